@@ -1,0 +1,30 @@
+# The plug-in module: Quorvel.dll (Windows, with the editor's images as
+# resources) or Quorvel.so (native, no editor window).
+if(WIN32)
+  add_library(Quorvel SHARED ${CMAKE_SOURCE_DIR}/framework/module_exports.def
+                             ${CMAKE_SOURCE_DIR}/img/resources.rc)
+  target_link_options(Quorvel PRIVATE -static -static-libgcc -static-libstdc++)
+else()
+  # The entry lives in the core library; the module only needs a source list.
+  add_library(Quorvel MODULE ${CMAKE_SOURCE_DIR}/tests/support/empty.cpp)
+endif()
+set_target_properties(Quorvel PROPERTIES PREFIX "" OUTPUT_NAME Quorvel
+                                         LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
+                                         RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+target_link_libraries(Quorvel PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,quorvel_core>")
+
+# The headless test host, built for the same platform as the module.
+file(GLOB host_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/host/*.cpp)
+quorvel_platform_filter(host_sources)
+if(host_sources)
+  add_executable(quorvel_host ${host_sources})
+  quorvel_warnings(quorvel_host)
+  target_include_directories(quorvel_host PRIVATE ${CMAKE_SOURCE_DIR})
+  set_target_properties(quorvel_host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+  if(WIN32)
+    target_link_options(quorvel_host PRIVATE -static)
+    target_link_libraries(quorvel_host PRIVATE user32 gdi32)
+  else()
+    target_link_libraries(quorvel_host PRIVATE ${CMAKE_DL_LIBS})
+  endif()
+endif()

@@ -1,0 +1,76 @@
+# Tests, one executable per subsystem:
+#   tests/<sub>/*_test.cpp     native GoogleTest, run directly (sanitizers apply)
+#   tests/<sub>/*_wintest.cpp  Windows GoogleTest, run under Wine
+#   tests/support/*.cpp        shared test helpers, linked into both kinds
+#   tests/module/*.sh          scripts run against the built module and test host
+#                              of this configuration (Quorvel.so natively, Quorvel.dll under Wine)
+#   tests/bench/*_bench.cpp    Google Benchmark, native only, built but not run
+enable_testing()
+include(GoogleTest)
+
+file(GLOB support_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+quorvel_platform_filter(support_sources)
+add_library(quorvel_test_support STATIC ${support_sources} ${CMAKE_SOURCE_DIR}/tests/support/empty.cpp)
+quorvel_warnings(quorvel_test_support)
+target_include_directories(quorvel_test_support PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+if(WIN32)
+  target_link_libraries(quorvel_test_support PUBLIC quorvel_core gtest gmock)
+else()
+  target_link_libraries(quorvel_test_support PUBLIC quorvel_core GTest::gtest GTest::gmock)
+endif()
+
+set(test_suffix "_test")
+if(WIN32)
+  set(test_suffix "_wintest")
+endif()
+
+foreach(sub engine framework gui graphics editor_win host)
+  file(GLOB sub_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${sub}/*${test_suffix}.cpp)
+  if(NOT sub_tests)
+    continue()
+  endif()
+  set(exe ${sub}${test_suffix}s)
+  add_executable(${exe} ${sub_tests})
+  quorvel_warnings(${exe})
+  target_link_libraries(${exe} PRIVATE quorvel_test_support)
+  if(WIN32)
+    target_link_libraries(${exe} PRIVATE gtest_main)
+    target_link_options(${exe} PRIVATE -static)
+    add_test(NAME ${exe} COMMAND ${exe})
+    set_tests_properties(${exe} PROPERTIES TIMEOUT 300
+                         ENVIRONMENT "QUORVEL_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  else()
+    target_link_libraries(${exe} PRIVATE GTest::gtest_main)
+    gtest_discover_tests(${exe} DISCOVERY_MODE PRE_TEST
+                         PROPERTIES ENVIRONMENT "QUORVEL_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  endif()
+endforeach()
+
+# Script tests against the real module through the test host.
+if(WIN32)
+  set(module_file ${CMAKE_BINARY_DIR}/Quorvel.dll)
+  set(host_file ${CMAKE_BINARY_DIR}/quorvel_host.exe)
+  set(run_prefix ${CMAKE_SOURCE_DIR}/tools/wine_run.sh)
+  set(platform windows)
+else()
+  set(module_file ${CMAKE_BINARY_DIR}/Quorvel.so)
+  set(host_file ${CMAKE_BINARY_DIR}/quorvel_host)
+  set(run_prefix "")
+  set(platform native)
+endif()
+file(GLOB module_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/module/*.sh)
+foreach(script ${module_tests})
+  get_filename_component(name ${script} NAME_WE)
+  add_test(NAME module_${name} COMMAND bash ${script})
+  set_tests_properties(module_${name} PROPERTIES TIMEOUT 300 ENVIRONMENT
+    "QUORVEL_MODULE=${module_file};QUORVEL_HOST=${host_file};QUORVEL_RUN=${run_prefix};QUORVEL_PLATFORM=${platform};QUORVEL_SOURCE_DIR=${CMAKE_SOURCE_DIR};QUORVEL_BINARY_DIR=${CMAKE_BINARY_DIR};QUORVEL_OBJDUMP=${CMAKE_OBJDUMP}")
+endforeach()
+
+if(NOT WIN32 AND QUORVEL_BENCHMARKS)
+  file(GLOB bench_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/bench/*_bench.cpp)
+  if(bench_sources)
+    add_executable(quorvel_bench ${bench_sources})
+    quorvel_warnings(quorvel_bench)
+    target_link_libraries(quorvel_bench PRIVATE quorvel_test_support benchmark::benchmark_main)
+  endif()
+endif()

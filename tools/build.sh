@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Configures and builds one configuration: native (tests, Quorvel.so, with
+# sanitizers), windows (Quorvel.dll and the Wine-run tests) or release
+# (native, optimised, no sanitizers: benchmarks and real hosts).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+config="${1:?usage: build.sh native|windows|release}"
+build="$root/build/$config"
+case "$config" in
+  native)  args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DQUORVEL_SANITIZE=${QUORVEL_SANITIZE-address,undefined}") ;;
+  release) args=(-DCMAKE_BUILD_TYPE=Release -DQUORVEL_SANITIZE=) ;;
+  windows) args=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-w64-x86_64.cmake") ;;
+  *) echo "unknown configuration $config" >&2; exit 2 ;;
+esac
+cmake -S "$root" -B "$build" -G Ninja "${args[@]}" >/dev/null
+cmake --build "$build" -j "$(nproc)"

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Installs everything the build and tests need on a fresh Debian 12 machine.
+# Idempotent: packages already present are skipped, and the MinGW libpng
+# source is fetched once into third_party/ (ignored by git).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+export DEBIAN_FRONTEND=noninteractive
+
+packages=(
+  build-essential cmake ninja-build pkg-config python3 python3-pil dpkg-dev
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  libz-mingw-w64-dev
+  wine wine64 xvfb xauth x11-apps imagemagick fonts-liberation2 fonts-dejavu-core
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libpng-dev zlib1g-dev clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+apt_updated=0
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  apt-get update -qq
+  apt_updated=1
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null >/dev/null
+fi
+
+# libpng 1.6 for the Windows target, from Debian's own source package.
+png_dir="$root/third_party/libpng"
+png_sha=a00e9d2f2f664186e4202db9299397f851aea71b36a35e74910b8820e380d441
+if [ ! -f "$png_dir/png.h" ]; then
+  # Derive deb-src entries from the existing deb entries when there are none.
+  if ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    for f in /etc/apt/sources.list.d/*.sources; do
+      [ -f "$f" ] || continue
+      sed 's/^Types: deb$/Types: deb-src/' "$f" > "${f%.sources}-src.sources"
+    done
+    if [ -f /etc/apt/sources.list ]; then
+      grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' > /etc/apt/sources.list.d/derived-src.list || true
+    fi
+    apt_updated=0
+  fi
+  [ "$apt_updated" = 1 ] || apt-get update -qq
+  work="$(mktemp -d)"
+  (
+    cd "$work"
+    # The security suite's .dsc can be missing; try each known version and keep the orig tarball.
+    for v in $(apt-cache showsrc libpng1.6 | awk '/^Version:/{print $2}'); do
+      apt-get source --download-only -qq "libpng1.6=$v" </dev/null >/dev/null 2>&1 || true
+      ls libpng1.6_*.orig.tar.* >/dev/null 2>&1 && break
+    done
+  )
+  tarball="$(ls "$work"/libpng1.6_*.orig.tar.* 2>/dev/null | head -n 1)"
+  [ -n "$tarball" ] || { echo "setup: could not fetch the libpng1.6 source package" >&2; exit 1; }
+  echo "$png_sha  $tarball" | sha256sum -c --quiet -
+  mkdir -p "$root/third_party"
+  rm -rf "$png_dir" "$work/unpack"; mkdir -p "$work/unpack"
+  tar -xf "$tarball" -C "$work/unpack"
+  mv "$work/unpack"/libpng-* "$png_dir"
+  cp "$png_dir/scripts/pnglibconf.h.prebuilt" "$png_dir/pnglibconf.h"
+  rm -rf "$work"
+fi
+echo "setup: ready"
