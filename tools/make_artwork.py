@@ -222,6 +222,17 @@ class Canvas:
             mask = mask.filter(ImageFilter.GaussianBlur(blur * SS))
         self.put(Image.new("RGBA", size, rgba(colour)), x0, y0, mask)
 
+    def arc(self, box, start, end, colour, width):
+        """Arc of the ellipse in box, angles in degrees clockwise from 3 o'clock."""
+        x0, y0, x1, y1 = box
+        pad = width
+        size = (sc(x1 - x0 + 2 * pad), sc(y1 - y0 + 2 * pad))
+        mask = Image.new("L", size, 0)
+        p = sc(pad)
+        ImageDraw.Draw(mask).arc((p, p, size[0] - p - 1, size[1] - p - 1), start, end,
+                                 fill=255, width=sc(width))
+        self.put(Image.new("RGBA", size, rgba(colour)), x0 - pad, y0 - pad, mask)
+
     def text(self, xy, s, face, size, colour, anchor="mm", tracking=0.0, blur=0.0):
         """Text at editor position xy; tracking adds space between letters (editor px)."""
         f = font(face, size)
@@ -323,7 +334,7 @@ def draw_header(cv):
 
     # Light badge under the version text (the editor writes it in dark grey).
     bx0, by0, bx1, by1 = VERSION_AREA
-    badge = (bx0 - 5, by0 - 1, bx1 - 8, by1 + 1)
+    badge = (bx0 - 5, by0 - 1, bx1 - 10, by1 + 1)
     cv.shadow(badge, (0, 0, 0, 160), 1.5, offset=(0, 1), radius=3)
     cv.fill(badge, ("v", (236, 240, 245), (200, 206, 215)), radius=3)
     cv.ring(badge, (0, 0, 0, 120), 1.0, kind="rect", radius=3)
@@ -335,7 +346,7 @@ def draw_header(cv):
     # A small step-pattern mark beside them.
     for i, h in enumerate((12, 6, 16, 9, 13, 4, 10)):
         c = TIME_BLUE if i % 2 == 0 else LEVEL_TEAL
-        x = 478 + i * 5
+        x = 438 + i * 5
         cv.fill((x, 39 - h, x + 3.5, 39), ("v", rgba(c, 230), rgba(c, 110)), radius=1)
 
 
@@ -460,15 +471,17 @@ def draw_slider_track(cv):
 
 
 def padlock(cv, cx, cy, colour, closed):
-    # Shackle: a U above the body; lifted and open when not locked.
-    lift = 0 if closed else 2.2
-    sx = cx if closed else cx + 0
-    top = cy - 6.5 - lift
-    w = 2.6
-    cv.ring((sx - w - 0.9, top, sx + w + 0.9, top + 2 * w + 1.8), colour, 1.3, kind="ellipse")
-    cv.fill((sx - w - 0.9, top + w + 0.9, sx - w + 0.4, cy - 0.5 - (0 if closed else lift)), colour)
-    cv.fill((sx + w - 0.4, top + w + 0.9, sx + w + 0.9, cy - 0.5), colour)
-    cv.fill((cx - 4.5, cy - 1.5, cx + 4.5, cy + 5.5), colour, radius=1.2)
+    """Body centred on cx with its top at cy - 1.5; the shackle lifts and frees its left leg when open."""
+    body_top = cy - 1.5
+    lift = 0.0 if closed else 2.4
+    w, t = 2.5, 1.4              # inner half-width and thickness of the shackle
+    arc_cy = body_top - 2.6 - lift
+    r = w + t / 2
+    cv.arc((cx - r, arc_cy - r, cx + r, arc_cy + r), 180, 360, colour, t)
+    left_end = body_top if closed else arc_cy + 1.2
+    cv.fill((cx - r - t / 2, arc_cy, cx - r + t / 2, left_end), colour)
+    cv.fill((cx + r - t / 2, arc_cy, cx + r + t / 2, body_top + 0.5), colour)
+    cv.fill((cx - 4.5, body_top, cx + 4.5, cy + 5.5), colour, radius=1.2)
     cv.fill((cx - 0.7, cy + 0.7, cx + 0.7, cy + 3.3), (0, 0, 0, 150))
 
 
