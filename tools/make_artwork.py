@@ -330,7 +330,7 @@ def draw_header(cv):
     cv.text((cx, 24.5), "Quorvel", SANS_BOLD, 21, rgba(TIME_BLUE, 150), tracking=1.2, blur=3.0)
     cv.text((cx, 24.5), "Quorvel", SANS_BOLD, 21, (232, 240, 250), tracking=1.2)
     cv.line((cx - 44, 36.5), (cx + 44, 36.5), rgba(SLIDER_LINE, 200), 0.8)
-    cv.text((cx, 42.5), "RHYTHMIC STEP GATE", SANS, 6.2, rgba(TIME_BLUE, 200), tracking=1.6)
+    cv.text((cx, 42.5), "RHYTHMIC STEP GATE", SANS, 6.8, rgba(TIME_BLUE, 210), tracking=1.4)
 
     # Light badge under the version text (the editor writes it in dark grey).
     bx0, by0, bx1, by1 = VERSION_AREA
@@ -340,13 +340,13 @@ def draw_header(cv):
     cv.ring(badge, (0, 0, 0, 120), 1.0, kind="rect", radius=3)
 
     # Right-hand side of the header: the maker's strip of hints.
-    cv.text((598, 24), "TEMPO-SYNCED", SANS_BOLD, 7.5, CAPTION_DIM, anchor="rm", tracking=1.4)
-    cv.text((598, 36), "32 STEPS  \u00b7  TIME & LEVEL", SANS, 7.0, (98, 108, 122),
+    cv.text((598, 24), "TEMPO-SYNCED", SANS_BOLD, 8.0, CAPTION_DIM, anchor="rm", tracking=1.4)
+    cv.text((598, 36), "32 STEPS  \u00b7  TIME & LEVEL", SANS, 7.5, (104, 114, 128),
             anchor="rm", tracking=1.0)
     # A small step-pattern mark beside them.
     for i, h in enumerate((12, 6, 16, 9, 13, 4, 10)):
         c = TIME_BLUE if i % 2 == 0 else LEVEL_TEAL
-        x = 438 + i * 5
+        x = 428 + i * 5
         cv.fill((x, 39 - h, x + 3.5, 39), ("v", rgba(c, 230), rgba(c, 110)), radius=1)
 
 
@@ -446,7 +446,7 @@ def draw_rocker(cv, box, label, pressed=None):
         col = (190, 228, 255) if lit else (176, 184, 198)
         if lit:
             cv.shadow((mx - 5, cy - 5, mx + 5, cy + 5), rgba(TIME_BLUE, 220), 2.5, kind="ellipse")
-        cv.fill((mx - 4, cy - 0.5 + 1, mx + 4, cy + 1.5 + 0), (0, 0, 0, 120))
+        cv.fill((mx - 4, cy + 0.5, mx + 4, cy + 1.5), (0, 0, 0, 120))  # engraved edge
         cv.fill((mx - 4, cy - 1, mx + 4, cy + 1), col)
         if side == "right":
             cv.fill((mx - 1, cy - 4 + 1, mx + 1, cy + 4 + 1), (0, 0, 0, 120))
@@ -526,7 +526,7 @@ def draw_grid(cv):
         lamp_shape(cv, lx, sy1 - 7, up=False, colour=(37, 42, 51))
     for c in range(1, 16, 4):
         x = sx0 + STEP_PITCH * (c - 1) + 2
-        cv.text((x + 1, 236.6), str(c), SANS_BOLD, 6.5, (86, 96, 110), anchor="lm")
+        cv.text((x + 1, 236.6), str(c), SANS_BOLD, 7.0, (92, 102, 116), anchor="lm")
 
 
 def cell(cv, box, base, accent):
@@ -551,11 +551,11 @@ def lamp_shape(cv, x, y, up, colour, blur=0.0):
 
 def draw_footer(cv):
     cv.text((24, 277), "Click or drag a step to set it  \u00b7  right-click fills it  \u00b7  "
-            "double-click resets", SANS, 7.2, (98, 108, 122), anchor="lm")
+            "double-click resets", SANS, 8.0, (104, 114, 128), anchor="lm")
     x = 596
     for name, c in (("Level", LEVEL_TEAL), ("Time", TIME_BLUE)):
-        w = text_width(name, SANS_BOLD, 7.5)
-        cv.text((x, 277), name, SANS_BOLD, 7.5, CAPTION_DIM, anchor="rm")
+        w = text_width(name, SANS_BOLD, 8.0)
+        cv.text((x, 277), name, SANS_BOLD, 8.0, CAPTION_DIM, anchor="rm")
         x -= w + 5
         cv.fill((x - 10, 274.5, x, 279.5), ("v", rgba(c), rgba(c, 170)), radius=1)
         x -= 18
