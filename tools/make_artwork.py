@@ -119,15 +119,14 @@ def radial(size, centre, edge):
                            Image.new("RGBA", (w, h), rgba(centre)), ramp)
 
 
-def shape_mask(size, kind, box, radius=0.0, width=None):
-    """Anti-aliasing comes from the final reduction; masks are plain 1-bit-ish L images."""
+def shape_mask(size, kind, box, radius=0.0):
+    """A hard-edged L mask; anti-aliasing comes from the final reduction."""
     m = Image.new("L", size, 0)
     d = ImageDraw.Draw(m)
     x0, y0, x1, y1 = box
     if kind == "rect":
         if radius > 0:
-            d.rounded_rectangle((x0, y0, x1 - 1, y1 - 1), radius=radius, fill=255,
-                                outline=255 if width is None else None)
+            d.rounded_rectangle((x0, y0, x1 - 1, y1 - 1), radius=radius, fill=255)
         else:
             d.rectangle((x0, y0, x1 - 1, y1 - 1), fill=255)
     elif kind == "ellipse":
