@@ -28,6 +28,10 @@ class IEditorView {
   virtual void CloseEditorWindow() {}
   // A wheel movement forwarded by the host; 0 when not handled. [editor thread]
   virtual int HostMouseWheel(float /*delta*/) { return 0; }
+  // Countdown (in timer ticks) after which the window calls the plug-in's
+  // FlushPendingEditEnd, and its cancellation. [editor thread, lock held]
+  virtual void SetDeferredTicks(int /*ticks*/) {}
+  virtual void ClearDeferredTicks() {}
 
   // Creates the back buffer. [constructor, via the plug-in's AttachEditor]
   void PrepareDrawing();
