@@ -15,3 +15,17 @@ constexpr int PixelAlpha(Pixel p) { return static_cast<int>(p >> 24); }
 constexpr int PixelRed(Pixel p) { return static_cast<int>((p >> 16) & 0xFF); }
 constexpr int PixelGreen(Pixel p) { return static_cast<int>((p >> 8) & 0xFF); }
 constexpr int PixelBlue(Pixel p) { return static_cast<int>(p & 0xFF); }
+
+// One colour as separate channels, the form in which the blend rules take
+// their source. Values are normally 0-255; a fill passes its weight (up to
+// 256) as the source alpha.
+struct SampleRgba {
+  int32_t b;
+  int32_t g;
+  int32_t r;
+  int32_t a;
+};
+
+constexpr SampleRgba UnpackPixel(Pixel p) {
+  return SampleRgba{PixelBlue(p), PixelGreen(p), PixelRed(p), PixelAlpha(p)};
+}

@@ -17,6 +17,10 @@ Bitmap* LoadPngFromMemory(const void* data, size_t size, Bitmap* dest);
 // Decodes a PNG file; path is UTF-8.
 Bitmap* LoadPngFromFile(const char* path, Bitmap* dest);
 
+// The ImageLoaderList entry: with checkExtension, a path not ending in
+// ".png" (any case) gives null without opening the file.
+Bitmap* LoadPngWithExtensionCheck(const char* path, bool checkExtension, Bitmap* dest);
+
 #if defined(_WIN32)
 struct HINSTANCE__;
 // Decodes the resource of type "PNG" with this id from the module.

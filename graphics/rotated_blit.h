@@ -5,14 +5,6 @@
 #include "graphics/bitmap.h"
 #include "graphics/blend_mode.h"
 
-// One source sample as separate channels (values 0-255).
-struct SampleRgba {
-  int32_t b;
-  int32_t g;
-  int32_t r;
-  int32_t a;
-};
-
 // Blends one sample into one destination pixel with weight w (alpha * 256).
 using PixelFunction = void (*)(Pixel* dest, const SampleRgba& sample, int32_t weight);
 
