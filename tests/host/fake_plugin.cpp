@@ -236,8 +236,17 @@ void VST2_CALL ProcessDouble(vst2::AEffect* e, double** in, double** out, int32_
 
 }  // namespace
 
+// FAKE_PLUGIN_ENTRY=null makes the entry return no effect, =badmagic a record
+// with a wrong magic: load failures the host must report.
 FAKE_EXPORT vst2::AEffect* VSTPluginMain(vst2::AudioMasterCallback host) {
   if (host == nullptr || host(nullptr, vst2::audioMasterVersion, 0, 0, nullptr, 0.0f) < 2400) return nullptr;
+  const char* mode = std::getenv("FAKE_PLUGIN_ENTRY");
+  if (mode != nullptr && std::strcmp(mode, "null") == 0) return nullptr;
+  if (mode != nullptr && std::strcmp(mode, "badmagic") == 0) {
+    static vst2::AEffect broken{};
+    broken.magic = 0x12345678;
+    return &broken;
+  }
   auto* self = new FakeEffect;
   self->host = host;
   vst2::AEffect& r = self->record;
