@@ -49,7 +49,7 @@ const char kStepUsage[] =
     "  log FILE|-                    log every audio-master request, one line each\n"
     "Output lines (stdout):\n"
     "  info KEY=VALUE | param N name=\"..\" label=\"..\" display=\"..\" value=V\n"
-    "  program N name=\"..\" | program current=N name=\"..\"\n"
+    "  paramtext N result=R | program N name=\"..\" | program current=N name=\"..\"\n"
     "  savechunk KIND bytes=N | loadchunk KIND bytes=N result=R\n"
     "  cando TEXT result=R | dispatch opcode=OP result=R\n"
     "  process frames=N blocks=B callback=C | generate KIND frames=N\n"
