@@ -18,9 +18,9 @@ namespace vst2 {
 struct AEffect;
 
 using AudioMasterCallback = intptr_t(VST2_CALL*)(AEffect* effect, int32_t opcode, int32_t index,
-                                                  intptr_t value, void* ptr, float opt);
+                                                 intptr_t value, void* ptr, float opt);
 using DispatcherProc = intptr_t(VST2_CALL*)(AEffect* effect, int32_t opcode, int32_t index,
-                                             intptr_t value, void* ptr, float opt);
+                                            intptr_t value, void* ptr, float opt);
 using ProcessProc = void(VST2_CALL*)(AEffect* effect, float** inputs, float** outputs,
                                      int32_t frames);
 using ProcessDoubleProc = void(VST2_CALL*)(AEffect* effect, double** inputs, double** outputs,
