@@ -108,7 +108,7 @@ inline void MixSample(uint16_t target, double gain, double stepLevel, double env
   if (target > 3) return;
   if (std::fabs(lowLeft) < kDenormalFloor) lowLeft = 0;
   if (std::fabs(lowRight) < kDenormalFloor) lowRight = 0;
-  lowLeft = (lowLeft - left) * coefficient + left;    // y = x + c(y - x)
+  lowLeft = (lowLeft - left) * coefficient + left;  // y = x + c(y - x)
   lowRight = (lowRight - right) * coefficient + right;
   const double highLeft = left - lowLeft;
   const double highRight = right - lowRight;
@@ -171,7 +171,6 @@ void GateEngine::HoldSamples(double** inputs, double** outputs, int frames) {
   const Mix mix{wet, dry};
   for (int j = 0; j < frames; ++j) {
     MixSample(target, stepLevel * envelope, stepLevel, envelope, mix, lowpassCoefficient,
-              lowpassLeft, lowpassRight, inputs[0][j], inputs[1][j], outputs[0][j],
-              outputs[1][j]);
+              lowpassLeft, lowpassRight, inputs[0][j], inputs[1][j], outputs[0][j], outputs[1][j]);
   }
 }

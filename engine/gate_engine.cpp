@@ -82,8 +82,10 @@ void GateEngine::ApplyParamChange(int index) {
       break;
   }
 
-  if (index == kRate || index == kAttack) attackIncrement = EnvelopeSlopeFor(samplesPerStep, attackPercent);
-  if (index == kRate || index == kRelease) releaseDecrement = EnvelopeSlopeFor(samplesPerStep, releasePercent);
+  if (index == kRate || index == kAttack)
+    attackIncrement = EnvelopeSlopeFor(samplesPerStep, attackPercent);
+  if (index == kRate || index == kRelease)
+    releaseDecrement = EnvelopeSlopeFor(samplesPerStep, releasePercent);
   if (index == kRate || index == kFade) fadeLength = FadeLengthFor(samplesPerStep, fadePercent);
 
   if (!processingEnabled) {

@@ -20,8 +20,21 @@ enum EnvelopeState : uint16_t { Attack = 1, Hold = 2, Release = 3, Off = 4 };
 
 constexpr int kEngineParamCount = 20;
 enum EngineParam {
-  kRate = 0, kCycle, kAttack, kGate, kTieLock, kRelease, kFade, kSplitFreq, kTarget, kMix,
-  kPatternWord0, kPatternWord6 = 16, kStepEdited = 17, kTimesNudge = 18, kVolumesNudge = 19
+  kRate = 0,
+  kCycle,
+  kAttack,
+  kGate,
+  kTieLock,
+  kRelease,
+  kFade,
+  kSplitFreq,
+  kTarget,
+  kMix,
+  kPatternWord0,
+  kPatternWord6 = 16,
+  kStepEdited = 17,
+  kTimesNudge = 18,
+  kVolumesNudge = 19
 };
 
 class GateEngine {
@@ -84,18 +97,18 @@ class GateEngine {
 
  protected:
   // Hooks the effect class provides.
-  virtual double EngineParamValue(int index) = 0;           // stored value, own units
+  virtual double EngineParamValue(int index) = 0;  // stored value, own units
   virtual void StoreEngineParam(int index, double value) = 0;
   // Puts StepEdited back to 0 and lets the handler see it.
   virtual void ResetStepEdited() = 0;
   virtual double EngineSampleRate() = 0;
-  virtual double EngineSamplesPerBeat() = 0;               // 0 without a tempo
-  virtual bool EngineTransportRunning() = 0;               // playing or recording
-  virtual int64_t EngineSamplePosition() = 0;              // rounded, >= 0
-  virtual uint32_t EngineClock() = 0;                      // milliseconds
-  virtual void SetStatusText(const char* text) = 0;        // no-op without a status line
-  virtual double BarValue(int entry) = 0;                  // entry x 0.25 without a bar
-  virtual void SetBarValue(int entry, double value) = 0;   // no-op without a bar
+  virtual double EngineSamplesPerBeat() = 0;              // 0 without a tempo
+  virtual bool EngineTransportRunning() = 0;              // playing or recording
+  virtual int64_t EngineSamplePosition() = 0;             // rounded, >= 0
+  virtual uint32_t EngineClock() = 0;                     // milliseconds
+  virtual void SetStatusText(const char* text) = 0;       // no-op without a status line
+  virtual double BarValue(int entry) = 0;                 // entry x 0.25 without a bar
+  virtual void SetBarValue(int entry, double value) = 0;  // no-op without a bar
 
   // Derived steps, exposed to tests through subclasses.
   void RealignStepClock(int64_t position);

@@ -83,10 +83,18 @@ void Prepare(TestGate& gate) {
 }
 
 Reference ReferenceOf(const TestGate& gate) {
-  return Reference{gate.samplesPerStep, gate.stepCount, gate.StepPattern,
-                   gate.gateFraction,   gate.tieLock,   gate.attackIncrement,
-                   gate.releaseDecrement, gate.fadeLength, gate.wet,
-                   gate.dry,            gate.lowpassCoefficient, gate.target};
+  return Reference{gate.samplesPerStep,
+                   gate.stepCount,
+                   gate.StepPattern,
+                   gate.gateFraction,
+                   gate.tieLock,
+                   gate.attackIncrement,
+                   gate.releaseDecrement,
+                   gate.fadeLength,
+                   gate.wet,
+                   gate.dry,
+                   gate.lowpassCoefficient,
+                   gate.target};
 }
 
 void ExpectMatchesReference(TestGate& gate, int samples) {
@@ -107,8 +115,8 @@ TEST(GateAudio, WholeCyclesMatchReferenceForEveryTargetGateAndTieLock) {
   for (int target = 0; target < 4; ++target) {
     for (int tie = 0; tie < 2; ++tie) {
       for (int gatePercent : {0, 50, 100}) {
-        SCOPED_TRACE(testing::Message() << "target " << target << " tie " << tie << " gate "
-                                        << gatePercent);
+        SCOPED_TRACE(testing::Message()
+                     << "target " << target << " tie " << tie << " gate " << gatePercent);
         TestGate gate;
         gate.params[kCycle] = 8;
         gate.params[kTarget] = target;

@@ -11,10 +11,9 @@
 class TestGate : public GateEngine {
  public:
   TestGate() {
-    const double defaults[kEngineParamCount] = {9,       16,      5,       100,     1,
-                                                30,      5,       1000,    0,       80,
-                                                4882812, 4882812, 4882812, 5078124, 9765624,
-                                                9765624, 624,     0,       0,       0};
+    const double defaults[kEngineParamCount] = {
+        9,       16,      5,       100,     1,       30,      5,   1000, 0, 80,
+        4882812, 4882812, 4882812, 5078124, 9765624, 9765624, 624, 0,    0, 0};
     for (int i = 0; i < kEngineParamCount; ++i) params[i] = defaults[i];
     for (int i = 0; i < kPatternEntries; ++i) bars[i] = -1;
   }
