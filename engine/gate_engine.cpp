@@ -11,11 +11,15 @@ constexpr double kTwoPi = 6.283185307179586;
 
 GateEngine::GateEngine() {
   for (int32_t& value : lastApplied) value = -101;
-  for (uint16_t& entry : StepPattern) entry = 0;
+  // The pattern the parameter defaults decode to: time 2, volume 4 on every step.
+  for (int i = 0; i < kStepCountMax; ++i) {
+    StepPattern[i] = 2;
+    StepPattern[kStepCountMax + i] = 4;
+  }
 }
 
 void GateEngine::ApplyParamChange(int index) {
-  if (index < 0 || index >= kEngineParamCount) return;
+  if (index < 0 || index >= kGateParamCount) return;
   const int32_t v = static_cast<int32_t>(RoundHalfAway(EngineParamValue(index)));
   if (v == lastApplied[index]) return;
   lastApplied[index] = v;

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "engine/gate_params.h"
 #include "engine/info_messages.h"
 #include "engine/pattern_words.h"
 
@@ -17,25 +18,6 @@ class ITextControl;
 class MyBar;
 
 enum EnvelopeState : uint16_t { Attack = 1, Hold = 2, Release = 3, Off = 4 };
-
-constexpr int kEngineParamCount = 20;
-enum EngineParam {
-  kRate = 0,
-  kCycle,
-  kAttack,
-  kGate,
-  kTieLock,
-  kRelease,
-  kFade,
-  kSplitFreq,
-  kTarget,
-  kMix,
-  kPatternWord0,
-  kPatternWord6 = 16,
-  kStepEdited = 17,
-  kTimesNudge = 18,
-  kVolumesNudge = 19
-};
 
 class GateEngine {
  public:
@@ -55,7 +37,7 @@ class GateEngine {
   void ShowInfo(const char* text);
 
   // Engine fields, in the order the effect has always declared them.
-  int32_t lastApplied[kEngineParamCount];
+  int32_t lastApplied[kGateParamCount];
   int32_t levelGlideRemaining = 0;
   double samplesPerWholeNote = 0;
   double sampleRateSeen = 0;
@@ -92,8 +74,8 @@ class GateEngine {
   MyBar* timeBars[kStepCountMax] = {};    // contiguous with volumeBars: bar k shows
   MyBar* volumeBars[kStepCountMax] = {};  // StepPattern entry k
   int32_t attackPercent = 0, releasePercent = 0, fadePercent = 0;
-  bool appliedOnce[kEngineParamCount] = {};
-  int16_t unappliedCount = kEngineParamCount;
+  bool appliedOnce[kGateParamCount] = {};
+  int16_t unappliedCount = kGateParamCount;
 
  protected:
   // Hooks the effect class provides.

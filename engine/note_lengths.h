@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-constexpr int kRateCount = 28;
+constexpr int kRateValueCount = 28;
 
 // Note length in whole notes of rate index `rate` (0-27), as a multiple of
 // `base` (always 1/128): plain, triplet and dotted values in turn.

@@ -9,7 +9,7 @@
 namespace {
 
 TEST(FactoryPresets, MiniGateFirstWordFromItsDigits) {
-  int values[kEngineParamCount];
+  int values[kGateParamCount];
   ASSERT_TRUE(FactoryPresetValues(kFactoryPresets[0], values));
   EXPECT_STREQ(kFactoryPresets[0].name, "Mini Gate");
   EXPECT_EQ(values[kPatternWord0], 6023437);  // 3020222222 in base 5
@@ -23,10 +23,10 @@ TEST(FactoryPresets, MiniGateFirstWordFromItsDigits) {
 TEST(FactoryPresets, EveryPresetDecodesToItsDigits) {
   for (const FactoryPreset& preset : kFactoryPresets) {
     SCOPED_TRACE(preset.name);
-    int values[kEngineParamCount];
+    int values[kGateParamCount];
     ASSERT_TRUE(FactoryPresetValues(preset, values));
     TestGate gate;
-    for (int i = 0; i < kEngineParamCount; ++i) gate.params[i] = values[i];
+    for (int i = 0; i < kGateParamCount; ++i) gate.params[i] = values[i];
     gate.Open();
     std::string times, volumes;
     for (int i = 0; i < 32; ++i) {
@@ -42,7 +42,7 @@ TEST(FactoryPresets, EveryPresetDecodesToItsDigits) {
 
 TEST(FactoryPresets, MalformedDigitsAreRejected) {
   FactoryPreset bad = kFactoryPresets[0];
-  int values[kEngineParamCount];
+  int values[kGateParamCount];
   bad.times = "3020222 22222222 22222222 22222222";  // 31 digits
   EXPECT_FALSE(FactoryPresetValues(bad, values));
   bad.times = "30202225 22222222 22222222 22222222";  // digit 5
@@ -50,11 +50,11 @@ TEST(FactoryPresets, MalformedDigitsAreRejected) {
 }
 
 TEST(FactoryPresets, GrooveGate2GlidesFromHalfToFullOverOneStep) {
-  int values[kEngineParamCount];
+  int values[kGateParamCount];
   ASSERT_TRUE(FactoryPresetValues(kFactoryPresets[22], values));
   ASSERT_STREQ(kFactoryPresets[22].name, "Groove Gate 2");
   TestGate gate;
-  for (int i = 0; i < kEngineParamCount; ++i) gate.params[i] = values[i];
+  for (int i = 0; i < kGateParamCount; ++i) gate.params[i] = values[i];
   gate.Open();
   std::vector<double> in(5514, 1.0);
   gate.Block(in, in);  // step 1 (time 3, volume 2), then the first sample of step 2

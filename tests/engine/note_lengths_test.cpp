@@ -9,12 +9,12 @@
 namespace {
 
 TEST(NoteLengths, RateTableInWholeNotes) {
-  const int num[kRateCount] = {1, 1, 3, 1, 1, 3, 1, 1, 3, 1, 1, 3, 1, 1,
+  const int num[kRateValueCount] = {1, 1, 3, 1, 1, 3, 1, 1, 3, 1, 1, 3, 1, 1,
                                3, 1, 1, 3, 1, 2, 3, 1, 4, 3, 2, 8, 3, 4};
-  const int den[kRateCount] = {128, 96, 256, 64, 48, 128, 32, 24, 64, 16, 12, 32, 8, 6,
+  const int den[kRateValueCount] = {128, 96, 256, 64, 48, 128, 32, 24, 64, 16, 12, 32, 8, 6,
                                16,  4,  3,   8,  2,  3,   4,  1,  3,  2,  1,  3,  1, 1};
   float previous = 0;
-  for (int r = 0; r < kRateCount; ++r) {
+  for (int r = 0; r < kRateValueCount; ++r) {
     const float exact = static_cast<float>(static_cast<double>(num[r]) / den[r]);
     const float length = NoteLengthForRate(static_cast<int16_t>(r), 1.0f / 128.0f);
     EXPECT_LE(std::fabs(length - exact), std::nextafter(exact, 10.0f) - exact) << "rate " << r;
@@ -84,7 +84,7 @@ TEST(NoteLengths, SampleRateChangeRecomputesCrossoverOnReset) {
 
 TEST(NoteLengths, ProcessingStartsOnceEveryParameterApplied) {
   TestGate gate;
-  for (int i = 0; i < kEngineParamCount - 1; ++i) gate.ApplyParamChange(i);
+  for (int i = 0; i < kGateParamCount - 1; ++i) gate.ApplyParamChange(i);
   EXPECT_FALSE(gate.processingEnabled);
   gate.ApplyParamChange(5);  // again: counts once
   EXPECT_FALSE(gate.processingEnabled);

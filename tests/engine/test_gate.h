@@ -11,16 +11,16 @@
 class TestGate : public GateEngine {
  public:
   TestGate() {
-    const double defaults[kEngineParamCount] = {
+    const double defaults[kGateParamCount] = {
         9,       16,      5,       100,     1,       30,      5,   1000, 0, 80,
         4882812, 4882812, 4882812, 5078124, 9765624, 9765624, 624, 0,    0, 0};
-    for (int i = 0; i < kEngineParamCount; ++i) params[i] = defaults[i];
+    for (int i = 0; i < kGateParamCount; ++i) params[i] = defaults[i];
     for (int i = 0; i < kPatternEntries; ++i) bars[i] = -1;
   }
 
   // Host opens the effect: every parameter applied in index order.
   void Open() {
-    for (int i = 0; i < kEngineParamCount; ++i) ApplyParamChange(i);
+    for (int i = 0; i < kGateParamCount; ++i) ApplyParamChange(i);
   }
   void Set(int index, double value) {
     params[index] = value;
@@ -43,7 +43,7 @@ class TestGate : public GateEngine {
 
   using GateEngine::RealignStepClock;
 
-  double params[kEngineParamCount];
+  double params[kGateParamCount];
   double sampleRate = 44100;
   double tempo = 120;  // 0: no tempo
   bool playing = true;
