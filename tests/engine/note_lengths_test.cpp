@@ -10,9 +10,9 @@ namespace {
 
 TEST(NoteLengths, RateTableInWholeNotes) {
   const int num[kRateValueCount] = {1, 1, 3, 1, 1, 3, 1, 1, 3, 1, 1, 3, 1, 1,
-                               3, 1, 1, 3, 1, 2, 3, 1, 4, 3, 2, 8, 3, 4};
+                                    3, 1, 1, 3, 1, 2, 3, 1, 4, 3, 2, 8, 3, 4};
   const int den[kRateValueCount] = {128, 96, 256, 64, 48, 128, 32, 24, 64, 16, 12, 32, 8, 6,
-                               16,  4,  3,   8,  2,  3,   4,  1,  3,  2,  1,  3,  1, 1};
+                                    16,  4,  3,   8,  2,  3,   4,  1,  3,  2,  1,  3,  1, 1};
   float previous = 0;
   for (int r = 0; r < kRateValueCount; ++r) {
     const float exact = static_cast<float>(static_cast<double>(num[r]) / den[r]);
