@@ -7,7 +7,10 @@
 #include <cstdlib>
 #include <new>
 
+#include "engine/gate_plug.h"
 #include "engine/test_gate.h"
+
+extern "C" vst2::AEffect* VSTPluginMain(vst2::AudioMasterCallback audioMaster);
 
 namespace {
 std::atomic<long> allocations{0};
@@ -50,6 +53,49 @@ TEST(AudioAllocation, GateBlocksAllocateNothing) {
     EXPECT_EQ(allocations.load() - before, 0) << "target " << target;
   }
   EXPECT_EQ(gate.stored.size(), 28u);  // the probe itself saw each packing
+}
+
+vst2::VstTimeInfo hostTime{};
+
+intptr_t VST2_CALL TimeHost(vst2::AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
+  if (opcode == vst2::audioMasterGetTime) return reinterpret_cast<intptr_t>(&hostTime);
+  return opcode == vst2::audioMasterVersion ? 2400 : 0;
+}
+
+TEST(AudioAllocation, EffectCallbacksAllocateNothing) {
+  hostTime.tempo = 120;
+  hostTime.flags = vst2::kVstTempoValid | vst2::kVstTransportPlaying;
+  vst2::AEffect* effect = VSTPluginMain(TimeHost);
+  ASSERT_NE(effect, nullptr);
+  effect->dispatcher(effect, vst2::effSetSampleRate, 0, 0, nullptr, 44100.0f);
+  effect->dispatcher(effect, vst2::effSetBlockSize, 0, 512, nullptr, 0);
+  effect->dispatcher(effect, vst2::effOpen, 0, 0, nullptr, 0);
+  effect->dispatcher(effect, vst2::effMainsChanged, 0, 1, nullptr, 0);
+  auto* plug = static_cast<VSTCLASS*>(static_cast<IPlugVST*>(effect->object));
+  std::vector<float> left(512, 0.5f), right(512, 0.5f), outLeft(512), outRight(512);
+  std::vector<double> dLeft(512, 0.5), dRight(512, 0.5), dOutLeft(512), dOutRight(512);
+  float* in[2] = {left.data(), right.data()};
+  float* out[2] = {outLeft.data(), outRight.data()};
+  double* dIn[2] = {dLeft.data(), dRight.data()};
+  double* dOut[2] = {dOutLeft.data(), dOutRight.data()};
+  for (int target = 0; target < 4; ++target) {
+    plug->GetParam(kTarget)->SetValueClamped(target);
+    plug->OnParamChanged(kTarget);
+    plug->editedIndex = 40;
+    plug->editedValue = 1;
+    plug->StepPattern[40] = 1;
+    plug->GetParam(kStepEdited)->SetValueClamped(1);
+    plug->OnParamChanged(kStepEdited);  // packed by the next block
+    hostTime.samplePos = 3e9 + target;  // and a realignment far out
+    const long before = allocations.load();
+    effect->processReplacing(effect, in, out, 512);
+    effect->process(effect, in, out, 512);
+    effect->processDoubleReplacing(effect, dIn, dOut, 512);
+    effect->processReplacing(effect, in, out, 300);
+    EXPECT_EQ(allocations.load() - before, 0) << "target " << target;
+  }
+  EXPECT_EQ(plug->GetParam(kPatternWord4)->Value(), 9765624 - 3 * 1953125);  // 4144444444
+  effect->dispatcher(effect, vst2::effClose, 0, 0, nullptr, 0);
 }
 
 TEST(AudioAllocation, CounterSeesAllocations) {
