@@ -1,9 +1,10 @@
 // Tooltips of the editor window: one tool covering the whole window, whose
 // text follows the control under the mouse after the hover delay. Only used
 // when the view enables tooltips.
+#include "editor_win/editor_window.h"
+// after windows.h
 #include <commctrl.h>
 
-#include "editor_win/editor_window.h"
 #include "gui/control.h"
 
 namespace {
@@ -23,10 +24,9 @@ void IEditorWindow::CreateTooltips() {
   INITCOMMONCONTROLSEX classes = {sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
   bool ok = InitCommonControlsEx(&classes) != FALSE;
   if (ok) {
-    tooltipWindow_ = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr,
-                                     WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
-                                     nullptr, module_, nullptr);
+    tooltipWindow_ = CreateWindowExA(
+        0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, module_, nullptr);
     ok = tooltipWindow_ != nullptr;
   }
   if (ok) {

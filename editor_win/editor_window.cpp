@@ -142,8 +142,7 @@ void IEditorWindow::ResizeEditor(int width, int height) {
   }
   for (int i = 0; i < 3 && windows[i] != nullptr; ++i) {
     SetWindowPos(windows[i], nullptr, 0, 0, rects[i].right - rects[i].left + dw,
-                 rects[i].bottom - rects[i].top + dh,
-                 SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE);
+                 rects[i].bottom - rects[i].top + dh, SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE);
   }
   const RECT old = {0, 0, rects[0].right - rects[0].left, rects[0].bottom - rects[0].top};
   InvalidateRect(window_, &old, FALSE);

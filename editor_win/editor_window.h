@@ -10,6 +10,8 @@
 #pragma once
 
 #include <windows.h>
+// after windows.h
+#include <shellapi.h>
 
 #include <cstdint>
 #include <string>
@@ -28,7 +30,12 @@ class IEditorWindow : public IEditorView {
   static constexpr int kMaxPopupText = 1000;
 
   // What the timer tick does with the text-entry popup.
-  enum PopupState : int32_t { kPopupNone = 0, kPopupTyping = 1, kPopupCancel = 2, kPopupCommit = 3 };
+  enum PopupState : int32_t {
+    kPopupNone = 0,
+    kPopupTyping = 1,
+    kPopupCancel = 2,
+    kPopupCommit = 3
+  };
 
   // `module` holds the images and owns the window class.
   IEditorWindow(IPlugBase* plug, int width, int height, int frameRate, HINSTANCE module);
@@ -46,8 +53,7 @@ class IEditorWindow : public IEditorView {
   void PromptFile(std::string* result, int action, const char* directory,
                   const char* extensions) override;
   bool PromptColour(Colour* colour, const char* prompt) override;
-  bool OpenUrl(const char* url, const char* title, const char* confirm,
-               const char* error) override;
+  bool OpenUrl(const char* url, const char* title, const char* confirm, const char* error) override;
   int HostMouseWheel(float delta) override;
   void SetDeferredTicks(int ticks) override;
   void ClearDeferredTicks() override;

@@ -1,11 +1,10 @@
 // The editor window's message handling: every message becomes an entry of the
 // view, with the mouse position in client coordinates and a MouseMods record
 // built from the message.
+#include "editor_win/editor_window.h"
+// after windows.h
 #include <windowsx.h>
 
-#include <shellapi.h>
-
-#include "editor_win/editor_window.h"
 #include "editor_win/key_map.h"
 #include "editor_win/mouse_mods.h"
 #include "framework/plug_base.h"

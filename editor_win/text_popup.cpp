@@ -25,10 +25,17 @@ std::string FormatParam(const IPlugParam& param, double value, bool normalised) 
 
 HWND CreatePopupWindow(const char* className, const char* text, DWORD style,
                        const PopupPlacement& place, HWND parent, HINSTANCE module) {
-  return CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, place.x, place.y,
-                         place.width, place.height, parent,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IEditorWindow::kPopupControlId)),
-                         module, nullptr);
+  return CreateWindowExA(
+      0, className, text, WS_CHILD | WS_VISIBLE | style, place.x, place.y, place.width,
+      place.height, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(IEditorWindow::kPopupControlId)), module,
+      nullptr);
+}
+
+// The display texts of this effect's switch and selector parameters are
+// numbered from the parameter's minimum, one per value, in order.
+const char* DisplayTextOfEntry(const IPlugParam& param, int entry) {
+  return param.DisplayTextFor(static_cast<int>(param.Min()) + entry);
 }
 
 bool IsEditClass(HWND window) {
@@ -50,7 +57,7 @@ bool IEditorWindow::PromptParamEdit(IControl* control, IPlugParam* param, bool c
     size_t longest = 0;
     int selected = -1;
     for (int i = 0; i < count; ++i) {
-      const char* text = param->DisplayTextAt(i);
+      const char* text = DisplayTextOfEntry(*param, i);
       longest = std::max(longest, std::strlen(text));
       if (current == text) selected = i;
     }
@@ -58,7 +65,7 @@ bool IEditorWindow::PromptParamEdit(IControl* control, IPlugParam* param, bool c
                               ComboBoxPlacement(rect, count, longest, centred), window_, module_);
     if (popup == nullptr) return false;
     for (int i = 0; i < count; ++i) {
-      SendMessageA(popup, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(param->DisplayTextAt(i)));
+      SendMessageA(popup, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DisplayTextOfEntry(*param, i)));
     }
     SendMessageA(popup, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
   } else {
@@ -92,9 +99,9 @@ bool IEditorWindow::PromptTextEdit(IControl* control) {
   editStyle |= (editable != nullptr && editable->IsMasked()) ? ES_PASSWORD : ES_MULTILINE;
 
   const Rect& rect = textControl->GetRect();
-  HWND popup = CreatePopupWindow("EDIT", textControl->GetText(), editStyle,
-                                 {rect.left, rect.top, rect.Width(), rect.Height()}, window_,
-                                 module_);
+  HWND popup =
+      CreatePopupWindow("EDIT", textControl->GetText(), editStyle,
+                        {rect.left, rect.top, rect.Width(), rect.Height()}, window_, module_);
   if (popup == nullptr) return false;
   SendMessageA(popup, EM_SETSEL, 0, -1);
   SetFocus(popup);
@@ -144,8 +151,7 @@ void IEditorWindow::EndPopupIfAsked() {
   popupState_ = kPopupNone;
 }
 
-LRESULT CALLBACK IEditorWindow::PopupProc(HWND popup, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+LRESULT CALLBACK IEditorWindow::PopupProc(HWND popup, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* editor =
       reinterpret_cast<IEditorWindow*>(GetWindowLongPtrA(GetParent(popup), GWLP_USERDATA));
   if (editor == nullptr || editor->popup_ != popup) {
@@ -154,8 +160,7 @@ LRESULT CALLBACK IEditorWindow::PopupProc(HWND popup, UINT message, WPARAM wPara
   return editor->HandlePopupMessage(popup, message, wParam, lParam);
 }
 
-LRESULT IEditorWindow::HandlePopupMessage(HWND popup, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+LRESULT IEditorWindow::HandlePopupMessage(HWND popup, UINT message, WPARAM wParam, LPARAM lParam) {
   const WNDPROC previous = popupPreviousProc_;
   HideTooltip();
   switch (message) {
