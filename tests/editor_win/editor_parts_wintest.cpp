@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -66,7 +67,7 @@ TEST(PopupPlacement, ComboBoxHeightFollowsTheTextCount) {
 
 TEST(FileFilterText, JoinsExtensionsIntoOnePattern) {
   const FileFilter filter = BuildFileFilter("wav aif");
-  EXPECT_EQ(filter.filter, std::string("*.wav;*.aif\0*.wav;*.aif\0\0", 26));
+  EXPECT_EQ(filter.filter, std::string("*.wav;*.aif\0*.wav;*.aif\0\0", 25));
   EXPECT_EQ(filter.defaultExtension, "wav");
   EXPECT_EQ(BuildFileFilter("  png ").filter, std::string("*.png\0*.png\0\0", 13));
   EXPECT_TRUE(BuildFileFilter("").filter.empty());
@@ -111,9 +112,19 @@ struct MessageBoxAnswer {
     static std::vector<std::string> captions;
     return captions;
   }
+  static std::vector<HWND>& Boxes() {
+    static std::vector<HWND> boxes;
+    return boxes;
+  }
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HCBT_ACTIVATE) {
-      HWND box = reinterpret_cast<HWND>(wParam);
+    HWND box = reinterpret_cast<HWND>(wParam);
+    // Only dialog windows are message boxes; a box may be activated more
+    // than once, and is answered the first time.
+    char className[16] = {};
+    if (code == HCBT_ACTIVATE && GetClassNameA(box, className, sizeof(className)) > 0 &&
+        std::string(className) == "#32770" &&
+        std::find(Boxes().begin(), Boxes().end(), box) == Boxes().end()) {
+      Boxes().push_back(box);
       char caption[128] = {};
       GetWindowTextA(box, caption, sizeof(caption));
       Captions().push_back(caption);
