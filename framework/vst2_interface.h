@@ -271,6 +271,9 @@ constexpr size_t kMaxEffectNameLen = 32;
 constexpr size_t kMaxVendorStrLen = 64;
 constexpr size_t kMaxProductStrLen = 64;
 constexpr size_t kPinLabelLen = 64;
+// Host-extension requests that format or parse a parameter value pass a
+// text buffer of their own; answers are kept within this size.
+constexpr size_t kVendorTextLen = 64;
 
 // Layout checks for the 64-bit and 32-bit builds of the interface.
 #if INTPTR_MAX == INT64_MAX
