@@ -1,5 +1,6 @@
 #include "engine/gate_plug.h"
 
+#include "engine/editor_layout.h"
 #include "engine/factory_presets.h"
 
 namespace {
@@ -44,7 +45,7 @@ VSTCLASS::VSTCLASS(vst2::AudioMasterCallback audioMaster)
   for (int i = 0; i < kParamsKeptOutOfState; ++i) AppendParam();
   DefineParameters();
 
-  // Editor layout: the view is built and attached here (AttachEditor).
+  CreateEffectEditor(this, this);
 
   AddFactoryPresets();
 }

@@ -6,7 +6,7 @@
 
 class IURLOpen : public IControl {
  public:
-  static constexpr const char* kWebHost = "www.kelvo-audio.com";
+  static constexpr const char* kWebHost = "quorvel.example";
   static constexpr const char* kOpenError = "Cannot open url. Check your default browser.";
 
   IURLOpen(IPlugBase* plug, const Rect& rect) : IControl(plug, rect) {}
