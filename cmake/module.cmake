@@ -28,3 +28,10 @@ if(host_sources)
     target_link_libraries(quorvel_host PRIVATE ${CMAKE_DL_LIBS})
   endif()
 endif()
+
+# windres does not report the files a resource script pulls in: rebuild the
+# resources whenever an image changes.
+if(WIN32)
+  file(GLOB editor_images CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/img/*.png)
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/img/resources.rc PROPERTIES OBJECT_DEPENDS "${editor_images}")
+endif()
