@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-"""Draws the level envelopes of WAV files into one PNG, one lane per file,
-with beat lines at the given tempo, to see the gate's rhythm at a glance.
+"""Draws the level envelopes of the first two bars of WAV files into one PNG,
+one lane per file, with the step boundaries of a "1/16" rate (light), beats
+and bars (darker) at the given tempo, to see the gate's rhythm at a glance.
 
   plot_envelopes.py OUT.png BPM INPUT.wav OUTPUT.wav...
 """
@@ -11,7 +12,8 @@ import sys
 from PIL import Image, ImageDraw
 
 WIDTH, LANE, MARGIN = 1200, 140, 24
-WINDOW_SECONDS = 0.02
+WINDOW_SECONDS = 0.01
+BARS, BEATS_PER_BAR, STEPS_PER_BEAT = 2, 4, 4
 FLOOR_DB = -60.0
 COLOURS = [(150, 150, 150), (40, 120, 220), (220, 90, 40), (40, 170, 90), (170, 60, 170)]
 
@@ -64,6 +66,7 @@ def main(argv):
     curves = []
     for path in files:
         rate, samples = read_wav(path)
+        samples = samples[:int(rate * BARS * BEATS_PER_BAR * 60.0 / bpm)]
         levels, step = envelope_db(rate, samples)
         curves.append((path, levels, step))
         longest = max(longest, len(samples) / rate)
@@ -71,12 +74,12 @@ def main(argv):
     for lane, (path, levels, step) in enumerate(curves):
         top = MARGIN + lane * (LANE + MARGIN)
         draw.rectangle([MARGIN, top, WIDTH - MARGIN, top + LANE], outline=(200, 200, 200))
-        beat = 60.0 / bpm
-        t = 0.0
-        while t <= longest:
-            x = MARGIN + t * scale
-            draw.line([x, top, x, top + LANE], fill=(230, 230, 230))
-            t += beat
+        step_seconds = 60.0 / bpm / STEPS_PER_BEAT
+        for k in range(int(longest / step_seconds + 1e-9) + 1):
+            x = MARGIN + k * step_seconds * scale
+            shade = 160 if k % (STEPS_PER_BEAT * BEATS_PER_BAR) == 0 else (
+                200 if k % STEPS_PER_BEAT == 0 else 235)
+            draw.line([x, top, x, top + LANE], fill=(shade, shade, shade))
         points = [(MARGIN + i * step * scale, top + LANE * (level / FLOOR_DB))
                   for i, level in enumerate(levels)]
         if len(points) > 1:

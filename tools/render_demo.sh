@@ -21,7 +21,7 @@ module="${QUORVEL_DEMO_MODULE:-$module}"  # another effect file, e.g. for trying
 
 # What to render: "NAME PROGRAM" per entry; PROGRAM - keeps the effect's
 # start-up program. Factory presets get one entry each.
-demo_renders=("default -")
+demo_renders=("default -" "mini_gate 1" "house 10" "trance_10 20" "groove_gate_3 24")
 tempo=120
 seconds=8
 
