@@ -16,8 +16,7 @@ expect_line "$out" "info version=10000"
 expect_line "$out" "info unique_id=0x6F77746B"
 flags=$(sed -n 's/^info flags=//p' <<<"$out")
 if [ "$QUORVEL_PLATFORM" = windows ]; then
-  # 0x1018 until the editor is attached in the Windows build, 0x1019 after.
-  [ "$flags" = 0x1019 ] || [ "$flags" = 0x1018 ] || fail "flags $flags"
+  [ "$flags" = 0x1019 ] || fail "flags $flags"
 else
   [ "$flags" = 0x1018 ] || fail "flags $flags"
 fi
