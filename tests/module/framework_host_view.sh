@@ -34,4 +34,13 @@ out=$(host "$QUORVEL_MODULE" open "loadchunk program prog.bin" "param 7" close) 
   || fail "load: $(cat host.err)"
 expect_line "$out" 'loadchunk program bytes=140 result=1'
 expect_line "$out" 'param 7 name="Split Fr" label="Hz" display="5015" value=0.500000'
+# "Mix" 0 leaves only the dry signal: the audio passes through unchanged, in
+# all three callbacks.
+host none "generate pad in.wav seconds=0.5 rate=44100 channels=2" >/dev/null
+for callback in replacing double accumulating; do
+  host "$QUORVEL_MODULE" "tempo 120" "transport playing" open "samplerate 44100" "blocksize 512" \
+    "param 9=0" "mains on" "process in.wav out.wav $callback" "mains off" close >/dev/null \
+    || fail "process $callback: $(cat host.err)"
+  wav_check expect out.wav in.wav --tol 0 >/dev/null || fail "$callback does not pass audio through"
+done
 echo "framework seen through the host"
