@@ -44,7 +44,16 @@ bool IPlugBase::SavePresetBank(StateBuffer& buffer) {
     ok = buffer.AppendBytes(preset->name, length) && ok;
     const uint8_t inUse = preset->inUse ? 1 : 0;
     ok = buffer.AppendBytes(&inUse, 1) && ok;
-    if (preset->inUse) ok = buffer.AppendBytes(preset->state.Data(), preset->state.Size()) && ok;
+    if (!preset->inUse) continue;
+    // The image carries no length for a preset's values, so every in-use
+    // preset writes exactly the saved parameters: a factory preset's extra
+    // values are left out, and values a preset never received (a slot not
+    // yet captured) are the current ones, as a capture would store them.
+    for (int i = 0; i < NSavedParams(); ++i) {
+      double value = params_[static_cast<size_t>(i)]->Value();
+      preset->state.ReadDouble(8 * i, &value);
+      ok = buffer.AppendDouble(value) && ok;
+    }
   }
   return ok;
 }
