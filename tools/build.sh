@@ -2,10 +2,12 @@
 # Configures and builds one configuration: native (tests, Quorvel.so, with
 # sanitizers), windows (Quorvel.dll and the Wine-run tests), windows32
 # (Quorvel32.dll only, for 32-bit hosts) or release (native, optimised, no
-# sanitizers: benchmarks and real hosts).
+# sanitizers: benchmarks and real hosts). Targets after the configuration
+# limit the build to them.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-config="${1:?usage: build.sh native|windows|windows32|release}"
+config="${1:?usage: build.sh native|windows|windows32|release [TARGET...]}"
+shift
 build="$root/build/$config"
 case "$config" in
   native)  args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DQUORVEL_SANITIZE=${QUORVEL_SANITIZE-address,undefined}") ;;
@@ -16,6 +18,7 @@ case "$config" in
 esac
 cmake -S "$root" -B "$build" -G Ninja "${args[@]}" >/dev/null
 targets=()
+[ $# -eq 0 ] || targets=(--target "$@")
 # The 32-bit build serves real hosts only; its tests would need a 32-bit Wine.
-[ "$config" != windows32 ] || targets=(--target Quorvel)
+[ "$config" != windows32 ] || [ $# -gt 0 ] || targets=(--target Quorvel)
 cmake --build "$build" -j "$(nproc)" "${targets[@]}"

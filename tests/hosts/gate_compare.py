@@ -1,12 +1,13 @@
 """Compares a real host's render of the test input with the test host's render.
 
   gate_compare.py INPUT REFERENCE HOST_RENDER --tempo BPM --rate-index R --target T
-                  [--skip-start N] [--edge-tolerance S] [--sample-tolerance A]
+                  [--skip-start N] [--skip-end N] [--edge-tolerance S] [--sample-tolerance A]
 
 The left input channel is a steady 0.5, so left output / left input is the
 gain the effect applied at each sample; with "Mix" 100 that gain is the gate
 level itself for the "Volume" target and its complement for "Low - High".
-Checks, over the frames after --skip-start (a host's own start-up fade):
+Checks, over the input's frames less --skip-start and --skip-end (a host's own
+start-up fade, or a clip it ends early):
   1. the host really ran the effect: its output is neither silent nor the dry input;
   2. every rise of the gate level (a step opening) in the reference lies on the
      step grid that tempo and "Rate" imply: step k starts at k * samplesPerStep,
@@ -25,6 +26,7 @@ import numpy as np
 import wav_io
 
 RISE_THRESHOLD = 1e-5  # per-sample gate rise that counts; float noise is ~1e-7
+SETTLE = 480  # the crossover starts from 0: its first 10 ms are no step edge
 
 
 def note_length(rate_index):
@@ -69,6 +71,7 @@ def main():
     parser.add_argument("--rate-index", type=int, required=True)
     parser.add_argument("--target", type=int, required=True)
     parser.add_argument("--skip-start", type=int, default=0)
+    parser.add_argument("--skip-end", type=int, default=0)
     parser.add_argument("--edge-tolerance", type=int, default=0)
     parser.add_argument("--sample-tolerance", type=float, default=1e-5)
     args = parser.parse_args()
@@ -83,14 +86,14 @@ def main():
         if not ok:
             failures.append(text)
 
-    frames = len(dry)
+    frames = len(dry) - args.skip_end
     check(reference_rate == rate and host_rate == rate,
           "sample rates: input %d, reference %d, host %d" % (rate, reference_rate, host_rate))
     check(len(reference) >= frames and len(host) >= frames and host.shape[1] == 2,
           "lengths: input %d, reference %d, host %d frames" % (frames, len(reference), len(host)))
     if failures:
         return 1
-    reference, host = reference[:frames], host[:frames]
+    dry, reference, host = dry[:frames], reference[:frames], host[:frames]
     start, tol = args.skip_start, args.edge_tolerance
     span = slice(start, frames - tol)
 
@@ -103,7 +106,7 @@ def main():
     step = samples_per_step(rate, args.tempo, args.rate_index)
     ref_level = gate_level(reference, dry, args.target)
     host_level = gate_level(host, dry, args.target)
-    ref_rises = rises(ref_level, start + tol + 1)
+    ref_rises = rises(ref_level, start + tol + SETTLE)
     off_grid = [int(r) for r in ref_rises if r % step != 0]
     check(len(ref_rises) >= 3 and not off_grid,
           "reference: %d step openings, all at multiples of %d samples%s"
@@ -113,7 +116,7 @@ def main():
     host_rises = host_rises[host_rises < frames - 2 * tol - 1] if tol else host_rises
     unmatched = [int(r) for r in ref_rises if np.min(np.abs(host_rises - r), initial=10**9) > tol]
     extra = [int(h) for h in host_rises
-             if h >= start + tol + 1 and np.min(np.abs(ref_rises - h), initial=10**9) > tol]
+             if h >= start + tol + SETTLE and np.min(np.abs(ref_rises - h), initial=10**9) > tol]
     offsets = sorted({int(np.min(np.abs(host_rises - r))) for r in ref_rises} - {10**9}) if len(host_rises) else []
     check(not unmatched and not extra,
           "host step openings match the reference within %d samples (offsets seen %s)%s%s"

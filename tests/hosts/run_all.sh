@@ -18,8 +18,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for needed in "$release_dir/Quorvel.so" "$release_dir/quorvel_host" "$windows32_dir/Quorvel32.dll"; do
-  [ -f "$needed" ] || { hosts_fail "missing $needed (build release and windows32 first)"; exit 1; }
+for needed in "$release_dir/Quorvel.so" "$release_dir/quorvel_host"; do
+  [ -f "$needed" ] || { hosts_fail "missing $needed (build release first)"; exit 1; }
 done
 "$python" "$hosts_dir/gate_cases.py" input "$work/input.wav" 4 || exit 1
 
@@ -31,12 +31,14 @@ for host in "${hosts[@]}"; do
   case "$host" in
     ardour) block=1024 tolerances=(--skip-start 4800 --edge-tolerance 2 --sample-tolerance 1e-4)
             tools=(ardour7-lua ardour7-export sox soxi) ;;
-    lmms)   block=256 tolerances=(--edge-tolerance 0 --sample-tolerance 1e-5)
+    # LMMS stops a sample clip one 256-frame period before its end.
+    lmms)   block=256 tolerances=(--skip-end 256 --edge-tolerance 0 --sample-tolerance 1e-5)
             tools=(lmms xvfb-run wineserver sox soxi) ;;
     *) echo "unknown host $host" >&2; exit 2 ;;
   esac
   missing_tools=()
   for tool in "${tools[@]}"; do command -v "$tool" >/dev/null || missing_tools+=("$tool"); done
+  [ "$host" != lmms ] || [ -f "$windows32_dir/Quorvel32.dll" ] || missing_tools+=("$windows32_dir/Quorvel32.dll")
   for case_name in $("$python" "$hosts_dir/gate_cases.py" names); do
     dir="$work/$host-$case_name"
     mkdir -p "$dir"
