@@ -1,5 +1,7 @@
 #include "engine/gate_plug.h"
 
+#include "engine/factory_presets.h"
+
 namespace {
 
 constexpr int32_t FourCharCode(char a, char b, char c, char d) {
@@ -44,9 +46,7 @@ VSTCLASS::VSTCLASS(vst2::AudioMasterCallback audioMaster)
 
   // Editor layout: the view is built and attached here (AttachEditor).
 
-  NameFirstFreePresets("---- default ----", 1);
-
-  // Factory presets: AddFactoryPreset for presets 1-24 follows here.
+  AddFactoryPresets();
 }
 
 VSTCLASS::~VSTCLASS() = default;
@@ -84,6 +84,13 @@ void VSTCLASS::DefineParameters() {
   GetParam(kVolumesNudge)->SetupInt("", 0, -5, 5, "");
 }
 
-// Until the engine's handler lands, a change only needs the lock the
-// framework's contract promises.
-void VSTCLASS::OnParamChanged(int /*index*/) { ScopedLock lock(InstanceLock()); }
+void VSTCLASS::AddFactoryPresets() {
+  NameFirstFreePresets(kDefaultPresetName, 1);
+  for (const FactoryPreset& preset : kFactoryPresets) {
+    int v[kGateParamCount];
+    if (!FactoryPresetValues(preset, v)) continue;
+    static_assert(kGateParamCount == 20, "one value per parameter object below");
+    AddFactoryPreset(preset.name, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10],
+                     v[11], v[12], v[13], v[14], v[15], v[16], v[17], v[18], v[19]);
+  }
+}

@@ -1,6 +1,7 @@
 #include "graphics/draw_line.h"
 
 #include <cstdlib>
+#include <utility>
 
 #include "graphics/blend_rules.h"
 #include "graphics/rotated_blit.h"
@@ -181,7 +182,15 @@ void DrawSlope(const Plotter& plot, int32_t x1, int32_t y1, int32_t x2, int32_t 
     return xMajor ? plot.At(a, b) : plot.At(b, a);
   };
   int32_t stepsFromEach = (major + 1) / 2;
+  // With an even major length one pixel lies exactly halfway; it is placed
+  // from absolute coordinates so that both directions choose the same one.
   bool middlePixel = major % 2 == 0;
+  auto middle = [&](int32_t extra) {
+    int32_t a = ((xMajor ? x1 : y1) + (xMajor ? x2 : y2)) / 2;
+    int32_t b = ((xMajor ? y1 : x1) + (xMajor ? y2 : x2)) >> 1;
+    b += extra;
+    return xMajor ? plot.At(a, b) : plot.At(b, a);
+  };
 
   if (!antiAlias) {
     PixelFunction solid = SolidFunction(rule, alpha, w);
@@ -192,10 +201,7 @@ void DrawSlope(const Plotter& plot, int32_t x1, int32_t y1, int32_t x2, int32_t 
       solid(point(true, i, across), plot.colour, w);
       solid(point(false, i, across), plot.colour, w);
     }
-    if (middlePixel) {
-      solid(point(true, stepsFromEach, static_cast<int32_t>((accumulator + 0x8000) >> 16)),
-            plot.colour, w);
-    }
+    if (middlePixel) solid(middle(0), plot.colour, w);
     return;
   }
   PixelFunction rulePixel = RuleFunction(rule);
@@ -213,7 +219,12 @@ void DrawSlope(const Plotter& plot, int32_t x1, int32_t y1, int32_t x2, int32_t 
     plotPair(true, i, accumulator);
     plotPair(false, i, accumulator);
   }
-  if (middlePixel) plotPair(true, stepsFromEach, accumulator);
+  if (middlePixel) {
+    // Halfway across a pixel boundary: split evenly in either direction.
+    bool split = minor % 2 != 0;
+    rulePixel(middle(0), plot.colour, weightOf(split ? 127 : 255));
+    if (split) rulePixel(middle(1), plot.colour, weightOf(127));
+  }
 }
 
 }  // namespace
@@ -223,6 +234,12 @@ void DrawLine(Bitmap* dest, int32_t x1, int32_t y1, int32_t x2, int32_t y2, Pixe
   if (dest == nullptr) return;
   Plotter plot{ViewOf(dest), UnpackPixel(color)};
   if (plot.view.Empty()) return;
+  // One direction of every segment, so that clipping (which truncates its
+  // intersections) gives the same pixels whichever end is given first.
+  if (x2 < x1 || (x2 == x1 && y2 < y1)) {
+    std::swap(x1, x2);
+    std::swap(y1, y2);
+  }
   double ax = x1;
   double ay = y1;
   double bx = x2;

@@ -183,6 +183,17 @@ void RotatedBlit(Bitmap* dest, Bitmap* src, int32_t dstX, int32_t dstY, int32_t 
                         rotXOffset);
   double t0 = startY - ((static_cast<double>(w) * dtdx + static_cast<double>(h) * dtdy - spanY) * 0.5 -
                         rotYOffset);
+  // Sampling runs from the start edge, so a mirrored axis would begin one
+  // pixel beyond the far source edge and drop the first column or row: start
+  // one destination step later instead.
+  if (dstW < 0) {
+    s0 += dsdx;
+    t0 += dtdx;
+  }
+  if (dstH < 0) {
+    s0 += dsdy;
+    t0 += dtdy;
+  }
   if (x < 0) {
     w += x;
     s0 -= static_cast<double>(x) * dsdx;

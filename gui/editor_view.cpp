@@ -178,7 +178,6 @@ bool IEditorView::DrawTextInRect(TextStyle& style, const char* text, const Rect&
   if (!text || text[0] == '\0') return true;
   GdiFont* font = style.cachedFont ? style.cachedFont : FindFont(style);
   if (!font) return false;
-  font->SetTextColour(style.colour.Packed());
   uint32_t flags = kTextNoClip;
   if (style.colour.A < 255) flags |= kTextUseColourAlpha;
   if (style.alignment == TextStyle::kCentre) {
@@ -186,8 +185,7 @@ bool IEditorView::DrawTextInRect(TextStyle& style, const char* text, const Rect&
   } else if (style.alignment != TextStyle::kLeft) {
     flags |= kTextRight;
   }
-  BitmapRect box{rect.left, rect.top, rect.right, rect.bottom};
-  font->DrawString(backBuffer_, text, -1, &box, flags);
+  DrawWithFont(font, backBuffer_, text, rect, style.colour.Packed(), flags);
   return true;
 }
 

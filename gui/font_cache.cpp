@@ -4,8 +4,6 @@
 #include <mutex>
 #include <vector>
 
-#include "graphics/gdi_font.h"
-
 namespace {
 
 struct FontEntry {
@@ -54,7 +52,7 @@ class FontStore {
       doomed.swap(entries_);
     }
     for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
-      delete (*it)->font;
+      DeleteFont((*it)->font);
       delete *it;
     }
   }

@@ -8,6 +8,7 @@
 
 #include "gui/records.h"
 
+class Bitmap;
 class GdiFont;
 
 namespace FontCache {
@@ -26,3 +27,7 @@ void Clear();
 // platform file (GDI on Windows; natively there are no fonts and it answers
 // null, so text is not drawn).
 GdiFont* CreateFontForStyle(const TextStyle& style);
+void DeleteFont(GdiFont* font);
+// Draws text with a font in the text colour; drawFlags are the font's own.
+void DrawWithFont(GdiFont* font, Bitmap* dest, const char* text, const Rect& rect, uint32_t colour,
+                  uint32_t drawFlags);

@@ -31,3 +31,12 @@ GdiFont* CreateFontForStyle(const TextStyle& style) {
   font->SetFromHFont(reinterpret_cast<NativeFont>(handle), kFontOwnsHandle | kFontPrefersGdi);
   return font;
 }
+
+void DeleteFont(GdiFont* font) { delete font; }
+
+void DrawWithFont(GdiFont* font, Bitmap* dest, const char* text, const Rect& rect, uint32_t colour,
+                  uint32_t drawFlags) {
+  font->SetTextColour(colour);
+  BitmapRect box{rect.left, rect.top, rect.right, rect.bottom};
+  font->DrawString(dest, text, -1, &box, drawFlags);
+}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "gui/empty_control.h"
 #include "gui/rocker_button.h"
