@@ -57,18 +57,18 @@ for attempt in $(seq 1 $attempts); do
   if timeout 120 ardour7-lua "$work/session.lua" >"$work/session-$attempt.log" 2>&1 &&
      grep -q 'ardour_session: saved' "$work/session-$attempt.log" &&
      ls "$work"/session/interchange/*/audiofiles/*%L.wav >/dev/null 2>&1; then
-    built=1
+    built=$attempt
     break
   fi
 done
-[ "$built" = 1 ] || { hosts_fail "ardour: no session after $attempts attempts" "$work"/session-*.log; exit 1; }
+[ "$built" -gt 0 ] || { hosts_fail "ardour: no session after $attempts attempts" "$work"/session-*.log; exit 1; }
 
 # The recorded (silent) take becomes the input, at the recorded length.
 for side in L:1 R:2; do
   file=$(ls "$work"/session/interchange/*/audiofiles/*%"${side%:*}".wav)
   length=$(soxi -s "$file" 2>/dev/null)
   [ "$length" -ge "$frames" ] ||
-    { hosts_fail "ardour: recorded only $length of $frames frames" "$work/session-$attempt.log"; exit 1; }
+    { hosts_fail "ardour: recorded only $length of $frames frames" "$work/session-$built.log"; exit 1; }
   sox "$input" -t wav -e floating-point -b 32 "$file.new" remix "${side#*:}" pad 0 "$((length - frames))s" \
     2>"$work/sox.log" && mv "$file.new" "$file" ||
     { hosts_fail "ardour: could not replace $file" "$work/sox.log"; exit 1; }
@@ -79,7 +79,7 @@ for attempt in $(seq 1 $attempts); do
   rm -f "$output"
   if timeout 120 ardour7-export -b float -o "$output" "$work/session" render \
        >"$work/export-$attempt.log" 2>&1 && [ -s "$output" ]; then
-    echo "ardour: rendered $output (session attempt(s) ok, export attempt $attempt)"
+    echo "ardour: rendered $output (session attempt $built, export attempt $attempt)"
     exit 0
   fi
 done

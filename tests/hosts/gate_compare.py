@@ -90,7 +90,8 @@ def main():
     check(reference_rate == rate and host_rate == rate,
           "sample rates: input %d, reference %d, host %d" % (rate, reference_rate, host_rate))
     check(len(reference) >= frames and len(host) >= frames and host.shape[1] == 2,
-          "lengths: input %d, reference %d, host %d frames" % (frames, len(reference), len(host)))
+          "lengths: %d input frames compared, reference %d, host %d frames"
+          % (frames, len(reference), len(host)))
     if failures:
         return 1
     dry, reference, host = dry[:frames], reference[:frames], host[:frames]
