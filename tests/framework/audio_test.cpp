@@ -1,11 +1,12 @@
 // The three audio callbacks: conversion, accumulation, direct double
-// processing, disconnected channels and blocks longer than announced.
+// processing, disconnected channels and blocks longer than announced, on
+// the framework's own pass-through test effect.
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "engine/gate_plug.h"
 #include "support/fake_host.h"
+#include "support/framework_test_plug.h"
 
 using namespace vst2;
 
@@ -18,13 +19,13 @@ std::vector<float> Ramp(int frames, float start) {
 }
 
 // Records the largest block ProcessBlock was handed and counts its calls.
-class BlockRecorder : public VSTCLASS {
+class BlockRecorder : public FrameworkTestPlug {
  public:
-  BlockRecorder() : VSTCLASS(nullptr) {}
+  BlockRecorder() : FrameworkTestPlug(nullptr) {}
   void ProcessBlock(double** inputs, double** outputs, int frames) override {
     ++calls;
     if (frames > largestBlock) largestBlock = frames;
-    IPlugBase::ProcessBlock(inputs, outputs, frames);
+    FrameworkTestPlug::ProcessBlock(inputs, outputs, frames);
   }
   int calls = 0;
   int largestBlock = 0;
@@ -33,7 +34,7 @@ class BlockRecorder : public VSTCLASS {
 }  // namespace
 
 TEST(Audio, ReplacingAndAccumulatingPassThrough) {
-  FakeHost host;
+  FakeHost host(&CreateFrameworkTestPlug);
   AEffect* effect = host.effect();
   const int frames = 37;  // not a multiple of four
   std::vector<float> left = Ramp(frames, 0.1f), right = Ramp(frames, -0.5f);
@@ -52,7 +53,7 @@ TEST(Audio, ReplacingAndAccumulatingPassThrough) {
 }
 
 TEST(Audio, DoubleReplacingUsesTheHostArrays) {
-  FakeHost host;
+  FakeHost host(&CreateFrameworkTestPlug);
   AEffect* effect = host.effect();
   std::vector<double> left = {1, 2, 3, 4, 5}, right = {-1, -2, -3, -4, -5};
   std::vector<double> outLeft(5, 0.0), outRight(5, 0.0);
@@ -64,7 +65,7 @@ TEST(Audio, DoubleReplacingUsesTheHostArrays) {
 }
 
 TEST(Audio, DisconnectedInputIsSilentAndDisconnectedOutputUntouched) {
-  FakeHost host;
+  FakeHost host(&CreateFrameworkTestPlug);
   AEffect* effect = host.effect();
   const int frames = 16;
   std::vector<float> left = Ramp(frames, 0.2f), right = Ramp(frames, 0.7f);
@@ -125,14 +126,19 @@ TEST(Audio, BlocksLongerThanTheBlockSizeRunInSlices) {
 }
 
 TEST(Audio, MissingHostArraysAreTreatedAsSilenceAndDiscarded) {
-  FakeHost host;
-  AEffect* effect = host.effect();
-  std::vector<float> out(8, 3.0f);
-  float* outputs[2] = {out.data(), nullptr};
-  float* inputs[2] = {nullptr, nullptr};
-  effect->processReplacing(effect, inputs, outputs, 8);
-  EXPECT_EQ(out, std::vector<float>(8, 0.0f));
-  effect->processReplacing(effect, nullptr, nullptr, 8);
-  effect->processReplacing(effect, inputs, outputs, 0);
-  effect->processReplacing(effect, inputs, outputs, -4);
+  // The framework alone and the gate on top of it: neither may touch a
+  // missing array, and a missing input is silence for both.
+  const FakeHost::EffectEntry entries[] = {&CreateFrameworkTestPlug, &VSTPluginMain};
+  for (FakeHost::EffectEntry entry : entries) {
+    FakeHost host(entry);
+    AEffect* effect = host.effect();
+    std::vector<float> out(8, 3.0f);
+    float* outputs[2] = {out.data(), nullptr};
+    float* inputs[2] = {nullptr, nullptr};
+    effect->processReplacing(effect, inputs, outputs, 8);
+    EXPECT_EQ(out, std::vector<float>(8, 0.0f));
+    effect->processReplacing(effect, nullptr, nullptr, 8);
+    effect->processReplacing(effect, inputs, outputs, 0);
+    effect->processReplacing(effect, inputs, outputs, -4);
+  }
 }

@@ -4,8 +4,8 @@
 
 #include "framework/plug_vst.h"
 
-FakeHost::FakeHost() {
-  effect_ = VSTPluginMain(&FakeHost::Callback);
+FakeHost::FakeHost(EffectEntry entry) {
+  effect_ = entry(&FakeHost::Callback);
   if (effect_) effect_->user = this;
 }
 

@@ -22,8 +22,11 @@ struct HostCall {
 
 class FakeHost {
  public:
-  // Creates an effect through VSTPluginMain and binds it to this host.
-  FakeHost();
+  using EffectEntry = vst2::AEffect*(VST2_CALL*)(vst2::AudioMasterCallback audioMaster);
+
+  // Creates an effect through the entry (the module's VSTPluginMain unless
+  // another is given) and binds it to this host.
+  explicit FakeHost(EffectEntry entry = &VSTPluginMain);
   ~FakeHost();  // closes the effect if the test has not
   FakeHost(const FakeHost&) = delete;
   FakeHost& operator=(const FakeHost&) = delete;

@@ -1,7 +1,7 @@
 // HeadlessEditor: the platform half of the editor view for tests. It has no
 // window; it serves test-made images, records what the view asks of the
-// platform (paints, prompts, web pages, deferred ticks) and reads back pixels
-// of the back buffer.
+// platform (paints, prompts, web pages, deferred ticks) and what the host asks
+// of the window (open, close, wheel), and reads back pixels of the back buffer.
 #pragma once
 
 #include <cstdint>
@@ -23,8 +23,19 @@ class HeadlessEditor : public IEditorView {
   void PromptFile(std::string* result, int, const char*, const char*) override { result->clear(); }
   bool PromptColour(Colour*, const char*) override { return false; }
   bool OpenUrl(const char* url, const char* title, const char* confirm, const char* error) override;
+  // A host wheel step: recorded and answered with wheelAnswer.
+  int HostMouseWheel(float delta) override {
+    hostWheelDeltas.push_back(delta);
+    return wheelAnswer;
+  }
   void SetDeferredTicks(int ticks) override { deferredTicks = ticks; }
   void ClearDeferredTicks() override { deferredTicks = 0; }
+  // Opens a pretend window when openSucceeds; the parent is recorded.
+  bool OpenEditorWindow(void* parentWindow) override {
+    openParents.push_back(parentWindow);
+    return openSucceeds;
+  }
+  void CloseEditorWindow() override { ++closeCount; }
   void* GetEditorHwnd() override { return nullptr; }
   void SyncTooltips() override {}
   Bitmap* LoadImageResource(int id, const char* name) override;
@@ -40,4 +51,9 @@ class HeadlessEditor : public IEditorView {
   std::vector<IControl*> textPrompts;
   std::vector<IControl*> paramPrompts;
   int deferredTicks = 0;
+  std::vector<float> hostWheelDeltas;
+  int wheelAnswer = 1;
+  std::vector<void*> openParents;
+  bool openSucceeds = true;
+  int closeCount = 0;
 };
