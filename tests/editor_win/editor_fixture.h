@@ -1,6 +1,7 @@
 // Shared pieces of the editor's Windows tests: a host callback that records
-// gesture and automation requests, host windows to open the editor in, a
-// message pump, and pixel access to bitmaps. The effect's code is linked
+// gesture, automation and time requests (and answers the latter from a record
+// the test sets), host windows to open the editor in, a message pump, and
+// pixel access to bitmaps. The effect's code is linked
 // statically; its images are read from the built module next to the test.
 #pragma once
 
@@ -34,13 +35,20 @@ inline std::vector<HostCall>& HostLog() {
   return log;
 }
 
+// The time info the host reports; null answers "no time info".
+inline vst2::VstTimeInfo*& HostTime() {
+  static vst2::VstTimeInfo* time = nullptr;
+  return time;
+}
+
 inline intptr_t VST2_CALL RecordingHost(vst2::AEffect*, int32_t opcode, int32_t index, intptr_t,
                                         void*, float opt) {
   if (opcode == vst2::audioMasterAutomate || opcode == vst2::audioMasterBeginEdit ||
-      opcode == vst2::audioMasterEndEdit) {
+      opcode == vst2::audioMasterEndEdit || opcode == vst2::audioMasterGetTime) {
     HostLog().push_back({opcode, index, opt});
   }
   if (opcode == vst2::audioMasterVersion) return vst2::kVstVersion;
+  if (opcode == vst2::audioMasterGetTime) return reinterpret_cast<intptr_t>(HostTime());
   return 0;
 }
 
@@ -89,6 +97,18 @@ inline uint32_t PixelAt(Bitmap* bitmap, int x, int y) {
 
 inline LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
 
+// The decoded image resource, for comparing drawn pixels with their source.
+inline std::unique_ptr<Bitmap> Image(int id) {
+  return std::unique_ptr<Bitmap>(
+      LoadPngFromResource(BuiltModule(), static_cast<uint16_t>(id), nullptr));
+}
+
+// A pixel of `image` at (x, y) that the image covers opaquely, or 0.
+inline uint32_t OpaquePixel(Bitmap* image, int x, int y) {
+  const uint32_t pixel = PixelAt(image, x, y);
+  return (pixel >> 24) == 255 ? pixel : 0;
+}
+
 // One effect instance with its editor open in a host window.
 class OpenEditor : public ::testing::Test {
  protected:
@@ -96,6 +116,7 @@ class OpenEditor : public ::testing::Test {
     ASSERT_NE(BuiltModule(), nullptr) << "Quorvel.dll must sit next to the test program";
     SetEffectModuleInstance(BuiltModule());
     HostLog().clear();
+    HostTime() = nullptr;
     plug_ = std::make_unique<VSTCLASS>(RecordingHost);
     editor_ = dynamic_cast<IEditorWindow*>(plug_->Editor());
     ASSERT_NE(editor_, nullptr);
@@ -120,6 +141,26 @@ class OpenEditor : public ::testing::Test {
   void RightClick(int x, int y) {
     SendMessageA(window_, WM_RBUTTONDOWN, MK_RBUTTON, Point(x, y));
     SendMessageA(window_, WM_RBUTTONUP, 0, Point(x, y));
+  }
+
+  // What a host does before it shows the editor: open the effect (which
+  // applies every parameter), tell it the rate and block size, resume it.
+  void OpenEffect() {
+    vst2::AEffect* effect = plug_->Effect();
+    effect->dispatcher(effect, vst2::effOpen, 0, 0, nullptr, 0.0f);
+    effect->dispatcher(effect, vst2::effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    effect->dispatcher(effect, vst2::effSetBlockSize, 0, 64, nullptr, 0.0f);
+    effect->dispatcher(effect, vst2::effMainsChanged, 0, 1, nullptr, 0.0f);
+    HostLog().clear();
+  }
+
+  // Host automation of a linear parameter to `value` in its own units.
+  void SetFromHost(int index, double value) {
+    IPlugParam* param = plug_->GetParam(index);
+    const double position = (value - param->Min()) / (param->Max() - param->Min());
+    vst2::AEffect* effect = plug_->Effect();
+    effect->setParameter(effect, index, static_cast<float>(position));
+    ASSERT_EQ(param->Value(), value) << index;
   }
 
   // One timer period, run directly so the test decides when it happens.

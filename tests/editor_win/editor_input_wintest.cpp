@@ -1,6 +1,9 @@
 // Window messages reaching the controls: clicks and drags on step bars and
 // knobs, wheel gestures, keys, and the text-entry popups.
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "editor_fixture.h"
 #include "gui/control.h"
@@ -17,7 +20,44 @@ std::string WindowText(HWND window) {
   return text;
 }
 
+// The seven pattern words as the host reads them, decoded digit by digit:
+// base 5, ten entries a word (four in the last), first entry most significant.
+std::vector<int> PatternTheHostSees(vst2::AEffect* effect) {
+  std::vector<int> pattern;
+  for (int g = 0; g < 7; ++g) {
+    const int digits = g < 6 ? 10 : 4;
+    const double largest = g < 6 ? 9765624.0 : 624.0;  // 5^10 - 1, 5^4 - 1
+    int64_t word = std::llround(effect->getParameter(effect, 10 + g) * largest);
+    std::vector<int> entries(digits);
+    for (int d = digits - 1; d >= 0; --d) {
+      entries[d] = static_cast<int>(word % 5);
+      word /= 5;
+    }
+    EXPECT_EQ(word, 0) << "word " << g << " holds more digits than it has entries";
+    pattern.insert(pattern.end(), entries.begin(), entries.end());
+  }
+  return pattern;
+}
+
+// One block of silence through the host's float callback.
+void RunAudioBlock(vst2::AEffect* effect) {
+  std::vector<float> left(64, 0.0f), right(64, 0.0f), outLeft(64), outRight(64);
+  float* inputs[] = {left.data(), right.data()};
+  float* outputs[] = {outLeft.data(), outRight.data()};
+  effect->processReplacing(effect, inputs, outputs, 64);
+}
+
 TEST_F(OpenEditor, ClickOnATimeBarEditsThePatternAndShowsTheStep) {
+  OpenEffect();
+  vst2::VstTimeInfo time = {};
+  time.sampleRate = 44100.0;
+  time.tempo = 120.0;
+  time.flags = vst2::kVstTempoValid | vst2::kVstTransportPlaying;
+  HostTime() = &time;
+  vst2::AEffect* effect = plug_->Effect();
+  RunAudioBlock(effect);
+  HostLog().clear();
+
   // Step 17's time bar spans (30, 244)-(64, 254); its right end means 4 quarters.
   Click(63, 249);
   EXPECT_EQ(plug_->StepPattern[16], 4);
@@ -32,6 +72,46 @@ TEST_F(OpenEditor, ClickOnATimeBarEditsThePatternAndShowsTheStep) {
   RightClick(40, 259);
   EXPECT_EQ(plug_->StepPattern[48], 4);
   EXPECT_STREQ(plug_->InfoText->GetText(), "Step 17 volume: 100%");
+  // Step 2's time bar (65, 210)-(99, 220): a click at 70 % of it means 3.
+  Click(65 + 24, 215);
+  EXPECT_EQ(plug_->StepPattern[1], 3);
+
+  std::vector<int> edited(64, 2);
+  std::fill(edited.begin() + 32, edited.end(), 4);
+  edited[1] = 3;
+  edited[16] = 0;
+  // The host hears of the words only at the next audio block.
+  std::vector<int> before = PatternTheHostSees(effect);
+  EXPECT_NE(before, edited);
+  for (int index = 10; index <= 16; ++index) {
+    EXPECT_EQ(CountCalls(vst2::audioMasterBeginEdit, index), 0) << index;
+  }
+  HostLog().clear();
+  RunAudioBlock(effect);
+  EXPECT_GE(CountCalls(vst2::audioMasterGetTime, 0), 2);
+  // Each word is one gesture of its own, in word order, with no automation
+  // request: the host reads the new values through getParameter.
+  std::vector<std::pair<int32_t, int32_t>> wordCalls;
+  for (const HostCall& call : HostLog()) {
+    if (call.index >= 10 && call.index <= 16 && call.opcode != vst2::audioMasterGetTime) {
+      wordCalls.emplace_back(call.opcode, call.index);
+    }
+  }
+  std::vector<std::pair<int32_t, int32_t>> expectedCalls;
+  for (int index = 10; index <= 16; ++index) {
+    expectedCalls.emplace_back(vst2::audioMasterBeginEdit, index);
+    expectedCalls.emplace_back(vst2::audioMasterEndEdit, index);
+  }
+  EXPECT_EQ(wordCalls, expectedCalls);
+  EXPECT_EQ(PatternTheHostSees(effect), edited);
+  for (int k = 0; k < 64; ++k) EXPECT_EQ(plug_->StepPattern[k], edited[k]) << k;
+
+  // Nothing is left to pack for the block after.
+  HostLog().clear();
+  RunAudioBlock(effect);
+  for (int index = 10; index <= 16; ++index) {
+    EXPECT_EQ(CountCalls(vst2::audioMasterBeginEdit, index), 0) << index;
+  }
 }
 
 TEST_F(OpenEditor, KnobDragIsOneHostGesture) {

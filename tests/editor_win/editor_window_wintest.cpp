@@ -16,18 +16,6 @@ bool ClassRegistered() {
   return GetClassInfoA(BuiltModule(), IEditorWindow::kWindowClassName, &info) != 0;
 }
 
-// The decoded image resource, for comparing drawn pixels with their source.
-std::unique_ptr<Bitmap> Image(int id) {
-  return std::unique_ptr<Bitmap>(
-      LoadPngFromResource(BuiltModule(), static_cast<uint16_t>(id), nullptr));
-}
-
-// A pixel of `image` at (x, y) that the image covers opaquely, or 0.
-uint32_t OpaquePixel(Bitmap* image, int x, int y) {
-  const uint32_t pixel = PixelAt(image, x, y);
-  return (pixel >> 24) == 255 ? pixel : 0;
-}
-
 bool WritePng(Bitmap* bitmap, const std::string& path) {
   FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return false;
@@ -95,7 +83,15 @@ TEST_F(OpenEditor, FirstPaintDrawsTheWholeEditorIntoTheBackBuffer) {
   // Outside every control the background shows unchanged.
   EXPECT_EQ(PixelAt(back, 5, 280), PixelAt(background.get(), 5, 280));
 
-  // The screenshot artefact of the editor as first shown.
+  // The screenshot artefact shows the editor as first shown: nothing above
+  // may have edited it, so its values and pattern are a new instance's.
+  VSTCLASS untouched(RecordingHost);
+  for (int i = 0; i < kGateParamCount; ++i) {
+    ASSERT_EQ(plug_->GetParam(i)->Value(), untouched.GetParam(i)->Value()) << i;
+  }
+  for (int k = 0; k < kPatternEntries; ++k) {
+    ASSERT_EQ(plug_->StepPattern[k], untouched.StepPattern[k]) << k;
+  }
   EXPECT_TRUE(WritePng(back, DirectoryOfModule(nullptr) + "editor.png"));
 }
 
