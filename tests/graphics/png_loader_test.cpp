@@ -191,6 +191,38 @@ TEST(PngLoader, HugeDimensionsAreRefusedBeforeAllocating) {
   EXPECT_EQ(dest.GetWidth(), 2);
 }
 
+// A 100 x 100 RGB image whose pixel data is one stored (uncompressed)
+// deflate block, cut short while its IDAT chunk still claims the full length.
+std::vector<uint8_t> StoredImageCutShort(size_t keptRawBytes) {
+  std::vector<uint8_t> raw(100 * (1 + 3 * 100), 0x7F);
+  for (size_t row = 0; row < 100; ++row) raw[row * 301] = 0;  // filter: none
+  std::vector<uint8_t> stream = {0x78, 0x01, 0x01};  // zlib header, final stored block
+  uint16_t length = static_cast<uint16_t>(raw.size());
+  stream.insert(stream.end(), {static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
+                               static_cast<uint8_t>(~length), static_cast<uint8_t>(~length >> 8)});
+  stream.insert(stream.end(), raw.begin(), raw.end());
+  uLong adler = adler32(adler32(0, nullptr, 0), raw.data(), static_cast<uInt>(raw.size()));
+  for (int shift = 24; shift >= 0; shift -= 8) stream.push_back(static_cast<uint8_t>(adler >> shift));
+
+  std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  auto put32 = [&out](uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
+  };
+  std::vector<uint8_t> ihdr = {'I', 'H', 'D', 'R', 0, 0, 0, 100, 0, 0, 0, 100, 8, 2, 0, 0, 0};
+  put32(13);
+  out.insert(out.end(), ihdr.begin(), ihdr.end());
+  put32(static_cast<uint32_t>(crc32(0, ihdr.data(), static_cast<uInt>(ihdr.size()))));
+  put32(static_cast<uint32_t>(stream.size()));
+  out.insert(out.end(), {'I', 'D', 'A', 'T'});
+  out.insert(out.end(), stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(7 + keptRawBytes));
+  return out;
+}
+
+TEST(PngLoader, DataCutShortInsideAChunkGivesNull) {
+  EXPECT_EQ(Decode(StoredImageCutShort(1000)), nullptr);
+  EXPECT_EQ(Decode(StoredImageCutShort(30099)), nullptr);
+}
+
 TEST(PngLoader, SignatureAloneGivesNull) {
   std::vector<uint8_t> good = RgbImage();
   std::vector<uint8_t> signature(good.begin(), good.begin() + 8);
