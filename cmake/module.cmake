@@ -1,14 +1,21 @@
-# The plug-in module: Quorvel.dll (Windows, with the editor's images as
-# resources) or Quorvel.so (native, no editor window).
+# The plug-in module: Quorvel.dll (64-bit Windows, with the editor's images as
+# resources), Quorvel32.dll (the same for 32-bit Windows hosts) or
+# Quorvel.so (native, no editor window).
+set(module_name Quorvel)
 if(WIN32)
-  add_library(Quorvel SHARED ${CMAKE_SOURCE_DIR}/framework/module_exports.def
-                             ${CMAKE_SOURCE_DIR}/img/resources.rc)
+  set(exports_def ${CMAKE_SOURCE_DIR}/framework/module_exports.def)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # MinGW's i686 linker will not export a `main` alias beside VSTPluginMain.
+    set(module_name Quorvel32)
+    set(exports_def ${CMAKE_SOURCE_DIR}/framework/module_exports32.def)
+  endif()
+  add_library(Quorvel SHARED ${exports_def} ${CMAKE_SOURCE_DIR}/img/resources.rc)
   target_link_options(Quorvel PRIVATE -static -static-libgcc -static-libstdc++)
 else()
   # The entry lives in the core library; the module only needs a source list.
   add_library(Quorvel MODULE ${CMAKE_SOURCE_DIR}/tests/support/empty.cpp)
 endif()
-set_target_properties(Quorvel PROPERTIES PREFIX "" OUTPUT_NAME Quorvel
+set_target_properties(Quorvel PROPERTIES PREFIX "" OUTPUT_NAME ${module_name}
                                          LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
                                          RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 target_link_libraries(Quorvel PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,quorvel_core>")
@@ -27,4 +34,11 @@ if(host_sources)
   else()
     target_link_libraries(quorvel_host PRIVATE ${CMAKE_DL_LIBS})
   endif()
+endif()
+
+# windres does not report the files a resource script pulls in: rebuild the
+# resources whenever an image changes.
+if(WIN32)
+  file(GLOB editor_images CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/img/*.png)
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/img/resources.rc PROPERTIES OBJECT_DEPENDS "${editor_images}")
 endif()

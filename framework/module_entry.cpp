@@ -1,7 +1,43 @@
-// Placeholder until the instance code exists: the module loads but creates no effect.
+// The module's entry: builds one effect instance per call and hands the host
+// the effect record inside it. Exported as VSTPluginMain and as main
+// (module_exports.def in the Windows build; natively only VSTPluginMain,
+// since a global `main` would clash with the test programs' own).
+#include <cstdlib>
+#include <new>
+
+#include "engine/gate_plug.h"
+#include "framework/recursive_lock.h"
 #include "framework/vst2_interface.h"
 
-extern "C" __attribute__((visibility("default"))) vst2::AEffect* VSTPluginMain(
-    vst2::AudioMasterCallback /*audioMaster*/) {
-  return nullptr;
+#if defined(_WIN32)
+#define QUORVEL_EXPORT
+#else
+#define QUORVEL_EXPORT __attribute__((visibility("default")))
+#endif
+
+namespace {
+
+// Serialises instance construction across host threads. Created on first use
+// and kept until module unload.
+RecursiveLock& ModuleLock() {
+  static RecursiveLock* lock = new RecursiveLock();
+  static const bool registered = [] {
+    atexit([] { delete lock; });
+    return true;
+  }();
+  (void)registered;
+  return *lock;
+}
+
+}  // namespace
+
+extern "C" QUORVEL_EXPORT vst2::AEffect* VST2_CALL
+VSTPluginMain(vst2::AudioMasterCallback audioMaster) {
+  ScopedLock lock(ModuleLock());
+  VSTCLASS* plug = new (std::nothrow) VSTCLASS(audioMaster);
+  if (!plug) return nullptr;
+  plug->EnsureOnePreset();
+  vst2::AEffect* effect = plug->Effect();
+  if (effect->numPrograms < 1) effect->numPrograms = 1;
+  return effect;
 }

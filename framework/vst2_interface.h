@@ -18,9 +18,9 @@ namespace vst2 {
 struct AEffect;
 
 using AudioMasterCallback = intptr_t(VST2_CALL*)(AEffect* effect, int32_t opcode, int32_t index,
-                                                  intptr_t value, void* ptr, float opt);
+                                                 intptr_t value, void* ptr, float opt);
 using DispatcherProc = intptr_t(VST2_CALL*)(AEffect* effect, int32_t opcode, int32_t index,
-                                             intptr_t value, void* ptr, float opt);
+                                            intptr_t value, void* ptr, float opt);
 using ProcessProc = void(VST2_CALL*)(AEffect* effect, float** inputs, float** outputs,
                                      int32_t frames);
 using ProcessDoubleProc = void(VST2_CALL*)(AEffect* effect, double** inputs, double** outputs,
@@ -271,6 +271,9 @@ constexpr size_t kMaxEffectNameLen = 32;
 constexpr size_t kMaxVendorStrLen = 64;
 constexpr size_t kMaxProductStrLen = 64;
 constexpr size_t kPinLabelLen = 64;
+// Host-extension requests that format or parse a parameter value pass a
+// text buffer of their own; answers are kept within this size.
+constexpr size_t kVendorTextLen = 64;
 
 // Layout checks for the 64-bit and 32-bit builds of the interface.
 #if INTPTR_MAX == INT64_MAX

@@ -5,15 +5,30 @@
 // popups, dialogs and image loading are its platform half (IEditorWindow),
 // which derives it. Created by the effect's constructor and owned by the
 // plug-in instance for its whole life; the window comes and goes.
+//
+// Images and fonts come from two process-wide caches shared by every editor
+// (BitmapCache, FontCache); the view only borrows them.
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
+#include "gui/records.h"
+
+class Bitmap;
+class GdiFont;
+class IControl;
 class IPlugBase;
+class IPlugParam;
 
 class IEditorView {
  public:
+  static constexpr int kDefaultFrameRate = 24;
+
+  // A frame rate of 0 or less becomes kDefaultFrameRate.
   IEditorView(IPlugBase* plug, int width, int height, int frameRate);
+  // Deletes the controls, last first, then the back buffer.
   virtual ~IEditorView();
   IEditorView(const IEditorView&) = delete;
   IEditorView& operator=(const IEditorView&) = delete;
@@ -23,25 +38,121 @@ class IEditorView {
   int FrameRate() const { return frameRate_; }
   IPlugBase* Plug() const { return plug_; }
 
-  // Platform half: the editor window. [editor thread]
+  // ---- Platform half. [editor thread] ----
+  // Copies a rectangle of the back buffer to the screen; ends every draw pass.
+  virtual bool PaintRect(const Rect& rect) = 0;
+  // Takes the new size and drops every control; the platform adds the window.
+  virtual void ResizeEditor(int width, int height);
+  virtual bool IsWindowOpen();
+  virtual bool PromptTextEdit(IControl* control) = 0;
+  virtual bool PromptParamEdit(IControl* control, IPlugParam* param, bool centred) = 0;
+  virtual void GetHostDirectory(std::string* result) = 0;
+  virtual void GetModuleDirectory(std::string* result) = 0;
+  virtual void PromptFile(std::string* result, int action, const char* directory,
+                          const char* extensions) = 0;
+  virtual bool PromptColour(Colour* colour, const char* prompt) = 0;
+  virtual bool OpenUrl(const char* url, const char* title, const char* confirm,
+                       const char* error) = 0;
+  // A wheel movement forwarded by the host; 0 when not handled.
+  virtual int HostMouseWheel(float /*delta*/) { return 0; }
+  // The countdown after which a wheel gesture is ended (in timer ticks).
+  virtual void SetDeferredTicks(int ticks) = 0;
+  virtual void ClearDeferredTicks() = 0;
   virtual bool OpenEditorWindow(void* /*parentWindow*/) { return false; }
   virtual void CloseEditorWindow() {}
-  // A wheel movement forwarded by the host; 0 when not handled. [editor thread]
-  virtual int HostMouseWheel(float /*delta*/) { return 0; }
+  virtual void* GetEditorHwnd() = 0;
+  virtual void SyncTooltips() = 0;
+  // Decodes the image with this resource id; null when it cannot.
+  virtual Bitmap* LoadImageResource(int id, const char* name) = 0;
 
+  // ---- Building the editor. [plug-in constructor] ----
+  // Appends the control (the view owns it from now on); answers its index.
+  int AttachControl(IControl* control);
+  // Inserts a full-size image control at index 0.
+  void AttachBackground(int id, const char* name);
+  // The image with this resource id, decoded once per process.
+  BitmapRef LoadBitmap(int id, const char* name, int frames);
+  // A copy of part of an image, kept by the bitmap cache until unload.
+  BitmapRef CropBitmap(const BitmapRef& source, const Rect& rect);
   // Creates the back buffer. [constructor, via the plug-in's AttachEditor]
   void PrepareDrawing();
 
+  int ControlCount() const { return static_cast<int>(controls_.size()); }
+  IControl* GetControl(int index) const;
+  Bitmap* BackBuffer() const { return backBuffer_; }
+  const Rect& ExtraRedrawRect() const { return extraRedrawRect_; }
+  void SetExtraRedrawRect(const Rect& rect) { extraRedrawRect_ = rect; }
+  bool HoverHandling() const { return hoverHandling_; }
+  void SetHoverHandling(bool on) { hoverHandling_ = on; }
+  bool TooltipsEnabled() const { return tooltipsEnabled_; }
+  bool DropsAccepted() const { return dropsAccepted_; }
+  int CapturedControl() const { return captured_; }
+
+  // ---- Drawing primitives, into the back buffer. [editor thread] ----
+  // The blend may be null everywhere: it then composes with source alpha.
+  bool DrawBitmap(const BitmapRef& ref, const Rect& dest, int srcX, int srcY, const Blend* blend);
+  // frame counts from 1; frames lie side by side unless framesVertical.
+  bool DrawBitmapFrame(const BitmapRef& ref, const Rect& dest, int frame, const Blend* blend,
+                       bool framesVertical);
+  // Not clipped to the draw rectangle.
+  bool DrawBitmapAt(const BitmapRef& ref, int x, int y, const Blend* blend);
+  bool DrawRotatedBitmap(const BitmapRef& ref, int centreX, int centreY, double angle,
+                         const Blend* blend, float srcOffsetX, float srcOffsetY);
+  bool FillColourRect(const Colour& colour, const Rect& rect, const Blend* blend);
+  // False when no font could be made (always so in the native build).
+  bool DrawTextInRect(TextStyle& style, const char* text, const Rect& rect);
+  // The font for this style from the font cache, remembered in the style.
+  GdiFont* FindFont(TextStyle& style);
+
+  // ---- Values between plug-in and controls. ----
   // A value that changed on the plug-in side; redraws the bound controls
   // without pushing anything back. [any host thread, instance lock held]
   void SetParameterFromPlugin(int paramIndex, double value, bool isNormalised);
   // Hands a value to every control bound to the index as if the user set it,
   // which pushes it to the plug-in. [effect code, instance lock held]
   void SetControlsFromUser(int paramIndex, double normalisedValue);
+  // The first paint after opening draws everything. [editor thread]
+  void SetAllControlsDirty();
+  // Text committed in a popup. [editor thread]
+  void ApplyTypedValue(IControl* control, IPlugParam* param, const char* text);
+
+  // ---- Redraw cycle. [editor thread] ----
+  // Unites into *rect the rectangles of every control that needs drawing.
+  bool CollectDirty(Rect* rect);
+  // Draws every visible control overlapping rect, then paints it.
+  bool Draw(const Rect& rect);
+
+  // ---- Input, in client coordinates. [editor thread] ----
+  int FindControlAt(int x, int y);
+  void OnMouseDown(int x, int y, const MouseMods& mods);
+  void OnMouseUp(int x, int y, const MouseMods& mods);
+  void OnMouseDrag(int x, int y, const MouseMods& mods);
+  // True when the window should capture the mouse.
+  bool OnMouseDoubleClick(int x, int y, const MouseMods& mods);
+  void OnMouseWheel(int x, int y, const MouseMods& mods, float notches);
+  void OnKeyDown(int x, int y, KeyCode key);
+  // True when the window should track the pointer leaving.
+  bool OnMouseOver(int x, int y, const MouseMods& mods);
+  void OnMouseOut();
+  void OnDropFile(int x, int y, const char* path);
 
  protected:
+  void ReleaseCapture();
+  void DeleteControls();
+
   IPlugBase* plug_;
+  std::vector<IControl*> controls_;
+  Rect drawRect_;
+  Bitmap* backBuffer_ = nullptr;
+  Rect extraRedrawRect_;
   int width_;
   int height_;
   int frameRate_;
+  int captured_ = -1;
+  int hovered_ = -1;
+  int lastMouseX_ = -1;
+  int lastMouseY_ = -1;
+  bool hoverHandling_ = false;
+  bool tooltipsEnabled_ = false;
+  bool dropsAccepted_ = false;
 };

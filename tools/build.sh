@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
 # Configures and builds one configuration: native (tests, Quorvel.so, with
-# sanitizers), windows (Quorvel.dll and the Wine-run tests) or release
-# (native, optimised, no sanitizers: benchmarks and real hosts).
+# sanitizers), windows (Quorvel.dll and the Wine-run tests), windows32
+# (Quorvel32.dll only, for 32-bit hosts) or release (native, optimised, no
+# sanitizers: benchmarks and real hosts). Targets after the configuration
+# limit the build to them.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-config="${1:?usage: build.sh native|windows|release}"
+config="${1:?usage: build.sh native|windows|windows32|release [TARGET...]}"
+shift
 build="$root/build/$config"
 case "$config" in
   native)  args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DQUORVEL_SANITIZE=${QUORVEL_SANITIZE-address,undefined}") ;;
   release) args=(-DCMAKE_BUILD_TYPE=Release -DQUORVEL_SANITIZE=) ;;
   windows) args=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-w64-x86_64.cmake") ;;
+  windows32) args=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-w64-i686.cmake") ;;
   *) echo "unknown configuration $config" >&2; exit 2 ;;
 esac
 cmake -S "$root" -B "$build" -G Ninja "${args[@]}" >/dev/null
-cmake --build "$build" -j "$(nproc)"
+targets=()
+[ $# -eq 0 ] || targets=(--target "$@")
+# The 32-bit build serves real hosts only; its tests would need a 32-bit Wine.
+[ "$config" != windows32 ] || [ $# -gt 0 ] || targets=(--target Quorvel)
+cmake --build "$build" -j "$(nproc)" "${targets[@]}"

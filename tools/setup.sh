@@ -13,18 +13,29 @@ packages=(
   wine wine64 xvfb xauth x11-apps imagemagick fonts-liberation2 fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libpng-dev zlib1g-dev clang libclang-rt-14-dev
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+  ardour sox python3-numpy
+  lmms:i386 lmms-vst-server:i386 wine32:i386
 )
+
+# The real-host checks run the 32-bit effect in a 32-bit host under Wine.
+i386_added=0
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  dpkg --add-architecture i386
+  i386_added=1
+fi
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 apt_updated=0
-if [ ${#missing[@]} -gt 0 ]; then
+if [ ${#missing[@]} -gt 0 ] || [ "$i386_added" = 1 ]; then
   echo "setup: installing ${missing[*]}"
   apt-get update -qq
   apt_updated=1
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null >/dev/null
+  [ ${#missing[@]} -eq 0 ] ||
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null >/dev/null
 fi
 
 # libpng 1.6 for the Windows target, from Debian's own source package.

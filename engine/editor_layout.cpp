@@ -1,0 +1,134 @@
+#include "engine/editor_layout.h"
+
+#include "engine/gate_engine.h"
+#include "framework/plug_base.h"
+#include "gui/button_control.h"
+#include "gui/editor_view.h"
+#include "gui/empty_control.h"
+#include "gui/knob_control.h"
+#include "gui/radio_buttons.h"
+#include "gui/rocker_button.h"
+#include "gui/slider_control.h"
+#include "gui/step_activity.h"
+#include "gui/step_bar.h"
+#include "gui/text_control.h"
+#include "gui/url_open.h"
+
+namespace {
+
+// Resource ids of the editor's images.
+enum ImageId : int {
+  kBackgroundImage = 100,
+  kKnobImage = 101,
+  kTimeRockerImage = 102,
+  kVolumeRockerImage = 103,
+  kPadlockImage = 104,
+  kTargetImage = 105,
+  kSliderHandleImage = 106,
+};
+
+struct KnobPlace {
+  int param;
+  int centreX;
+  int centreY;
+};
+
+constexpr KnobPlace kKnobs[] = {
+    {kRate, 51, 125},  {kCycle, 121, 125},     {kAttack, 207, 125}, {kRelease, 277, 125},
+    {kFade, 347, 125}, {kSplitFreq, 499, 125}, {kMix, 569, 125},
+};
+
+constexpr int kKnobLabelGap = 5;
+constexpr int kKnobAngleRange = 300;
+constexpr double kKnobGearing = 4.0;
+
+constexpr Rect kVersionRect = {45, 12, 95, 30};
+constexpr Rect kPageLinkRect = {164, 6, 356, 54};
+constexpr Rect kStatusRect = {316, 180, 446, 198};
+constexpr Rect kGateSliderRect = {193, 174, 285, 194};
+constexpr int kGateSliderTrack = 89;
+
+// The step grids: 16 columns of 34-pixel bars on a 35-pixel pitch, two rows.
+constexpr int kGridLeft = 30;
+constexpr int kGridBaseline = 221;
+constexpr int kColumnPitch = 35;
+constexpr int kRowPitch = 34;
+constexpr int kBarWidth = 34;
+constexpr int kStepsPerRow = 16;
+constexpr uint16_t kDefaultStepTime = 2;
+constexpr uint16_t kDefaultStepVolume = 4;
+
+TextStyle KnobValueStyle() { return TextStyle("Arial", 15, Colour{180, 255, 255, 255}, 0, 1); }
+TextStyle VersionStyle() { return TextStyle("Verdana", 13, Colour{100, 55, 55, 55}, 0, 0); }
+TextStyle StatusStyle() { return TextStyle("Arial", 15, Colour{180, 255, 255, 255}, 0, 1); }
+TextStyle SliderStyle() { return TextStyle("Arial", 0, Colour{255, 255, 255, 255}, 0, 1); }
+
+void AttachStepGrid(IPlugBase* plug, GateEngine* engine, IEditorView* view) {
+  const Colour timeColour{255, 130, 195, 255};
+  const Colour volumeColour{200, 0, 255, 180};
+  for (int i = 0; i < kStepCountMax; ++i) {
+    const int x = kGridLeft + kColumnPitch * (i % kStepsPerRow);
+    const int y = kGridBaseline + kRowPitch * (i / kStepsPerRow);
+    const int volumeEntry = kStepCountMax + i;
+    engine->StepPattern[i] = kDefaultStepTime;
+    engine->StepPattern[volumeEntry] = kDefaultStepVolume;
+
+    auto* timeBar =
+        new MyBar(plug, Rect{x, y - 11, x + kBarWidth, y - 1}, timeColour, static_cast<int16_t>(i),
+                  &engine->StepPattern[i], &engine->editedIndex, &engine->editedValue);
+    view->AttachControl(timeBar);
+    engine->timeBars[i] = timeBar;
+
+    auto* volumeBar = new MyBar(
+        plug, Rect{x, y, x + kBarWidth, y + 8}, volumeColour, static_cast<int16_t>(volumeEntry),
+        &engine->StepPattern[volumeEntry], &engine->editedIndex, &engine->editedValue);
+    view->AttachControl(volumeBar);
+    engine->volumeBars[i] = volumeBar;
+  }
+}
+
+}  // namespace
+
+void BuildEditorLayout(IPlugBase* plug, GateEngine* engine, IEditorView* view) {
+  view->AttachBackground(kBackgroundImage, "img/bg.png");
+  const BitmapRef knob = view->LoadBitmap(kKnobImage, "img/knob.png", 1);
+
+  char version[32] = {};
+  plug->VersionText(version, sizeof(version));
+  view->AttachControl(new ITextControl(plug, kVersionRect, VersionStyle(), version));
+  view->AttachControl(new IURLOpen(plug, kPageLinkRect));
+
+  auto* status = new ITextControl(plug, kStatusRect, StatusStyle(), "");
+  view->AttachControl(status);
+  engine->InfoText = status;
+
+  for (const KnobPlace& place : kKnobs) {
+    view->AttachControl(new IKnobRotVal(plug, place.param, place.centreX, place.centreY, knob,
+                                        KnobValueStyle(), kKnobLabelGap, kKnobAngleRange,
+                                        kKnobGearing, 0, 0, 1.0f, true, 0));
+  }
+
+  view->AttachControl(new IRadioButtons(plug, kTarget, 387, 97,
+                                        view->LoadBitmap(kTargetImage, "img/radio.png", 4), true, 0,
+                                        0, 0, 0));
+  view->AttachControl(new ISlider(
+      plug, kGate, kGateSliderRect, view->LoadBitmap(kSliderHandleImage, "img/slider.png", 1),
+      SliderStyle(), kGateSliderTrack, true, Colour{255, 66, 110, 170}, 2, 8));
+  view->AttachControl(
+      new IButton(plug, kTieLock, 288, 179, view->LoadBitmap(kPadlockImage, "img/but3.png", 1)));
+  // Carries the step bars' edits to the engine as changes of StepEdited.
+  view->AttachControl(new IEmpty(plug, kStepEdited));
+  view->AttachControl(new MyBar2(plug, kTimesNudge, 22, 172,
+                                 view->LoadBitmap(kTimeRockerImage, "img/but1.png", 2)));
+  view->AttachControl(new MyBar2(plug, kVolumesNudge, 485, 172,
+                                 view->LoadBitmap(kVolumeRockerImage, "img/but2.png", 2)));
+
+  AttachStepGrid(plug, engine, view);
+  view->AttachControl(new SampleActivity(plug, kActivityStripRect, &engine->currentStep));
+}
+
+void AttachEditorLayout(IPlugBase* plug, GateEngine* engine, IEditorView* view) {
+  BuildEditorLayout(plug, engine, view);
+  plug->AttachEditor(view);
+  view->SetExtraRedrawRect(kActivityStripRect);
+}

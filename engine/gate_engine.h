@@ -1,0 +1,105 @@
+// GateEngine: the step gate's state and behaviour, apart from the plug-in
+// framework. The effect class derives it beside the framework base and
+// supplies the hooks below (parameter values, host queries, the editor's
+// status line and step bars); tests supply them with fakes.
+//
+// Threading: every entry runs with the instance lock held (the effect class
+// takes it). The editor's step bars write StepPattern, editedIndex and
+// editedValue directly, and its activity strip reads currentStep.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/gate_params.h"
+#include "engine/info_messages.h"
+#include "engine/pattern_words.h"
+
+class ITextControl;
+class MyBar;
+
+enum EnvelopeState : uint16_t { Attack = 1, Hold = 2, Release = 3, Off = 4 };
+
+class GateEngine {
+ public:
+  GateEngine();
+  virtual ~GateEngine() = default;
+  GateEngine(const GateEngine&) = delete;
+  GateEngine& operator=(const GateEngine&) = delete;
+
+  // Applies the current value of parameter `index` (the body of the
+  // effect's parameter-change handler). [lock held]
+  void ApplyParamChange(int index);
+  // Sample-rate and restart handling; nothing before the first block. [lock held]
+  void ResetEngine();
+  // One audio block, channels 0 and 1. [audio thread, lock held]
+  void ProcessGateBlock(double** inputs, double** outputs, int frames);
+  // Writes `text` to the status line and restarts its lifetime. [lock held]
+  void ShowInfo(const char* text);
+
+  // Engine fields, in the order the effect has always declared them.
+  int32_t lastApplied[kGateParamCount];
+  int32_t levelGlideRemaining = 0;
+  double samplesPerWholeNote = 0;
+  double sampleRateSeen = 0;
+  double lowpassLeft = 0, lowpassRight = 0;
+  double envelope = 0;
+  double attackIncrement = 0;
+  double releaseDecrement = 0;
+  double lowpassCoefficient = 0;
+  double stepLevel = 0;
+  double levelGlideIncrement = 0;
+  float wet = 0, dry = 0;
+  float gateFraction = 0;
+  uint16_t target = 0;
+  uint16_t envelopeState = 0;
+  uint16_t currentStep = 0;
+  uint16_t stepCount = 0;
+  uint16_t StepPattern[kPatternEntries];
+  uint16_t editedIndex = 0;
+  uint16_t editedValue = 0;
+  uint32_t stepSampleCounter = 0;
+  uint32_t samplesPerStep = 0;
+  uint32_t gateLength = 0;
+  int32_t fadeLength = 0;
+  uint32_t lastBlockClock = 0;
+  uint32_t infoClearClock = 0;
+  bool started = false;
+  bool processingEnabled = false;
+  bool wasPlaying = false;
+  bool tieLock = false;
+  bool resyncPending = false;
+  bool packPending = false;
+  char infoMessage[kInfoMessageSize] = {};
+  ITextControl* InfoText = nullptr;
+  MyBar* timeBars[kStepCountMax] = {};    // contiguous with volumeBars: bar k shows
+  MyBar* volumeBars[kStepCountMax] = {};  // StepPattern entry k
+  int32_t attackPercent = 0, releasePercent = 0, fadePercent = 0;
+  bool appliedOnce[kGateParamCount] = {};
+  int16_t unappliedCount = kGateParamCount;
+
+ protected:
+  // Hooks the effect class provides.
+  virtual double EngineParamValue(int index) = 0;  // stored value, own units
+  virtual void StoreEngineParam(int index, double value) = 0;
+  // Puts StepEdited back to 0 and lets the handler see it.
+  virtual void ResetStepEdited() = 0;
+  virtual double EngineSampleRate() = 0;
+  virtual double EngineSamplesPerBeat() = 0;              // 0 without a tempo
+  virtual bool EngineTransportRunning() = 0;              // playing or recording
+  virtual int64_t EngineSamplePosition() = 0;             // rounded, >= 0
+  virtual uint32_t EngineClock() = 0;                     // milliseconds
+  virtual void SetStatusText(const char* text) = 0;       // no-op without a status line
+  virtual double BarValue(int entry) = 0;                 // entry x 0.25 without a bar
+  virtual void SetBarValue(int entry, double value) = 0;  // no-op without a bar
+
+  // Derived steps, exposed to tests through subclasses.
+  void RealignStepClock(int64_t position);
+  void StartNextStep();
+  void RunSamples(double** inputs, double** outputs, int frames);
+  void HoldSamples(double** inputs, double** outputs, int frames);
+
+ private:
+  void UnpackWordToBars(int g, int32_t word);
+  void Nudge(int firstEntry, int direction);
+  void PackPatternIntoParams();
+};

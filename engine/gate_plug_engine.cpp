@@ -1,0 +1,79 @@
+// VSTCLASS's side of the engine: the framework overrides and the hooks that
+// connect GateEngine to parameters, host and editor.
+#include "engine/gate_plug.h"
+#include "engine/millisecond_clock.h"
+#include "gui/editor_view.h"
+#include "gui/step_bar.h"
+#include "gui/text_control.h"
+
+void VSTCLASS::OnReset() {
+  ScopedLock lock(InstanceLock());
+  ResetEngine();
+}
+
+void VSTCLASS::OnParamChanged(int index) {
+  ScopedLock lock(InstanceLock());
+  ApplyParamChange(index);
+}
+
+void VSTCLASS::ProcessBlock(double** inputs, double** outputs, int frames) {
+  ProcessGateBlock(inputs, outputs, frames);
+}
+
+double VSTCLASS::EngineParamValue(int index) {
+  const IPlugParam* param = GetParam(index);
+  return param ? param->Value() : 0.0;
+}
+
+void VSTCLASS::StoreEngineParam(int index, double value) {
+  IPlugParam* param = GetParam(index);
+  if (!param) return;
+  BeginParamEdit(index);
+  param->SetValueClamped(value);
+  if (Editor()) Editor()->SetControlsFromUser(index, param->GetNormalized());
+  EndParamEdit(index);
+}
+
+void VSTCLASS::ResetStepEdited() {
+  IPlugParam* param = GetParam(kStepEdited);
+  param->SetValueClamped(0.0);
+  // The editor's control for StepEdited carries the 0 back into the handler;
+  // without that control the handler is told here.
+  if (Editor()) Editor()->SetControlsFromUser(kStepEdited, param->GetNormalized());
+  if (lastApplied[kStepEdited] != 0) OnParamChanged(kStepEdited);
+}
+
+double VSTCLASS::EngineSampleRate() { return SampleRate(); }
+
+double VSTCLASS::EngineSamplesPerBeat() { return SamplesPerBeat(); }
+
+bool VSTCLASS::EngineTransportRunning() { return HostTransportState() != 0; }
+
+int64_t VSTCLASS::EngineSamplePosition() {
+  // Asked directly rather than through the 32-bit position, which cannot
+  // hold positions past 2^31 samples (13.5 hours at 44.1 kHz).
+  const auto* time = reinterpret_cast<const vst2::VstTimeInfo*>(
+      CallHost(vst2::audioMasterGetTime, 0, 0, nullptr, 0.0f));
+  if (!time || !(time->samplePos >= 0.0) || time->samplePos >= 9.0e18) return 0;
+  return static_cast<int64_t>(time->samplePos + 0.5);
+}
+
+uint32_t VSTCLASS::EngineClock() { return MillisecondClock(); }
+
+void VSTCLASS::SetStatusText(const char* text) {
+  if (InfoText) InfoText->SetTextFromPlugin(text);
+}
+
+MyBar* VSTCLASS::BarOf(int entry) const {
+  if (entry < 0 || entry >= kPatternEntries) return nullptr;
+  return entry < kStepCountMax ? timeBars[entry] : volumeBars[entry - kStepCountMax];
+}
+
+double VSTCLASS::BarValue(int entry) {
+  const MyBar* bar = BarOf(entry);
+  return bar ? bar->GetValue() : StepPattern[entry] * 0.25;
+}
+
+void VSTCLASS::SetBarValue(int entry, double value) {
+  if (MyBar* bar = BarOf(entry)) bar->SetValueFromPlugin(value);
+}

@@ -1,0 +1,91 @@
+// IPlugVST: the VST 2 glue of an instance. Holds the effect record handed to
+// the host, answers the dispatcher, the parameter callbacks and the three
+// audio callbacks, and supplies the host services IPlugBase asks for
+// (automation gestures, time info, host identification, MIDI output).
+// The effect record lives inside the instance for its whole life and its
+// object field points back at the instance.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/plug_base.h"
+#include "framework/state_buffer.h"
+#include "framework/vst2_interface.h"
+
+class IPlugVST : public IPlugBase {
+ public:
+  IPlugVST(vst2::AudioMasterCallback audioMaster, int paramCount, const char* channelConfig,
+           int presetCount, const char* effectName, const char* productName, const char* vendorName,
+           int32_t vendorVersion, int32_t uniqueId, int32_t makerId, int latency, int midiMode,
+           bool stateChunks, bool isInstrument);
+  ~IPlugVST() override;
+
+  vst2::AEffect* Effect() { return &effect_; }
+  const vst2::ERect& EditorRect() const { return editorRect_; }
+
+  // ---- Host services ----
+  void BeginParamEdit(int index) override;   // [editor thread]
+  void ResumeParamEdit(int index) override;  // [editor thread]
+  void AutomateParam(int index, double normalized) override;
+  void EndParamEdit(int index) override;  // [editor thread]
+  void RequestHostDisplayUpdate() override;
+  int32_t HostSamplePosition() override;  // [audio thread, lock held]
+  double HostTempo() override;            // [audio thread, lock held]
+  void HostTimeSignature(int* numerator, int* denominator) override;
+  int32_t HostId() override;
+  void SyncEditorRect() override;
+  void HostSpecificSetup() override;  // effOpen, once per instance
+  void AttachEditor(IEditorView* editor) override;
+  void SetDelaySamples(int samples) override;
+  bool SendMidiMessage(const MidiMessage& message) override;
+  bool SendSysExMessage(const SysExMessage& message) override;
+
+  // 0 stopped, 1 playing, 2 recording. [audio thread, lock held]
+  int32_t HostTransportState();
+  // Samples per beat at the host tempo; 0 without a tempo.
+  double SamplesPerBeat();
+
+  // ---- Entry points stored in the effect record [host threads] ----
+  static intptr_t VST2_CALL Dispatcher(vst2::AEffect* effect, int32_t opcode, int32_t index,
+                                       intptr_t value, void* ptr, float opt);
+  static void VST2_CALL SetParameter(vst2::AEffect* effect, int32_t index, float value);
+  static float VST2_CALL GetParameter(vst2::AEffect* effect, int32_t index);
+  static void VST2_CALL ProcessAccumulating(vst2::AEffect* effect, float** inputs, float** outputs,
+                                            int32_t frames);
+  static void VST2_CALL ProcessReplacing(vst2::AEffect* effect, float** inputs, float** outputs,
+                                         int32_t frames);
+  static void VST2_CALL ProcessDoubleReplacing(vst2::AEffect* effect, double** inputs,
+                                               double** outputs, int32_t frames);
+
+ protected:
+  intptr_t CallHost(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
+
+ private:
+  // One dispatcher request with the instance lock held (effClose excepted).
+  intptr_t Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
+  intptr_t GetChunk(int32_t index, void* ptr);
+  intptr_t SetChunk(int32_t index, intptr_t size, void* ptr);
+  intptr_t CanDo(const char* text) const;
+  intptr_t VendorSpecific(int32_t index, intptr_t value, void* ptr, float opt);
+  intptr_t PinProperties(bool input, int32_t index, void* ptr);
+  void SetSpeakerArrangement(bool input, const vst2::VstSpeakerArrangement* arrangement);
+  void CopyParamText(int32_t index, int32_t opcode, void* ptr);
+  void SyncChannelCounts();
+
+  // Audio: float blocks run in slices of at most the block size so the
+  // scratch buffers never overrun.
+  void ProcessFloat(float** inputs, float** outputs, int32_t frames, bool accumulate);
+  void ProcessFloatSlice(float** inputs, float** outputs, int32_t offset, int32_t frames,
+                         bool accumulate);
+  void ProcessDouble(double** inputs, double** outputs, int32_t frames);
+  const vst2::VstTimeInfo* QueryTime(int32_t filter);
+
+  vst2::ERect editorRect_ = {};
+  vst2::AudioMasterCallback audioMaster_;
+  vst2::VstSpeakerArrangement inputArrangement_ = {};
+  vst2::VstSpeakerArrangement outputArrangement_ = {};
+  bool hostSpecificSetupDone_ = false;
+  StateBuffer programChunk_;
+  StateBuffer bankChunk_;
+  vst2::AEffect effect_ = {};
+};

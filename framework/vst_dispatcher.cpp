@@ -1,0 +1,356 @@
+// The VST 2 dispatcher and parameter callbacks of IPlugVST.
+#include <cstdio>
+#include <cstring>
+
+#include "framework/plug_vst.h"
+#include "framework/text_copy.h"
+#include "gui/editor_view.h"
+
+using namespace vst2;
+
+namespace {
+
+constexpr intptr_t kExtensionAnswer = 0xBEEF;
+constexpr intptr_t kHostExtensionsAnswer = static_cast<intptr_t>(0xBEEF0000u);
+constexpr int32_t kWheelRequest = 0x73744341;  // 'stCA'
+constexpr intptr_t kWheelValue = 0x57686565;   // 'Whee'
+constexpr int32_t kVendorFormatValue = 7;
+constexpr int32_t kVendorIsToggle = 8;
+constexpr int32_t kVendorParseValue = 27;
+
+IPlugVST* InstanceOf(AEffect* effect) {
+  return effect ? static_cast<IPlugVST*>(effect->object) : nullptr;
+}
+
+}  // namespace
+
+intptr_t VST2_CALL IPlugVST::Dispatcher(AEffect* effect, int32_t opcode, int32_t index,
+                                        intptr_t value, void* ptr, float opt) {
+  IPlugVST* plug = InstanceOf(effect);
+  if (!plug) return 0;
+  if (opcode == effClose) {
+    plug->InstanceLock().Enter();
+    plug->OnClosing();
+    plug->InstanceLock().Leave();
+    delete plug;
+    return 0;
+  }
+  ScopedLock lock(plug->InstanceLock());
+  return plug->Dispatch(opcode, index, value, ptr, opt);
+}
+
+intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
+  IEditorView* editor = Editor();
+  switch (opcode) {
+    case effOpen:
+      HostSpecificSetup();
+      for (int i = 0; i < NParams(); ++i) OnParamChanged(i);
+      return 0;
+    case effSetProgram:
+      CaptureCurrentPreset(nullptr);
+      SelectPreset(static_cast<int>(value));
+      return 0;
+    case effGetProgram:
+      return CurrentPresetIndex();
+    case effSetProgramName:
+      if (ptr) {
+        char name[PresetSlot::kNameSize];
+        CopyTextBounded(name, static_cast<const char*>(ptr), sizeof name);
+        CaptureCurrentPreset(name);
+      }
+      return 0;
+    case effGetProgramName:
+      if (ptr) {
+        CopyTextBounded(static_cast<char*>(ptr), PresetName(CurrentPresetIndex()),
+                        kMaxProgNameLen + 1);
+      }
+      return 0;
+    case effGetParamLabel:
+    case effGetParamDisplay:
+    case effGetParamName:
+      CopyParamText(index, opcode, ptr);
+      return 0;
+    case effSetSampleRate:
+      if (opt > 0.0f) SetSampleRate(static_cast<double>(opt));
+      OnReset();
+      return 0;
+    case effSetBlockSize:
+      if (value > 0 && value <= INT32_MAX) SetMaxBlockFrames(static_cast<int>(value));
+      OnReset();
+      return 0;
+    case effMainsChanged:
+      if (value == 0) {
+        OnActiveChanged(false);
+        OnReset();
+      } else {
+        OnActiveChanged(true);
+      }
+      return 0;
+    case effEditGetRect:
+      if (!ptr || !editor) return 0;
+      *static_cast<ERect**>(ptr) = &editorRect_;
+      return 1;
+    case effEditOpen:
+      if (!editor || !editor->OpenEditorWindow(ptr)) return 0;
+      OnEditorOpened();
+      return 1;
+    case effEditClose:
+      if (!editor) return 0;
+      OnEditorClosing();
+      editor->CloseEditorWindow();
+      return 1;
+    case effEditIdle:
+    case effIdle:
+      return 0;
+    case effIdentify:
+      return kIdentifyAnswer;
+    case effGetChunk:
+      return GetChunk(index, ptr);
+    case effSetChunk:
+      return SetChunk(index, value, ptr);
+    case effProcessEvents: {
+      const VstEvents* events = static_cast<const VstEvents*>(ptr);
+      if (!events) return 0;
+      for (int32_t i = 0; i < events->numEvents; ++i) {
+        const VstEvent* event = events->events[i];
+        if (!event) continue;
+        if (event->type == kVstMidiType) {
+          const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(event);
+          OnMidiMessage({midi->deltaFrames, static_cast<uint8_t>(midi->midiData[0]),
+                         static_cast<uint8_t>(midi->midiData[1]),
+                         static_cast<uint8_t>(midi->midiData[2])});
+        } else if (event->type == kVstSysExType) {
+          const VstMidiSysexEvent* sysex = reinterpret_cast<const VstMidiSysexEvent*>(event);
+          const bool hasData = sysex->sysexDump && sysex->dumpBytes > 0;
+          OnSysEx({sysex->deltaFrames, hasData ? sysex->dumpBytes : 0,
+                   hasData ? reinterpret_cast<const uint8_t*>(sysex->sysexDump) : nullptr});
+        }
+      }
+      return 1;
+    }
+    case effCanBeAutomated:
+      return 1;
+    case effString2Parameter: {
+      IPlugParam* param = GetParam(index);
+      if (!param) return 0;
+      if (ptr) {
+        const double v = param->ParseValueText(static_cast<const char*>(ptr));
+        if (editor) editor->SetParameterFromPlugin(index, v, false);
+        param->SetValueClamped(v);
+        OnParamChanged(index);
+      }
+      return 1;
+    }
+    case effGetProgramNameIndexed: {
+      if (!ptr) return 0;
+      const char* name = PresetName(index);
+      CopyTextBounded(static_cast<char*>(ptr), name, kMaxProgNameLen + 1);
+      return name[0] ? 1 : 0;
+    }
+    case effGetInputProperties:
+      return PinProperties(true, index, ptr);
+    case effGetOutputProperties:
+      return PinProperties(false, index, ptr);
+    case effGetPlugCategory:
+      return IsInstrument() ? 2 : 1;
+    case effProcessVarIo:
+      return 0;
+    case effSetSpeakerArrangement:
+      SetSpeakerArrangement(true, reinterpret_cast<const VstSpeakerArrangement*>(value));
+      SetSpeakerArrangement(false, static_cast<const VstSpeakerArrangement*>(ptr));
+      return 1;
+    case effSetBypass:
+      OnActiveChanged(value == 0);
+      return 0;
+    case effGetEffectName:
+      if (!ptr) return 0;
+      CopyTextBounded(static_cast<char*>(ptr), EffectName(), kMaxEffectNameLen + 1);
+      return 1;
+    case effGetVendorString:
+      if (!ptr) return 0;
+      CopyTextBounded(static_cast<char*>(ptr), VendorName(), kMaxVendorStrLen + 1);
+      return 1;
+    case effGetProductString:
+      if (!ptr) return 0;
+      CopyTextBounded(static_cast<char*>(ptr), ProductName(), kMaxProductStrLen + 1);
+      return 1;
+    case effGetVendorVersion:
+      return VersionDecimal();
+    case effVendorSpecific:
+      return VendorSpecific(index, value, ptr, opt);
+    case effCanDo:
+      return CanDo(static_cast<const char*>(ptr));
+    case effGetVstVersion:
+      return kVstVersion;
+    case effGetMidiProgramName:
+    case effGetCurrentMidiProgram:
+    case effGetMidiProgramCategory:
+    case effHasMidiProgramsChanged:
+    case effBeginSetProgram:
+    case effEndSetProgram:
+    case effStartProcess:
+      OnActiveChanged(true);
+      return 0;
+    case effGetMidiKeyName: {
+      vst2::MidiKeyName* key = static_cast<vst2::MidiKeyName*>(ptr);
+      if (!key) return 0;
+      key->keyName[0] = '\0';
+      const bool named = MidiKeyName(key->thisKeyNumber, key->keyName);
+      key->keyName[sizeof key->keyName - 1] = '\0';
+      return named ? 1 : 0;
+    }
+    case effGetSpeakerArrangement:
+      if (value) *reinterpret_cast<VstSpeakerArrangement**>(value) = &inputArrangement_;
+      if (ptr) *static_cast<VstSpeakerArrangement**>(ptr) = &outputArrangement_;
+      return 1;
+    case effStopProcess:
+      OnActiveChanged(false);
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+void IPlugVST::CopyParamText(int32_t index, int32_t opcode, void* ptr) {
+  IPlugParam* param = GetParam(index);
+  if (!param || !ptr) return;
+  char* text = static_cast<char*>(ptr);
+  constexpr size_t kSize = kMaxParamStrLen + 1;
+  if (opcode == effGetParamLabel) {
+    CopyTextBounded(text, param->Label(), kSize);
+  } else if (opcode == effGetParamName) {
+    CopyTextBounded(text, param->Name(), kSize);
+  } else {
+    char display[128];
+    param->FormatValue(param->Value(), false, display, sizeof display);
+    CopyTextBounded(text, display, kSize);
+  }
+}
+
+intptr_t IPlugVST::PinProperties(bool input, int32_t index, void* ptr) {
+  const int count = input ? NInChannels() : NOutChannels();
+  VstPinProperties* pin = static_cast<VstPinProperties*>(ptr);
+  if (!pin || index < 0 || index >= count) return 0;
+  pin->flags = kVstPinIsActive;
+  if (index % 2 == 0 && index < count - 1) pin->flags |= kVstPinIsStereo;
+  snprintf(pin->label, sizeof pin->label, input ? "Input %d" : "Output %d", index + 1);
+  return 1;
+}
+
+void IPlugVST::SetSpeakerArrangement(bool input, const VstSpeakerArrangement* arrangement) {
+  if (!arrangement) return;
+  const int count = input ? NInChannels() : NOutChannels();
+  // A host may announce more channels than this effect has; only ours count.
+  const int connected = arrangement->numChannels < 0 ? 0 : arrangement->numChannels;
+  for (int i = 0; i < count; ++i) {
+    if (input) {
+      SetInputConnected(i, i < connected);
+    } else {
+      SetOutputConnected(i, i < connected);
+    }
+  }
+}
+
+intptr_t IPlugVST::GetChunk(int32_t index, void* ptr) {
+  if (!ptr) return 0;
+  StateBuffer& buffer = index == 0 ? bankChunk_ : programChunk_;
+  buffer.Clear();
+  bool ok = buffer.AppendInt32(VersionDecimal());
+  if (index == 0) CaptureCurrentPreset(nullptr);
+  ok = SaveState(buffer) && ok;
+  if (!ok || buffer.Size() == 0) return 0;
+  *static_cast<void**>(ptr) = buffer.Data();
+  return buffer.Size();
+}
+
+intptr_t IPlugVST::SetChunk(int32_t index, intptr_t size, void* ptr) {
+  StateBuffer& buffer = index == 0 ? bankChunk_ : programChunk_;
+  // A negative size or missing data is an empty chunk; it still runs the
+  // change notifications and then reports failure.
+  if (!ptr || size < 0 || size > INT32_MAX) size = 0;
+  buffer.Resize(static_cast<int32_t>(size));
+  if (size > 0) memcpy(buffer.Data(), ptr, static_cast<size_t>(size));
+
+  int32_t version = 0;
+  int32_t position = buffer.ReadInt32(0, &version);
+  if (position < 0) version = 0;
+  const int32_t result = LoadState(buffer, position);
+  OnChunkVersionLoaded(version);
+  if (result < 0) return 0;
+  PushParamsToEditor();
+  return 1;
+}
+
+intptr_t IPlugVST::CanDo(const char* text) const {
+  if (!text) return 0;
+  const int midiMode = MidiMode();
+  if (!strcmp(text, "receiveVstTimeInfo")) return 1;
+  if (!strcmp(text, "sendVstEvents") || !strcmp(text, "sendVstMidiEvent")) {
+    return (midiMode != 0 && midiMode % 2 != 0) ? 1 : 0;
+  }
+  if (!strcmp(text, "receiveVstEvents") || !strcmp(text, "receiveVstMidiEvent")) {
+    return (midiMode == 1 || midiMode == 2) ? 1 : 0;
+  }
+  if (!strcmp(text, "hasCockosExtensions")) return kHostExtensionsAnswer;
+  if (!strcmp(text, "hasCockosViewAsConfig")) return kHostExtensionsAnswer;
+  return 0;
+}
+
+intptr_t IPlugVST::VendorSpecific(int32_t index, intptr_t value, void* ptr, float opt) {
+  const bool validParam = value >= 0 && value < NParams();
+  IPlugParam* param = validParam ? GetParam(static_cast<int>(value)) : nullptr;
+  if (index == kWheelRequest && value == kWheelValue) {
+    IEditorView* editor = Editor();
+    return editor ? editor->HostMouseWheel(opt) : 0;
+  }
+  switch (index) {
+    case kVendorFormatValue:
+      if (!ptr) return 0;
+      if (param) {
+        char display[128];
+        param->FormatValue(static_cast<double>(opt), true, display, sizeof display);
+        CopyTextBounded(static_cast<char*>(ptr), display, kVendorTextLen);
+      }
+      return kExtensionAnswer;
+    case kVendorIsToggle: {
+      if (!param) return 0;
+      const ParamKind kind = param->Kind();
+      const double span = param->Max() - param->Min();
+      const bool toggle = kind == kParamBool || ((kind == kParamInt || kind == kParamEnum) &&
+                                                 (span < 0 ? -span : span) < 1.5);
+      return toggle ? kExtensionAnswer : 0;
+    }
+    case kVendorParseValue: {
+      if (!ptr || !param) return 0;
+      char* text = static_cast<char*>(ptr);
+      if (text[0]) {
+        char typed[kVendorTextLen];
+        CopyTextBounded(typed, text, sizeof typed);
+        const double normalized = param->ToNormalized(param->ParseValueText(typed));
+        snprintf(text, kVendorTextLen, "%.17f", normalized);
+      }
+      return kExtensionAnswer;
+    }
+    default:
+      return 0;
+  }
+}
+
+void VST2_CALL IPlugVST::SetParameter(AEffect* effect, int32_t index, float value) {
+  IPlugVST* plug = InstanceOf(effect);
+  if (!plug) return;
+  ScopedLock lock(plug->InstanceLock());
+  IPlugParam* param = plug->GetParam(index);
+  if (!param) return;
+  if (IEditorView* editor = plug->Editor()) editor->SetParameterFromPlugin(index, value, true);
+  param->SetFromNormalized(value);
+  plug->OnParamChanged(index);
+}
+
+float VST2_CALL IPlugVST::GetParameter(AEffect* effect, int32_t index) {
+  IPlugVST* plug = InstanceOf(effect);
+  if (!plug) return 0.0f;
+  ScopedLock lock(plug->InstanceLock());
+  IPlugParam* param = plug->GetParam(index);
+  return param ? static_cast<float>(param->GetNormalized()) : 0.0f;
+}

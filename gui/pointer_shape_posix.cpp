@@ -1,0 +1,3 @@
+#include "gui/pointer_shape.h"
+
+void ShowSidewaysPointer() {}

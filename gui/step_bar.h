@@ -1,0 +1,42 @@
+// MyBar: one bar of the step grid, showing a StepPattern entry (0..4 quarters)
+// as a filled length of its width. Clicking or dragging along it sets the
+// entry directly in the engine's pattern and announces the edit through the
+// internal parameter StepEdited (17), which makes the engine show the step
+// message and pack the pattern for the host. The engine keeps every bar and
+// writes into it with SetValueFromPlugin when the pattern changes on its side.
+#pragma once
+
+#include <cstdint>
+
+#include "gui/control.h"
+
+class MyBar : public IControl {
+ public:
+  static constexpr int kStepEditedParam = 17;
+
+  MyBar(IPlugBase* plug, const Rect& rect, Colour colour, int16_t entryNumber, uint16_t* entry,
+        uint16_t* editedIndex, uint16_t* editedValue);
+
+  bool Draw(IEditorView& view) override;
+  void OnMouseDown(int x, int y, const MouseMods& mods) override;
+  void OnMouseDrag(int x, int y, int dX, int dY, const MouseMods& mods) override;
+
+  // Entry value for a position 0..1 along the bar. A click uses the curved
+  // rule, which widens the end zones; a drag the linear one.
+  static uint16_t CurvedQuantise(double position);
+  static uint16_t LinearQuantise(double position);
+
+  int16_t EntryNumber() const { return entryNumber_; }
+
+ private:
+  enum class Quantiser { kCurved, kLinear, kKeepValue };
+  // Writes the entry, records the edit for the engine and raises StepEdited.
+  // [editor thread; the pattern is written without the instance lock]
+  void Edit(int x, Quantiser quantiser);
+
+  Colour colour_;
+  int16_t entryNumber_;
+  uint16_t* entry_;
+  uint16_t* editedIndex_;
+  uint16_t* editedValue_;
+};

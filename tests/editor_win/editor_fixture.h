@@ -1,0 +1,136 @@
+// Shared pieces of the editor's Windows tests: a host callback that records
+// gesture and automation requests, host windows to open the editor in, a
+// message pump, and pixel access to bitmaps. The effect's code is linked
+// statically; its images are read from the built module next to the test.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "editor_win/editor_window.h"
+#include "editor_win/module_instance.h"
+#include "editor_win/module_paths.h"
+#include "engine/gate_plug.h"
+#include "framework/vst2_interface.h"
+#include "graphics/bitmap.h"
+#include "graphics/png_loader.h"
+
+namespace editor_test {
+
+struct HostCall {
+  int32_t opcode;
+  int32_t index;
+  float value;
+};
+
+inline std::vector<HostCall>& HostLog() {
+  static std::vector<HostCall> log;
+  return log;
+}
+
+inline intptr_t VST2_CALL RecordingHost(vst2::AEffect*, int32_t opcode, int32_t index, intptr_t,
+                                        void*, float opt) {
+  if (opcode == vst2::audioMasterAutomate || opcode == vst2::audioMasterBeginEdit ||
+      opcode == vst2::audioMasterEndEdit) {
+    HostLog().push_back({opcode, index, opt});
+  }
+  if (opcode == vst2::audioMasterVersion) return vst2::kVstVersion;
+  return 0;
+}
+
+inline int CountCalls(int32_t opcode, int32_t index) {
+  int count = 0;
+  for (const HostCall& call : HostLog()) count += call.opcode == opcode && call.index == index;
+  return count;
+}
+
+// The built module, whose resources hold the editor's images.
+inline HMODULE BuiltModule() {
+  static HMODULE module = LoadLibraryA((DirectoryOfModule(nullptr) + "Quorvel.dll").c_str());
+  return module;
+}
+
+// A plain top-level window standing in for the host's editor frame.
+inline HWND CreateHostWindow(int x, int y) {
+  static const bool registered = [] {
+    WNDCLASSA hostClass = {};
+    hostClass.lpfnWndProc = DefWindowProcA;
+    hostClass.hInstance = GetModuleHandleA(nullptr);
+    hostClass.lpszClassName = "QuorvelTestHostFrame";
+    return RegisterClassA(&hostClass) != 0;
+  }();
+  EXPECT_TRUE(registered);
+  return CreateWindowExA(0, "QuorvelTestHostFrame", "host", WS_POPUP | WS_VISIBLE, x, y, 700, 400,
+                         nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+// Runs the thread's messages (timers, paints) for about `milliseconds`.
+inline void PumpMessages(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  MSG message;
+  while (GetTickCount() - start < milliseconds) {
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    Sleep(5);
+  }
+}
+
+inline uint32_t PixelAt(Bitmap* bitmap, int x, int y) {
+  return bitmap->GetBits()[static_cast<intptr_t>(y) * bitmap->GetRowSpan() + x];
+}
+
+inline LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
+
+// One effect instance with its editor open in a host window.
+class OpenEditor : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(BuiltModule(), nullptr) << "Quorvel.dll must sit next to the test program";
+    SetEffectModuleInstance(BuiltModule());
+    HostLog().clear();
+    plug_ = std::make_unique<VSTCLASS>(RecordingHost);
+    editor_ = dynamic_cast<IEditorWindow*>(plug_->Editor());
+    ASSERT_NE(editor_, nullptr);
+    host_ = CreateHostWindow(100, 100);
+    ASSERT_TRUE(editor_->OpenEditorWindow(host_));
+    window_ = editor_->Window();
+    PumpMessages(150);
+    HostLog().clear();
+  }
+
+  void TearDown() override {
+    if (plug_) editor_->CloseEditorWindow();
+    plug_.reset();
+    if (host_ != nullptr) DestroyWindow(host_);
+  }
+
+  void Click(int x, int y) {
+    SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, Point(x, y));
+    SendMessageA(window_, WM_LBUTTONUP, 0, Point(x, y));
+  }
+
+  void RightClick(int x, int y) {
+    SendMessageA(window_, WM_RBUTTONDOWN, MK_RBUTTON, Point(x, y));
+    SendMessageA(window_, WM_RBUTTONUP, 0, Point(x, y));
+  }
+
+  // One timer period, run directly so the test decides when it happens.
+  void Tick(int count = 1) {
+    for (int i = 0; i < count; ++i) editor_->OnTimerTick();
+  }
+
+  std::unique_ptr<VSTCLASS> plug_;
+  IEditorWindow* editor_ = nullptr;
+  HWND host_ = nullptr;
+  HWND window_ = nullptr;
+};
+
+}  // namespace editor_test

@@ -1,0 +1,191 @@
+// Window messages reaching the controls: clicks and drags on step bars and
+// knobs, wheel gestures, keys, and the text-entry popups.
+#include <cstring>
+
+#include "editor_fixture.h"
+#include "gui/control.h"
+#include "gui/text_control.h"
+
+namespace editor_test {
+namespace {
+
+HWND FindPopup(HWND editor) { return GetDlgItem(editor, IEditorWindow::kPopupControlId); }
+
+std::string WindowText(HWND window) {
+  char text[256] = {};
+  GetWindowTextA(window, text, sizeof(text));
+  return text;
+}
+
+TEST_F(OpenEditor, ClickOnATimeBarEditsThePatternAndShowsTheStep) {
+  // Step 17's time bar spans (30, 244)-(64, 254); its right end means 4 quarters.
+  Click(63, 249);
+  EXPECT_EQ(plug_->StepPattern[16], 4);
+  ASSERT_NE(plug_->InfoText, nullptr);
+  EXPECT_STREQ(plug_->InfoText->GetText(), "Step 17 time: 100%");
+  EXPECT_EQ(CountCalls(vst2::audioMasterBeginEdit, kStepEdited), 1);
+  EXPECT_EQ(CountCalls(vst2::audioMasterEndEdit, kStepEdited), 1);
+  // Its left end empties the step; a right click fills the volume bar below.
+  Click(30, 249);
+  EXPECT_EQ(plug_->StepPattern[16], 0);
+  plug_->StepPattern[48] = 1;
+  RightClick(40, 259);
+  EXPECT_EQ(plug_->StepPattern[48], 4);
+  EXPECT_STREQ(plug_->InfoText->GetText(), "Step 17 volume: 100%");
+}
+
+TEST_F(OpenEditor, KnobDragIsOneHostGesture) {
+  const double before = plug_->GetParam(kMix)->Value();
+  // The "Mix" knob is centred at (569, 125); dragging up raises it.
+  SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, Point(569, 125));
+  SendMessageA(window_, WM_MOUSEMOVE, MK_LBUTTON, Point(569, 120));
+  SendMessageA(window_, WM_MOUSEMOVE, MK_LBUTTON, Point(569, 120));  // same place: ignored
+  SendMessageA(window_, WM_MOUSEMOVE, MK_LBUTTON, Point(569, 110));
+  SendMessageA(window_, WM_LBUTTONUP, 0, Point(569, 110));
+
+  std::vector<HostCall> calls;
+  for (const HostCall& call : HostLog()) {
+    if (call.index == kMix) calls.push_back(call);
+  }
+  // Begin at the press, an automation per move (and one as the knob lets
+  // go), end at the release.
+  ASSERT_GE(calls.size(), 4u);
+  EXPECT_EQ(calls.front().opcode, vst2::audioMasterBeginEdit);
+  EXPECT_EQ(calls.back().opcode, vst2::audioMasterEndEdit);
+  for (size_t i = 1; i + 1 < calls.size(); ++i) {
+    EXPECT_EQ(calls[i].opcode, vst2::audioMasterAutomate) << i;
+  }
+  EXPECT_LT(calls[1].value, calls[2].value);
+  EXPECT_GT(plug_->GetParam(kMix)->Value(), before);
+}
+
+TEST_F(OpenEditor, WheelNotchesFormOneGestureEndingHalfASecondLater) {
+  RECT windowRect = {};
+  GetWindowRect(window_, &windowRect);
+  // Wheel positions are in screen coordinates; "Cycle" sits at (121, 125).
+  const LPARAM overCycle = Point(windowRect.left + 121, windowRect.top + 125);
+  const double before = plug_->GetParam(kCycle)->Value();
+  SendMessageA(window_, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA * 2), overCycle);
+  Tick(5);
+  SendMessageA(window_, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), overCycle);
+  EXPECT_EQ(CountCalls(vst2::audioMasterBeginEdit, kCycle), 1);
+  EXPECT_EQ(CountCalls(vst2::audioMasterAutomate, kCycle), 2);
+  EXPECT_GT(plug_->GetParam(kCycle)->Value(), before);
+
+  // 24 ticks a second: the gesture ends on the 12th tick after the last notch.
+  Tick(11);
+  EXPECT_EQ(CountCalls(vst2::audioMasterEndEdit, kCycle), 0);
+  Tick();
+  EXPECT_EQ(CountCalls(vst2::audioMasterEndEdit, kCycle), 1);
+  Tick(20);
+  EXPECT_EQ(CountCalls(vst2::audioMasterEndEdit, kCycle), 1);
+}
+
+TEST_F(OpenEditor, WheelMovementBelowOneNotchChangesNothing) {
+  RECT windowRect = {};
+  GetWindowRect(window_, &windowRect);
+  const double before = plug_->GetParam(kCycle)->Value();
+  SendMessageA(window_, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-100)),
+               Point(windowRect.left + 121, windowRect.top + 125));
+  EXPECT_EQ(plug_->GetParam(kCycle)->Value(), before);
+}
+
+TEST_F(OpenEditor, ClosingDuringAWheelGestureEndsIt) {
+  RECT windowRect = {};
+  GetWindowRect(window_, &windowRect);
+  SendMessageA(window_, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA),
+               Point(windowRect.left + 121, windowRect.top + 125));
+  EXPECT_EQ(editor_->DeferredTicks(), 12);
+  editor_->CloseEditorWindow();
+  EXPECT_EQ(CountCalls(vst2::audioMasterEndEdit, kCycle), 1);
+  EXPECT_EQ(editor_->DeferredTicks(), 0);
+}
+
+TEST_F(OpenEditor, RightClickOnAKnobOpensAnEditBoxThatAppliesTheTypedValue) {
+  // "Attack" at (207, 125): 0..200 %, so its top-of-range text is "200".
+  RightClick(207, 125);
+  HWND popup = FindPopup(window_);
+  ASSERT_NE(popup, nullptr);
+  EXPECT_EQ(editor_->Popup(), popup);
+  char className[16] = {};
+  GetClassNameA(popup, className, sizeof(className));
+  EXPECT_EQ(lstrcmpiA(className, "Edit"), 0);
+  EXPECT_EQ(WindowText(popup), "5");
+  RECT place = {};
+  GetWindowRect(popup, &place);
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&place), 2);
+  EXPECT_EQ(place.right - place.left, 32);  // 7 x 3 + 6 is below the minimum
+  EXPECT_EQ(place.bottom - place.top, 16);
+  EXPECT_EQ(place.left, 207 - 16);
+  // A second request while the popup is open does nothing.
+  EXPECT_FALSE(editor_->PromptParamEdit(editor_->GetControl(7), plug_->GetParam(kRelease), true));
+  EXPECT_EQ(FindPopup(window_), popup);
+
+  HostLog().clear();
+  SetWindowTextA(popup, "50");
+  SendMessageA(popup, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_EQ(editor_->GetPopupState(), IEditorWindow::kPopupCommit);
+  EXPECT_EQ(plug_->GetParam(kAttack)->Value(), 5.0);  // applied on the tick
+  Tick();
+  EXPECT_EQ(FindPopup(window_), nullptr);
+  EXPECT_EQ(editor_->Popup(), nullptr);
+  EXPECT_EQ(plug_->GetParam(kAttack)->Value(), 50.0);
+  EXPECT_GE(CountCalls(vst2::audioMasterAutomate, kAttack), 1);
+  EXPECT_EQ(CountCalls(vst2::audioMasterBeginEdit, kAttack), 1);
+  EXPECT_EQ(CountCalls(vst2::audioMasterEndEdit, kAttack), 1);
+}
+
+TEST_F(OpenEditor, RightClickInTheEditorCancelsTheOpenPopup) {
+  RightClick(207, 125);
+  HWND popup = FindPopup(window_);
+  ASSERT_NE(popup, nullptr);
+  SetWindowTextA(popup, "150");
+  HostLog().clear();
+  SendMessageA(window_, WM_RBUTTONDOWN, MK_RBUTTON, Point(63, 249));
+  EXPECT_EQ(editor_->GetPopupState(), IEditorWindow::kPopupCancel);
+  Tick();
+  EXPECT_FALSE(IsWindow(popup));
+  EXPECT_EQ(plug_->GetParam(kAttack)->Value(), 5.0);
+  // The right click stayed with the popup: the step bar under it is untouched.
+  EXPECT_EQ(plug_->StepPattern[16], 2);
+}
+
+TEST_F(OpenEditor, LeftClickInTheEditorCommitsThePopupAndReachesTheControl) {
+  RightClick(207, 125);
+  HWND popup = FindPopup(window_);
+  ASSERT_NE(popup, nullptr);
+  SetWindowTextA(popup, "120");
+  Click(63, 249);
+  EXPECT_EQ(plug_->StepPattern[16], 4);
+  Tick();
+  EXPECT_FALSE(IsWindow(popup));
+  EXPECT_EQ(plug_->GetParam(kAttack)->Value(), 120.0);
+}
+
+TEST_F(OpenEditor, RightClickOnTheTargetSelectorOffersItsFourTexts) {
+  RightClick(420, 105);
+  HWND popup = FindPopup(window_);
+  ASSERT_NE(popup, nullptr);
+  char className[16] = {};
+  GetClassNameA(popup, className, sizeof(className));
+  EXPECT_EQ(lstrcmpiA(className, "ComboBox"), 0);
+  ASSERT_EQ(SendMessageA(popup, CB_GETCOUNT, 0, 0), 4);
+  const char* expected[] = {"Volume", "Low Gain", "High Gain", "Low - High"};
+  for (int i = 0; i < 4; ++i) {
+    char text[32] = {};
+    SendMessageA(popup, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, expected[i]);
+  }
+  EXPECT_EQ(SendMessageA(popup, CB_GETCURSEL, 0, 0), 0);  // the current value
+
+  // Picking an entry commits it, as the list tells its parent.
+  SendMessageA(popup, CB_SETCURSEL, 2, 0);
+  SendMessageA(window_, WM_COMMAND, MAKEWPARAM(IEditorWindow::kPopupControlId, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(popup));
+  Tick();
+  EXPECT_FALSE(IsWindow(popup));
+  EXPECT_EQ(plug_->GetParam(kTarget)->Value(), 2.0);
+}
+
+}  // namespace
+}  // namespace editor_test

@@ -1,0 +1,187 @@
+// The editor's layout, built into a view without a window: the 82 controls in
+// drawing order, their places, and what the engine keeps of them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "engine/editor_layout.h"
+#include "engine/gate_plug.h"
+#include "framework/vst2_interface.h"
+#include "graphics/png_loader.h"
+#include "gui/button_control.h"
+#include "gui/control.h"
+#include "gui/editor_view.h"
+#include "gui/empty_control.h"
+#include "gui/image_control.h"
+#include "gui/knob_control.h"
+#include "gui/radio_buttons.h"
+#include "gui/rocker_button.h"
+#include "gui/slider_control.h"
+#include "gui/step_activity.h"
+#include "gui/step_bar.h"
+#include "gui/text_control.h"
+#include "gui/url_open.h"
+
+namespace {
+
+intptr_t SilentHost(vst2::AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
+  return opcode == vst2::audioMasterVersion ? vst2::kVstVersion : 0;
+}
+
+// A view with no window: images come from the project's img/ folder.
+class HeadlessView : public IEditorView {
+ public:
+  explicit HeadlessView(IPlugBase* plug) : IEditorView(plug, kEditorWidth, kEditorHeight, 0) {}
+
+  bool PaintRect(const Rect&) override { return true; }
+  bool PromptTextEdit(IControl*) override { return false; }
+  bool PromptParamEdit(IControl*, IPlugParam*, bool) override { return false; }
+  void GetHostDirectory(std::string* result) override { result->clear(); }
+  void GetModuleDirectory(std::string* result) override { result->clear(); }
+  void PromptFile(std::string* result, int, const char*, const char*) override { result->clear(); }
+  bool PromptColour(Colour*, const char*) override { return false; }
+  bool OpenUrl(const char*, const char*, const char*, const char*) override { return false; }
+  void SetDeferredTicks(int) override {}
+  void ClearDeferredTicks() override {}
+  void* GetEditorHwnd() override { return nullptr; }
+  void SyncTooltips() override {}
+  Bitmap* LoadImageResource(int, const char* name) override {
+    const char* source = std::getenv("QUORVEL_SOURCE_DIR");
+    const std::string path = std::string(source != nullptr ? source : ".") + "/" + name;
+    return LoadPngFromFile(path.c_str(), nullptr);
+  }
+};
+
+class EditorLayout : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plug_ = std::make_unique<VSTCLASS>(SilentHost);
+    ASSERT_EQ(plug_->Editor(), nullptr);  // the native effect has no editor of its own
+    view_ = new HeadlessView(plug_.get());
+    AttachEditorLayout(plug_.get(), plug_.get(), view_);
+  }
+
+  template <typename T>
+  T* ControlAs(int index) {
+    return dynamic_cast<T*>(view_->GetControl(index));
+  }
+
+  std::unique_ptr<VSTCLASS> plug_;
+  HeadlessView* view_ = nullptr;  // owned by the plug-in once attached
+};
+
+void ExpectRect(const Rect& actual, const Rect& expected) {
+  EXPECT_EQ(actual.left, expected.left);
+  EXPECT_EQ(actual.top, expected.top);
+  EXPECT_EQ(actual.right, expected.right);
+  EXPECT_EQ(actual.bottom, expected.bottom);
+}
+
+TEST_F(EditorLayout, HoldsEightyTwoControlsInDrawingOrder) {
+  ASSERT_EQ(view_->ControlCount(), kEditorControlCount);
+  ASSERT_NE(ControlAs<IImageControl>(0), nullptr);
+  ExpectRect(view_->GetControl(0)->GetRect(), Rect{0, 0, 620, 285});
+
+  auto* version = ControlAs<ITextControl>(1);
+  ASSERT_NE(version, nullptr);
+  EXPECT_STREQ(version->GetText(), "v1.00");
+  ExpectRect(version->GetRect(), Rect{45, 12, 95, 30});
+  ASSERT_NE(ControlAs<IURLOpen>(2), nullptr);
+  ExpectRect(view_->GetControl(2)->GetRect(), Rect{164, 6, 356, 54});
+  auto* status = ControlAs<ITextControl>(3);
+  ASSERT_NE(status, nullptr);
+  EXPECT_EQ(status, plug_->InfoText);
+  ExpectRect(status->GetRect(), Rect{316, 180, 446, 198});
+
+  const int knobParams[] = {kRate, kCycle, kAttack, kRelease, kFade, kSplitFreq, kMix};
+  for (int k = 0; k < 7; ++k) {
+    auto* knob = ControlAs<IKnobRotVal>(4 + k);
+    ASSERT_NE(knob, nullptr) << k;
+    EXPECT_EQ(knob->GetParamIndex(), knobParams[k]);
+  }
+  // 50 x 50 knob with a 15-pixel label 5 pixels below: (x - 25, y - 25, x + 25, y + 45).
+  ExpectRect(view_->GetControl(4)->GetRect(), Rect{26, 100, 76, 170});
+  ExpectRect(view_->GetControl(10)->GetRect(), Rect{544, 100, 594, 170});
+
+  auto* target = ControlAs<IRadioButtons>(11);
+  ASSERT_NE(target, nullptr);
+  EXPECT_EQ(target->GetParamIndex(), kTarget);
+  ExpectRect(target->GetRect(), Rect{387, 97, 457, 169});
+  ASSERT_EQ(target->ButtonCount(), 4);
+  ExpectRect(target->Button(2), Rect{387, 133, 457, 151});
+
+  auto* gate = ControlAs<ISlider>(12);
+  ASSERT_NE(gate, nullptr);
+  EXPECT_EQ(gate->GetParamIndex(), kGate);
+  ExpectRect(gate->GetRect(), Rect{193, 174, 285, 194});
+  ExpectRect(gate->TrackArea(), Rect{195, 174, 283, 188});
+  EXPECT_EQ(gate->Travel(), 58);
+
+  auto* padlock = ControlAs<IButton>(13);
+  ASSERT_NE(padlock, nullptr);
+  EXPECT_EQ(padlock->GetParamIndex(), kTieLock);
+  ExpectRect(padlock->GetRect(), Rect{288, 179, 310, 199});
+
+  auto* edits = ControlAs<IEmpty>(14);
+  ASSERT_NE(edits, nullptr);
+  EXPECT_EQ(edits->GetParamIndex(), kStepEdited);
+  EXPECT_TRUE(edits->GetRect().IsEmpty());
+
+  auto* timeRocker = ControlAs<MyBar2>(15);
+  auto* volumeRocker = ControlAs<MyBar2>(16);
+  ASSERT_NE(timeRocker, nullptr);
+  ASSERT_NE(volumeRocker, nullptr);
+  EXPECT_EQ(timeRocker->GetParamIndex(), kTimesNudge);
+  EXPECT_EQ(volumeRocker->GetParamIndex(), kVolumesNudge);
+  ExpectRect(timeRocker->GetRect(), Rect{22, 172, 134, 203});
+  ExpectRect(volumeRocker->GetRect(), Rect{485, 172, 597, 203});
+
+  for (int i = 0; i < 32; ++i) {
+    auto* timeBar = ControlAs<MyBar>(17 + 2 * i);
+    auto* volumeBar = ControlAs<MyBar>(18 + 2 * i);
+    ASSERT_NE(timeBar, nullptr) << i;
+    ASSERT_NE(volumeBar, nullptr) << i;
+    EXPECT_EQ(timeBar->EntryNumber(), i);
+    EXPECT_EQ(volumeBar->EntryNumber(), 32 + i);
+    EXPECT_EQ(plug_->timeBars[i], timeBar);
+    EXPECT_EQ(plug_->volumeBars[i], volumeBar);
+  }
+
+  ASSERT_NE(ControlAs<SampleActivity>(81), nullptr);
+  ExpectRect(view_->GetControl(81)->GetRect(), Rect{30, 230, 589, 243});
+}
+
+TEST_F(EditorLayout, StepGridsSitOnTheirPitch) {
+  ExpectRect(plug_->timeBars[16]->GetRect(), Rect{30, 244, 64, 254});
+  ExpectRect(plug_->volumeBars[16]->GetRect(), Rect{30, 255, 64, 263});
+  ExpectRect(plug_->timeBars[15]->GetRect(), Rect{555, 210, 589, 220});
+  ExpectRect(plug_->timeBars[0]->GetRect(), Rect{30, 210, 64, 220});
+  ExpectRect(plug_->volumeBars[31]->GetRect(), Rect{555, 255, 589, 263});
+}
+
+TEST_F(EditorLayout, BarsStartFromTheDefaultPattern) {
+  for (int i = 0; i < 32; ++i) {
+    EXPECT_EQ(plug_->StepPattern[i], 2) << i;
+    EXPECT_EQ(plug_->StepPattern[32 + i], 4) << i;
+    EXPECT_DOUBLE_EQ(plug_->timeBars[i]->GetValue(), 0.5) << i;
+    EXPECT_DOUBLE_EQ(plug_->volumeBars[i]->GetValue(), 1.0) << i;
+  }
+}
+
+TEST_F(EditorLayout, AttachingAnnouncesTheEditorAndItsRedrawStrip) {
+  EXPECT_EQ(plug_->Editor(), view_);
+  const vst2::ERect& rect = plug_->EditorRect();
+  EXPECT_EQ(rect.top, 0);
+  EXPECT_EQ(rect.left, 0);
+  EXPECT_EQ(rect.right, 620);
+  EXPECT_EQ(rect.bottom, 285);
+  EXPECT_NE(plug_->Effect()->flags & 1, 0);
+  ExpectRect(view_->ExtraRedrawRect(), Rect{30, 230, 589, 243});
+  EXPECT_NE(view_->BackBuffer(), nullptr);
+  // Every control bound to a parameter got its value: Tie Lock starts on.
+  EXPECT_DOUBLE_EQ(view_->GetControl(13)->GetValue(), 1.0);
+}
+
+}  // namespace

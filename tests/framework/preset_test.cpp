@@ -1,0 +1,173 @@
+// The preset bank: names, free slots becoming user presets, capture before a
+// program change, rename, factory presets and the bank image, on the
+// framework's own test effect; then the gate's bank as a host sees it.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/factory_presets.h"
+#include "engine/gate_plug.h"
+#include "support/fake_host.h"
+#include "support/framework_test_plug.h"
+
+using namespace vst2;
+
+namespace {
+
+using P = FrameworkTestPlug;
+
+std::string ProgramName(FakeHost& host, int index) {
+  char name[64] = {};
+  host.Dispatch(effGetProgramNameIndexed, index, 0, name);
+  return name;
+}
+
+// A host bound to the framework's test effect.
+struct TestHost : FakeHost {
+  TestHost() : FakeHost(&CreateFrameworkTestPlug) {}
+};
+
+}  // namespace
+
+TEST(Presets, StartNamedAndFreeExceptTheDefault) {
+  TestHost host;
+  EXPECT_EQ(host.effect()->numPrograms, 10);
+  EXPECT_EQ(ProgramName(host, 0), "---- default ----");
+  EXPECT_EQ(ProgramName(host, 1), "- 2 -");
+  EXPECT_EQ(ProgramName(host, 9), "- 10 -");
+  EXPECT_TRUE(host.plug()->Preset(0)->inUse);
+  EXPECT_FALSE(host.plug()->Preset(1)->inUse);
+  EXPECT_FALSE(host.plug()->Preset(9)->inUse);
+  EXPECT_EQ(host.plug()->Preset(0)->state.Size(), 0);
+}
+
+TEST(Presets, SelectingFreeSlotsMakesNumberedUserPresetsWithCurrentValues) {
+  TestHost host;
+  IPlugVST* plug = host.plug();
+  plug->GetParam(P::kLevel)->SetValue(47);
+  host.Dispatch(effSetProgram, 0, 7);
+  EXPECT_EQ(host.Dispatch(effGetProgram), 7);
+  EXPECT_EQ(ProgramName(host, 7), "user preset 1");
+  EXPECT_EQ(plug->GetParam(P::kLevel)->Value(), 47);
+  host.Dispatch(effSetProgram, 0, 8);
+  EXPECT_EQ(ProgramName(host, 8), "user preset 2");
+  EXPECT_EQ(plug->GetParam(P::kLevel)->Value(), 47);
+
+  // Out of range: nothing changes.
+  host.Dispatch(effSetProgram, 0, 10);
+  host.Dispatch(effSetProgram, 0, -1);
+  EXPECT_EQ(host.Dispatch(effGetProgram), 8);
+}
+
+TEST(Presets, CurrentValuesAreCapturedBeforeAProgramChange) {
+  TestHost host;
+  IPlugVST* plug = host.plug();
+  host.effect()->setParameter(host.effect(), P::kLevel, 0.25f);  // 25 in the default slot
+  host.Dispatch(effSetProgram, 0, 4);                            // free: keeps 25
+  host.effect()->setParameter(host.effect(), P::kLevel, 1.0f);   // 100 in preset 4
+  host.Dispatch(effSetProgram, 0, 0);
+  EXPECT_EQ(plug->GetParam(P::kLevel)->Value(), 25);
+  host.Dispatch(effSetProgram, 0, 4);
+  EXPECT_EQ(plug->GetParam(P::kLevel)->Value(), 100);
+}
+
+TEST(Presets, AnInUsePresetWithoutValuesIsRefused) {
+  TestHost host;
+  IPlugVST* plug = host.plug();
+  plug->NameFirstFreePresets("Empty", 1);  // preset 1, in use, no values
+  EXPECT_EQ(ProgramName(host, 1), "Empty");
+  plug->GetParam(P::kSteps)->SetValue(4);
+  EXPECT_FALSE(plug->SelectPreset(1));
+  EXPECT_EQ(plug->CurrentPresetIndex(), 0);
+  EXPECT_EQ(plug->GetParam(P::kSteps)->Value(), 4);  // nothing invented
+}
+
+TEST(Presets, RenameStoresTheCurrentValuesToo) {
+  TestHost host;
+  IPlugVST* plug = host.plug();
+  plug->GetParam(P::kSteps)->SetValue(7);
+  char name[] = "My groove";
+  host.Dispatch(effSetProgramName, 0, 0, name);
+  EXPECT_EQ(ProgramName(host, 0), "My groove");
+  plug->GetParam(P::kSteps)->SetValue(3);
+  EXPECT_TRUE(plug->SelectPreset(0));
+  EXPECT_EQ(plug->GetParam(P::kSteps)->Value(), 7);
+  char empty[] = "";
+  host.Dispatch(effSetProgramName, 0, 0, empty);
+  EXPECT_EQ(ProgramName(host, 0), "My groove");
+}
+
+TEST(Presets, NamingMoreThanTheFreeSlotsStopsAtTheEnd) {
+  TestHost host;
+  IPlugVST* plug = host.plug();
+  plug->NameFirstFreePresets(nullptr, 100);
+  EXPECT_EQ(ProgramName(host, 0), "---- default ----");
+  for (int i = 1; i < 10; ++i) EXPECT_EQ(ProgramName(host, i), "Default") << i;
+  plug->AddFactoryPreset("No room", 1, 2, 3, 0.5, 0);  // no free slot: nothing happens
+  for (int i = 0; i < 10; ++i) EXPECT_NE(ProgramName(host, i), "No room");
+}
+
+TEST(Presets, FactoryPresetsStoreOneValuePerParameterAndRecallTheSavedOnes) {
+  TestHost host;
+  IPlugVST* plug = host.plug();
+  // One value per parameter object, the real one as a double.
+  plug->AddFactoryPreset("Factory", 12, 8, 3, 0.25, 2);
+  EXPECT_EQ(ProgramName(host, 1), "Factory");
+  EXPECT_TRUE(plug->Preset(1)->inUse);
+  EXPECT_EQ(plug->Preset(1)->state.Size(), P::kParamCount * 8);
+  double stored = 0;
+  EXPECT_EQ(plug->Preset(1)->state.ReadDouble(8 * P::kAmount, &stored), 8 * (P::kAmount + 1));
+  EXPECT_EQ(stored, 0.25);
+
+  plug->GetParam(P::kNudge)->SetValue(-4);
+  EXPECT_TRUE(plug->SelectPreset(1));
+  EXPECT_EQ(plug->GetParam(P::kLevel)->Value(), 12);
+  EXPECT_EQ(plug->GetParam(P::kSteps)->Value(), 8);
+  EXPECT_EQ(plug->GetParam(P::kMode)->Value(), 3);
+  EXPECT_EQ(plug->GetParam(P::kAmount)->Value(), 0.25);
+  EXPECT_EQ(plug->GetParam(P::kNudge)->Value(), -4);  // never part of the state
+  // The next factory preset takes the next free slot.
+  plug->AddFactoryPreset("Second", 1, 1, 0, 1.0, 0);
+  EXPECT_EQ(ProgramName(host, 2), "Second");
+}
+
+TEST(Presets, BankImageRoundTrip) {
+  TestHost source;
+  source.plug()->GetParam(P::kLevel)->SetValue(33);
+  source.plug()->CaptureCurrentPreset("Thirty-three");
+  source.plug()->SelectPreset(5);  // becomes user preset 1
+  StateBuffer bank;
+  ASSERT_TRUE(source.plug()->SavePresetBank(bank));
+
+  TestHost target;
+  EXPECT_EQ(target.plug()->LoadPresetBank(bank, 0), bank.Size());
+  EXPECT_EQ(ProgramName(target, 0), "Thirty-three");
+  EXPECT_EQ(ProgramName(target, 5), "user preset 1");
+  EXPECT_EQ(ProgramName(target, 6), "- 7 -");
+  EXPECT_FALSE(target.plug()->Preset(6)->inUse);
+  EXPECT_EQ(target.plug()->GetParam(P::kLevel)->Value(), 33);
+
+  StateBuffer cut;
+  cut.AppendBytes(bank.Data(), 10);
+  EXPECT_EQ(target.plug()->LoadPresetBank(cut, 0), -1);
+}
+
+// The gate's own bank: the starting slot, the 24 factory patterns, then
+// free slots with the framework's numbered names.
+TEST(Presets, TheEffectsBankAsAHostSeesIt) {
+  FakeHost host;
+  IPlugVST* plug = host.plug();
+  ASSERT_EQ(host.effect()->numPrograms, 50);
+  EXPECT_EQ(ProgramName(host, 0), "---- default ----");
+  EXPECT_EQ(plug->Preset(0)->state.Size(), 0);
+  EXPECT_EQ(ProgramName(host, 1), "Mini Gate");
+  for (int i = 1; i <= kFactoryPresetCount; ++i) {
+    EXPECT_EQ(ProgramName(host, i), kFactoryPresets[i - 1].name) << i;
+    EXPECT_TRUE(plug->Preset(i)->inUse) << i;
+    EXPECT_EQ(plug->Preset(i)->state.Size(), 20 * 8) << i;
+  }
+  EXPECT_EQ(ProgramName(host, 25), "- 26 -");
+  EXPECT_EQ(ProgramName(host, 49), "- 50 -");
+  EXPECT_FALSE(plug->Preset(25)->inUse);
+  EXPECT_FALSE(plug->Preset(49)->inUse);
+}

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Renders INPUT through Quorvel.so (build/release) in Ardour 7, headless with
+# the Dummy backend: a session with one stereo track, the effect on it, the
+# case's tempo and preset or parameters (tests/hosts/ardour_session.lua); the
+# track's recorded region is replaced by INPUT and the session exported as
+# 32-bit float. Usage: ardour_render.sh CASE INPUT OUTPUT WORKDIR
+# Ardour keeps its configuration, plug-in cache and session inside WORKDIR.
+set -uo pipefail
+source "$(dirname "$0")/common.bash"
+case_name="$1" input="$2" output="$3" work="$4"
+attempts=3
+
+hosts_case "$case_name" || exit 1
+mkdir -p "$work/home" "$work/config/ardour7" "$work/cache" "$work/plugins"
+cp "$release_dir/Quorvel.so" "$work/plugins/" || exit 1
+# Ardour rescans (and, from a session script, skips) a module that is not
+# older than its cache entry.
+touch -d '1 minute ago' "$work/plugins/Quorvel.so"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
+export LXVST_PATH="$work/plugins"
+# Debian's build hides the Dummy backend unless the configuration shows it.
+cat >"$work/config/ardour7/config" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<Ardour>
+  <Config>
+    <Option name="hide-dummy-backend" value="0"/>
+  </Config>
+</Ardour>
+XML
+
+LD_LIBRARY_PATH=/usr/lib/ardour7 timeout 60 /usr/lib/ardour7/ardour-vst-scanner -f -q \
+  "$work/plugins/Quorvel.so" >"$work/scan.log" 2>&1 ||
+  { hosts_fail "ardour: the plug-in scanner rejected Quorvel.so" "$work/scan.log"; exit 1; }
+
+frames=$(soxi -s "$input") || exit 1
+params_lua=""
+for pair in $case_params; do params_lua+="{${pair%%:*}, ${pair#*:}}, "; done
+{
+  echo "session_dir = \"$work/session\""
+  echo 'session_name = "render"'
+  echo 'sample_rate = 48000'
+  echo 'block_size = 1024'
+  echo "tempo = $case_tempo"
+  # Half a second more than the clip, so that the region holds all of it.
+  echo "record_seconds = $(awk -v f="$frames" 'BEGIN { print f / 48000 + 0.5 }')"
+  echo 'effect_name = "Quorvel"'
+  echo "preset = \"$case_preset\""
+  echo "params = { $params_lua}"
+} >"$work/settings.lua"
+sed -e '/^-- SETTINGS --$/r '"$work/settings.lua" "$hosts_dir/ardour_session.lua" >"$work/session.lua"
+
+# Building the session, then exporting it: each can abort at teardown now and
+# then, so each gets up to three attempts.
+built=0
+for attempt in $(seq 1 $attempts); do
+  rm -rf "$work/session"
+  if timeout 120 ardour7-lua "$work/session.lua" >"$work/session-$attempt.log" 2>&1 &&
+     grep -q 'ardour_session: saved' "$work/session-$attempt.log" &&
+     ls "$work"/session/interchange/*/audiofiles/*%L.wav >/dev/null 2>&1; then
+    built=$attempt
+    break
+  fi
+done
+[ "$built" -gt 0 ] || { hosts_fail "ardour: no session after $attempts attempts" "$work"/session-*.log; exit 1; }
+
+# The recorded (silent) take becomes the input, at the recorded length.
+for side in L:1 R:2; do
+  file=$(ls "$work"/session/interchange/*/audiofiles/*%"${side%:*}".wav)
+  length=$(soxi -s "$file" 2>/dev/null)
+  [ "$length" -ge "$frames" ] ||
+    { hosts_fail "ardour: recorded only $length of $frames frames" "$work/session-$built.log"; exit 1; }
+  sox "$input" -t wav -e floating-point -b 32 "$file.new" remix "${side#*:}" pad 0 "$((length - frames))s" \
+    2>"$work/sox.log" && mv "$file.new" "$file" ||
+    { hosts_fail "ardour: could not replace $file" "$work/sox.log"; exit 1; }
+done
+rm -rf "$work/session/peaks"
+
+for attempt in $(seq 1 $attempts); do
+  rm -f "$output"
+  if timeout 120 ardour7-export -b float -o "$output" "$work/session" render \
+       >"$work/export-$attempt.log" 2>&1 && [ -s "$output" ]; then
+    echo "ardour: rendered $output (session attempt $built, export attempt $attempt)"
+    exit 0
+  fi
+done
+hosts_fail "ardour: export failed $attempts times" "$work"/export-*.log

@@ -1,0 +1,30 @@
+// A loaded plug-in module file: the shared library and its VST 2 entry.
+// One implementation per platform (plugin_module_posix.cpp with dlopen,
+// plugin_module_win32.cpp with LoadLibraryA). [host main thread]
+#pragma once
+
+#include <string>
+
+#include "framework/vst2_interface.h"
+
+class PluginModule {
+ public:
+  PluginModule() = default;
+  ~PluginModule();
+  PluginModule(const PluginModule&) = delete;
+  PluginModule& operator=(const PluginModule&) = delete;
+
+  // Loads the file and looks up `VSTPluginMain` (or, failing that, `main`).
+  // On failure returns false and leaves a readable reason in error().
+  bool Load(const std::string& path);
+  // Unloads the library; the entry becomes null.
+  void Unload();
+
+  vst2::PluginEntryProc entry() const { return entry_; }
+  const std::string& error() const { return error_; }
+
+ private:
+  void* handle_ = nullptr;
+  vst2::PluginEntryProc entry_ = nullptr;
+  std::string error_;
+};

@@ -1,0 +1,531 @@
+#include "tools/host/script_steps.h"
+
+#include <cerrno>
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "tools/host/audio_render.h"
+#include "tools/host/effect_session.h"
+#include "tools/host/host_services.h"
+#include "tools/host/test_signal.h"
+#include "tools/host/wav_file.h"
+
+const char kStepUsage[] =
+    "Steps (one per argument, or one per line of a -f script; # starts a comment):\n"
+    "  open                          effOpen\n"
+    "  close                         effClose (done anyway at the end)\n"
+    "  info                          print the effect record and its names\n"
+    "  samplerate HZ                 effSetSampleRate; also the host's answer\n"
+    "  blocksize N                   effSetBlockSize; also the block length of process\n"
+    "  mains on|off                  effMainsChanged\n"
+    "  param N=V                     setParameter with normalised V, then print it\n"
+    "  param N                       print parameter N\n"
+    "  paramtext N=TEXT              effString2Parameter, then print it\n"
+    "  params                        print every parameter\n"
+    "  programs                      print every program name\n"
+    "  program [N]                   effSetProgram N (when given); print the current one\n"
+    "  savechunk program|bank FILE   effGetChunk into FILE\n"
+    "  loadchunk program|bank FILE   effSetChunk from FILE\n"
+    "  tempo BPM                     tempo for time info (default 120)\n"
+    "  position SAMPLES              transport position for time info (default 0)\n"
+    "  transport playing|recording|stopped   transport state (default stopped);\n"
+    "                                process advances the position unless stopped\n"
+    "  timesig N/D                   time signature for time info (default 4/4)\n"
+    "  timeinfo on|off               off: audioMasterGetTime answers null\n"
+    "  product TEXT                  product string the host reports (QuorvelTestHost)\n"
+    "  vendorversion N               vendor version the host reports (1000)\n"
+    "  cando TEXT                    effCanDo\n"
+    "  dispatch OP [INDEX [VALUE [OPT]]]  any dispatcher opcode; prints the result\n"
+    "  process IN.wav OUT.wav [replacing|double|accumulating]\n"
+    "                                run IN through the effect in blocks, write OUT\n"
+    "                                (32-bit float); default callback replacing\n"
+    "  generate pad|sine|dc|noise FILE [seconds=S] [rate=R] [channels=C]\n"
+    "           [format=pcm16|pcm24|float] [freq=HZ] [level=L]\n"
+    "                                write a test signal (default 2 s, 44100, 2, float)\n"
+    "  log FILE|-                    log every audio-master request, one line each\n"
+    "Output lines (stdout):\n"
+    "  info KEY=VALUE | param N name=\"..\" label=\"..\" display=\"..\" value=V\n"
+    "  paramtext N result=R | program N name=\"..\" | program current=N name=\"..\"\n"
+    "  savechunk KIND bytes=N | loadchunk KIND bytes=N result=R\n"
+    "  cando TEXT result=R | dispatch opcode=OP result=R\n"
+    "  process frames=N blocks=B callback=C | generate KIND frames=N\n"
+    "Log lines: audioMaster NAME opcode=N index=I value=V opt=F [text=\"..\"]\n";
+
+namespace {
+
+using Words = std::vector<std::string>;
+
+struct Runner {
+  std::string modulePath;
+  EffectSession session;
+  bool created = false;
+  std::string error;
+
+  bool Fail(const std::string& reason) {
+    error = reason;
+    return false;
+  }
+
+  // The effect is created at its first use, so that log, product and
+  // vendorversion steps before it already apply to `VSTPluginMain`.
+  bool NeedEffect() {
+    if (created) {
+      return session.effect() != nullptr || Fail("the effect was closed");
+    }
+    if (modulePath == "none") return Fail("this step needs an effect (module 'none')");
+    created = true;
+    return session.Create(modulePath, error);
+  }
+};
+
+bool ParseDouble(const std::string& text, double& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  value = std::strtod(text.c_str(), &end);
+  return errno == 0 && *end == '\0' && std::isfinite(value);
+}
+
+bool ParseInt(const std::string& text, long long& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  value = std::strtoll(text.c_str(), &end, 0);  // 0x prefixes allowed
+  return errno == 0 && *end == '\0';
+}
+
+bool ParseIndex(const std::string& text, int32_t& index) {
+  long long value;
+  if (!ParseInt(text, value) || value < 0 || value > 1000000) return false;
+  index = static_cast<int32_t>(value);
+  return true;
+}
+
+// "N=REST" into N and REST; hasValue false without '='.
+bool SplitAssignment(const std::string& word, int32_t& index, std::string& rest, bool& hasValue) {
+  const size_t eq = word.find('=');
+  hasValue = eq != std::string::npos;
+  rest = hasValue ? word.substr(eq + 1) : std::string();
+  return ParseIndex(word.substr(0, eq), index);
+}
+
+void WarnIndexBeyond(const vst2::AEffect* effect, int32_t index) {
+  if (index >= effect->numParams) {
+    std::fprintf(stderr, "warning: parameter %d is beyond the %d the effect announces\n", index,
+                 effect->numParams);
+  }
+}
+
+void PrintParameter(Runner& r, int32_t index) {
+  EffectSession& s = r.session;
+  const std::string name = s.Text(vst2::effGetParamName, index, vst2::kMaxParamStrLen, "parameter name");
+  const std::string label = s.Text(vst2::effGetParamLabel, index, vst2::kMaxParamStrLen, "parameter label");
+  const std::string display = s.Text(vst2::effGetParamDisplay, index, vst2::kMaxParamStrLen, "parameter display");
+  const float value = s.effect()->getParameter(s.effect(), index);
+  std::printf("param %d name=\"%s\" label=\"%s\" display=\"%s\" value=%.6f\n", index, name.c_str(),
+              label.c_str(), display.c_str(), static_cast<double>(value));
+}
+
+bool StepOpen(Runner& r, const Words&) {
+  if (!r.NeedEffect()) return false;
+  r.session.Dispatch(vst2::effOpen);
+  r.session.MarkOpened();
+  return true;
+}
+
+bool StepClose(Runner& r, const Words&) {
+  if (!r.NeedEffect()) return false;
+  r.session.Close();
+  return true;
+}
+
+bool StepInfo(Runner& r, const Words&) {
+  if (!r.NeedEffect()) return false;
+  const vst2::AEffect* e = r.session.effect();
+  char magic[5];
+  for (int i = 0; i < 4; ++i) magic[i] = static_cast<char>(e->magic >> (24 - 8 * i));
+  magic[4] = '\0';
+  std::printf("info magic=%s\n", magic);
+  std::printf("info inputs=%d\ninfo outputs=%d\n", e->numInputs, e->numOutputs);
+  std::printf("info params=%d\ninfo programs=%d\n", e->numParams, e->numPrograms);
+  std::printf("info flags=0x%X\n", static_cast<unsigned>(e->flags));
+  std::printf("info unique_id=0x%08X\n", static_cast<unsigned>(e->uniqueID));
+  std::printf("info version=%d\ninfo initial_delay=%d\n", e->version, e->initialDelay);
+  std::string callbacks;
+  if (e->process != nullptr) callbacks += ",process";
+  if (e->processReplacing != nullptr) callbacks += ",processReplacing";
+  if (e->processDoubleReplacing != nullptr) callbacks += ",processDoubleReplacing";
+  if (e->setParameter != nullptr) callbacks += ",setParameter";
+  if (e->getParameter != nullptr) callbacks += ",getParameter";
+  std::printf("info callbacks=%s\n", callbacks.empty() ? "" : callbacks.c_str() + 1);
+  EffectSession& s = r.session;
+  std::printf("info name=\"%s\"\n", s.Text(vst2::effGetEffectName, 0, vst2::kMaxEffectNameLen, "effect name").c_str());
+  std::printf("info vendor=\"%s\"\n", s.Text(vst2::effGetVendorString, 0, vst2::kMaxVendorStrLen, "vendor string").c_str());
+  std::printf("info product=\"%s\"\n", s.Text(vst2::effGetProductString, 0, vst2::kMaxProductStrLen, "product string").c_str());
+  std::printf("info vendor_version=%" PRIdPTR "\n", s.Dispatch(vst2::effGetVendorVersion));
+  std::printf("info vst_version=%" PRIdPTR "\n", s.Dispatch(vst2::effGetVstVersion));
+  std::printf("info category=%" PRIdPTR "\n", s.Dispatch(vst2::effGetPlugCategory));
+  return true;
+}
+
+bool StepSampleRate(Runner& r, const Words& w) {
+  double rate;
+  if (!ParseDouble(w[1], rate) || rate < 1000.0 || rate > 768000.0) return r.Fail("bad sample rate");
+  if (!r.NeedEffect()) return false;
+  Host().sampleRate = rate;
+  r.session.Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
+  return true;
+}
+
+bool StepBlockSize(Runner& r, const Words& w) {
+  long long frames;
+  if (!ParseInt(w[1], frames) || frames < 1 || frames > 65536) return r.Fail("bad block size");
+  if (!r.NeedEffect()) return false;
+  Host().blockSize = static_cast<int32_t>(frames);
+  r.session.Dispatch(vst2::effSetBlockSize, 0, static_cast<intptr_t>(frames));
+  return true;
+}
+
+bool StepMains(Runner& r, const Words& w) {
+  if (w[1] != "on" && w[1] != "off") return r.Fail("mains takes on or off");
+  if (!r.NeedEffect()) return false;
+  r.session.SetMains(w[1] == "on");
+  return true;
+}
+
+bool StepParam(Runner& r, const Words& w) {
+  int32_t index;
+  std::string valueText;
+  bool hasValue;
+  if (!SplitAssignment(w[1], index, valueText, hasValue)) return r.Fail("bad parameter index");
+  double value = 0.0;
+  if (hasValue && (!ParseDouble(valueText, value) || value < 0.0 || value > 1.0)) {
+    return r.Fail("parameter value must be a number from 0 to 1");
+  }
+  if (!r.NeedEffect()) return false;
+  vst2::AEffect* e = r.session.effect();
+  WarnIndexBeyond(e, index);
+  if (hasValue) e->setParameter(e, index, static_cast<float>(value));
+  PrintParameter(r, index);
+  return true;
+}
+
+bool StepParamText(Runner& r, const Words& w) {
+  int32_t index;
+  std::string text;
+  bool hasValue;
+  if (!SplitAssignment(w[1], index, text, hasValue) || !hasValue) return r.Fail("paramtext takes N=TEXT");
+  if (!r.NeedEffect()) return false;
+  WarnIndexBeyond(r.session.effect(), index);
+  std::vector<char> buffer(text.begin(), text.end());
+  buffer.resize(text.size() + 256, '\0');  // room for an effect that writes back
+  const intptr_t result = r.session.Dispatch(vst2::effString2Parameter, index, 0, buffer.data());
+  std::printf("paramtext %d result=%" PRIdPTR "\n", index, result);
+  PrintParameter(r, index);
+  return true;
+}
+
+bool StepParams(Runner& r, const Words&) {
+  if (!r.NeedEffect()) return false;
+  for (int32_t i = 0; i < r.session.effect()->numParams; ++i) PrintParameter(r, i);
+  return true;
+}
+
+bool StepPrograms(Runner& r, const Words&) {
+  if (!r.NeedEffect()) return false;
+  for (int32_t i = 0; i < r.session.effect()->numPrograms; ++i) {
+    const std::string name = r.session.Text(vst2::effGetProgramNameIndexed, i, vst2::kMaxProgNameLen, "program name");
+    std::printf("program %d name=\"%s\"\n", i, name.c_str());
+  }
+  return true;
+}
+
+bool StepProgram(Runner& r, const Words& w) {
+  int32_t index = -1;
+  if (w.size() > 1 && !ParseIndex(w[1], index)) return r.Fail("bad program number");
+  if (!r.NeedEffect()) return false;
+  if (index >= r.session.effect()->numPrograms) {
+    std::fprintf(stderr, "warning: program %d is beyond the %d the effect announces\n", index,
+                 r.session.effect()->numPrograms);
+  }
+  if (index >= 0) r.session.Dispatch(vst2::effSetProgram, 0, index);
+  const intptr_t current = r.session.Dispatch(vst2::effGetProgram);
+  const std::string name = r.session.Text(vst2::effGetProgramName, 0, vst2::kMaxProgNameLen, "program name");
+  std::printf("program current=%" PRIdPTR " name=\"%s\"\n", current, name.c_str());
+  return true;
+}
+
+bool ParseChunkKind(const std::string& kind, int32_t& index) {
+  // The interface asks for the bank with index 0 and for one program otherwise.
+  if (kind == "bank") {
+    index = 0;
+  } else if (kind == "program") {
+    index = 1;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool StepSaveChunk(Runner& r, const Words& w) {
+  int32_t index;
+  if (!ParseChunkKind(w[1], index)) return r.Fail("chunk kind must be program or bank");
+  if (!r.NeedEffect()) return false;
+  void* data = nullptr;
+  const intptr_t bytes = r.session.Dispatch(vst2::effGetChunk, index, 0, &data);
+  if (bytes <= 0 || data == nullptr) return r.Fail("effect gave no chunk");
+  FILE* file = std::fopen(w[2].c_str(), "wb");
+  bool ok = file != nullptr && std::fwrite(data, 1, static_cast<size_t>(bytes), file) == static_cast<size_t>(bytes);
+  if (file != nullptr && std::fclose(file) != 0) ok = false;
+  if (!ok) return r.Fail("cannot write " + w[2]);
+  std::printf("savechunk %s bytes=%" PRIdPTR "\n", w[1].c_str(), bytes);
+  return true;
+}
+
+constexpr size_t kMaxChunkBytes = 64u << 20;
+
+bool StepLoadChunk(Runner& r, const Words& w) {
+  int32_t index;
+  if (!ParseChunkKind(w[1], index)) return r.Fail("chunk kind must be program or bank");
+  FILE* file = std::fopen(w[2].c_str(), "rb");
+  if (file == nullptr) return r.Fail("cannot open " + w[2]);
+  std::vector<char> bytes;
+  char block[4096];
+  size_t got;
+  while ((got = std::fread(block, 1, sizeof block, file)) > 0 && bytes.size() <= kMaxChunkBytes) {
+    bytes.insert(bytes.end(), block, block + got);
+  }
+  std::fclose(file);
+  if (bytes.size() > kMaxChunkBytes) return r.Fail(w[2] + " is larger than 64 MiB");
+  if (!r.NeedEffect()) return false;
+  // An empty file still gets a valid pointer: the effect must cope with size 0.
+  bytes.reserve(1);
+  const intptr_t result = r.session.Dispatch(vst2::effSetChunk, index, static_cast<intptr_t>(bytes.size()), bytes.data());
+  std::printf("loadchunk %s bytes=%zu result=%" PRIdPTR "\n", w[1].c_str(), bytes.size(), result);
+  return true;
+}
+
+bool StepTempo(Runner& r, const Words& w) {
+  double bpm;
+  if (!ParseDouble(w[1], bpm) || bpm < 0.0 || bpm > 10000.0) return r.Fail("bad tempo");
+  Host().tempo = bpm;
+  return true;
+}
+
+bool StepPosition(Runner& r, const Words& w) {
+  double samples;
+  if (!ParseDouble(w[1], samples)) return r.Fail("bad position");
+  Host().samplePosition = samples;
+  return true;
+}
+
+bool StepTransport(Runner& r, const Words& w) {
+  Transport transport;
+  if (w[1] == "playing") {
+    transport = Transport::Playing;
+  } else if (w[1] == "recording") {
+    transport = Transport::Recording;
+  } else if (w[1] == "stopped") {
+    transport = Transport::Stopped;
+  } else {
+    return r.Fail("transport takes playing, recording or stopped");
+  }
+  if (transport != Host().transport) Host().transportChanged = true;
+  Host().transport = transport;
+  return true;
+}
+
+bool StepTimeSig(Runner& r, const Words& w) {
+  const size_t slash = w[1].find('/');
+  long long numerator, denominator;
+  if (slash == std::string::npos || !ParseInt(w[1].substr(0, slash), numerator) ||
+      !ParseInt(w[1].substr(slash + 1), denominator) || numerator < 1 || numerator > 64 ||
+      denominator < 1 || denominator > 64) {
+    return r.Fail("time signature must look like 3/4");
+  }
+  Host().timeSigNumerator = static_cast<int32_t>(numerator);
+  Host().timeSigDenominator = static_cast<int32_t>(denominator);
+  return true;
+}
+
+bool StepTimeInfo(Runner& r, const Words& w) {
+  if (w[1] != "on" && w[1] != "off") return r.Fail("timeinfo takes on or off");
+  Host().timeInfoAvailable = w[1] == "on";
+  return true;
+}
+
+bool StepProduct(Runner&, const Words& w) {
+  Host().productString = w[1];
+  return true;
+}
+
+bool StepVendorVersion(Runner& r, const Words& w) {
+  long long version;
+  if (!ParseInt(w[1], version) || version < 0 || version > INT32_MAX) return r.Fail("bad vendor version");
+  Host().vendorVersion = static_cast<int32_t>(version);
+  return true;
+}
+
+bool StepCanDo(Runner& r, const Words& w) {
+  if (!r.NeedEffect()) return false;
+  std::vector<char> text(w[1].begin(), w[1].end());
+  text.push_back('\0');
+  const intptr_t result = r.session.Dispatch(vst2::effCanDo, 0, 0, text.data());
+  std::printf("cando %s result=%" PRIdPTR "\n", w[1].c_str(), result);
+  return true;
+}
+
+bool StepDispatch(Runner& r, const Words& w) {
+  long long opcode, index = 0, value = 0;
+  double opt = 0.0;
+  if (!ParseInt(w[1], opcode) || opcode < 0 || opcode > INT32_MAX ||
+      (w.size() > 2 && !ParseInt(w[2], index)) || (w.size() > 3 && !ParseInt(w[3], value)) ||
+      (w.size() > 4 && !ParseDouble(w[4], opt))) {
+    return r.Fail("dispatch takes OPCODE [INDEX [VALUE [OPT]]] as numbers");
+  }
+  if (!r.NeedEffect()) return false;
+  if (opcode == vst2::effClose) return r.Fail("use the close step");
+  // A scratch buffer for opcodes that write text or a pointer.
+  alignas(8) char scratch[1024] = {};
+  const intptr_t result = r.session.Dispatch(static_cast<int32_t>(opcode), static_cast<int32_t>(index),
+                                             static_cast<intptr_t>(value), scratch, static_cast<float>(opt));
+  std::printf("dispatch opcode=%lld result=%" PRIdPTR "\n", opcode, result);
+  return true;
+}
+
+bool StepProcess(Runner& r, const Words& w) {
+  ProcessCallback callback = ProcessCallback::Replacing;
+  if (w.size() > 3 && !ParseProcessCallback(w[3], callback)) {
+    return r.Fail("callback must be replacing, double or accumulating");
+  }
+  WavAudio input, output;
+  if (!ReadWav(w[1], input, r.error)) return false;
+  if (!r.NeedEffect()) return false;
+  if (input.sampleRate != static_cast<int>(Host().sampleRate)) {
+    std::fprintf(stderr, "warning: %s is at %d Hz, the host runs at %.0f Hz\n", w[1].c_str(),
+                 input.sampleRate, Host().sampleRate);
+  }
+  if (!RenderThroughEffect(r.session.effect(), input, callback, output, r.error)) return false;
+  if (!WriteWav(w[2], output, WavFormat::Float32, r.error)) return false;
+  const size_t block = static_cast<size_t>(Host().blockSize);
+  std::printf("process frames=%zu blocks=%zu callback=%s\n", input.frames(),
+              (input.frames() + block - 1) / block, w.size() > 3 ? w[3].c_str() : "replacing");
+  return true;
+}
+
+bool StepGenerate(Runner& r, const Words& w) {
+  TestSignalSpec spec;
+  spec.kind = w[1];
+  WavFormat format = WavFormat::Float32;
+  for (size_t i = 3; i < w.size(); ++i) {
+    const size_t eq = w[i].find('=');
+    const std::string key = w[i].substr(0, eq);
+    const std::string value = eq == std::string::npos ? std::string() : w[i].substr(eq + 1);
+    long long integer;
+    bool ok = true;
+    if (key == "seconds") {
+      ok = ParseDouble(value, spec.seconds);
+    } else if (key == "rate") {
+      ok = ParseInt(value, integer) && integer > 0 && integer < 10000000;
+      spec.sampleRate = static_cast<int>(ok ? integer : 0);
+    } else if (key == "channels") {
+      ok = ParseInt(value, integer) && integer > 0 && integer <= kWavMaxChannels;
+      spec.channels = static_cast<int>(ok ? integer : 0);
+    } else if (key == "format") {
+      ok = ParseWavFormat(value, format);
+    } else if (key == "freq") {
+      ok = ParseDouble(value, spec.frequency);
+    } else if (key == "level") {
+      ok = ParseDouble(value, spec.level);
+    } else {
+      ok = false;
+    }
+    if (!ok) return r.Fail("bad generate option " + w[i]);
+  }
+  WavAudio audio;
+  if (!GenerateTestSignal(spec, audio, r.error)) return false;
+  if (!WriteWav(w[2], audio, format, r.error)) return false;
+  std::printf("generate %s frames=%zu\n", spec.kind.c_str(), audio.frames());
+  return true;
+}
+
+bool StepLog(Runner& r, const Words& w) {
+  return OpenRequestLog(w[1]) || r.Fail("cannot create log " + w[1]);
+}
+
+struct StepKind {
+  const char* name;
+  size_t minWords, maxWords;  // including the step's name
+  bool (*run)(Runner&, const Words&);
+};
+
+constexpr StepKind kSteps[] = {
+    {"open", 1, 1, StepOpen},
+    {"close", 1, 1, StepClose},
+    {"info", 1, 1, StepInfo},
+    {"samplerate", 2, 2, StepSampleRate},
+    {"blocksize", 2, 2, StepBlockSize},
+    {"mains", 2, 2, StepMains},
+    {"param", 2, 2, StepParam},
+    {"paramtext", 2, 2, StepParamText},
+    {"params", 1, 1, StepParams},
+    {"programs", 1, 1, StepPrograms},
+    {"program", 1, 2, StepProgram},
+    {"savechunk", 3, 3, StepSaveChunk},
+    {"loadchunk", 3, 3, StepLoadChunk},
+    {"tempo", 2, 2, StepTempo},
+    {"position", 2, 2, StepPosition},
+    {"transport", 2, 2, StepTransport},
+    {"timesig", 2, 2, StepTimeSig},
+    {"timeinfo", 2, 2, StepTimeInfo},
+    {"product", 2, 2, StepProduct},
+    {"vendorversion", 2, 2, StepVendorVersion},
+    {"cando", 2, 2, StepCanDo},
+    {"dispatch", 2, 5, StepDispatch},
+    {"process", 3, 4, StepProcess},
+    {"generate", 3, 9, StepGenerate},
+    {"log", 2, 2, StepLog},
+};
+
+bool RunStep(Runner& r, const std::string& line) {
+  Words words;
+  if (!SplitStep(line, words, r.error)) return false;
+  if (words.empty()) return true;
+  for (const StepKind& kind : kSteps) {
+    if (words[0] != kind.name) continue;
+    if (words.size() < kind.minWords || words.size() > kind.maxWords) {
+      return r.Fail("wrong number of arguments");
+    }
+    return kind.run(r, words);
+  }
+  return r.Fail("unknown step");
+}
+
+}  // namespace
+
+int RunScript(const std::string& modulePath, const std::vector<std::string>& steps) {
+  Runner runner;
+  runner.modulePath = modulePath;
+  int exitCode = 0;
+  for (size_t i = 0; i < steps.size() && exitCode == 0; ++i) {
+    const bool wasCreated = runner.created;
+    if (!RunStep(runner, steps[i])) {
+      std::fprintf(stderr, "error: step %zu \"%s\": %s\n", i + 1, steps[i].c_str(), runner.error.c_str());
+      const bool loadFailed = !wasCreated && runner.created && runner.session.effect() == nullptr;
+      exitCode = loadFailed ? 3 : 1;
+    }
+    std::fflush(stdout);
+  }
+  // A script that never touched the effect still proves that it loads.
+  if (exitCode == 0 && !runner.created && modulePath != "none" && !runner.NeedEffect()) {
+    std::fprintf(stderr, "error: %s\n", runner.error.c_str());
+    exitCode = 3;
+  }
+  runner.session.Close();
+  CloseRequestLog();
+  return exitCode;
+}
