@@ -5,6 +5,7 @@
 
 #include "graphics/blend_rules.h"
 #include "graphics/blit_clip.h"
+#include "graphics/source_alpha_sse2.h"
 
 namespace {
 
@@ -17,6 +18,30 @@ void BlendRows(const BlitBox& box, int32_t weight) {
   for (int32_t y = 0; y < box.height; ++y, dest += box.destStep, src += box.srcStep) {
     for (int32_t x = 0; x < box.width; ++x) {
       dest[x] = Rule::Apply(dest[x], UnpackPixel(src[x]), weight);
+    }
+  }
+}
+
+// The two source-alpha copy rules run four pixels at a time where the
+// processor allows, finishing each row with the per-pixel rule.
+template <>
+void BlendRows<blend::SourceAlphaOpaque>(const BlitBox& box, int32_t weight) {
+  Pixel* dest = box.dest;
+  const Pixel* src = box.src;
+  for (int32_t y = 0; y < box.height; ++y, dest += box.destStep, src += box.srcStep) {
+    for (int32_t x = SourceAlphaOpaqueSse2(dest, src, box.width); x < box.width; ++x) {
+      dest[x] = blend::SourceAlphaOpaque::Apply(dest[x], UnpackPixel(src[x]), weight);
+    }
+  }
+}
+
+template <>
+void BlendRows<blend::SourceAlphaWeighted>(const BlitBox& box, int32_t weight) {
+  Pixel* dest = box.dest;
+  const Pixel* src = box.src;
+  for (int32_t y = 0; y < box.height; ++y, dest += box.destStep, src += box.srcStep) {
+    for (int32_t x = SourceAlphaWeightedSse2(dest, src, box.width, weight); x < box.width; ++x) {
+      dest[x] = blend::SourceAlphaWeighted::Apply(dest[x], UnpackPixel(src[x]), weight);
     }
   }
 }

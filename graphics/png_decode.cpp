@@ -15,7 +15,10 @@ struct MemoryReader {
   size_t left;
 };
 
-// Reads past the end yield zero bytes, which libpng's own checks reject.
+// A read past the end is an error at once. Serving zero bytes instead is not
+// safe: inside an IDAT chunk that claims more data than the file holds, zero
+// bits can be valid compressed data, and the decoder would go on producing
+// an image from bytes that do not exist (slowly, for a large claimed size).
 void ReadFromMemory(png_structp png, png_bytep out, size_t count) {
   auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
   std::memset(out, 0, count);
@@ -23,6 +26,7 @@ void ReadFromMemory(png_structp png, png_bytep out, size_t count) {
   if (n > 0) std::memcpy(out, reader->next, n);
   reader->next += n;
   reader->left -= n;
+  if (n < count) png_error(png, "read past the end");
 }
 
 // The library logs nothing: errors end decoding, warnings are dropped.

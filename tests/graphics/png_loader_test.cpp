@@ -16,7 +16,7 @@ namespace {
 
 // Encodes an image with libpng into memory; rows hold packed samples as
 // libpng expects them for the given type and depth.
-struct PngSpec {
+struct PngPicture {
   uint32_t width;
   uint32_t height;
   int bitDepth;
@@ -32,7 +32,7 @@ void AppendToVector(png_structp png, png_bytep data, size_t length) {
 }
 void NoFlush(png_structp) {}
 
-std::vector<uint8_t> Encode(PngSpec& spec) {
+std::vector<uint8_t> Encode(PngPicture& picture) {
   std::vector<uint8_t> out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
@@ -42,17 +42,17 @@ std::vector<uint8_t> Encode(PngSpec& spec) {
     return {};
   }
   png_set_write_fn(png, &out, AppendToVector, NoFlush);
-  png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType,
+  png_set_IHDR(png, info, picture.width, picture.height, picture.bitDepth, picture.colourType,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  if (!spec.palette.empty()) {
-    png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+  if (!picture.palette.empty()) {
+    png_set_PLTE(png, info, picture.palette.data(), static_cast<int>(picture.palette.size()));
   }
-  if (!spec.paletteAlpha.empty()) {
-    png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()),
+  if (!picture.paletteAlpha.empty()) {
+    png_set_tRNS(png, info, picture.paletteAlpha.data(), static_cast<int>(picture.paletteAlpha.size()),
                  nullptr);
   }
   png_write_info(png, info);
-  for (auto& row : spec.rows) png_write_row(png, row.data());
+  for (auto& row : picture.rows) png_write_row(png, row.data());
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
   return out;
@@ -67,9 +67,9 @@ Pixel At(Bitmap& bitmap, int32_t x, int32_t y) {
 }
 
 std::vector<uint8_t> RgbImage() {
-  PngSpec spec{3, 2, 8, PNG_COLOR_TYPE_RGB, {}, {}, {}};
-  spec.rows = {{255, 0, 0, 0, 255, 0, 0, 0, 255}, {1, 2, 3, 10, 20, 30, 255, 255, 255}};
-  return Encode(spec);
+  PngPicture picture{3, 2, 8, PNG_COLOR_TYPE_RGB, {}, {}, {}};
+  picture.rows = {{255, 0, 0, 0, 255, 0, 0, 0, 255}, {1, 2, 3, 10, 20, 30, 255, 255, 255}};
+  return Encode(picture);
 }
 
 TEST(PngLoader, RgbGetsOpaqueAlpha) {
@@ -86,11 +86,11 @@ TEST(PngLoader, RgbGetsOpaqueAlpha) {
 }
 
 TEST(PngLoader, PaletteWithTransparencyGetsPerPixelAlpha) {
-  PngSpec spec{4, 1, 2, PNG_COLOR_TYPE_PALETTE, {}, {}, {}};
-  spec.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}, {100, 110, 120}};
-  spec.paletteAlpha = {0, 128, 255};  // entry 3 has no alpha: opaque
-  spec.rows = {{0x1B}};               // indices 0, 1, 2, 3 at two bits each
-  auto bitmap = Decode(Encode(spec));
+  PngPicture picture{4, 1, 2, PNG_COLOR_TYPE_PALETTE, {}, {}, {}};
+  picture.palette = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}, {100, 110, 120}};
+  picture.paletteAlpha = {0, 128, 255};  // entry 3 has no alpha: opaque
+  picture.rows = {{0x1B}};               // indices 0, 1, 2, 3 at two bits each
+  auto bitmap = Decode(Encode(picture));
   ASSERT_NE(bitmap, nullptr);
   EXPECT_EQ(At(*bitmap, 0, 0), 0x000A141Eu);
   EXPECT_EQ(At(*bitmap, 1, 0), 0x8028323Cu);
@@ -99,9 +99,9 @@ TEST(PngLoader, PaletteWithTransparencyGetsPerPixelAlpha) {
 }
 
 TEST(PngLoader, OneBitGreyIsBlackAndWhite) {
-  PngSpec spec{10, 2, 1, PNG_COLOR_TYPE_GRAY, {}, {}, {}};
-  spec.rows = {{0xA5, 0x80}, {0x00, 0x40}};  // 1010010110, 0000000001
-  auto bitmap = Decode(Encode(spec));
+  PngPicture picture{10, 2, 1, PNG_COLOR_TYPE_GRAY, {}, {}, {}};
+  picture.rows = {{0xA5, 0x80}, {0x00, 0x40}};  // 1010010110, 0000000001
+  auto bitmap = Decode(Encode(picture));
   ASSERT_NE(bitmap, nullptr);
   const char* first = "1010010110";
   for (int x = 0; x < 10; ++x) {
@@ -111,20 +111,20 @@ TEST(PngLoader, OneBitGreyIsBlackAndWhite) {
 }
 
 TEST(PngLoader, SixteenBitRgbaKeepsAlpha) {
-  PngSpec spec{2, 1, 16, PNG_COLOR_TYPE_RGB_ALPHA, {}, {}, {}};
+  PngPicture picture{2, 1, 16, PNG_COLOR_TYPE_RGB_ALPHA, {}, {}, {}};
   // Big-endian 16-bit samples; stripping keeps the high byte.
-  spec.rows = {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0x80, 0x01,  //
+  picture.rows = {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0x80, 0x01,  //
                 0xFF, 0xFF, 0x00, 0x00, 0x7F, 0xFF, 0x00, 0x10}};
-  auto bitmap = Decode(Encode(spec));
+  auto bitmap = Decode(Encode(picture));
   ASSERT_NE(bitmap, nullptr);
   EXPECT_EQ(At(*bitmap, 0, 0), 0x8012569Au);
   EXPECT_EQ(At(*bitmap, 1, 0), 0x00FF007Fu);
 }
 
 TEST(PngLoader, GreyAlphaBecomesGreyRgb) {
-  PngSpec spec{1, 1, 8, PNG_COLOR_TYPE_GRAY_ALPHA, {}, {}, {}};
-  spec.rows = {{0x40, 0xC0}};
-  auto bitmap = Decode(Encode(spec));
+  PngPicture picture{1, 1, 8, PNG_COLOR_TYPE_GRAY_ALPHA, {}, {}, {}};
+  picture.rows = {{0x40, 0xC0}};
+  auto bitmap = Decode(Encode(picture));
   ASSERT_NE(bitmap, nullptr);
   EXPECT_EQ(At(*bitmap, 0, 0), 0xC0404040u);
 }
@@ -189,6 +189,38 @@ TEST(PngLoader, HugeDimensionsAreRefusedBeforeAllocating) {
   MemoryBitmap dest(2, 2, 4);
   EXPECT_EQ(LoadPngFromMemory(HeaderClaiming(40000, 40000).data(), HeaderClaiming(40000, 40000).size(), &dest), nullptr);
   EXPECT_EQ(dest.GetWidth(), 2);
+}
+
+// A 100 x 100 RGB image whose pixel data is one stored (uncompressed)
+// deflate block, cut short while its IDAT chunk still claims the full length.
+std::vector<uint8_t> StoredImageCutShort(size_t keptRawBytes) {
+  std::vector<uint8_t> raw(100 * (1 + 3 * 100), 0x7F);
+  for (size_t row = 0; row < 100; ++row) raw[row * 301] = 0;  // filter: none
+  std::vector<uint8_t> stream = {0x78, 0x01, 0x01};  // zlib header, final stored block
+  uint16_t length = static_cast<uint16_t>(raw.size());
+  stream.insert(stream.end(), {static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8),
+                               static_cast<uint8_t>(~length), static_cast<uint8_t>(~length >> 8)});
+  stream.insert(stream.end(), raw.begin(), raw.end());
+  uLong adler = adler32(adler32(0, nullptr, 0), raw.data(), static_cast<uInt>(raw.size()));
+  for (int shift = 24; shift >= 0; shift -= 8) stream.push_back(static_cast<uint8_t>(adler >> shift));
+
+  std::vector<uint8_t> out = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  auto put32 = [&out](uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
+  };
+  std::vector<uint8_t> ihdr = {'I', 'H', 'D', 'R', 0, 0, 0, 100, 0, 0, 0, 100, 8, 2, 0, 0, 0};
+  put32(13);
+  out.insert(out.end(), ihdr.begin(), ihdr.end());
+  put32(static_cast<uint32_t>(crc32(0, ihdr.data(), static_cast<uInt>(ihdr.size()))));
+  put32(static_cast<uint32_t>(stream.size()));
+  out.insert(out.end(), {'I', 'D', 'A', 'T'});
+  out.insert(out.end(), stream.begin(), stream.begin() + static_cast<std::ptrdiff_t>(7 + keptRawBytes));
+  return out;
+}
+
+TEST(PngLoader, DataCutShortInsideAChunkGivesNull) {
+  EXPECT_EQ(Decode(StoredImageCutShort(1000)), nullptr);
+  EXPECT_EQ(Decode(StoredImageCutShort(30099)), nullptr);
 }
 
 TEST(PngLoader, SignatureAloneGivesNull) {
