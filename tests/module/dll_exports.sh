@@ -22,7 +22,10 @@ $exports"
   done
   echo "exports ok; imports: $(echo $imports)"
 else
-  nm -D --defined-only "$module" | grep -qE '^[0-9a-f]+ T VSTPluginMain$' ||
+  # Read the whole symbol list first: grep -q ending early would kill nm with
+  # SIGPIPE and fail the pipeline now and then.
+  symbols=$(nm -D --defined-only "$module")
+  grep -qE '^[0-9a-f]+ T VSTPluginMain$' <<<"$symbols" ||
     fail "VSTPluginMain is not exported from $module"
   echo "exports ok"
 fi
