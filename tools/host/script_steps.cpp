@@ -418,8 +418,8 @@ bool StepProcess(Runner& r, const Words& w) {
 }
 
 bool StepGenerate(Runner& r, const Words& w) {
-  TestSignalSpec spec;
-  spec.kind = w[1];
+  TestSignalSettings settings;
+  settings.kind = w[1];
   WavFormat format = WavFormat::Float32;
   for (size_t i = 3; i < w.size(); ++i) {
     const size_t eq = w[i].find('=');
@@ -428,28 +428,28 @@ bool StepGenerate(Runner& r, const Words& w) {
     long long integer;
     bool ok = true;
     if (key == "seconds") {
-      ok = ParseDouble(value, spec.seconds);
+      ok = ParseDouble(value, settings.seconds);
     } else if (key == "rate") {
       ok = ParseInt(value, integer) && integer > 0 && integer < 10000000;
-      spec.sampleRate = static_cast<int>(ok ? integer : 0);
+      settings.sampleRate = static_cast<int>(ok ? integer : 0);
     } else if (key == "channels") {
       ok = ParseInt(value, integer) && integer > 0 && integer <= kWavMaxChannels;
-      spec.channels = static_cast<int>(ok ? integer : 0);
+      settings.channels = static_cast<int>(ok ? integer : 0);
     } else if (key == "format") {
       ok = ParseWavFormat(value, format);
     } else if (key == "freq") {
-      ok = ParseDouble(value, spec.frequency);
+      ok = ParseDouble(value, settings.frequency);
     } else if (key == "level") {
-      ok = ParseDouble(value, spec.level);
+      ok = ParseDouble(value, settings.level);
     } else {
       ok = false;
     }
     if (!ok) return r.Fail("bad generate option " + w[i]);
   }
   WavAudio audio;
-  if (!GenerateTestSignal(spec, audio, r.error)) return false;
+  if (!GenerateTestSignal(settings, audio, r.error)) return false;
   if (!WriteWav(w[2], audio, format, r.error)) return false;
-  std::printf("generate %s frames=%zu\n", spec.kind.c_str(), audio.frames());
+  std::printf("generate %s frames=%zu\n", settings.kind.c_str(), audio.frames());
   return true;
 }
 

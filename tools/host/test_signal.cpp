@@ -38,34 +38,34 @@ struct NoiseSource {
 
 }  // namespace
 
-bool GenerateTestSignal(const TestSignalSpec& spec, WavAudio& audio, std::string& error) {
-  if (spec.kind != "pad" && spec.kind != "sine" && spec.kind != "dc" && spec.kind != "noise") {
-    error = "unknown signal kind '" + spec.kind + "' (pad, sine, dc, noise)";
+bool GenerateTestSignal(const TestSignalSettings& settings, WavAudio& audio, std::string& error) {
+  if (settings.kind != "pad" && settings.kind != "sine" && settings.kind != "dc" && settings.kind != "noise") {
+    error = "unknown signal kind '" + settings.kind + "' (pad, sine, dc, noise)";
     return false;
   }
-  if (!(spec.seconds > 0.0 && spec.seconds <= 3600.0) || spec.sampleRate < 1000 ||
-      spec.sampleRate > 768000 || spec.channels < 1 || spec.channels > kWavMaxChannels) {
+  if (!(settings.seconds > 0.0 && settings.seconds <= 3600.0) || settings.sampleRate < 1000 ||
+      settings.sampleRate > 768000 || settings.channels < 1 || settings.channels > kWavMaxChannels) {
     error = "signal length, rate or channel count out of range";
     return false;
   }
-  const size_t frames = static_cast<size_t>(std::lround(spec.seconds * spec.sampleRate));
-  audio.sampleRate = spec.sampleRate;
-  audio.channels.assign(static_cast<size_t>(spec.channels), std::vector<float>(frames));
+  const size_t frames = static_cast<size_t>(std::lround(settings.seconds * settings.sampleRate));
+  audio.sampleRate = settings.sampleRate;
+  audio.channels.assign(static_cast<size_t>(settings.channels), std::vector<float>(frames));
   NoiseSource noise;
-  const double fadeFrames = kFadeSeconds * spec.sampleRate;
+  const double fadeFrames = kFadeSeconds * settings.sampleRate;
   for (size_t f = 0; f < frames; ++f) {
-    const double t = static_cast<double>(f) / spec.sampleRate;
-    for (int c = 0; c < spec.channels; ++c) {
+    const double t = static_cast<double>(f) / settings.sampleRate;
+    for (int c = 0; c < settings.channels; ++c) {
       double x = 0.0;
-      if (spec.kind == "pad") {
+      if (settings.kind == "pad") {
         const double edge = std::fmin(static_cast<double>(f), static_cast<double>(frames - 1 - f));
-        x = PadSample(t, c, spec.level) * std::fmin(1.0, edge / fadeFrames);
-      } else if (spec.kind == "sine") {
-        x = spec.level * std::sin(kTwoPi * spec.frequency * t);
-      } else if (spec.kind == "dc") {
-        x = spec.level;
+        x = PadSample(t, c, settings.level) * std::fmin(1.0, edge / fadeFrames);
+      } else if (settings.kind == "sine") {
+        x = settings.level * std::sin(kTwoPi * settings.frequency * t);
+      } else if (settings.kind == "dc") {
+        x = settings.level;
       } else {
-        x = spec.level * noise.Next();
+        x = settings.level * noise.Next();
       }
       audio.channels[static_cast<size_t>(c)][f] = static_cast<float>(x);
     }

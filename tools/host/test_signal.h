@@ -7,7 +7,7 @@
 
 #include "tools/host/wav_file.h"
 
-struct TestSignalSpec {
+struct TestSignalSettings {
   std::string kind;  // pad, sine, dc, noise
   double seconds = 2.0;
   int sampleRate = 44100;
@@ -17,4 +17,4 @@ struct TestSignalSpec {
 };
 
 // Fills audio; false for an unknown kind or out-of-range values.
-bool GenerateTestSignal(const TestSignalSpec& spec, WavAudio& audio, std::string& error);
+bool GenerateTestSignal(const TestSignalSettings& settings, WavAudio& audio, std::string& error);
