@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # Configures and builds one configuration: native (tests, Quorvel.so, with
-# sanitizers), windows (Quorvel.dll and the Wine-run tests), windows32
+# address and undefined-behaviour sanitizers), tsan (the same under the
+# thread sanitizer), windows (Quorvel.dll and the Wine-run tests), windows32
 # (Quorvel32.dll only, for 32-bit hosts) or release (native, optimised, no
 # sanitizers: benchmarks and real hosts). Targets after the configuration
 # limit the build to them.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-config="${1:?usage: build.sh native|windows|windows32|release [TARGET...]}"
+config="${1:?usage: build.sh native|tsan|windows|windows32|release [TARGET...]}"
 shift
 build="$root/build/$config"
 case "$config" in
   native)  args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DQUORVEL_SANITIZE=${QUORVEL_SANITIZE-address,undefined}") ;;
   release) args=(-DCMAKE_BUILD_TYPE=Release -DQUORVEL_SANITIZE=) ;;
+  tsan)    args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEL_SANITIZE=thread -DQUORVEL_BENCHMARKS=OFF) ;;
   windows) args=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-w64-x86_64.cmake") ;;
   windows32) args=(-DCMAKE_BUILD_TYPE=Release "-DCMAKE_TOOLCHAIN_FILE=$root/cmake/mingw-w64-i686.cmake") ;;
   *) echo "unknown configuration $config" >&2; exit 2 ;;
