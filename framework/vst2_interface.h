@@ -265,6 +265,14 @@ struct ERect {
 // pass larger buffers for names, but a host may pass exactly the documented
 // size, so every answer is cut to the documented size including its
 // terminator: it then fits any buffer a host is known to give.
+//
+// Decided, not overlooked: parameter names, labels and displays stay at 8
+// characters even though this effect's own texts run longer ("Split Freq"
+// reaches the host as "Split Fr", "High Gain" as "High Gai"). Nothing tells
+// the effect how large the host's buffer is, and writing past a buffer the
+// interface sized at 9 bytes corrupts the host's memory; a cut name is only
+// cosmetic, and the editor's own value labels are not bound by it. Raise
+// kMaxParamStrLen only together with a way of knowing the host's buffer.
 constexpr size_t kMaxParamStrLen = 8;
 constexpr size_t kMaxProgNameLen = 24;
 constexpr size_t kMaxEffectNameLen = 32;

@@ -69,10 +69,15 @@ void IPlugVST::ProcessFloat(float** inputs, float** outputs, int32_t frames, boo
   ScopedLock lock(InstanceLock());
   if (MidiMode() != 0) CallHost(audioMasterWantMidi, 0, 1, nullptr, 0.0f);
   const int32_t slice = BlockSize();
-  for (int32_t offset = 0; offset < frames; offset += slice) {
-    const int32_t count = frames - offset < slice ? frames - offset : slice;
+  const int32_t total = frames > 0 ? frames : 0;
+  // An empty block still reaches ProcessBlock, once, with no frames: the
+  // effect's per-block work (host queries, pending edits) runs as for any block.
+  int32_t offset = 0;
+  do {
+    const int32_t count = total - offset < slice ? total - offset : slice;
     ProcessFloatSlice(inputs, outputs, offset, count, accumulate);
-  }
+    offset += count;
+  } while (offset < total);
 }
 
 void IPlugVST::ProcessFloatSlice(float** inputs, float** outputs, int32_t offset, int32_t frames,
@@ -114,8 +119,10 @@ void IPlugVST::ProcessDouble(double** inputs, double** outputs, int32_t frames) 
   ScopedLock lock(InstanceLock());
   if (MidiMode() != 0) CallHost(audioMasterWantMidi, 0, 1, nullptr, 0.0f);
   const int32_t slice = BlockSize();
-  for (int32_t offset = 0; offset < frames; offset += slice) {
-    const int32_t count = frames - offset < slice ? frames - offset : slice;
+  const int32_t total = frames > 0 ? frames : 0;
+  int32_t offset = 0;
+  do {
+    const int32_t count = total - offset < slice ? total - offset : slice;
     int hostChannel = 0;
     for (InputChannel* input : InputChannels()) {
       if (!input->connected) continue;
@@ -137,5 +144,6 @@ void IPlugVST::ProcessDouble(double** inputs, double** outputs, int32_t frames) 
       *output->slot = dest ? dest + offset : output->scratch.data();
     }
     ProcessBlock(InputPointers(), OutputPointers(), count);
-  }
+    offset += count;
+  } while (offset < total);
 }

@@ -48,7 +48,8 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
       return 0;
     case effSetProgram:
       CaptureCurrentPreset(nullptr);
-      SelectPreset(static_cast<int>(value));
+      // Checked before narrowing: a wide value must not wrap onto a real slot.
+      SelectPreset(value >= 0 && value < NPresets() ? static_cast<int>(value) : -1);
       return 0;
     case effGetProgram:
       return CurrentPresetIndex();

@@ -142,3 +142,23 @@ TEST(Audio, MissingHostArraysAreTreatedAsSilenceAndDiscarded) {
     effect->processReplacing(effect, inputs, outputs, -4);
   }
 }
+
+TEST(Audio, AnEmptyBlockStillReachesTheEffectOnce) {
+  BlockRecorder plug;
+  AEffect* effect = plug.Effect();
+  std::vector<float> in(4, 0.5f), out(4, 2.0f);
+  float* inputs[2] = {in.data(), in.data()};
+  float* outputs[2] = {out.data(), out.data()};
+  effect->processReplacing(effect, inputs, outputs, 0);
+  EXPECT_EQ(plug.calls, 1);
+  effect->process(effect, inputs, outputs, -3);  // nonsense count: treated as empty
+  EXPECT_EQ(plug.calls, 2);
+  std::vector<double> dIn(4, 0.5), dOut(4, 2.0);
+  double* dInputs[2] = {dIn.data(), dIn.data()};
+  double* dOutputs[2] = {dOut.data(), dOut.data()};
+  effect->processDoubleReplacing(effect, dInputs, dOutputs, 0);
+  EXPECT_EQ(plug.calls, 3);
+  EXPECT_EQ(plug.largestBlock, 0);
+  EXPECT_EQ(out, std::vector<float>(4, 2.0f));  // nothing written
+  EXPECT_EQ(dOut, std::vector<double>(4, 2.0));
+}

@@ -10,6 +10,21 @@
 
 using namespace vst2;
 
+namespace {
+
+// Four channels each way, so the stereo limit some hosts get is visible.
+class QuadPlug : public IPlugVST {
+ public:
+  explicit QuadPlug(AudioMasterCallback master)
+      : IPlugVST(master, 1, "4-4", 1, "Quad", "", "Vendor", 0x00010000, 1, 2, 0, 0, false, false) {}
+};
+
+AEffect* VST2_CALL CreateQuadPlug(AudioMasterCallback master) {
+  return (new QuadPlug(master))->Effect();
+}
+
+}  // namespace
+
 TEST(HostId, TableOrderAndCase) {
   EXPECT_EQ(HostIdFromProductString("Cubase LE"), 3);
   EXPECT_EQ(HostIdFromProductString("REAPER"), 1);
@@ -141,4 +156,39 @@ TEST(HostGestures, MidiOutputBuildsOneEventLists) {
   EXPECT_EQ(host.CallsOf(audioMasterProcessEvents).size(), 4u);
   host.processEventsAnswer = 0;
   EXPECT_FALSE(plug->SendMidiMessages(pair, 2));
+}
+
+TEST(HostSetup, HostsWithChannelTroubleGetTwoChannelsEachWayOnce) {
+  struct Case {
+    const char* product;
+    bool limited;
+  };
+  const Case cases[] = {{"Forte 4", true},
+                        {"Adobe Audition", true},
+                        {"Orion Platinum", true},
+                        {"SAWStudio64", true},
+                        {"Cubase", false},
+                        {"Acoustica", false},
+                        {"", false}};
+  for (const Case& c : cases) {
+    FakeHost host(&CreateQuadPlug);
+    host.productString = c.product;
+    host.Dispatch(effOpen);
+    IPlugVST* plug = host.plug();
+    for (int i = 0; i < 4; ++i) {
+      const bool expected = i < 2 || !c.limited;
+      EXPECT_EQ(plug->IsInputConnected(i), expected) << c.product << " input " << i;
+      EXPECT_EQ(plug->IsOutputConnected(i), expected) << c.product << " output " << i;
+    }
+    EXPECT_EQ(host.effect()->numInputs, 4) << c.product;
+    EXPECT_EQ(host.effect()->numOutputs, 4) << c.product;
+
+    // The setup runs once: channels the host connects later stay connected.
+    VstSpeakerArrangement four = {};
+    four.numChannels = 4;
+    host.Dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<intptr_t>(&four), &four);
+    host.Dispatch(effOpen);
+    EXPECT_TRUE(plug->IsInputConnected(3)) << c.product;
+    EXPECT_TRUE(plug->IsOutputConnected(3)) << c.product;
+  }
 }

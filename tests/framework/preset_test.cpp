@@ -71,6 +71,22 @@ TEST(Presets, CurrentValuesAreCapturedBeforeAProgramChange) {
   EXPECT_EQ(plug->GetParam(P::kLevel)->Value(), 100);
 }
 
+TEST(Presets, ProgramNumbersOutsideTheBankAreRefused) {
+  TestHost host;
+  IPlugVST* plug = host.plug();
+  for (intptr_t value : {intptr_t{-1}, intptr_t{P::kPresetCount}}) {
+    host.Dispatch(effSetProgram, 0, value);
+    EXPECT_EQ(host.Dispatch(effGetProgram), 0) << value;
+  }
+  // A value past 32 bits must not wrap onto slot 3.
+  if (sizeof(intptr_t) == 8) {
+    host.Dispatch(effSetProgram, 0, static_cast<intptr_t>((uint64_t{1} << 32) | 3u));
+    EXPECT_EQ(host.Dispatch(effGetProgram), 0);
+    EXPECT_FALSE(plug->Preset(3)->inUse);
+    EXPECT_EQ(ProgramName(host, 3), "- 4 -");
+  }
+}
+
 TEST(Presets, AnInUsePresetWithoutValuesIsRefused) {
   TestHost host;
   IPlugVST* plug = host.plug();
