@@ -187,9 +187,7 @@ TEST(EditorView, BlendKindsBecomeTheLibrarysModes) {
   struct Dot : IControl {
     Dot(BitmapRef image, const Blend* blend)
         : IControl(nullptr, Rect{0, 0, 1, 1}), image_(image), chosen_(blend) {}
-    bool Draw(IEditorView& view) override {
-      return view.DrawBitmap(image_, rect_, 0, 0, chosen_);
-    }
+    bool Draw(IEditorView& view) override { return view.DrawBitmap(image_, rect_, 0, 0, chosen_); }
     BitmapRef image_;
     const Blend* chosen_;
   };
