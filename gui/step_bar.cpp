@@ -11,7 +11,7 @@ namespace {
 constexpr double kPi = 3.14159265358979323846;
 // A click this close (in fractions of the width) to the bar's end shows the
 // drag pointer.
-constexpr float kGrabZone = 0.15f;
+constexpr double kGrabZone = 0.15;
 
 uint16_t RoundToEntry(double v) { return static_cast<uint16_t>(std::round(v)); }
 

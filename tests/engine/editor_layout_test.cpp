@@ -153,6 +153,26 @@ TEST_F(EditorLayout, HoldsEightyTwoControlsInDrawingOrder) {
   ExpectRect(view_->GetControl(81)->GetRect(), Rect{30, 230, 589, 243});
 }
 
+TEST_F(EditorLayout, TextsUseTheirStyles) {
+  const TextStyle& version = ControlAs<ITextControl>(1)->GetStyle();
+  EXPECT_STREQ(version.face, "Verdana");
+  EXPECT_EQ(version.size, 13);
+  EXPECT_EQ(version.colour.Packed(), 0x64373737u);
+  EXPECT_EQ(version.alignment, TextStyle::kLeft);
+
+  const TextStyle& status = ControlAs<ITextControl>(3)->GetStyle();
+  EXPECT_STREQ(status.face, "Arial");
+  EXPECT_EQ(status.size, 15);
+  EXPECT_EQ(status.colour.Packed(), 0xB4FFFFFFu);
+  EXPECT_EQ(status.alignment, TextStyle::kCentre);
+
+  for (const TextStyle* style : {&version, &status}) {
+    EXPECT_EQ(style->style, 0);
+    EXPECT_EQ(style->orientation, 0);
+    EXPECT_EQ(style->quality, TextStyle::kDefault);
+  }
+}
+
 TEST_F(EditorLayout, StepGridsSitOnTheirPitch) {
   ExpectRect(plug_->timeBars[16]->GetRect(), Rect{30, 244, 64, 254});
   ExpectRect(plug_->volumeBars[16]->GetRect(), Rect{30, 255, 64, 263});

@@ -176,6 +176,53 @@ TEST(EditorView, FramesAndClippingOfBitmaps) {
   EXPECT_EQ(f.view->PixelAt(0, 20), 0xFF000000u);
 }
 
+TEST(EditorView, BlendKindsBecomeTheLibrarysModes) {
+  // One half-transparent source pixel (A 128, R 192, G 128, B 64) over a
+  // half-transparent background (A 128, R 32, G 64, B 96); each expected
+  // word is worked out by hand from the library's pixel rules.
+  gui_images::Define(932, 1, 1, [](int, int) { return 0x80C08040u; });
+  GuiFixture f(10, 10);
+  f.Attach();
+  const BitmapRef dot = f.view->LoadBitmap(932, "", 1);
+  struct Dot : IControl {
+    Dot(BitmapRef image, const Blend* blend)
+        : IControl(nullptr, Rect{0, 0, 1, 1}), image_(image), chosen_(blend) {}
+    bool Draw(IEditorView& view) override { return view.DrawBitmap(image_, rect_, 0, 0, chosen_); }
+    BitmapRef image_;
+    const Blend* chosen_;
+  };
+  const Blend sourceAlphaHalf{Blend::kSourceAlpha, 0.5f};
+  const Blend copy{Blend::kCopy, 1.0f};
+  const Blend add{Blend::kAdd, 1.0f};
+  const Blend dodge{Blend::kDodge, 1.0f};
+  const Blend unknownHalf{7, 0.5f};
+  const struct {
+    const Blend* blend;
+    uint32_t expected;
+  } cases[] = {
+      // No record: source alpha at full weight, d = s + (d - s) * 127 / 256.
+      {nullptr, 0xFF71614Fu},
+      // Source alpha at weight 0.5: k = 64, d = s + (d - s) * 192 / 256.
+      {&sourceAlphaHalf, 0xC0485058u},
+      // Plain copy takes the source word, alpha included.
+      {&copy, 0x80C08040u},
+      // Add with source alpha: k = 129, d + s * 129 / 256.
+      {&add, 0xC0808080u},
+      // Dodge with source alpha: t = s * 129 / 256, d * 256 / (256 - t).
+      {&dodge, 0xAA33556Du},
+      // Any other kind composes like kind 0.
+      {&unknownHalf, 0xC0485058u},
+  };
+  for (const auto& c : cases) {
+    auto* control = new Dot(dot, c.blend);
+    f.view->AttachControl(control);
+    f.view->ClearBackBuffer(0x80204060u);
+    f.view->Draw(Rect{0, 0, 1, 1});
+    EXPECT_EQ(f.view->PixelAt(0, 0), c.expected) << std::hex << c.expected;
+    control->SetHidden(true);
+  }
+}
+
 TEST(EditorView, ResizeDropsEveryControlAndSyncsTheHost) {
   GuiFixture f(100, 100);
   f.view->AttachControl(new IEmpty(&f.plug, 3));
