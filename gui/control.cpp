@@ -25,7 +25,7 @@ void IControl::OnMouseDoubleClick(int, int, const MouseMods&) {
 
 void IControl::OnMouseWheel(int, int, const MouseMods& mods, float notches) {
   const double perNotch = (mods.C || mods.S) ? 0.001 : 0.01;
-  value_ += notches * perNotch;
+  value_ = value_ + notches * perNotch;
   MarkDirty(true);
 }
 
@@ -74,7 +74,7 @@ void IControl::MarkDirty(bool pushToPlugin) {
 }
 
 void IControl::MarkClean() {
-  dirty_ = redrawAgain_;
+  dirty_ = redrawAgain_.load();
   redrawAgain_ = false;
 }
 

@@ -9,6 +9,7 @@
 // redraw-again flag), so a value written while a pass runs is never lost.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "gui/records.h"
@@ -86,14 +87,16 @@ class IControl {
   Rect targetRect_;
   BitmapRef ownBitmap_;
   int paramIndex_;
-  double value_ = 0.0;
+  // Written by the plug-in side (any host thread, instance lock held) while the
+  // editor thread draws: atomic, so a draw reads a whole value and a fresh flag.
+  std::atomic<double> value_{0.0};
   double resetValue_ = -1.0;
   double minValue_ = 0.0;
   double maxValue_ = 1.0;
-  bool dirty_ = true;
+  std::atomic<bool> dirty_{true};
   bool hidden_ = false;
   bool grayed_ = false;
-  bool redrawAgain_ = false;
+  std::atomic<bool> redrawAgain_{false};
   bool noPrompt_ = false;
   bool doubleClickAsMouseDown_ = false;
   Blend blend_;

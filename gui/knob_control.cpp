@@ -29,9 +29,9 @@ void IKnobControl::OnMouseDrag(int, int, int dX, int dY, const MouseMods& mods) 
   double gearing = gearing_;
   if (mods.C || mods.S) gearing *= 10.0;
   if (direction_ == kVertical) {
-    value_ += static_cast<double>(dY) / (rect_.top - rect_.bottom) / gearing;
+    value_ = value_ + static_cast<double>(dY) / (rect_.top - rect_.bottom) / gearing;
   } else {
-    value_ += static_cast<double>(dX) / (rect_.right - rect_.left) / gearing;
+    value_ = value_ + static_cast<double>(dX) / (rect_.right - rect_.left) / gearing;
   }
   MarkDirty(true);
 }

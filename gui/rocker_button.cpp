@@ -49,12 +49,12 @@ bool MyBar2::Draw(IEditorView& view) {
   if (value_ > kRest && value_ < 1.0) {
     view.DrawBitmapFrame(image_, Rect{centre, rect_.top, rect_.right, rect_.bottom}, 2, &blend_,
                          false);
-    value_ += kTickStep;
+    value_ = value_ + kTickStep;
     MarkDirty(true);
   } else if (value_ > 0.0 && value_ < kRest) {
     view.DrawBitmapFrame(image_, Rect{rect_.left, rect_.top, centre, rect_.bottom}, 1, &blend_,
                          false);
-    value_ -= kTickStep;
+    value_ = value_ - kTickStep;
     MarkDirty(true);
   }
   return true;

@@ -49,7 +49,7 @@ bool ISliderImg::Draw(IEditorView& view) {
   }
   // The handle follows the parameter itself, not the control's value.
   IPlugParam* param = plug_ ? plug_->GetParam(paramIndex_) : nullptr;
-  const float v = static_cast<float>(param ? param->GetNormalized() : value_);
+  const float v = static_cast<float>(param ? param->GetNormalized() : value_.load());
   Rect handleRect;
   if (!vertical_) {
     const float x = static_cast<float>(handleArea_.left) + static_cast<float>(travel_) * v;

@@ -26,7 +26,11 @@ class ITextControl : public IControl {
   // Takes the text and marks the control for drawing, unless it is already
   // the current text. Never allocates. [any thread, instance lock held]
   void SetTextFromPlugin(const char* text);
+  // The buffer itself, for the thread that writes it. [editor thread or tests]
   const char* GetText() const { return text_; }
+  // A consistent copy for a reader racing the writer; answers the length.
+  // [any thread]
+  size_t CopyText(char* out, size_t size) const;
   const TextStyle& GetStyle() const { return style_; }
 
  protected:

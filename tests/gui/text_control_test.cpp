@@ -56,10 +56,12 @@ TEST(TextControl, ReaderRacingAWriterStaysInsideTheBuffer) {
     done = true;
   });
   size_t longest = 0;
+  char seen[ITextControl::kTextCapacity];
   while (!done) {
-    const char* seen = text.GetText();
-    ASSERT_EQ(seen, storage);
-    longest = std::max(longest, strnlen(seen, ITextControl::kTextCapacity));
+    ASSERT_EQ(text.GetText(), storage);
+    const size_t length = text.CopyText(seen, sizeof(seen));
+    ASSERT_EQ(length, strnlen(seen, sizeof(seen)));
+    longest = std::max(longest, length);
   }
   writer.join();
   EXPECT_LT(longest, ITextControl::kTextCapacity);
