@@ -116,6 +116,11 @@ bool IEditorWindow::PaintRect(const Rect& rect) {
 void IEditorWindow::ResizeEditor(int width, int height) {
   const int oldWidth = width_;
   const int oldHeight = height_;
+  // The view rebuilds its controls for the new size: a popup or tooltip
+  // still pointing at one of the old ones goes first, with nothing applied.
+  DestroyPopup();
+  HideTooltip();
+  tooltipControl_ = -1;
   IEditorView::ResizeEditor(width, height);
   if (backBuffer_ != nullptr) backBuffer_->Resize(width, height);
   if (window_ == nullptr) return;

@@ -97,6 +97,8 @@ class IEditorWindow : public IEditorView {
   void EndPopupIfAsked();
   // Subclasses the popup just created and remembers what it edits.
   void AdoptPopup(HWND popup, IControl* control, IPlugParam* param, HFONT font);
+  // Puts the previous procedure back and destroys the popup, applying nothing.
+  void DestroyPopup();
   void ForgetPopup();
 
   void CreateTooltips();

@@ -143,12 +143,17 @@ void IEditorWindow::EndPopupIfAsked() {
   }
   if (popupState_ == kPopupCommit || popupState_ == kPopupCancel) {
     if (popupControl_ != nullptr) popupControl_->EndPrompt();
-    HWND popup = popup_;
-    SetWindowLongPtrA(popup, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(popupPreviousProc_));
-    DestroyWindow(popup);
-    ForgetPopup();
+    DestroyPopup();
   }
   popupState_ = kPopupNone;
+}
+
+void IEditorWindow::DestroyPopup() {
+  if (popup_ == nullptr) return;
+  HWND popup = popup_;
+  SetWindowLongPtrA(popup, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(popupPreviousProc_));
+  DestroyWindow(popup);
+  ForgetPopup();
 }
 
 LRESULT CALLBACK IEditorWindow::PopupProc(HWND popup, UINT message, WPARAM wParam, LPARAM lParam) {

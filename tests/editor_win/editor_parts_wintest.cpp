@@ -12,6 +12,7 @@
 #include "editor_win/file_filter.h"
 #include "editor_win/key_map.h"
 #include "editor_win/module_paths.h"
+#include "editor_win/mouse_mods.h"
 #include "editor_win/popup_geometry.h"
 #include "editor_win/system_dialogs.h"
 
@@ -38,6 +39,56 @@ TEST(KeyMap, DropsEveryOtherKey) {
   EXPECT_EQ(KeyCodeForVirtualKey(VK_F12), -1);
   EXPECT_EQ(KeyCodeForVirtualKey(0x60), -1);
   EXPECT_EQ(KeyCodeForVirtualKey(VK_RETURN), -1);
+}
+
+// Holds the thread's keyboard state for one test, with Alt down or up.
+class AltKeyState {
+ public:
+  explicit AltKeyState(bool down) {
+    GetKeyboardState(saved_);
+    BYTE keys[256];
+    std::copy(saved_, saved_ + 256, keys);
+    keys[VK_MENU] = down ? 0x80 : 0;
+    keys[VK_SHIFT] = 0;
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+  }
+  ~AltKeyState() { SetKeyboardState(saved_); }
+
+ private:
+  BYTE saved_[256] = {};
+};
+
+TEST(MouseModsRecord, ButtonsShiftAndControlComeFromTheMessageAltFromTheKeyboard) {
+  {
+    // Shift and Control as the message reports them, whatever the keyboard says.
+    AltKeyState alt(false);
+    const MouseMods mods = MouseModsFromMessage(MK_RBUTTON | MK_SHIFT);
+    EXPECT_FALSE(mods.L);
+    EXPECT_TRUE(mods.R);
+    EXPECT_TRUE(mods.S);
+    EXPECT_FALSE(mods.C);
+    EXPECT_FALSE(mods.A);
+    const MouseMods control = MouseModsFromMessage(MK_LBUTTON | MK_CONTROL);
+    EXPECT_TRUE(control.L);
+    EXPECT_FALSE(control.R);
+    EXPECT_FALSE(control.S);
+    EXPECT_TRUE(control.C);
+  }
+  {
+    AltKeyState alt(true);
+    const MouseMods mods = MouseModsFromMessage(MK_LBUTTON);
+    EXPECT_TRUE(mods.L);
+    EXPECT_FALSE(mods.S);
+    EXPECT_TRUE(mods.A);
+    // The host's wheel path has no buttons; its keys come from the keyboard.
+    const MouseMods wheel = MouseModsFromKeyboard();
+    EXPECT_FALSE(wheel.L);
+    EXPECT_FALSE(wheel.R);
+    EXPECT_FALSE(wheel.S);
+    EXPECT_FALSE(wheel.C);
+    EXPECT_TRUE(wheel.A);
+  }
 }
 
 TEST(PopupPlacement, EditBoxIsCentredAndSizedForTheTopText) {
