@@ -11,6 +11,12 @@ constexpr uint32_t kPauseMs = 500;
 constexpr double kDenormalFloor = 1e-24;
 
 uint32_t RoundedGate(float samples) { return static_cast<uint32_t>(RoundHalfAway(samples)); }
+
+// Quarters of a step times the step length, widened so that the longest
+// steps cannot wrap the product.
+float QuarterProduct(uint32_t quarters, uint32_t samplesPerStep) {
+  return static_cast<float>(static_cast<uint64_t>(quarters) * samplesPerStep);
+}
 }  // namespace
 
 void GateEngine::ProcessGateBlock(double** inputs, double** outputs, int frames) {
@@ -57,7 +63,7 @@ void GateEngine::RealignStepClock(int64_t position) {
   envelope = 0;
   currentStep = static_cast<uint16_t>(stepsElapsed % stepCount);
   // The first step after a realignment ignores "Gate" and "Tie Lock".
-  gateLength = RoundedGate(static_cast<float>(StepPattern[currentStep] * samplesPerStep) * 0.25f);
+  gateLength = RoundedGate(QuarterProduct(StepPattern[currentStep], samplesPerStep) * 0.25f);
   envelopeState = gateLength != 0 ? Attack : Release;
   stepLevel = StepPattern[kStepCountMax + currentStep] * 0.25;
   levelGlideRemaining = 0;
@@ -69,9 +75,9 @@ void GateEngine::StartNextStep() {
   if (currentStep >= stepCount) currentStep = 0;
   const uint32_t stepTime = StepPattern[currentStep];
   if (tieLock && stepTime == 4) {
-    gateLength = RoundedGate(static_cast<float>(4 * samplesPerStep) * 0.25f);
+    gateLength = RoundedGate(QuarterProduct(4, samplesPerStep) * 0.25f);
   } else {
-    gateLength = RoundedGate(static_cast<float>(stepTime * samplesPerStep) * gateFraction * 0.25f);
+    gateLength = RoundedGate(QuarterProduct(stepTime, samplesPerStep) * gateFraction * 0.25f);
   }
   // The envelope carries on from its level: an attack starts where it is.
   envelopeState = gateLength != 0 ? Attack : Release;

@@ -25,7 +25,11 @@ float NoteLengthForRate(int16_t rate, float base) {
 
 uint32_t SamplesPerStepFor(int rate, double samplesPerWholeNote) {
   const double length = NoteLengthForRate(static_cast<int16_t>(rate), 1.0f / 128.0f);
-  return static_cast<uint32_t>(static_cast<int32_t>(RoundHalfAway(length * samplesPerWholeNote)));
+  const double samples = length * samplesPerWholeNote;
+  // A host reporting an absurdly slow tempo must not overflow the conversion:
+  // the step length stops at the largest signed 32-bit count.
+  if (!(samples < 2147483647.0)) return 2147483647u;
+  return static_cast<uint32_t>(static_cast<int32_t>(RoundHalfAway(samples)));
 }
 
 double EnvelopeSlopeFor(uint32_t samplesPerStep, int32_t percent) {
@@ -39,5 +43,7 @@ int32_t FadeLengthFor(uint32_t samplesPerStep, int32_t percent) {
   const float s = static_cast<float>(samplesPerStep);
   const float a = s * kOneOver110;
   const float length = (s - a) * static_cast<float>(percent) * 0.01f + a;
+  // The longest steps make a float of 2^31, one past the signed range.
+  if (!(length < 2147483648.0f)) return 2147483647;
   return static_cast<int32_t>(RoundHalfAway(length));
 }

@@ -338,4 +338,26 @@ TEST(GateAudio, LevelGlidesWhileSoundingAndJumpsFromSilence) {
   EXPECT_EQ(gate.stepLevel, 0.25);
 }
 
+TEST(GateAudio, LongestStepsKeepTheirWholeGate) {
+  // A host tempo slow enough to push the step length to its limit of
+  // 2^31 - 1 samples: four quarters of that are 2^33 - 4, which a 32-bit
+  // product would wrap. As a float that is 2^33, and a quarter of it 2^31.
+  TestGate gate;
+  gate.tempo = 1e-300;
+  gate.params[kPatternWord0] = 9765624;  // times 4444444444
+  gate.Open();
+  std::vector<double> none;
+  gate.Block(none, none);
+  ASSERT_EQ(gate.samplesPerStep, 2147483647u);
+  EXPECT_EQ(gate.gateLength, 2147483648u);  // after the realignment
+
+  for (int tie = 0; tie <= 1; ++tie) {
+    gate.Set(kTieLock, tie);
+    gate.stepSampleCounter = gate.samplesPerStep;
+    std::vector<double> one(1, 0.0);
+    gate.Block(one, one);  // a regular step start
+    EXPECT_EQ(gate.gateLength, 2147483648u) << "tie lock " << tie;
+  }
+}
+
 }  // namespace

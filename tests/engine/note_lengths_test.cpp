@@ -96,4 +96,11 @@ TEST(NoteLengths, ProcessingStartsOnceEveryParameterApplied) {
   gate.ApplyParamChange(42);  // ignored
 }
 
+TEST(NoteLengths, AbsurdlySlowTempoStopsAtTheLongestStep) {
+  EXPECT_EQ(SamplesPerStepFor(9, 16.0 * 2000000000), 2000000000u);  // 1/16 is exact
+  EXPECT_EQ(SamplesPerStepFor(9, 1e307), 2147483647u);
+  EXPECT_EQ(SamplesPerStepFor(27, HUGE_VAL), 2147483647u);
+  EXPECT_EQ(FadeLengthFor(2147483647u, 100), 2147483647);  // a whole step, in range
+}
+
 }  // namespace
