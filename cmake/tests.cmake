@@ -13,6 +13,8 @@ quorvel_platform_filter(support_sources)
 add_library(quorvel_test_support STATIC ${support_sources} ${CMAKE_SOURCE_DIR}/tests/support/empty.cpp)
 quorvel_warnings(quorvel_test_support)
 target_include_directories(quorvel_test_support PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+# Where tests find the project's files when run outside ctest.
+target_compile_definitions(quorvel_test_support PUBLIC QUORVEL_SOURCE_ROOT="${CMAKE_SOURCE_DIR}")
 if(WIN32)
   target_link_libraries(quorvel_test_support PUBLIC quorvel_core gtest gmock)
 else()

@@ -49,7 +49,7 @@ class HeadlessView : public IEditorView {
   void SyncTooltips() override {}
   Bitmap* LoadImageResource(int, const char* name) override {
     const char* source = std::getenv("QUORVEL_SOURCE_DIR");
-    const std::string path = std::string(source != nullptr ? source : ".") + "/" + name;
+    const std::string path = std::string(source != nullptr ? source : QUORVEL_SOURCE_ROOT) + "/" + name;
     return LoadPngFromFile(path.c_str(), nullptr);
   }
 };
