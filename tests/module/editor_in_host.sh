@@ -27,7 +27,7 @@ out=$(host "$QUORVEL_MODULE" open "log click.log" "editor open" "editor ticks 2"
       "editor click 47 215" "param 17" "editor click 62 215" \
       "log drag.log" "param 0" "editor drag 51 125 51 85" "param 0" \
       "log wheel.log" "editor wheel 121 125 2" "editor ticks 4" \
-      "log wheel_end.log" "editor ticks 30" "editor capture after.bmp" "editor close" close) ||
+      "log wheel_end.log" "editor ticks 30" "log rest.log" "editor capture after.bmp" "editor close" close) ||
   fail "host: $(cat host.err)"
 expect_line "$out" "editor getrect result=1"
 expect_line "$out" "editor rect=0,0,285,620"
