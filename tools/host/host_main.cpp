@@ -25,6 +25,10 @@
 //                                            the position advances while playing
 //   generate pad|sine|dc|noise FILE [key=value...]  write a test signal
 //   log FILE|-                               one line per audio-master request
+//   editor open|close, editor click X Y [right], editor drag X1 Y1 X2 Y2,
+//   editor wheel X Y NOTCHES, editor ticks N, editor capture FILE.bmp
+//                                            the effect's editor in a window of
+//                                            the host's (Windows build only)
 //
 // Results go to standard output, one grep-able line each ("param 0 name=...",
 // "info flags=0x1018", "loadchunk bank bytes=140 result=1"); warnings and

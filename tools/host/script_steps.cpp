@@ -9,7 +9,9 @@
 #include <memory>
 
 #include "tools/host/audio_render.h"
+#include "tools/host/editor_steps.h"
 #include "tools/host/effect_session.h"
+#include "tools/host/host_editor.h"
 #include "tools/host/host_services.h"
 #include "tools/host/test_signal.h"
 #include "tools/host/wav_file.h"
@@ -47,12 +49,22 @@ const char kStepUsage[] =
     "           [format=pcm16|pcm24|float] [freq=HZ] [level=L]\n"
     "                                write a test signal (default 2 s, 44100, 2, float)\n"
     "  log FILE|-                    log every audio-master request, one line each\n"
+    "  editor open                   effEditGetRect, a parent window of that size, effEditOpen\n"
+    "  editor click X Y [right]      a click at X,Y of the effect's window\n"
+    "  editor drag X1 Y1 X2 Y2       press at X1,Y1, move in steps, release at X2,Y2\n"
+    "  editor wheel X Y NOTCHES      wheel notches (negative: toward the user) at X,Y\n"
+    "  editor ticks N                handle messages for N x 41 ms (the editor's timer runs)\n"
+    "  editor capture FILE.bmp       write the editor window's content (32-bit BMP)\n"
+    "  editor close                  effEditClose, then the parent window goes\n"
+    "                                (editor windows need the Windows build)\n"
     "Output lines (stdout):\n"
     "  info KEY=VALUE | param N name=\"..\" label=\"..\" display=\"..\" value=V\n"
     "  paramtext N result=R | program N name=\"..\" | program current=N name=\"..\"\n"
     "  savechunk KIND bytes=N | loadchunk KIND bytes=N result=R\n"
     "  cando TEXT result=R | dispatch opcode=OP result=R\n"
     "  process frames=N blocks=B callback=C | generate KIND frames=N\n"
+    "  editor getrect result=R | editor rect=TOP,LEFT,BOTTOM,RIGHT | editor none\n"
+    "  editor open result=R | editor capture FILE width=W height=H | editor close result=R\n"
     "Log lines: audioMaster NAME opcode=N index=I value=V opt=F [text=\"..\"]\n";
 
 namespace {
@@ -62,6 +74,7 @@ using Words = std::vector<std::string>;
 struct Runner {
   std::string modulePath;
   EffectSession session;
+  HostEditor editor;  // closed before the effect is
   bool created = false;
   std::string error;
 
@@ -139,6 +152,7 @@ bool StepOpen(Runner& r, const Words&) {
 
 bool StepClose(Runner& r, const Words&) {
   if (!r.NeedEffect()) return false;
+  r.editor.Close(r.session);
   r.session.Close();
   return true;
 }
@@ -453,6 +467,11 @@ bool StepGenerate(Runner& r, const Words& w) {
   return true;
 }
 
+bool StepEditor(Runner& r, const Words& w) {
+  if (!r.NeedEffect()) return false;
+  return RunEditorStep(r.session, r.editor, w, r.error);
+}
+
 bool StepLog(Runner& r, const Words& w) {
   return OpenRequestLog(w[1]) || r.Fail("cannot create log " + w[1]);
 }
@@ -489,6 +508,7 @@ constexpr StepKind kSteps[] = {
     {"process", 3, 4, StepProcess},
     {"generate", 3, 9, StepGenerate},
     {"log", 2, 2, StepLog},
+    {"editor", 2, 7, StepEditor},
 };
 
 bool RunStep(Runner& r, const std::string& line) {
@@ -525,6 +545,7 @@ int RunScript(const std::string& modulePath, const std::vector<std::string>& ste
     std::fprintf(stderr, "error: %s\n", runner.error.c_str());
     exitCode = 3;
   }
+  runner.editor.Close(runner.session);
   runner.session.Close();
   CloseRequestLog();
   return exitCode;

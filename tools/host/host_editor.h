@@ -1,0 +1,41 @@
+// The effect's editor opened the way a host opens it: inside a top-level
+// window of the host's own, driven with the mouse messages a user would
+// cause. Windows only (host_editor_win32.cpp); natively every call fails
+// with a reason (host_editor_posix.cpp). [host main thread]
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "tools/host/effect_session.h"
+
+class HostEditor {
+ public:
+  HostEditor() = default;
+  ~HostEditor();
+  HostEditor(const HostEditor&) = delete;
+  HostEditor& operator=(const HostEditor&) = delete;
+
+  bool IsOpen() const { return parent_ != nullptr; }
+
+  // Creates a parent window with a client area of width × height, then
+  // effEditOpen with it; result is the dispatcher's answer. Fails if no
+  // window can be made or the effect made no child window in it.
+  bool Open(EffectSession& session, int width, int height, intptr_t& result, std::string& error);
+  // effEditClose, then the parent window goes; returns the dispatcher's answer.
+  intptr_t Close(EffectSession& session);
+
+  // Mouse input at client coordinates of the effect's window, with the
+  // pending messages handled after each message.
+  bool Click(int x, int y, bool right, std::string& error);
+  bool Drag(int x1, int y1, int x2, int y2, std::string& error);
+  bool Wheel(int x, int y, int notches, std::string& error);
+  // Handles messages for ticks × 41 ms of real time, so the editor's timer runs.
+  void Ticks(int ticks);
+  // Writes the effect window's current content as a BMP.
+  bool Capture(const std::string& path, int& width, int& height, std::string& error);
+
+ private:
+  void* parent_ = nullptr;  // the host's window
+  void* child_ = nullptr;   // the effect's window inside it
+};
