@@ -6,10 +6,13 @@ and bars (darker) at the given tempo, to see the gate's rhythm at a glance.
   plot_envelopes.py OUT.png BPM INPUT.wav OUTPUT.wav...
 """
 import math
-import struct
+import os
 import sys
 
 from PIL import Image, ImageDraw
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from wav_io import read_wav  # noqa: E402
 
 WIDTH, LANE, MARGIN = 1200, 140, 24
 WINDOW_SECONDS = 0.01
@@ -18,41 +21,12 @@ FLOOR_DB = -60.0
 COLOURS = [(150, 150, 150), (40, 120, 220), (220, 90, 40), (40, 170, 90), (170, 60, 170)]
 
 
-def read_wav(path):
-    """(rate, mono samples) for 16/24-bit PCM or 32-bit float WAV files."""
-    data = open(path, "rb").read()
-    pos, fmt, body = 12, None, b""
-    while pos + 8 <= len(data):
-        tag, size = data[pos:pos + 4], struct.unpack_from("<I", data, pos + 4)[0]
-        if tag == b"fmt ":
-            fmt = struct.unpack_from("<HHIIHH", data, pos + 8)
-            if fmt[0] == 0xFFFE:
-                fmt = (struct.unpack_from("<H", data, pos + 32)[0],) + fmt[1:]
-        elif tag == b"data":
-            body = data[pos + 8:pos + 8 + size]
-        pos += 8 + size + (size & 1)
-    tag, channels, rate, _, align, bits = fmt
-    width = bits // 8
-    frames = len(body) // align
-    mono = []
-    for f in range(frames):
-        total = 0.0
-        for c in range(channels):
-            o = f * align + c * width
-            if tag == 3:
-                total += struct.unpack_from("<f", body, o)[0]
-            else:
-                total += int.from_bytes(body[o:o + width], "little", signed=True) / (1 << (bits - 1))
-        mono.append(total / channels)
-    return rate, mono
-
-
 def envelope_db(rate, samples):
     window = max(1, int(rate * WINDOW_SECONDS))
     levels = []
     for start in range(0, len(samples), window):
         chunk = samples[start:start + window]
-        rms = math.sqrt(sum(v * v for v in chunk) / len(chunk))
+        rms = math.sqrt(float((chunk * chunk).mean()))
         levels.append(max(FLOOR_DB, 20 * math.log10(rms) if rms > 0 else FLOOR_DB))
     return levels, window / rate
 
@@ -65,8 +39,8 @@ def main(argv):
     longest = 0.0
     curves = []
     for path in files:
-        rate, samples = read_wav(path)
-        samples = samples[:int(rate * BARS * BEATS_PER_BAR * 60.0 / bpm)]
+        frames, rate = read_wav(path)
+        samples = frames.mean(axis=1)[:int(rate * BARS * BEATS_PER_BAR * 60.0 / bpm)]
         levels, step = envelope_db(rate, samples)
         curves.append((path, levels, step))
         longest = max(longest, len(samples) / rate)

@@ -53,7 +53,7 @@ for entry in "${demo_renders[@]}"; do
 done
 
 plot=""
-if /usr/bin/python3 -c 'import PIL' 2>/dev/null; then
+if /usr/bin/python3 -c 'import PIL, numpy' 2>/dev/null; then
   /usr/bin/python3 "$root/tools/plot_envelopes.py" demo_envelopes.png "$tempo" demo_input.wav "${outputs[@]}"
   plot="$out/demo_envelopes.png"
 fi

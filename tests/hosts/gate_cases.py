@@ -11,12 +11,14 @@ host-visible parameters from plain values, which are turned into the
 normalised positions a host sends, with each parameter's range and curve.
 """
 import math
+import os
 import shlex
 import sys
 
 import numpy as np
 
-import wav_io
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+import wav_io  # noqa: E402
 
 SAMPLE_RATE = 48000
 

@@ -19,11 +19,13 @@ start-up fade, or a clip it ends early):
 Prints one line per check and exits 1 when any fails.
 """
 import argparse
+import os
 import sys
 
 import numpy as np
 
-import wav_io
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
+import wav_io  # noqa: E402
 
 RISE_THRESHOLD = 1e-5  # per-sample gate rise that counts; float noise is ~1e-7
 SETTLE = 480  # the crossover starts from 0: its first 10 ms are no step edge
