@@ -1,6 +1,7 @@
 // The audio side of GateEngine: block-level bookkeeping, the step clock,
 // envelope, level glide, crossover and mix.
 #include <cmath>
+#include <limits>
 
 #include "engine/gate_engine.h"
 #include "engine/rounding.h"
@@ -9,6 +10,7 @@ namespace {
 // A gap between blocks longer than this means the host paused: realign.
 constexpr uint32_t kPauseMs = 500;
 constexpr double kDenormalFloor = 1e-24;
+constexpr double kLargestSample = std::numeric_limits<double>::max();
 
 uint32_t RoundedGate(float samples) { return static_cast<uint32_t>(RoundHalfAway(samples)); }
 
@@ -106,6 +108,10 @@ struct Mix {
 inline void MixSample(uint16_t target, double gain, double stepLevel, double envelope,
                       const Mix& mix, double coefficient, double& lowLeft, double& lowRight,
                       double left, double right, double& outLeft, double& outRight) {
+  // A NaN or infinite input sample is taken as silence: let in, it would
+  // lodge in the crossover's state and poison every block after it.
+  left = std::fabs(left) <= kLargestSample ? left : 0.0;
+  right = std::fabs(right) <= kLargestSample ? right : 0.0;
   if (target == 0) {
     outLeft = (mix.dry + mix.wet * stepLevel * envelope) * left;
     outRight = (mix.dry + mix.wet * stepLevel * envelope) * right;

@@ -1,5 +1,7 @@
 // VSTCLASS's side of the engine: the framework overrides and the hooks that
 // connect GateEngine to parameters, host and editor.
+#include <cmath>
+
 #include "engine/gate_plug.h"
 #include "engine/millisecond_clock.h"
 #include "gui/editor_view.h"
@@ -55,7 +57,8 @@ int64_t VSTCLASS::EngineSamplePosition() {
   const auto* time = reinterpret_cast<const vst2::VstTimeInfo*>(
       CallHost(vst2::audioMasterGetTime, 0, 0, nullptr, 0.0f));
   if (!time || !(time->samplePos >= 0.0) || time->samplePos >= 9.0e18) return 0;
-  return static_cast<int64_t>(time->samplePos + 0.5);
+  // llround, not + 0.5: past 2^52 the addition itself rounds to even.
+  return std::llround(time->samplePos);
 }
 
 uint32_t VSTCLASS::EngineClock() { return MillisecondClock(); }

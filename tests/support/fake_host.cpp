@@ -37,7 +37,10 @@ intptr_t VST2_CALL FakeHost::Callback(vst2::AEffect* effect, int32_t opcode, int
                                       intptr_t value, void* ptr, float opt) {
   FakeHost* host = effect ? static_cast<FakeHost*>(effect->user) : nullptr;
   if (!host) return 0;
-  host->calls.push_back({opcode, index, value, opt});
+  if (host->recordCalls) {
+    std::lock_guard<std::mutex> hold(host->callsLock_);
+    host->calls.push_back({opcode, index, value, opt});
+  }
   switch (opcode) {
     case vst2::audioMasterGetTime:
       return host->giveTimeInfo ? reinterpret_cast<intptr_t>(&host->timeInfo) : 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -48,7 +49,9 @@ class FakeHost {
   vst2::VstTimeInfo timeInfo = {};
   intptr_t processEventsAnswer = 1;
 
-  std::vector<HostCall> calls;
+  // Off for long runs, so that the record does not grow with them.
+  bool recordCalls = true;
+  std::vector<HostCall> calls;  // read once the effect's threads have stopped
   int productStringRequests = 0;
 
   static intptr_t VST2_CALL Callback(vst2::AEffect* effect, int32_t opcode, int32_t index,
@@ -56,4 +59,5 @@ class FakeHost {
 
  private:
   vst2::AEffect* effect_ = nullptr;
+  std::mutex callsLock_;  // the audio thread and the others call back at once
 };
