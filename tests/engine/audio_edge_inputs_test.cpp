@@ -58,8 +58,8 @@ TEST(AudioEdgeInputs, NonFiniteSamplesAreTakenAsSilenceAndLeaveNoTrace) {
   const struct {
     int at;
     float left, right;
-  } spikes[] = {{3, kNaN, 0.25f},    {700, kInf, -kInf},  {701, -kInf, kNaN},
-                {9000, 0.1f, kInf},  {9001, kNaN, kNaN},  {22049, kNaN, -kNaN}};
+  } spikes[] = {{3, kNaN, 0.25f},   {700, kInf, -kInf}, {701, -kInf, kNaN},
+                {9000, 0.1f, kInf}, {9001, kNaN, kNaN}, {22049, kNaN, -kNaN}};
   for (const auto& spike : spikes) {
     garbage.left[static_cast<size_t>(spike.at)] = spike.left;
     garbage.right[static_cast<size_t>(spike.at)] = spike.right;
@@ -94,7 +94,8 @@ TEST(AudioEdgeInputs, DenormalsAndDecaysLeaveTheCrossoverAtExactlyZero) {
     live.Set(kMix, 1.0f);
     StereoSignal tiny{std::vector<float>(4096), std::vector<float>(4096)};
     for (size_t i = 0; i < tiny.left.size(); ++i) {
-      tiny.left[i] = (i % 2 ? 1 : -1) * std::numeric_limits<float>::denorm_min() * static_cast<float>(i % 7);
+      tiny.left[i] =
+          (i % 2 ? 1 : -1) * std::numeric_limits<float>::denorm_min() * static_cast<float>(i % 7);
       tiny.right[i] = 1e-39f;
     }
     EXPECT_TRUE(AllFinite(live.Run(tiny, 512)));
@@ -137,8 +138,8 @@ TEST(AudioEdgeInputs, FullScaleSquaresStayWithinWhatTheGateCanProduce) {
     }
     for (int target = 0; target < 4; ++target) {
       for (const float split : {0.0f, 0.3f, 1.0f}) {
-        SCOPED_TRACE(testing::Message() << "period " << period << " target " << target
-                                        << " split " << split);
+        SCOPED_TRACE(testing::Message()
+                     << "period " << period << " target " << target << " split " << split);
         LiveGate live;
         live.Set(kTarget, TargetValue(target));
         live.Set(kSplitFreq, split);
@@ -188,7 +189,8 @@ TEST(AudioEdgeInputs, StepsCountTrueFrom8kHzTo384kHzAnd1To999Bpm) {
       EXPECT_TRUE(AllFinite(before));
       EXPECT_LE(Peak(before), 0.8f);
       EXPECT_TRUE(std::isfinite(live.gate()->attackIncrement) && live.gate()->attackIncrement > 0);
-      EXPECT_TRUE(std::isfinite(live.gate()->releaseDecrement) && live.gate()->releaseDecrement > 0);
+      EXPECT_TRUE(std::isfinite(live.gate()->releaseDecrement) &&
+                  live.gate()->releaseDecrement > 0);
     }
   }
 }
@@ -198,8 +200,8 @@ TEST(AudioEdgeInputs, PositionsPast2To31PlayAsTheSamePlaceInTheCycle) {
   constexpr int64_t kCycle = 5513 * 16;
   const StereoSignal input = SineSignal(12000);
   for (const int64_t position :
-       {(int64_t{1} << 31) - 7, int64_t{1} << 31, (int64_t{1} << 31) + 2757,
-        (int64_t{1} << 32) + 5, (int64_t{1} << 40) + 3, (int64_t{1} << 52) + 1}) {
+       {(int64_t{1} << 31) - 7, int64_t{1} << 31, (int64_t{1} << 31) + 2757, (int64_t{1} << 32) + 5,
+        (int64_t{1} << 40) + 3, (int64_t{1} << 52) + 1}) {
     SCOPED_TRACE(position);
     LiveGate far, near;
     for (LiveGate* live : {&far, &near}) live->SetProgram(20);  // steps that differ

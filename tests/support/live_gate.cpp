@@ -39,7 +39,8 @@ StereoSignal SineSignal(int frames) {
   StereoSignal signal{std::vector<float>(static_cast<size_t>(frames)),
                       std::vector<float>(static_cast<size_t>(frames))};
   for (int i = 0; i < frames; ++i) {
-    const float value = 0.8f * static_cast<float>(std::sin(6.283185307179586 * 441.0 * i / 44100.0));
+    const float value =
+        0.8f * static_cast<float>(std::sin(6.283185307179586 * 441.0 * i / 44100.0));
     signal.left[static_cast<size_t>(i)] = value;
     signal.right[static_cast<size_t>(i)] = -0.5f * value;
   }
