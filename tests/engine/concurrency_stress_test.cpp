@@ -193,7 +193,7 @@ TEST(ConcurrencyStress, AudioStaysBoundedAndTheLastWritesWin) {
   audio.WaitForTwoBlocks();
   audio.volumeOnly.store(true);
   const long blocksBefore = audio.blocks.load();
-  long requests = RunFor(std::chrono::milliseconds(1200),
+  long requests = RunFor(std::chrono::milliseconds(2000),
                          {[&](std::mt19937& rng) {
                             effect->setParameter(effect, RandomIndex(rng, kHostVisibleParams, true),
                                                  RandomValue(rng, false));
@@ -210,7 +210,7 @@ TEST(ConcurrencyStress, AudioStaysBoundedAndTheLastWritesWin) {
   audio.WaitForTwoBlocks();
 
   // Round two: everything, programs and state included.
-  requests += RunFor(std::chrono::milliseconds(1200),
+  requests += RunFor(std::chrono::milliseconds(2000),
                      {[&](std::mt19937& rng) {
                         effect->setParameter(effect, RandomIndex(rng, kHostVisibleParams, false),
                                              RandomValue(rng, false));
@@ -228,7 +228,7 @@ TEST(ConcurrencyStress, AudioStaysBoundedAndTheLastWritesWin) {
   // each remembers what it wrote last.
   float lastValue[kHostVisibleParams] = {};
   int writes[kHostVisibleParams] = {};
-  requests += RunFor(std::chrono::milliseconds(800),
+  requests += RunFor(std::chrono::milliseconds(1000),
                      {[&](std::mt19937& rng) {
                         const int index = 2 * static_cast<int>(rng() % 9);
                         lastValue[index] = RandomValue(rng, true);
