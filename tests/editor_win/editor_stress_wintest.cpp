@@ -13,7 +13,6 @@
 #include "engine/editor_layout.h"
 #include "engine/gate_params.h"
 #include "gui/bitmap_cache.h"
-#include "gui/text_control.h"
 
 extern "C" vst2::AEffect* VSTPluginMain(vst2::AudioMasterCallback audioMaster);
 
