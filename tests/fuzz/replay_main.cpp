@@ -4,8 +4,9 @@
 //
 //   fuzz_replay_<target> DIR|FILE...
 //
-// Runs every regular file of each directory (sorted, not recursive) and each
-// file given; a missing directory counts as empty. Prints how many inputs ran.
+// Runs every regular file of each directory (sorted, not recursive, dot files
+// skipped) and each file given; a missing directory counts as empty. Prints
+// how many inputs ran.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -26,7 +27,9 @@ int main(int argc, char** argv) {
     std::error_code error;
     if (fs::is_directory(path, error)) {
       for (const fs::directory_entry& entry : fs::directory_iterator(path)) {
-        if (entry.is_regular_file()) files.push_back(entry.path());
+        // Dot files only keep empty folders in version control.
+        const bool hidden = entry.path().filename().string().rfind('.', 0) == 0;
+        if (entry.is_regular_file() && !hidden) files.push_back(entry.path());
       }
     } else if (fs::is_regular_file(path, error)) {
       files.push_back(path);

@@ -25,7 +25,7 @@ for exe in "$root"/build/fuzz/*_fuzz; do
   dir="$runs/$stem"
   mkdir -p "$dir/corpus"
   for source in "$root/tests/fuzz/seeds/$stem" "$root/tests/fuzz/regressions/$stem"; do
-    [ -d "$source" ] && find "$source" -maxdepth 1 -type f -exec cp {} "$dir/corpus/" \;
+    [ -d "$source" ] && find "$source" -maxdepth 1 -type f ! -name '.*' -exec cp {} "$dir/corpus/" \;
   done
   begun=$(date +%s)
   result="no findings"
