@@ -112,8 +112,10 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
     case effProcessEvents: {
       const VstEvents* events = static_cast<const VstEvents*>(ptr);
       if (!events) return 0;
+      // The record declares two entries but the host's list runs to numEvents.
+      VstEvent* const* entries = events->events;
       for (int32_t i = 0; i < events->numEvents; ++i) {
-        const VstEvent* event = events->events[i];
+        const VstEvent* event = entries[i];
         if (!event) continue;
         if (event->type == kVstMidiType) {
           const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(event);

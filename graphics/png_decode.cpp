@@ -86,6 +86,16 @@ Bitmap* DecodePng(const PngInput& input, Bitmap* dest) {
     png_destroy_read_struct(&png, &info, nullptr);
     return nullptr;
   }
+  // Only the header, palette, transparency and image data make the bitmap.
+  // Every other chunk is skipped unread: a chunk's length is only a claim,
+  // and libpng would otherwise allocate what a few bytes naming a huge
+  // ancillary chunk ask for (gigabytes) before finding the data missing.
+  static const png_byte kIgnoredChunks[] =
+      "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0"
+      "pCAL\0pHYs\0sBIT\0sCAL\0sPLT\0sRGB\0tEXt\0tIME\0zTXt";
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kIgnoredChunks,
+                              static_cast<int>(sizeof kIgnoredChunks / 5));
   if (input.file != nullptr) {
     png_init_io(png, input.file);
   } else {

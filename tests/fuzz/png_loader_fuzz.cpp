@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int32_t height = decoded->GetHeight();
     if (width <= 0 || height <= 0 || decoded->GetBits() == nullptr) std::abort();
     // Touch the last pixel: the whole image must be addressable.
-    volatile Pixel last = decoded->GetBits()[static_cast<intptr_t>(height - 1) * decoded->GetRowSpan() + width - 1];
+    volatile Pixel last =
+        decoded->GetBits()[static_cast<intptr_t>(height - 1) * decoded->GetRowSpan() + width - 1];
     (void)last;
     delete decoded;
   }
