@@ -4,9 +4,15 @@
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
+# Seconds since the last call, for the per-part times in the log.
+mark=$(date +%s)
+lap() { local now; now=$(date +%s); echo "-- $1: $((now - mark)) s"; mark=$now; }
 bash tools/setup.sh || exit 1
+lap "set-up"
 bash tools/build.sh native || exit 1
+lap "native build"
 bash tools/build.sh windows || exit 1
+lap "windows build"
 
 # shellcheck source=wine_session.sh
 source tools/wine_session.sh
@@ -26,11 +32,14 @@ run_suite() {
   passed=$((passed + p)); failed=$((failed + t - p))
 }
 run_suite native build/native
+lap "native tests"
 run_suite windows build/windows
+lap "windows tests"
 for extra in tools/ci.d/*.sh; do
   [ -f "$extra" ] || continue
   echo "== $(basename "$extra" .sh)"
   if bash "$extra"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+  lap "$(basename "$extra" .sh)"
 done
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
