@@ -48,6 +48,21 @@ void AddDoubleToFloat(const double* source, float* dest, int32_t frames) {
   for (; j < frames; ++j) dest[j] += static_cast<float>(source[j]);
 }
 
+// Runs `slice(offset, count)` over the block in pieces of at most the block
+// size, so a host that passes more frames than it announced cannot overrun a
+// scratch buffer. An empty block still runs once, with no frames: the
+// effect's per-block work (host queries, pending edits) runs as for any block.
+template <class Slice>
+void ForEachSlice(int32_t frames, int32_t sliceSize, Slice slice) {
+  const int32_t total = frames > 0 ? frames : 0;
+  int32_t offset = 0;
+  do {
+    const int32_t count = total - offset < sliceSize ? total - offset : sliceSize;
+    slice(offset, count);
+    offset += count;
+  } while (offset < total);
+}
+
 }  // namespace
 
 void VST2_CALL IPlugVST::ProcessAccumulating(AEffect* effect, float** inputs, float** outputs,
@@ -68,16 +83,9 @@ void VST2_CALL IPlugVST::ProcessDoubleReplacing(AEffect* effect, double** inputs
 void IPlugVST::ProcessFloat(float** inputs, float** outputs, int32_t frames, bool accumulate) {
   ScopedLock lock(InstanceLock());
   if (MidiMode() != 0) CallHost(audioMasterWantMidi, 0, 1, nullptr, 0.0f);
-  const int32_t slice = BlockSize();
-  const int32_t total = frames > 0 ? frames : 0;
-  // An empty block still reaches ProcessBlock, once, with no frames: the
-  // effect's per-block work (host queries, pending edits) runs as for any block.
-  int32_t offset = 0;
-  do {
-    const int32_t count = total - offset < slice ? total - offset : slice;
+  ForEachSlice(frames, BlockSize(), [&](int32_t offset, int32_t count) {
     ProcessFloatSlice(inputs, outputs, offset, count, accumulate);
-    offset += count;
-  } while (offset < total);
+  });
 }
 
 void IPlugVST::ProcessFloatSlice(float** inputs, float** outputs, int32_t offset, int32_t frames,
@@ -118,11 +126,7 @@ void IPlugVST::ProcessFloatSlice(float** inputs, float** outputs, int32_t offset
 void IPlugVST::ProcessDouble(double** inputs, double** outputs, int32_t frames) {
   ScopedLock lock(InstanceLock());
   if (MidiMode() != 0) CallHost(audioMasterWantMidi, 0, 1, nullptr, 0.0f);
-  const int32_t slice = BlockSize();
-  const int32_t total = frames > 0 ? frames : 0;
-  int32_t offset = 0;
-  do {
-    const int32_t count = total - offset < slice ? total - offset : slice;
+  ForEachSlice(frames, BlockSize(), [&](int32_t offset, int32_t count) {
     int hostChannel = 0;
     for (InputChannel* input : InputChannels()) {
       if (!input->connected) continue;
@@ -144,6 +148,5 @@ void IPlugVST::ProcessDouble(double** inputs, double** outputs, int32_t frames) 
       *output->slot = dest ? dest + offset : output->scratch.data();
     }
     ProcessBlock(InputPointers(), OutputPointers(), count);
-    offset += count;
-  } while (offset < total);
+  });
 }
