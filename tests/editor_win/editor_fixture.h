@@ -97,6 +97,15 @@ inline uint32_t PixelAt(Bitmap* bitmap, int x, int y) {
 
 inline LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
 
+// The editor's text-entry popup, or null when none is open.
+inline HWND FindPopup(HWND editor) { return GetDlgItem(editor, IEditorWindow::kPopupControlId); }
+
+inline std::string WindowText(HWND window) {
+  char text[256] = {};
+  GetWindowTextA(window, text, sizeof(text));
+  return text;
+}
+
 // The decoded image resource, for comparing drawn pixels with their source.
 inline std::unique_ptr<Bitmap> Image(int id) {
   return std::unique_ptr<Bitmap>(

@@ -12,14 +12,6 @@
 namespace editor_test {
 namespace {
 
-HWND FindPopup(HWND editor) { return GetDlgItem(editor, IEditorWindow::kPopupControlId); }
-
-std::string WindowText(HWND window) {
-  char text[256] = {};
-  GetWindowTextA(window, text, sizeof(text));
-  return text;
-}
-
 // The seven pattern words as the host reads them, decoded digit by digit:
 // base 5, ten entries a word (four in the last), first entry most significant.
 std::vector<int> PatternTheHostSees(vst2::AEffect* effect) {

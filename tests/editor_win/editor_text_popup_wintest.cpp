@@ -7,14 +7,6 @@
 namespace editor_test {
 namespace {
 
-HWND FindPopup(HWND editor) { return GetDlgItem(editor, IEditorWindow::kPopupControlId); }
-
-std::string WindowText(HWND window) {
-  char text[256] = {};
-  GetWindowTextA(window, text, sizeof(text));
-  return text;
-}
-
 LOGFONTA PopupFont(HWND popup) {
   LOGFONTA font = {};
   auto handle = reinterpret_cast<HFONT>(SendMessageA(popup, WM_GETFONT, 0, 0));

@@ -152,33 +152,29 @@ TEST_F(OpenEditor, LampFollowsThePlayingStepOnEveryTick) {
   ASSERT_NE(lamp, nullptr);
   ASSERT_NE(lowerLamp, nullptr);
 
+  // Lamp pixels that differ from the background must be in the back buffer;
+  // returns how many there were.
+  auto lampPixelsShown = [&](Bitmap* image, int left, int top) {
+    int compared = 0;
+    for (int y = 0; y < 7; ++y) {
+      for (int x = 0; x < 11; ++x) {
+        const uint32_t source = OpaquePixel(image, x, y);
+        if (source == 0 || source == PixelAt(background.get(), left + x, top + y)) continue;
+        EXPECT_EQ(PixelAt(back, left + x, top + y), source);
+        ++compared;
+      }
+    }
+    return compared;
+  };
+
   plug_->currentStep = 3;  // upper row: hangs from the strip's top
   Tick();
   const int x3 = 30 + 35 * 3 + 12;
-  int compared = 0;
-  for (int y = 0; y < 7; ++y) {
-    for (int x = 0; x < 11; ++x) {
-      const uint32_t source = OpaquePixel(lamp.get(), x, y);
-      if (source == 0 || source == PixelAt(background.get(), x3 + x, 230 + y)) continue;
-      EXPECT_EQ(PixelAt(back, x3 + x, 230 + y), source);
-      ++compared;
-    }
-  }
-  EXPECT_GT(compared, 0);
+  EXPECT_GT(lampPixelsShown(lamp.get(), x3, 230), 0);
 
   plug_->currentStep = 17;  // lower row, second column: sits on the strip's bottom
   Tick();
-  const int x17 = 30 + 35 * 1 + 12;
-  compared = 0;
-  for (int y = 0; y < 7; ++y) {
-    for (int x = 0; x < 11; ++x) {
-      const uint32_t source = OpaquePixel(lowerLamp.get(), x, y);
-      if (source == 0 || source == PixelAt(background.get(), x17 + x, 236 + y)) continue;
-      EXPECT_EQ(PixelAt(back, x17 + x, 236 + y), source);
-      ++compared;
-    }
-  }
-  EXPECT_GT(compared, 0);
+  EXPECT_GT(lampPixelsShown(lowerLamp.get(), 30 + 35 * 1 + 12, 236), 0);
   // The lamp of step 4 is gone: the background shows there again.
   for (int y = 0; y < 7; ++y) {
     for (int x = 0; x < 11; ++x) {
