@@ -3,19 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
-
-void Put16(std::vector<uint8_t>& out, uint32_t value) {
-  out.push_back(static_cast<uint8_t>(value));
-  out.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t value) {
-  Put16(out, value & 0xFFFF);
-  Put16(out, value >> 16);
-}
-
-}  // namespace
+#include "tools/host/little_endian.h"
 
 bool WriteBmp32(const std::string& path, int width, int height, const uint8_t* bgrx,
                 std::string& error) {
@@ -30,22 +18,22 @@ bool WriteBmp32(const std::string& path, int width, int height, const uint8_t* b
   // File header.
   file.push_back('B');
   file.push_back('M');
-  Put32(file, kHeaderBytes + pixelBytes);
-  Put32(file, 0);
-  Put32(file, kHeaderBytes);
+  PutU32(file, kHeaderBytes + pixelBytes);
+  PutU32(file, 0);
+  PutU32(file, kHeaderBytes);
   // Info header; a negative height would mean top-down rows, which fewer
   // readers accept, so rows are stored bottom-up as usual.
-  Put32(file, 40);
-  Put32(file, static_cast<uint32_t>(width));
-  Put32(file, static_cast<uint32_t>(height));
-  Put16(file, 1);   // planes
-  Put16(file, 32);  // bits per pixel
-  Put32(file, 0);   // uncompressed
-  Put32(file, pixelBytes);
-  Put32(file, 2835);  // 72 dpi
-  Put32(file, 2835);
-  Put32(file, 0);
-  Put32(file, 0);
+  PutU32(file, 40);
+  PutU32(file, static_cast<uint32_t>(width));
+  PutU32(file, static_cast<uint32_t>(height));
+  PutU16(file, 1);   // planes
+  PutU16(file, 32);  // bits per pixel
+  PutU32(file, 0);   // uncompressed
+  PutU32(file, pixelBytes);
+  PutU32(file, 2835);  // 72 dpi
+  PutU32(file, 2835);
+  PutU32(file, 0);
+  PutU32(file, 0);
   const size_t rowBytes = static_cast<size_t>(width) * 4;
   for (int y = height - 1; y >= 0; --y) {
     const uint8_t* row = bgrx + static_cast<size_t>(y) * rowBytes;

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tools/host/little_endian.h"
+
 namespace {
 
 constexpr uint16_t kFormatPcm = 1;
@@ -17,14 +19,6 @@ uint32_t ReadU32(const uint8_t* p) {
          static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
-void PutU16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void PutU32(std::vector<uint8_t>& out, uint32_t v) {
-  PutU16(out, v & 0xFFFF);
-  PutU16(out, v >> 16);
-}
 void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
 
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
@@ -64,7 +58,9 @@ float DecodeSample(const uint8_t* p, WavFormat format) {
   return 0.0f;
 }
 
-int BytesPerSample(WavFormat format) { return format == WavFormat::Pcm16 ? 2 : format == WavFormat::Pcm24 ? 3 : 4; }
+int BytesPerSample(WavFormat format) {
+  return format == WavFormat::Pcm16 ? 2 : format == WavFormat::Pcm24 ? 3 : 4;
+}
 
 int32_t QuantiseSample(float x, double scale, int32_t low, int32_t high) {
   double v = std::nearbyint(static_cast<double>(x) * scale);
@@ -147,13 +143,15 @@ bool ReadWav(const std::string& path, WavAudio& audio, std::string& error) {
   audio.channels.assign(channels, std::vector<float>(frames));
   for (size_t f = 0; f < frames; ++f) {
     for (size_t c = 0; c < channels; ++c) {
-      audio.channels[c][f] = DecodeSample(data + f * frameBytes + c * BytesPerSample(format), format);
+      audio.channels[c][f] =
+          DecodeSample(data + f * frameBytes + c * BytesPerSample(format), format);
     }
   }
   return true;
 }
 
-bool WriteWav(const std::string& path, const WavAudio& audio, WavFormat format, std::string& error) {
+bool WriteWav(const std::string& path, const WavAudio& audio, WavFormat format,
+              std::string& error) {
   const size_t channels = audio.channels.size();
   if (channels < 1 || channels > kWavMaxChannels) {
     error = "cannot write " + path + ": unsupported channel count";
@@ -221,9 +219,12 @@ bool ParseWavFormat(const std::string& name, WavFormat& format) {
 
 const char* WavFormatName(WavFormat format) {
   switch (format) {
-    case WavFormat::Pcm16: return "pcm16";
-    case WavFormat::Pcm24: return "pcm24";
-    case WavFormat::Float32: return "float";
+    case WavFormat::Pcm16:
+      return "pcm16";
+    case WavFormat::Pcm24:
+      return "pcm24";
+    case WavFormat::Float32:
+      return "float";
   }
   return "?";
 }
