@@ -23,7 +23,7 @@
 
 #include "engine/gate_params.h"
 #include "engine/gate_plug.h"
-#include "support/fake_host.h"
+#include "support/live_gate.h"
 
 using namespace vst2;
 
@@ -31,18 +31,6 @@ namespace {
 
 constexpr int kBlock = 64;
 constexpr int kVendorFormatValue = 7, kVendorIsToggle = 8, kVendorParseValue = 27;
-
-void OpenForPlaying(FakeHost& host) {
-  host.recordCalls = false;
-  host.giveTimeInfo = true;
-  host.timeInfo.sampleRate = 44100;
-  host.timeInfo.tempo = 174;  // short steps: many step changes a second
-  host.timeInfo.flags = kVstTransportPlaying | kVstTempoValid;
-  host.Dispatch(effOpen);
-  host.Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-  host.Dispatch(effSetBlockSize, 0, kBlock);
-  host.Dispatch(effMainsChanged, 0, 1);
-}
 
 // Processes blocks of noise until stopped, checking every output sample.
 class AudioThread {
@@ -182,10 +170,11 @@ void ProgramsAndState(FakeHost& host, std::mt19937& rng) {
 }  // namespace
 
 TEST(ConcurrencyStress, AudioStaysBoundedAndTheLastWritesWin) {
-  FakeHost host;
-  OpenForPlaying(host);
-  AEffect* effect = host.effect();
-  auto* gate = static_cast<VSTCLASS*>(host.plug());
+  // 174 BPM: short steps, many step changes a second.
+  LiveGate live(44100.0, 174.0, kBlock);
+  FakeHost& host = live.host;
+  AEffect* effect = live.effect();
+  VSTCLASS* gate = live.gate();
   AudioThread audio(effect);
 
   // Round one: "Target" held on "Volume", everything else changing.
@@ -254,14 +243,13 @@ TEST(ConcurrencyStress, AudioStaysBoundedAndTheLastWritesWin) {
   EXPECT_GT(blocksRun, 100);
 
   // The same last writes given to a fresh instance, one by one.
-  FakeHost fresh;
-  OpenForPlaying(fresh);
-  auto* expected = static_cast<VSTCLASS*>(fresh.plug());
+  LiveGate fresh(44100.0, 174.0, kBlock);
+  VSTCLASS* expected = fresh.gate();
   for (int index = 0; index < kHostVisibleParams; ++index) {
     SCOPED_TRACE(index);
     ASSERT_GT(writes[index], 0);
     if (index % 2 == 0) {
-      fresh.effect()->setParameter(fresh.effect(), index, lastValue[index]);
+      fresh.Set(index, lastValue[index]);
     } else {
       expected->ApplyEditorParamChange(index, lastValue[index]);
     }

@@ -36,26 +36,14 @@ size_t LiveHeapBytes() {
 #endif
 }
 
-// One cycle as a host runs it, touching everything that allocates: state
-// saved and restored, a program switch, names, a few blocks.
+// One cycle as a host runs it, touching everything that allocates: opening,
+// a program switch, blocks, state saved and restored, names, closing.
 void OneLifecycle(const StereoSignal& input, int cycle) {
-  FakeHost host;
-  host.recordCalls = false;
-  host.giveTimeInfo = true;
-  host.timeInfo.sampleRate = 48000;
-  host.timeInfo.tempo = 100 + cycle % 50;
-  host.timeInfo.flags = kVstTransportPlaying | kVstTempoValid;
-  AEffect* effect = host.effect();
-  ASSERT_NE(effect, nullptr);
-  host.Dispatch(effOpen);
-  host.Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
-  host.Dispatch(effSetBlockSize, 0, 256);
-  host.Dispatch(effSetProgram, 0, 1 + cycle % 24);
-  host.Dispatch(effMainsChanged, 0, 1);
-  std::vector<float> outLeft(256), outRight(256);
-  float* in[2] = {const_cast<float*>(input.left.data()), const_cast<float*>(input.right.data())};
-  float* out[2] = {outLeft.data(), outRight.data()};
-  for (int block = 0; block < 4; ++block) effect->processReplacing(effect, in, out, 256);
+  LiveGate live(48000.0, 100.0 + cycle % 50, 256);
+  ASSERT_NE(live.effect(), nullptr);
+  FakeHost& host = live.host;
+  live.SetProgram(1 + cycle % 24);
+  live.Run(input, 64);
   void* chunk = nullptr;
   const intptr_t size = host.Dispatch(effGetChunk, 0, 0, &chunk);
   ASSERT_GT(size, 0);
@@ -63,8 +51,8 @@ void OneLifecycle(const StereoSignal& input, int cycle) {
   host.Dispatch(effSetChunk, 0, size, saved.data());
   char name[64] = {};
   host.Dispatch(effGetProgramName, 0, 0, name);
-  effect->setParameter(effect, kGate, 0.5f);
-  effect->processReplacing(effect, in, out, 256);
+  live.Set(kGate, 0.5f);
+  live.Run(input, 256);
   host.Dispatch(effMainsChanged, 0, 0);
   host.Close();
 }
@@ -90,42 +78,30 @@ TEST(LifecycleStress, AThousandLifecyclesHoldTheHeapFlat) {
 
 TEST(LifecycleStress, ThirtyTwoInstancesInterleavedEachRenderAsAlone) {
   constexpr int kInstances = 32;
-  constexpr int kBlock = 64;
+  static constexpr int32_t kBlock = 64;
   const StereoSignal input = SineSignal(kBlock * 300);
+  // Factory programs 1-24 and user programs, the odd ones on the band targets.
+  auto makeInstance = [](int i) {
+    auto live = std::make_unique<LiveGate>(44100.0, 90.0 + i * 3.0, kBlock);
+    live->SetProgram(1 + i % 40);
+    if (i % 2) live->Set(kTarget, static_cast<float>(1 + i % 3) / 3.0f);
+    return live;
+  };
   std::vector<std::unique_ptr<LiveGate>> crowd;
-  std::vector<StereoSignal> rendered(kInstances);
-  for (int i = 0; i < kInstances; ++i) {
-    crowd.push_back(std::make_unique<LiveGate>(44100.0, 90.0 + i * 3.0, kBlock));
-    // Factory programs 1-24 and user programs, the odd ones on the band targets.
-    crowd.back()->SetProgram(1 + i % 40);
-    if (i % 2) crowd.back()->Set(kTarget, static_cast<float>(1 + i % 3) / 3.0f);
-    rendered[static_cast<size_t>(i)] = input;
-  }
+  std::vector<StereoSignal> rendered(kInstances, input);
+  for (int i = 0; i < kInstances; ++i) crowd.push_back(makeInstance(i));
   // Every instance takes its next block in turn.
-  for (size_t offset = 0; offset < input.left.size(); offset += kBlock) {
-    StereoSignal slice{
-        std::vector<float>(input.left.begin() + static_cast<std::ptrdiff_t>(offset),
-                           input.left.begin() + static_cast<std::ptrdiff_t>(offset + kBlock)),
-        std::vector<float>(input.right.begin() + static_cast<std::ptrdiff_t>(offset),
-                           input.right.begin() + static_cast<std::ptrdiff_t>(offset + kBlock))};
+  for (int32_t offset = 0; offset < static_cast<int32_t>(input.left.size()); offset += kBlock) {
     for (int i = 0; i < kInstances; ++i) {
-      const StereoSignal out = crowd[static_cast<size_t>(i)]->Run(slice, kBlock);
-      std::copy(
-          out.left.begin(), out.left.end(),
-          rendered[static_cast<size_t>(i)].left.begin() + static_cast<std::ptrdiff_t>(offset));
-      std::copy(
-          out.right.begin(), out.right.end(),
-          rendered[static_cast<size_t>(i)].right.begin() + static_cast<std::ptrdiff_t>(offset));
+      crowd[static_cast<size_t>(i)]->RunBlock(input, offset, kBlock,
+                                              rendered[static_cast<size_t>(i)]);
     }
   }
   // Different programs and tempos make different renders.
   EXPECT_NE(rendered[0].left, rendered[1].left);
   for (int i = 0; i < kInstances; ++i) {
     SCOPED_TRACE(i);
-    LiveGate alone(44100.0, 90.0 + i * 3.0, kBlock);
-    alone.SetProgram(1 + i % 40);
-    if (i % 2) alone.Set(kTarget, static_cast<float>(1 + i % 3) / 3.0f);
-    const StereoSignal expected = alone.Run(input, kBlock);
+    const StereoSignal expected = makeInstance(i)->Run(input, kBlock);
     EXPECT_EQ(expected.left, rendered[static_cast<size_t>(i)].left);
     EXPECT_EQ(expected.right, rendered[static_cast<size_t>(i)].right);
   }

@@ -21,18 +21,22 @@ StereoSignal LiveGate::Run(const StereoSignal& input, int32_t block) {
   const int32_t total = static_cast<int32_t>(input.left.size());
   StereoSignal output{std::vector<float>(input.left.size(), -99.0f),
                       std::vector<float>(input.right.size(), -99.0f)};
-  // The host may process in place: hand the effect copies it may overwrite.
-  std::vector<float> inLeft(input.left), inRight(input.right);
   for (int32_t offset = 0; offset < total; offset += block) {
-    const int32_t frames = std::min(block, total - offset);
-    float* in[2] = {inLeft.data() + offset, inRight.data() + offset};
-    float* out[2] = {output.left.data() + offset, output.right.data() + offset};
-    host.timeInfo.samplePos = static_cast<double>(position);
-    if (emptyCallsBetweenBlocks) effect()->processReplacing(effect(), in, out, 0);
-    effect()->processReplacing(effect(), in, out, frames);
-    position += frames;
+    RunBlock(input, offset, std::min(block, total - offset), output);
   }
   return output;
+}
+
+void LiveGate::RunBlock(const StereoSignal& input, int32_t offset, int32_t frames,
+                        StereoSignal& output) {
+  // The callback takes non-const arrays; the effect only reads its inputs.
+  float* in[2] = {const_cast<float*>(input.left.data()) + offset,
+                  const_cast<float*>(input.right.data()) + offset};
+  float* out[2] = {output.left.data() + offset, output.right.data() + offset};
+  host.timeInfo.samplePos = static_cast<double>(position);
+  if (emptyCallsBetweenBlocks) effect()->processReplacing(effect(), in, out, 0);
+  effect()->processReplacing(effect(), in, out, frames);
+  position += frames;
 }
 
 StereoSignal SineSignal(int frames) {

@@ -26,6 +26,9 @@ class LiveGate {
   // (0 frames: one empty call before each block), the host position
   // advancing with the frames played.
   StereoSignal Run(const StereoSignal& input, int32_t block);
+  // One block: frames [offset, offset + frames) of `input` into the same
+  // frames of `output`.
+  void RunBlock(const StereoSignal& input, int32_t offset, int32_t frames, StereoSignal& output);
 
   FakeHost host;
   int64_t position = 0;  // the host's sample position at the next block
