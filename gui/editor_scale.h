@@ -4,7 +4,7 @@
 // so the edges two rectangles share stay shared and a gap between them stays
 // a gap at every size; points from the window map back to the layout pixel
 // whose scaled area holds them, so a gesture does the same at every size.
-// Pure arithmetic: any thread.
+// Pure arithmetic. [any thread]
 #pragma once
 
 #include <cstdint>
