@@ -39,6 +39,6 @@ endif()
 # windres does not report the files a resource script pulls in: rebuild the
 # resources whenever an image changes.
 if(WIN32)
-  file(GLOB editor_images CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/img/*.png)
+  file(GLOB editor_images CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/img/*.png ${CMAKE_SOURCE_DIR}/img/2x/*.png)
   set_source_files_properties(${CMAKE_SOURCE_DIR}/img/resources.rc PROPERTIES OBJECT_DEPENDS "${editor_images}")
 endif()

@@ -1,8 +1,11 @@
 #!/usr/bin/python3
-"""Draws the editor's nine PNG images into img/ (or another folder).
+"""Draws the editor's nine PNG images into img/ (or another folder), twice:
+at 100 % into img/ and at 200 % into img/2x/, from the same drawing.
 
-Everything is drawn at SS times the final size and reduced with a Lanczos
-filter, so edges and text come out anti-aliased. The script uses no clock and
+Coordinates are editor pixels (the 620 x 285 layout). Each set is drawn at
+SUPERSAMPLE times its own final size and reduced with a Lanczos filter, so
+edges and text come out anti-aliased; the 200 % set is drawn natively at twice
+the resolution, not enlarged from the 100 % set. The script uses no clock and
 no unseeded randomness: two runs write identical pixels.
 
 The opaque images (rocker frames, padlock, "Target" panel) are cut out of a
@@ -20,7 +23,15 @@ import sys
 
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
-SS = 4  # supersampling factor
+SUPERSAMPLE = 4  # canvas pixels per output pixel
+SCALES = {1: "", 2: "2x"}  # output pixels per editor pixel -> sub-folder of the set
+scale = 1  # the set being drawn
+SS = SUPERSAMPLE * scale  # canvas pixels per editor pixel
+
+
+def use_scale(s):
+    global scale, SS
+    scale, SS = s, SUPERSAMPLE * s
 WIDTH, HEIGHT = 620, 285
 
 FONT_DIRS = ["/usr/share/fonts/truetype/liberation2", "/usr/share/fonts/truetype/dejavu"]
@@ -76,7 +87,7 @@ _fonts = {}
 
 
 def font(name, size):
-    key = (name, size)
+    key = (name, size, SS)
     if key not in _fonts:
         for d in FONT_DIRS:
             path = os.path.join(d, name)
@@ -265,7 +276,7 @@ class Canvas:
         self.im.alpha_composite(patch, (int(round(x)), int(round(y))))
 
     def reduce(self):
-        return self.im.resize((self.w, self.h), Image.LANCZOS)
+        return self.im.resize((self.w * scale, self.h * scale), Image.LANCZOS)
 
 
 def text_width(s, face, size):
@@ -652,12 +663,18 @@ def make_lamp(up):
 
 # ---------------------------------------------------------------- assembly
 
+def px(*values):
+    """Editor pixels to output pixels of the set being drawn (whole numbers only)."""
+    return tuple(v * scale for v in values)
+
+
 def crop(im, box):
-    return im.crop(box).convert("RGBA")
+    """The part of a rendered background under an editor rectangle."""
+    return im.crop(px(*box)).convert("RGBA")
 
 
 def make_all():
-    """Returns {file name: image}."""
+    """Returns {file name: image} for the set of the current scale."""
     base = render_editor({})
     pressed_left = render_editor({"rocker": "left", "lock": True, "radio": (0, 2)})
     pressed_right = render_editor({"rocker": "right", "radio": (1, 3)})
@@ -665,17 +682,17 @@ def make_all():
     def rocker_frames(box):
         x0, y0, x1, y1 = box
         cx = round((x0 + x1) * 0.5)
-        im = Image.new("RGBA", (x1 - x0, y1 - y0))
+        im = Image.new("RGBA", px(x1 - x0, y1 - y0))
         im.paste(crop(pressed_left, (x0, y0, cx, y1)), (0, 0))
-        im.paste(crop(pressed_right, (cx, y0, x1, y1)), (cx - x0, 0))
+        im.paste(crop(pressed_right, (cx, y0, x1, y1)), px(cx - x0, 0))
         return im
 
     x0, y0, x1, y1 = TARGET_PANEL
-    radio = Image.new("RGBA", (x1 - x0, y1 - y0))
+    radio = Image.new("RGBA", px(x1 - x0, y1 - y0))
     for i in range(4):
         src = pressed_left if i in (0, 2) else pressed_right
         row = crop(src, (x0, y0 + 18 * i, x1, y0 + 18 * (i + 1)))
-        radio.paste(row, (0, 18 * i))
+        radio.paste(row, px(0, 18 * i))
 
     return {
         "bg.png": base.convert("RGBA"),
@@ -758,13 +775,16 @@ def make_preview(images):
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    ap.add_argument("--out", default=os.path.join(root, "img"))
-    ap.add_argument("--preview", metavar="FILE.png")
+    ap.add_argument("--out", default=os.path.join(root, "img"),
+                    help="folder of the 100 %% set; the 200 %% set goes into its 2x/")
+    ap.add_argument("--preview", metavar="FILE.png", help="a mock of the editor at 100 %%")
     args = ap.parse_args()
-    images = make_all()
-    save(images, args.out)
-    if args.preview:
-        make_preview(images).save(args.preview)
+    for s, folder in SCALES.items():
+        use_scale(s)
+        images = make_all()
+        save(images, os.path.join(args.out, folder))
+        if args.preview and s == 1:
+            make_preview(images).save(args.preview)
 
 
 if __name__ == "__main__":

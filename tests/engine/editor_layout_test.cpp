@@ -2,6 +2,7 @@
 // drawing order, their places, and what the engine keeps of them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -9,9 +10,11 @@
 #include "engine/editor_layout.h"
 #include "engine/gate_plug.h"
 #include "framework/vst2_interface.h"
+#include "graphics/bitmap.h"
 #include "graphics/png_loader.h"
 #include "gui/button_control.h"
 #include "gui/control.h"
+#include "gui/editor_scale.h"
 #include "gui/editor_view.h"
 #include "gui/empty_control.h"
 #include "gui/image_control.h"
@@ -47,9 +50,12 @@ class HeadlessView : public IEditorView {
   void ClearDeferredTicks() override {}
   void* GetEditorHwnd() override { return nullptr; }
   void SyncTooltips() override {}
-  Bitmap* LoadImageResource(int, const char* name) override {
+  Bitmap* LoadImageResource(int, const char* name) override { return LoadProjectImage(name); }
+
+  static Bitmap* LoadProjectImage(const char* name) {
     const char* source = std::getenv("QUORVEL_SOURCE_DIR");
-    const std::string path = std::string(source != nullptr ? source : QUORVEL_SOURCE_ROOT) + "/" + name;
+    const std::string path =
+        std::string(source != nullptr ? source : QUORVEL_SOURCE_ROOT) + "/" + name;
     return LoadPngFromFile(path.c_str(), nullptr);
   }
 };
@@ -202,6 +208,80 @@ TEST_F(EditorLayout, AttachingAnnouncesTheEditorAndItsRedrawStrip) {
   EXPECT_NE(view_->BackBuffer(), nullptr);
   // Every control bound to a parameter got its value: Tie Lock starts on.
   EXPECT_DOUBLE_EQ(view_->GetControl(13)->GetValue(), 1.0);
+}
+
+// Along one axis: > 0 a gap of that many pixels, 0 touching, < 0 overlapping.
+int32_t Gap(int32_t aLow, int32_t aHigh, int32_t bLow, int32_t bHigh) {
+  return std::max(aLow, bLow) - std::min(aHigh, bHigh);
+}
+int Sign(int32_t v) { return (v > 0) - (v < 0); }
+
+TEST_F(EditorLayout, ScaledControlsNeitherOverlapNorLeaveTheWindow) {
+  // Index 0 is the background under everything; the IEmpty has no area.
+  for (int32_t percent : kEditorSizes) {
+    const Rect window = EditorRectAt(percent);
+    for (int i = 1; i < view_->ControlCount(); ++i) {
+      const Rect a = view_->GetControl(i)->GetRect();
+      if (a.IsEmpty()) continue;
+      const Rect sa = ScaleRect(a, percent);
+      EXPECT_TRUE(sa.left >= 0 && sa.top >= 0 && sa.right <= window.right &&
+                  sa.bottom <= window.bottom && sa.left < sa.right && sa.top < sa.bottom)
+          << "control " << i << " at " << percent << "%";
+      for (int j = i + 1; j < view_->ControlCount(); ++j) {
+        const Rect b = view_->GetControl(j)->GetRect();
+        if (b.IsEmpty()) continue;
+        const Rect sb = ScaleRect(b, percent);
+        EXPECT_TRUE(IntersectRect(sa, sb).IsEmpty()) << i << " and " << j << " at " << percent;
+        // Gaps stay gaps and shared edges stay shared, on both axes.
+        EXPECT_EQ(Sign(Gap(sa.left, sa.right, sb.left, sb.right)),
+                  Sign(Gap(a.left, a.right, b.left, b.right)))
+            << i << " and " << j << " at " << percent;
+        EXPECT_EQ(Sign(Gap(sa.top, sa.bottom, sb.top, sb.bottom)),
+                  Sign(Gap(a.top, a.bottom, b.top, b.bottom)))
+            << i << " and " << j << " at " << percent;
+      }
+    }
+  }
+}
+
+TEST_F(EditorLayout, BackgroundCellsLineUpWithTheBars) {
+  // The grid's empty cells are lighter than the well between them: every
+  // bar's edge pixels, scaled, are lighter on average than the pixels just
+  // outside them, in the image drawn for that size. A bar one pixel off in
+  // any direction fails this on at least one edge.
+  const struct {
+    int32_t percent;
+    const char* image;
+  } sets[] = {{100, "img/bg.png"}, {200, "img/2x/bg.png"}};
+  for (const auto& set : sets) {
+    std::unique_ptr<Bitmap> image(HeadlessView::LoadProjectImage(set.image));
+    ASSERT_NE(image, nullptr) << set.image;
+    const BitmapView pixels = ViewOf(image.get());
+    ASSERT_EQ(pixels.width, EditorRectAt(set.percent).right);
+    ASSERT_EQ(pixels.height, EditorRectAt(set.percent).bottom);
+    auto light = [&pixels](int32_t x, int32_t y) {
+      const Pixel p = pixels.Row(y)[x];
+      return PixelRed(p) + PixelGreen(p) + PixelBlue(p);
+    };
+    // Mean lightness step across an edge: (inside - outside) over its length.
+    auto step = [&light](int32_t from, int32_t to, int32_t inside, int32_t outside, bool column) {
+      int32_t sum = 0;
+      for (int32_t k = from; k < to; ++k) {
+        sum += column ? light(inside, k) - light(outside, k) : light(k, inside) - light(k, outside);
+      }
+      return sum / (to - from);
+    };
+    for (int i = 0; i < 32; ++i) {
+      for (const MyBar* bar : {plug_->timeBars[i], plug_->volumeBars[i]}) {
+        const Rect r = ScaleRect(bar->GetRect(), set.percent);
+        EXPECT_GE(step(r.top + 1, r.bottom - 1, r.left, r.left - 1, true), 10) << set.image << i;
+        EXPECT_GE(step(r.top + 1, r.bottom - 1, r.right - 1, r.right, true), 10) << set.image << i;
+        EXPECT_GE(step(r.left + 1, r.right - 1, r.top, r.top - 1, false), 10) << set.image << i;
+        EXPECT_GE(step(r.left + 1, r.right - 1, r.bottom - 1, r.bottom, false), 10)
+            << set.image << i;
+      }
+    }
+  }
 }
 
 }  // namespace

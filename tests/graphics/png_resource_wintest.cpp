@@ -41,17 +41,23 @@ TEST_F(ModuleResources, EditorImagesDecodeAtTheirSizes) {
     int32_t height;
   } images[] = {{100, 620, 285}, {101, 50, 50}, {102, 112, 31}, {103, 112, 31}, {104, 22, 20},
                 {105, 70, 72},   {106, 31, 14}, {107, 11, 7},   {108, 11, 7}};
-  for (const auto& image : images) {
-    std::unique_ptr<Bitmap> bitmap(LoadPngFromResource(module_, image.id, nullptr));
-    ASSERT_NE(bitmap, nullptr) << image.id;
-    EXPECT_EQ(bitmap->GetWidth(), image.width) << image.id;
-    EXPECT_EQ(bitmap->GetHeight(), image.height) << image.id;
-    EXPECT_EQ(bitmap->GetRowSpan() % 4, 0);
+  // Each image also at 200 %, at twice its size, 100 ids further on.
+  for (int scale = 1; scale <= 2; ++scale) {
+    for (const auto& image : images) {
+      const auto id = static_cast<uint16_t>(image.id + 100 * (scale - 1));
+      std::unique_ptr<Bitmap> bitmap(LoadPngFromResource(module_, id, nullptr));
+      ASSERT_NE(bitmap, nullptr) << id;
+      EXPECT_EQ(bitmap->GetWidth(), image.width * scale) << id;
+      EXPECT_EQ(bitmap->GetHeight(), image.height * scale) << id;
+      EXPECT_EQ(bitmap->GetRowSpan() % 4, 0);
+    }
   }
-  // The background is opaque everywhere.
-  std::unique_ptr<Bitmap> background(LoadPngFromResource(module_, 100, nullptr));
-  ASSERT_NE(background, nullptr);
-  EXPECT_EQ(background->GetBits()[0] >> 24, 0xFFu);
+  // The backgrounds are opaque everywhere.
+  for (uint16_t id : {100, 200}) {
+    std::unique_ptr<Bitmap> background(LoadPngFromResource(module_, id, nullptr));
+    ASSERT_NE(background, nullptr);
+    EXPECT_EQ(background->GetBits()[0] >> 24, 0xFFu) << id;
+  }
 }
 
 TEST_F(ModuleResources, MissingIdGivesNullAndDestIsReused) {
