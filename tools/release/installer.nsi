@@ -12,6 +12,7 @@ RequestExecutionLevel admin
 ManifestDPIAware true
 
 !include "MUI2.nsh"
+!include "FileFunc.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvel"
 !define APP_DIR "$PROGRAMFILES64\Quorvel"
@@ -39,13 +40,33 @@ VIAddVersionKey "LegalCopyright" "Copyright (c) the Quorvel authors. MIT licence
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; Remembers whether FOLDER existed before, so that the uninstaller removes
-; only folders this installer created (and only once they are empty).
+;; Notes in VALUE the outermost of FOLDER and its parents that does not exist
+; yet (or nothing when FOLDER exists), so that the uninstaller removes only
+; folders this installer created, and only once they are empty.
 !macro NoteCreatedFolder FOLDER VALUE
-  StrCpy $0 1
-  IfFileExists "${FOLDER}\*.*" 0 +2
-    StrCpy $0 0
-  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "${VALUE}" $0
+  StrCpy $0 ""
+  StrCpy $1 "${FOLDER}"
+  note_${VALUE}:
+    IfFileExists "$1\*.*" noted_${VALUE}
+    StrCpy $0 $1
+    ${GetParent} $1 $1
+    StrCmp $1 "" noted_${VALUE} note_${VALUE}
+  noted_${VALUE}:
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "${VALUE}" $0
+!macroend
+
+; Removes FOLDER and then its parents up to the outermost one VALUE names,
+; each only when empty.
+!macro RemoveCreatedFolders FOLDER VALUE
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "${VALUE}"
+  StrCpy $1 "${FOLDER}"
+  StrCmp $0 "" removed_${VALUE}
+  remove_${VALUE}:
+    RMDir $1
+    StrCmp $1 $0 removed_${VALUE}
+    ${GetParent} $1 $1
+    StrCmp $1 "" removed_${VALUE} remove_${VALUE}
+  removed_${VALUE}:
 !macroend
 
 Function .onInit
@@ -57,11 +78,11 @@ Function un.onInit
 FunctionEnd
 
 Section "Quorvel"
-  !insertmacro NoteCreatedFolder "$INSTDIR" "CreatedVst2Folder"
+  !insertmacro NoteCreatedFolder "$INSTDIR" CreatedVst2Folder
   SetOutPath "$INSTDIR"
   File "${STAGE}/Quorvel.dll"
 !ifdef HAVE_VST3
-  !insertmacro NoteCreatedFolder "${VST3_DIR}" "CreatedVst3Folder"
+  !insertmacro NoteCreatedFolder "${VST3_DIR}" CreatedVst3Folder
   SetOutPath "${VST3_DIR}"
   File /r "${STAGE}/Quorvel.vst3"
 !endif
@@ -83,18 +104,14 @@ Section "Quorvel"
 SectionEnd
 
 Section "Uninstall"
-  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "Vst2Folder"
-  ReadRegDWORD $1 HKLM "${UNINSTALL_KEY}" "CreatedVst2Folder"
-  StrCmp $0 "" vst2_done
-    Delete "$0\Quorvel.dll"
-    StrCmp $1 1 0 vst2_done
-      RMDir "$0"
+  ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "Vst2Folder"
+  StrCmp $2 "" vst2_done
+    Delete "$2\Quorvel.dll"
+    !insertmacro RemoveCreatedFolders $2 CreatedVst2Folder
   vst2_done:
 !ifdef HAVE_VST3
   RMDir /r "${VST3_DIR}\Quorvel.vst3"
-  ReadRegDWORD $1 HKLM "${UNINSTALL_KEY}" "CreatedVst3Folder"
-  StrCmp $1 1 0 +2
-    RMDir "${VST3_DIR}"
+  !insertmacro RemoveCreatedFolders "${VST3_DIR}" CreatedVst3Folder
 !endif
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   Delete "$INSTDIR\LICENSE"
