@@ -64,7 +64,8 @@ for (top, kind), modules in expect.items():
         failures.append(f"{top}: Quorvel.vst3 bundle {'missing' if not has_bundle else 'unexpected'}")
 if len(times) != 1 or owners != {(0, 0)}:
     failures.append(f"entries carry varying times {times} or owners {owners}")
-print("\n".join(f"FAIL: {f}" for f in failures))
+for f in failures:
+    print(f"FAIL: {f}")
 sys.exit(1 if failures else 0)
 PY
 echo "packages: identical across two packagings ($names)"
