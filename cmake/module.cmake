@@ -1,16 +1,34 @@
+# quorvel_version_resource(TARGET FILE_NAME DESCRIPTION): gives a Windows
+# module the version resource of framework/version_win32.rc.in, and links it
+# without a time stamp in its PE header so that the same sources give the
+# same bytes (the release packages are compared byte for byte).
+function(quorvel_version_resource target file_name description)
+  set(QUORVEL_RC_FILE_NAME ${file_name})
+  set(QUORVEL_RC_DESCRIPTION ${description})
+  set(rc ${CMAKE_BINARY_DIR}/version_${target}.rc)
+  configure_file(${CMAKE_SOURCE_DIR}/framework/version_win32.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR})
+  set_source_files_properties(${rc} PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/engine/version.h)
+  target_link_options(${target} PRIVATE -Wl,--no-insert-timestamp)
+endfunction()
+
 # The plug-in module: Quorvel.dll (64-bit Windows, with the editor's images as
 # resources), Quorvel32.dll (the same for 32-bit Windows hosts) or
 # Quorvel.so (native, no editor window).
 set(module_name Quorvel)
 if(WIN32)
   set(exports_def ${CMAKE_SOURCE_DIR}/framework/module_exports.def)
+  set(module_description "Quorvel step gate, VST 2 effect for 64-bit hosts")
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     # MinGW's i686 linker will not export a `main` alias beside VSTPluginMain.
     set(module_name Quorvel32)
+    set(module_description "Quorvel step gate, VST 2 effect for 32-bit hosts")
     set(exports_def ${CMAKE_SOURCE_DIR}/framework/module_exports32.def)
   endif()
   add_library(Quorvel SHARED ${exports_def} ${CMAKE_SOURCE_DIR}/img/resources.rc)
   target_link_options(Quorvel PRIVATE -static -static-libgcc -static-libstdc++)
+  quorvel_version_resource(Quorvel ${module_name}.dll "${module_description}")
 else()
   # The entry lives in the core library; the module only needs a source list.
   add_library(Quorvel MODULE ${CMAKE_SOURCE_DIR}/tests/support/empty.cpp)

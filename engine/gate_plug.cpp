@@ -2,6 +2,7 @@
 
 #include "engine/editor_layout.h"
 #include "engine/factory_presets.h"
+#include "engine/version.h"
 
 namespace {
 
@@ -14,7 +15,6 @@ constexpr int32_t FourCharCode(char a, char b, char c, char d) {
 
 constexpr int32_t kUniqueId = FourCharCode('o', 'w', 't', 'k');
 constexpr int32_t kMakerId = FourCharCode('K', 'e', 'l', 'v');
-constexpr int32_t kVersion = 0x00010000;
 constexpr int kParamsKeptOutOfState = kGateParamCount - kHostVisibleParams;
 
 // Display text i belongs to "Rate" value i.
@@ -39,8 +39,8 @@ constexpr PatternWordDefault kPatternWordDefaults[] = {
 }  // namespace
 
 VSTCLASS::VSTCLASS(vst2::AudioMasterCallback audioMaster)
-    : IPlugVST(audioMaster, kHostVisibleParams, "1-1 2-2", kGatePresetCount, "Quorvel", "", "Kelvo",
-               kVersion, kUniqueId, kMakerId, 0, 0, false, false) {
+    : IPlugVST(audioMaster, kHostVisibleParams, "1-1 2-2", kGatePresetCount, QUORVEL_NAME, "",
+               QUORVEL_VENDOR, kQuorvelVersionPacked, kUniqueId, kMakerId, 0, 0, false, false) {
   SetParamsKeptOutOfState(kParamsKeptOutOfState);
   for (int i = 0; i < kParamsKeptOutOfState; ++i) AppendParam();
   DefineParameters();
