@@ -3,7 +3,6 @@
 // (module_exports.def in the Windows build; natively only VSTPluginMain,
 // since a global `main` would clash with the test programs' own).
 #include <cstdlib>
-#include <new>
 
 #include "engine/gate_plug.h"
 #include "framework/recursive_lock.h"
@@ -31,13 +30,21 @@ RecursiveLock& ModuleLock() {
 
 }  // namespace
 
+// [any host thread] No exception may unwind into the host: a failure anywhere
+// in construction (a failed allocation, say) is answered with the null the
+// host takes as "the effect could not be created".
 extern "C" QUORVEL_EXPORT vst2::AEffect* VST2_CALL
 VSTPluginMain(vst2::AudioMasterCallback audioMaster) {
-  ScopedLock lock(ModuleLock());
-  VSTCLASS* plug = new (std::nothrow) VSTCLASS(audioMaster);
-  if (!plug) return nullptr;
-  plug->EnsureOnePreset();
-  vst2::AEffect* effect = plug->Effect();
-  if (effect->numPrograms < 1) effect->numPrograms = 1;
-  return effect;
+  VSTCLASS* plug = nullptr;
+  try {
+    ScopedLock lock(ModuleLock());
+    plug = new VSTCLASS(audioMaster);
+    plug->EnsureOnePreset();
+    vst2::AEffect* effect = plug->Effect();
+    if (effect->numPrograms < 1) effect->numPrograms = 1;
+    return effect;
+  } catch (...) {
+    delete plug;
+    return nullptr;
+  }
 }

@@ -23,26 +23,40 @@ IPlugBase::IPlugBase(int paramCount, const char* channelConfig, int presetCount,
       isInstrument_(isInstrument),
       midiMode_(midiMode),
       latency_(latency) {
-  for (int i = 0; i < paramCount; ++i) params_.push_back(new IPlugParam());
-  for (int i = 0; i < presetCount; ++i) {
-    PresetSlot* preset = new PresetSlot();
-    snprintf(preset->name, sizeof preset->name, "- %d -", i + 1);
-    presets_.push_back(preset);
+  // Lists are reserved first so that no push can fail after its `new`.
+  try {
+    params_.reserve(static_cast<size_t>(paramCount > 0 ? paramCount : 0));
+    for (int i = 0; i < paramCount; ++i) params_.push_back(new IPlugParam());
+    presets_.reserve(static_cast<size_t>(presetCount > 0 ? presetCount : 0));
+    for (int i = 0; i < presetCount; ++i) {
+      PresetSlot* preset = new PresetSlot();
+      snprintf(preset->name, sizeof preset->name, "- %d -", i + 1);
+      presets_.push_back(preset);
+    }
+    paramsKeptOutOfState_ = 0;
+    CopyTextBounded(effectName_, effectName, sizeof effectName_);
+    CopyTextBounded(productName_, productName, sizeof productName_);
+    CopyTextBounded(vendorName_, vendorName, sizeof vendorName_);
+    ParseChannelConfig(channelConfig);
+  } catch (...) {
+    DeleteOwned();
+    throw;
   }
-  paramsKeptOutOfState_ = 0;
-  CopyTextBounded(effectName_, effectName, sizeof effectName_);
-  CopyTextBounded(productName_, productName, sizeof productName_);
-  CopyTextBounded(vendorName_, vendorName, sizeof vendorName_);
-  ParseChannelConfig(channelConfig);
 }
 
-IPlugBase::~IPlugBase() {
+IPlugBase::~IPlugBase() { DeleteOwned(); }
+
+void IPlugBase::DeleteOwned() {
   delete editor_;
   editor_ = nullptr;
   for (IPlugParam* param : params_) delete param;
   for (PresetSlot* preset : presets_) delete preset;
   for (InputChannel* channel : inputs_) delete channel;
   for (OutputChannel* channel : outputs_) delete channel;
+  params_.clear();
+  presets_.clear();
+  inputs_.clear();
+  outputs_.clear();
 }
 
 // "%d-%d" tokens separated by single spaces; a token that does not parse
@@ -61,6 +75,8 @@ void IPlugBase::ParseChannelConfig(const char* config) {
   }
   inputPointers_.assign(static_cast<size_t>(maxInputs), nullptr);
   outputPointers_.assign(static_cast<size_t>(maxOutputs), nullptr);
+  inputs_.reserve(static_cast<size_t>(maxInputs));
+  outputs_.reserve(static_cast<size_t>(maxOutputs));
   for (int i = 0; i < maxInputs; ++i) {
     InputChannel* channel = new InputChannel();
     channel->slot = &inputPointers_[static_cast<size_t>(i)];
@@ -132,7 +148,10 @@ IPlugParam* IPlugBase::GetParam(int index) {
   return params_[static_cast<size_t>(index)];
 }
 
-void IPlugBase::AppendParam() { params_.push_back(new IPlugParam()); }
+void IPlugBase::AppendParam() {
+  params_.reserve(params_.size() + 1);  // a failed push must not lose the new object
+  params_.push_back(new IPlugParam());
+}
 
 int IPlugBase::NSavedParams() const {
   const int count = NParams() - paramsKeptOutOfState_;

@@ -159,6 +159,9 @@ class IPlugBase {
 
  private:
   void ParseChannelConfig(const char* config);
+  // Deletes everything the instance owns; the destructor's body, and the
+  // clean-up when construction fails half-way (no destructor runs then).
+  void DeleteOwned();
   PresetSlot* FirstFreePreset();
 
   std::vector<ChannelIOPair> channelConfigs_;

@@ -86,15 +86,37 @@ bool IPlugParam::ValueForDisplayText(const char* text, double* value) const {
   return false;
 }
 
-void IPlugParam::SetFromNormalized(double normalized) {
+double IPlugParam::SnapToStep(double value) const {
+  if (!(value == value)) return value_;
+  if (kind_ != kParamReal && step_ > 0.0) value = std::floor(value / step_ + 0.5) * step_;
+  if (value > max_) value = max_;
+  if (value < min_) value = min_;
+  return value;
+}
+
+double IPlugParam::ValueFromNormalized(double normalized) const {
   // Hosts may send positions outside 0..1 (or NaN); only 0..1 has a meaning.
   if (!(normalized >= 0.0)) normalized = 0.0;
   if (normalized > 1.0) normalized = 1.0;
-  double v = std::pow(normalized, curveExponent_) * (max_ - min_) + min_;
-  if (kind_ != kParamReal && step_ > 0.0) v = std::floor(v / step_ + 0.5) * step_;
-  if (v >= max_) v = max_;
-  value_ = v;
+  return SnapToStep(std::pow(normalized, curveExponent_) * (max_ - min_) + min_);
 }
+
+double IPlugParam::ValueFromText(const char* text) const {
+  return SnapToStep(ParseValueText(text));
+}
+
+int32_t IPlugParam::StepCount() const {
+  if (kind_ == kParamReal || !(step_ > 0.0)) return 0;
+  const double steps = std::floor((max_ - min_) / step_ + 0.5);
+  return steps >= static_cast<double>(INT32_MAX) ? INT32_MAX : static_cast<int32_t>(steps);
+}
+
+bool IPlugParam::IsTwoState() const {
+  const bool stepped = kind_ == kParamInt || kind_ == kParamEnum;
+  return kind_ == kParamBool || (stepped && std::fabs(max_ - min_) < 1.5);
+}
+
+void IPlugParam::SetFromNormalized(double normalized) { value_ = ValueFromNormalized(normalized); }
 
 double IPlugParam::ToNormalized(double value) const {
   if (max_ <= min_) return 0.0;
@@ -118,8 +140,7 @@ void IPlugParam::SetValueClamped(double value) {
 
 void IPlugParam::FormatValue(double value, bool isNormalized, char* text, int size) const {
   if (!text || size <= 0) return;
-  double v = value;
-  if (isNormalized) v = std::pow(v, curveExponent_) * (max_ - min_) + min_;
+  double v = isNormalized ? ValueFromNormalized(value) : value;
 
   const int key = TruncateToInt(v);
   for (const ParamDisplayText& record : displayTexts_) {

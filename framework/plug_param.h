@@ -46,18 +46,40 @@ class IPlugParam {
   // First record whose text equals `text` exactly.
   bool ValueForDisplayText(const char* text, double* value) const;
 
-  // Curve, step rounding (kinds other than real) and upper clamp.
+  // The rules every plug-in format shares: what this parameter stores for a
+  // value, a host position or a text. Display, engine and saved state all
+  // see the same stored value, so formats call these instead of rounding
+  // on their own.
+  //
+  // `value` (own units) rounded to a whole multiple of the step, counted from
+  // 0, for every kind but real; then clamped to [min, max]. NaN carries no
+  // value and yields the current one.
+  double SnapToStep(double value) const;
+  // The value the position `normalized` stands for: the position held to
+  // 0..1 (NaN as 0), the curve applied, then SnapToStep.
+  double ValueFromNormalized(double normalized) const;
+  // The value typed or host text stands for: ParseValueText, then SnapToStep.
+  double ValueFromText(const char* text) const;
+  // Steps across the range, (max - min) / step, for stepped kinds; 0 for real.
+  int32_t StepCount() const;
+  // A boolean, or an integer or enumerated parameter with two values: an
+  // on/off switch to a host.
+  bool IsTwoState() const;
+
+  // Stores ValueFromNormalized(normalized).
   void SetFromNormalized(double normalized);
   // Clamps to [min, max] and applies the inverse curve.
   double ToNormalized(double value) const;
   double GetNormalized() const { return ToNormalized(value_); }
   void GetRange(double* min, double* max) const;
 
-  // Text for a value in units, or for a normalised position. `text` must hold
-  // at least `size` bytes; the result is always terminated.
+  // Text for a value in units, or for a normalised position (which names
+  // ValueFromNormalized, the value setting that position stores). `text` must
+  // hold at least `size` bytes; the result is always terminated.
   void FormatValue(double value, bool isNormalized, char* text, int size) const;
-  // Value in units for typed text: a display text's value, else the leading
-  // decimal number (0 when none).
+  // Value in units for typed text, neither rounded nor clamped: a display
+  // text's value, else the leading decimal number (0 when none). Stores go
+  // through ValueFromText.
   double ParseValueText(const char* text) const;
 
   ParamKind Kind() const { return kind_; }

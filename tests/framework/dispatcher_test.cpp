@@ -136,9 +136,19 @@ TEST(Dispatcher, TextAnswersStayWithinTheInterfaceLimits) {
     host.Dispatch(opcode, index, 0, buffer);
     return strnlen(buffer, sizeof buffer);
   };
-  // "Split Freq" is longer than a parameter name may be.
-  EXPECT_EQ(filledLength(effGetParamName, kSplitFreq), kMaxParamStrLen);
-  EXPECT_EQ(buffer[kMaxParamStrLen + 1], '#');
+  // Parameter texts are whole up to 24 characters, and nothing is written
+  // past the terminator.
+  EXPECT_EQ(filledLength(effGetParamName, kSplitFreq), strlen("Split Freq"));
+  EXPECT_EQ(buffer[strlen("Split Freq") + 1], '#');
+  const std::string longText(40, 'q');
+  host.plug()->GetParam(kTimesNudge)->SetupInt(longText.c_str(), 0, -5, 5, longText.c_str());
+  host.plug()->GetParam(kTimesNudge)->AddDisplayText(0, longText.c_str());
+  for (int32_t opcode : {effGetParamName, effGetParamLabel, effGetParamDisplay}) {
+    EXPECT_EQ(filledLength(opcode, kTimesNudge), kMaxParamStrLen) << opcode;
+    EXPECT_EQ(buffer[kMaxParamStrLen + 1], '#') << opcode;
+  }
+  EXPECT_EQ(host.Dispatch(effVendorSpecific, 7, kTimesNudge, buffer, 0.5f), 0xBEEF);
+  EXPECT_EQ(strnlen(buffer, sizeof buffer), kMaxParamStrLen);
 
   const std::string longName(200, 'p');
   char name[256];

@@ -197,11 +197,14 @@ TEST(GateParams, RangesCurvesAndSetParameter) {
   host.effect()->setParameter(host.effect(), 99, 0.5f);  // ignored
 }
 
-TEST(GateParams, StringToParameterClampsAndStoresWithoutRounding) {
+TEST(GateParams, StringToParameterClampsAndRoundsToTheStep) {
   FakeHost host;
   char above[] = "50000";
   EXPECT_EQ(host.Dispatch(effString2Parameter, kSplitFreq, 0, above), 1);
   EXPECT_EQ(host.plug()->GetParam(kSplitFreq)->Value(), 20000);
+  char fraction[] = "1000.6";
+  EXPECT_EQ(host.Dispatch(effString2Parameter, kSplitFreq, 0, fraction), 1);
+  EXPECT_EQ(host.plug()->GetParam(kSplitFreq)->Value(), 1001);
   char typed[] = "Low Gain";
   EXPECT_EQ(host.Dispatch(effString2Parameter, kTarget, 0, typed), 1);
   EXPECT_EQ(host.plug()->GetParam(kTarget)->Value(), 1);

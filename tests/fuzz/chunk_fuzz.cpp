@@ -4,8 +4,9 @@
 //
 // Independent of the loader, the target decodes the chunk itself (int32
 // version, then one little-endian double per saved parameter) and predicts
-// what the effect must hold afterwards: each value that is present, clamped
-// to its parameter's range (a NaN leaves the old value), and the old values
+// what the effect must hold afterwards: each value that is present, rounded
+// to its parameter's step of 1 and clamped to its range (a NaN leaves the
+// old value), and the old values
 // from the first missing one on. It then checks that the effect stays sane:
 // positions in 0..1, a chunk that round-trips through a second instance,
 // finite audio.
@@ -114,7 +115,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       for (int b = 0; b < 8; ++b) bits |= static_cast<uint64_t>(chunk[at + b]) << (8 * b);
       double value;
       memcpy(&value, &bits, 8);
-      if (!std::isnan(value)) expected = std::fmin(std::fmax(value, ranges.min[i]), ranges.max[i]);
+      // Every saved parameter is whole-numbered: the value is rounded to the
+      // step, counted from 0, before the clamp.
+      if (!std::isnan(value)) {
+        expected = std::fmin(std::fmax(std::floor(value + 0.5), ranges.min[i]), ranges.max[i]);
+      }
     }
     FUZZ_CHECK(after[i] == expected, "a parameter holds another value than the chunk gave");
   }

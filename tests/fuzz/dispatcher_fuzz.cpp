@@ -58,6 +58,7 @@ const int32_t kHandledOpcodes[] = {
     effSetSpeakerArrangement,
     effSetBypass,
     effGetEffectName,
+    effGetParameterProperties,
     effGetVendorString,
     effGetProductString,
     effGetVendorVersion,
@@ -198,6 +199,21 @@ class Session {
         }
         return;
       }
+      case effGetParameterProperties: {
+        GuardedBuffer record(sizeof(VstParameterProperties));
+        input_.Take(record.data(), record.size());
+        const intptr_t result = host_.Dispatch(opcode, index, value, record.data(), opt);
+        record.CheckGuards();
+        FUZZ_CHECK(result == 0 || (index >= 0 && index < host_.effect()->numParams),
+                   "parameter properties for a parameter the host was not told about");
+        if (result) {
+          const auto* properties = reinterpret_cast<VstParameterProperties*>(record.data());
+          FUZZ_CHECK(memchr(properties->label, '\0', sizeof properties->label) != nullptr &&
+                         memchr(properties->shortLabel, '\0', sizeof properties->shortLabel),
+                     "a parameter label without its terminator");
+        }
+        return;
+      }
       case effSetSpeakerArrangement:
         SetSpeakerArrangement(index, opt);
         return;
@@ -282,12 +298,17 @@ class Session {
       return;
     }
     // The host extensions pass a text buffer of their own; the effect keeps
-    // its answers within kVendorTextLen.
+    // its answers within kVendorTextLen, and a display within a parameter
+    // display's bound.
     GuardedBuffer text(input_.Choose(2) ? kVendorTextLen : 256);
     FillText(input_, text);
+    const std::vector<char> before(text.data(), text.data() + text.size());
     host_.Dispatch(effVendorSpecific, index, value, text.data(), opt);
     text.CheckGuards();
     FUZZ_CHECK(text.Terminated(), "a vendor answer without its terminator");
+    const bool written = memcmp(before.data(), text.data(), before.size()) != 0;
+    FUZZ_CHECK(index != 7 || !written || strnlen(text.data(), text.size()) <= kMaxParamStrLen,
+               "a display longer than a parameter display may be");
   }
 
   void GetChunk(int32_t index, intptr_t value, float opt) {

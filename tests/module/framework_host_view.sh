@@ -11,7 +11,7 @@ out=$(host "$QUORVEL_MODULE" open params "cando receiveVstTimeInfo" "cando sendV
 expect_line "$out" 'param 0 name="Rate" label="" display="1/16" value=0.333333'
 expect_line "$out" 'param 4 name="Tie Lock" label="" display="Yes" value=1.000000'
 expect_line "$out" 'param 8 name="Target" label="" display="Volume" value=0.000000'
-expect_line "$out" 'param 7 name="Split Fr" label="Hz" display="5015" value=0.500000'
+expect_line "$out" 'param 7 name="Split Freq" label="Hz" display="5015" value=0.500000'
 expect_line "$out" 'cando receiveVstTimeInfo result=1'
 expect_line "$out" 'cando sendVstEvents result=0'
 expect_line "$out" "cando hasCockosExtensions result=$((0xBEEF0000))"
@@ -33,7 +33,7 @@ PY
 out=$(host "$QUORVEL_MODULE" open "loadchunk program prog.bin" "param 7" close) \
   || fail "load: $(cat host.err)"
 expect_line "$out" 'loadchunk program bytes=140 result=1'
-expect_line "$out" 'param 7 name="Split Fr" label="Hz" display="5015" value=0.500000'
+expect_line "$out" 'param 7 name="Split Freq" label="Hz" display="5015" value=0.500000'
 # "Mix" 0 leaves only the dry signal: the audio passes through unchanged, in
 # all three callbacks.
 host none "generate pad in.wav seconds=0.5 rate=44100 channels=2" >/dev/null

@@ -27,6 +27,9 @@ const char kStepUsage[] =
     "  param N=V                     setParameter with normalised V, then print it\n"
     "  param N                       print parameter N\n"
     "  paramtext N=TEXT              effString2Parameter, then print it\n"
+    "  paramback N                   getParameter written back with setParameter, then print it\n"
+    "  paramformat N=V               the host extension's display of normalised V\n"
+    "  paramprops N                  effGetParameterProperties; the record's bytes in hex\n"
     "  params                        print every parameter\n"
     "  programs                      print every program name\n"
     "  program [N]                   effSetProgram N (when given); print the current one\n"
@@ -60,6 +63,7 @@ const char kStepUsage[] =
     "Output lines (stdout):\n"
     "  info KEY=VALUE | param N name=\"..\" label=\"..\" display=\"..\" value=V\n"
     "  paramtext N result=R | program N name=\"..\" | program current=N name=\"..\"\n"
+    "  paramformat N result=R display=\"..\" | paramprops N result=R bytes=HEX\n"
     "  savechunk KIND bytes=N | loadchunk KIND bytes=N result=R\n"
     "  cando TEXT result=R | dispatch opcode=OP result=R\n"
     "  process frames=N blocks=B callback=C | generate KIND frames=N\n"
@@ -240,6 +244,59 @@ bool StepParamText(Runner& r, const Words& w) {
   const intptr_t result = r.session.Dispatch(vst2::effString2Parameter, index, 0, buffer.data());
   std::printf("paramtext %d result=%" PRIdPTR "\n", index, result);
   PrintParameter(r, index);
+  return true;
+}
+
+bool StepParamBack(Runner& r, const Words& w) {
+  int32_t index;
+  if (!ParseIndex(w[1], index)) return r.Fail("bad parameter index");
+  if (!r.NeedEffect()) return false;
+  vst2::AEffect* e = r.session.effect();
+  WarnIndexBeyond(e, index);
+  e->setParameter(e, index, e->getParameter(e, index));
+  PrintParameter(r, index);
+  return true;
+}
+
+constexpr int32_t kVendorFormatValue = 7;  // host extension: display of a position
+
+bool StepParamFormat(Runner& r, const Words& w) {
+  int32_t index;
+  std::string valueText;
+  bool hasValue;
+  double value = 0.0;
+  if (!SplitAssignment(w[1], index, valueText, hasValue) || !hasValue || !ParseDouble(valueText, value)) {
+    return r.Fail("paramformat takes N=V");
+  }
+  if (!r.NeedEffect()) return false;
+  WarnIndexBeyond(r.session.effect(), index);
+  char buffer[512] = {};
+  const intptr_t result = r.session.Dispatch(vst2::effVendorSpecific, kVendorFormatValue, index, buffer,
+                                             static_cast<float>(value));
+  buffer[sizeof buffer - 1] = '\0';
+  if (std::strlen(buffer) > vst2::kMaxParamStrLen) {
+    std::fprintf(stderr, "warning: display of %d is %zu characters, over the limit of %zu\n", index,
+                 std::strlen(buffer), vst2::kMaxParamStrLen);
+  }
+  std::printf("paramformat %d result=%" PRIdPTR " display=\"%s\"\n", index, result, buffer);
+  return true;
+}
+
+bool StepParamProps(Runner& r, const Words& w) {
+  int32_t index;
+  if (!ParseIndex(w[1], index)) return r.Fail("bad parameter index");
+  if (!r.NeedEffect()) return false;
+  // Filled with a marker so that bytes the effect leaves alone show.
+  unsigned char record[sizeof(vst2::VstParameterProperties)];
+  std::memset(record, 0xA5, sizeof record);
+  const intptr_t result = r.session.Dispatch(vst2::effGetParameterProperties, index, 0, record);
+  std::string hex;
+  char pair[3];
+  for (unsigned char byte : record) {
+    std::snprintf(pair, sizeof pair, "%02x", byte);
+    hex += pair;
+  }
+  std::printf("paramprops %d result=%" PRIdPTR " bytes=%s\n", index, result, hex.c_str());
   return true;
 }
 
@@ -491,6 +548,9 @@ constexpr StepKind kSteps[] = {
     {"mains", 2, 2, StepMains},
     {"param", 2, 2, StepParam},
     {"paramtext", 2, 2, StepParamText},
+    {"paramback", 2, 2, StepParamBack},
+    {"paramformat", 2, 2, StepParamFormat},
+    {"paramprops", 2, 2, StepParamProps},
     {"params", 1, 1, StepParams},
     {"programs", 1, 1, StepPrograms},
     {"program", 1, 2, StepProgram},
