@@ -17,7 +17,7 @@ namespace editor_test {
 namespace {
 
 constexpr unsigned kDefaultSeed = 20261207;
-constexpr int kDefaultSequences = 400;
+constexpr int kDefaultSequences = 800;
 constexpr Rect kPageLink = {164, 6, 356, 54};  // opens a browser: never pressed
 
 unsigned EnvNumber(const char* name, unsigned fallback) {
