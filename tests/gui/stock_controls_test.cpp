@@ -221,6 +221,41 @@ TEST(Gestures, DragDoubleClickAndWheelRuns) {
   EXPECT_EQ(f.view->deferredTicks, 0);
 }
 
+// A press ends exactly once: at its release, when the window loses the mouse
+// (as a release at the last position), or when the other button goes down.
+// A release without a press of ours ends nothing.
+TEST(Gestures, EveryPressEndsOnce) {
+  GuiFixture f(300, 300);
+  f.view->AttachControl(MakeKnob(f, 0));
+  auto* button =
+      new IButton(&f.plug, GuiTestPlug::kSwitch, 200, 200, f.view->LoadBitmap(kButtonImage, "", 1));
+  f.view->AttachControl(button);
+  f.Attach();
+  const std::vector<std::string> knobGesture = {"begin 0", "end 0"};
+
+  f.plug.log.clear();
+  f.view->OnMouseDown(100, 100, LeftButton());
+  f.view->OnMouseDrag(100, 90, LeftButton());
+  f.view->OnCaptureLost();
+  f.view->OnCaptureLost();
+  f.view->OnMouseUp(100, 90, MouseMods{});
+  f.view->OnMouseUp(205, 205, MouseMods{});
+  EXPECT_EQ(f.plug.LogWith("begin"), std::vector<std::string>{"begin 0"});
+  EXPECT_EQ(f.plug.LogWith("end"), std::vector<std::string>{"end 0"});
+  EXPECT_EQ(f.view->CapturedControl(), -1);
+
+  f.plug.log.clear();
+  f.view->OnMouseDown(100, 100, LeftButton());
+  f.view->OnMouseDown(205, 205, RightButton());
+  f.view->OnMouseUp(100, 100, MouseMods{});
+  f.view->OnMouseUp(205, 205, MouseMods{});
+  std::vector<std::string> gestures;
+  for (const std::string& entry : f.plug.log) {
+    if (entry.rfind("begin", 0) == 0 || entry.rfind("end", 0) == 0) gestures.push_back(entry);
+  }
+  EXPECT_EQ(gestures, (std::vector<std::string>{"begin 0", "end 0", "begin 4", "end 4"}));
+}
+
 TEST(Button, TogglesAndDrawsOnlyWhenOn) {
   DefineImages();
   GuiFixture f(300, 300);
