@@ -83,7 +83,9 @@ void IEditorWindow::CloseEditorWindow() {
   tooltipWindow_ = nullptr;
   tooltipShown_ = false;
   tooltipControl_ = -1;
-  // A wheel gesture still counting down ends with the window.
+  // A press still held (a rocker would run on) and a wheel gesture still
+  // counting down both end with the window.
+  OnCaptureLost();
   if (deferredTicks_ != 0 && plug_ != nullptr) plug_->FlushPendingEditEnd();
   deferredTicks_ = 0;
 

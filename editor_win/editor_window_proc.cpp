@@ -84,9 +84,18 @@ LRESULT IEditorWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-      ::ReleaseCapture();
+      // Released after the control heard the release, so the capture change
+      // this causes finds no press left to end.
       OnMouseUp(MouseX(lParam), MouseY(lParam), MouseModsFromMessage(wParam));
+      ::ReleaseCapture();
       return 0;
+    case WM_CAPTURECHANGED:
+      // Another window took the mouse (a host dialog, a window switch).
+      if (reinterpret_cast<HWND>(lParam) != window_) OnCaptureLost();
+      return 0;
+    case WM_CANCELMODE:
+      OnCaptureLost();
+      return DefWindowProcA(window_, message, wParam, lParam);
     case WM_LBUTTONDBLCLK:
       if (OnMouseDoubleClick(MouseX(lParam), MouseY(lParam), MouseModsFromMessage(wParam))) {
         SetCapture(window_);

@@ -32,10 +32,10 @@ HWND CreatePopupWindow(const char* className, const char* text, DWORD style,
       nullptr);
 }
 
-// The display texts of this effect's switch and selector parameters are
-// numbered from the parameter's minimum, one per value, in order.
+// The list offers the parameter's own display texts in the order they were
+// given, whatever values they stand for.
 const char* DisplayTextOfEntry(const IPlugParam& param, int entry) {
-  return param.DisplayTextFor(static_cast<int>(param.Min()) + entry);
+  return param.DisplayTextAt(entry).text;
 }
 
 bool IsEditClass(HWND window) {

@@ -5,6 +5,7 @@
 // the instance lock.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -41,6 +42,10 @@ class IPlugParam {
 
   void AddDisplayText(int value, const char* text);
   int32_t DisplayTextCount() const { return static_cast<int32_t>(displayTexts_.size()); }
+  // The display text record at `position` (0..count-1) in the order added.
+  const ParamDisplayText& DisplayTextAt(int position) const {
+    return displayTexts_[static_cast<std::size_t>(position)];
+  }
   // First text whose value equals `value`; "" when there is none.
   const char* DisplayTextFor(int value) const;
   // First record whose text equals `text` exactly.

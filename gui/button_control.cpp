@@ -7,7 +7,10 @@ IButton::IButton(IPlugBase* plug, int paramIndex, int x, int y, const BitmapRef&
           plug,
           Rect{x, y, x + image.width, y + image.height / (image.frames > 0 ? image.frames : 1)},
           paramIndex),
-      image_(image) {}
+      image_(image) {
+  // A fast second click toggles again rather than snapping to the default.
+  SetDoubleClickAsMouseDown(true);
+}
 
 bool IButton::Draw(IEditorView& view) {
   if (value_ > 0.5) view.DrawBitmapFrame(image_, rect_, 1, nullptr, true);

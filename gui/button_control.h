@@ -1,5 +1,6 @@
 // IButton: a toggle. The image's first frame is the "on" look, drawn when the
-// value is above one half; the background shows the "off" look.
+// value is above one half; the background shows the "off" look. A double
+// click counts as a second click.
 #pragma once
 
 #include "gui/control.h"

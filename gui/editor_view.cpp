@@ -252,10 +252,13 @@ bool IEditorView::Draw(const Rect& rect) {
   drawRect_ = rect;
   for (IControl* control : controls_) {
     const Rect& area = control->GetRect();
-    if (!control->IsHidden() && !rect.IsEmpty() && !area.IsEmpty() && rect.right > area.left &&
-        rect.left < area.right && rect.bottom > area.top && rect.top < area.bottom) {
-      control->Draw(*this);
-    }
+    const bool drawable = !control->IsHidden() && !area.IsEmpty();
+    const bool inPass = !rect.IsEmpty() && rect.right > area.left && rect.left < area.right &&
+                        rect.bottom > area.top && rect.top < area.bottom;
+    // A control outside this pass keeps its flags: a value it took meanwhile
+    // (even one sent from another control's Draw) is drawn by a later pass.
+    if (drawable && !inPass) continue;
+    if (drawable) control->Draw(*this);
     control->MarkClean();
   }
   return PaintRect(rect);
@@ -270,8 +273,20 @@ int IEditorView::FindControlAt(int x, int y) {
   return -1;
 }
 
-void IEditorView::OnMouseDown(int x, int y, const MouseMods& mods) {
+void IEditorView::EndPress(int x, int y, const MouseMods& mods) {
+  if (captured_ < 0) return;
+  IControl* control = controls_[static_cast<size_t>(captured_)];
   ReleaseCapture();
+  control->OnMouseUp(x, y, mods);
+  const int param = control->GetParamIndex();
+  if (param >= 0 && plug_) plug_->EndParamEdit(param);
+}
+
+void IEditorView::OnCaptureLost() { EndPress(lastMouseX_, lastMouseY_, MouseMods{}); }
+
+void IEditorView::OnMouseDown(int x, int y, const MouseMods& mods) {
+  // A press still open (the other button went down meanwhile) ends first.
+  OnCaptureLost();
   const int i = FindControlAt(x, y);
   if (i < 0) return;
   captured_ = i;
@@ -293,30 +308,28 @@ void IEditorView::OnMouseDrag(int x, int y, const MouseMods& mods) {
 }
 
 void IEditorView::OnMouseUp(int x, int y, const MouseMods& mods) {
-  const int i = FindControlAt(x, y);
-  ReleaseCapture();
-  if (i < 0) return;
-  IControl* control = controls_[static_cast<size_t>(i)];
-  control->OnMouseUp(x, y, mods);
-  const int param = control->GetParamIndex();
-  if (param >= 0 && plug_) plug_->EndParamEdit(param);
+  // Only the control that took the press hears its release; a release with no
+  // press of ours (pressed elsewhere, or already ended) has no gesture to end.
+  EndPress(x, y, mods);
 }
 
 bool IEditorView::OnMouseDoubleClick(int x, int y, const MouseMods& mods) {
-  ReleaseCapture();
+  OnCaptureLost();
   const int i = FindControlAt(x, y);
   if (i < 0) return false;
   IControl* control = controls_[static_cast<size_t>(i)];
   const int param = control->GetParamIndex();
   if (param >= 0 && plug_) plug_->BeginParamEdit(param);
-  if (!control->DoubleClickAsMouseDown()) {
-    control->OnMouseDoubleClick(x, y, mods);
-    return false;
-  }
+  // Held like a press either way, so that the release (or a lost capture)
+  // ends the gesture on this control.
   captured_ = i;
   lastMouseX_ = x;
   lastMouseY_ = y;
-  control->OnMouseDown(x, y, mods);
+  if (control->DoubleClickAsMouseDown()) {
+    control->OnMouseDown(x, y, mods);
+  } else {
+    control->OnMouseDoubleClick(x, y, mods);
+  }
   return true;
 }
 

@@ -129,6 +129,9 @@ class IEditorView {
   void OnMouseDrag(int x, int y, const MouseMods& mods);
   // True when the window should capture the mouse.
   bool OnMouseDoubleClick(int x, int y, const MouseMods& mods);
+  // The window lost the mouse mid-press: the press ends as a release at the
+  // last position, so the control rests and the host's gesture ends.
+  void OnCaptureLost();
   void OnMouseWheel(int x, int y, const MouseMods& mods, float notches);
   void OnKeyDown(int x, int y, KeyCode key);
   // True when the window should track the pointer leaving.
@@ -138,6 +141,8 @@ class IEditorView {
 
  protected:
   void ReleaseCapture();
+  // Releases the captured control (if any) at (x, y) and ends its gesture.
+  void EndPress(int x, int y, const MouseMods& mods);
   void DeleteControls();
 
   IPlugBase* plug_;

@@ -10,6 +10,8 @@ IRadioButtons::IRadioButtons(IPlugBase* plug, int paramIndex, int x, int y, cons
       image_(image),
       vertical_(direction != kHorizontal),
       wholeGroupImage_(wholeGroupImage) {
+  // A fast second click picks again rather than snapping to the default.
+  SetDoubleClickAsMouseDown(true);
   const int count = image.frames > 0 ? image.frames : 1;
   if (wholeGroupImage) {
     rect_ = Rect{x, y, x + image.width, y + image.height};

@@ -1,7 +1,7 @@
 // IRadioButtons: a group of N options from one image of N frames that shows
 // every button in its selected look; the selected button's part of the image
 // is copied over the background, which shows the unselected look. Vertical
-// unless direction is 1.
+// unless direction is 1. A double click counts as a second click.
 #pragma once
 
 #include <cstddef>

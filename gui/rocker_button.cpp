@@ -1,5 +1,6 @@
 #include "gui/rocker_button.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "gui/editor_view.h"
@@ -11,12 +12,15 @@ constexpr double kPressLeft = 0.4;
 constexpr double kPressRight = 0.6;
 // Movement per timer tick while held.
 constexpr double kTickStep = 0.005;
+// Nudges beyond this many cannot change a step's quarters any further.
+constexpr int kMaxWheelNudges = 4;
 
 }  // namespace
 
 MyBar2::MyBar2(IPlugBase* plug, int paramIndex, int x, int y, const BitmapRef& image)
     : IControl(plug, Rect{x, y, x + image.width, y + image.height}, paramIndex), image_(image) {
   value_ = kRest;
+  SetDoubleClickAsMouseDown(true);
 }
 
 void MyBar2::OnMouseDown(int x, int y, const MouseMods& mods) {
@@ -35,6 +39,19 @@ void MyBar2::OnMouseUp(int, int, const MouseMods&) {
   released_ = true;
   value_ = kRest;
   MarkDirty(true);
+}
+
+void MyBar2::OnMouseWheel(int, int, const MouseMods&, float notches) {
+  // A held rocker keeps running; and a value between rest and a press would
+  // read as held in Draw, so a notch is a whole press and release instead.
+  if (value_ != kRest || !(std::fabs(notches) >= 1.0f)) return;
+  const int nudges = std::min(static_cast<int>(std::fabs(notches)), kMaxWheelNudges);
+  for (int i = 0; i < nudges; ++i) {
+    value_ = notches > 0 ? kPressRight : kPressLeft;
+    MarkDirty(true);
+    value_ = kRest;
+    MarkDirty(true);
+  }
 }
 
 bool MyBar2::NeedsRedraw() {

@@ -3,7 +3,8 @@
 // (right); while held, every timer tick's draw moves the value 0.005 further
 // from 0.5 and sends it, until 0 or 1; the release sends 0.5 and draws once
 // more. The image holds two frames side by side: the pressed left and the
-// pressed right half.
+// pressed right half. A double click counts as a second press; a wheel notch
+// at rest is one nudge (up raises, down lowers).
 #pragma once
 
 #include "gui/control.h"
@@ -14,6 +15,7 @@ class MyBar2 : public IControl {
 
   void OnMouseDown(int x, int y, const MouseMods& mods) override;
   void OnMouseUp(int x, int y, const MouseMods& mods) override;
+  void OnMouseWheel(int x, int y, const MouseMods& mods, float notches) override;
   bool Draw(IEditorView& view) override;
   bool NeedsRedraw() override;
 

@@ -1,5 +1,6 @@
 #include "gui/step_bar.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "framework/plug_base.h"
@@ -59,6 +60,20 @@ void MyBar::OnMouseDown(int x, int y, const MouseMods& mods) {
 void MyBar::OnMouseDrag(int x, int y, int, int, const MouseMods&) {
   ShowSidewaysPointer();
   if (rect_.Contains(x, y)) Edit(x, Quantiser::kLinear);
+}
+
+void MyBar::OnMouseWheel(int, int, const MouseMods&, float notches) {
+  if (!(std::fabs(notches) >= 1.0f)) return;
+  const double level =
+      std::clamp(std::round(value_ * 4.0) + std::trunc(static_cast<double>(notches)), 0.0, 4.0);
+  value_ = level * 0.25;
+  Edit(0, Quantiser::kKeepValue);
+}
+
+void MyBar::OnMouseDoubleClick(int, int, const MouseMods&) {
+  if (resetValue_ < 0.0) return;
+  value_ = resetValue_;
+  Edit(0, Quantiser::kKeepValue);
 }
 
 void MyBar::Edit(int x, Quantiser quantiser) {

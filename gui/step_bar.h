@@ -20,6 +20,10 @@ class MyBar : public IControl {
   bool Draw(IEditorView& view) override;
   void OnMouseDown(int x, int y, const MouseMods& mods) override;
   void OnMouseDrag(int x, int y, int dX, int dY, const MouseMods& mods) override;
+  // One quarter per notch, up raises; through the same edit as a click.
+  void OnMouseWheel(int x, int y, const MouseMods& mods, float notches) override;
+  // Back to the reset value through the same edit as a click.
+  void OnMouseDoubleClick(int x, int y, const MouseMods& mods) override;
 
   // Entry value for a position 0..1 along the bar. A click uses the curved
   // rule, which widens the end zones; a drag the linear one.

@@ -5,39 +5,12 @@
 #include <cstring>
 #include <utility>
 
-#include "editor_fixture.h"
+#include "gesture_fixture.h"
 #include "gui/control.h"
 #include "gui/text_control.h"
 
 namespace editor_test {
 namespace {
-
-// The seven pattern words as the host reads them, decoded digit by digit:
-// base 5, ten entries a word (four in the last), first entry most significant.
-std::vector<int> PatternTheHostSees(vst2::AEffect* effect) {
-  std::vector<int> pattern;
-  for (int g = 0; g < 7; ++g) {
-    const int digits = g < 6 ? 10 : 4;
-    const double largest = g < 6 ? 9765624.0 : 624.0;  // 5^10 - 1, 5^4 - 1
-    int64_t word = std::llround(effect->getParameter(effect, 10 + g) * largest);
-    std::vector<int> entries(digits);
-    for (int d = digits - 1; d >= 0; --d) {
-      entries[d] = static_cast<int>(word % 5);
-      word /= 5;
-    }
-    EXPECT_EQ(word, 0) << "word " << g << " holds more digits than it has entries";
-    pattern.insert(pattern.end(), entries.begin(), entries.end());
-  }
-  return pattern;
-}
-
-// One block of silence through the host's float callback.
-void RunAudioBlock(vst2::AEffect* effect) {
-  std::vector<float> left(64, 0.0f), right(64, 0.0f), outLeft(64), outRight(64);
-  float* inputs[] = {left.data(), right.data()};
-  float* outputs[] = {outLeft.data(), outRight.data()};
-  effect->processReplacing(effect, inputs, outputs, 64);
-}
 
 TEST_F(OpenEditor, ClickOnATimeBarEditsThePatternAndShowsTheStep) {
   OpenEffect();

@@ -53,7 +53,13 @@ TEST(EditorView, DrawsInListOrderAndUnitesDirtyRectangles) {
   ASSERT_EQ(f.view->painted.size(), 1u);
   EXPECT_EQ(f.view->painted[0], (Rect{0, 0, 50, 50}));
 
-  // Everything was marked clean, drawn or not.
+  // Only what was drawn is clean: "far" waits for a pass that covers it.
+  Rect left;
+  EXPECT_TRUE(f.view->CollectDirty(&left));
+  EXPECT_EQ(left, (Rect{80, 80, 90, 90}));
+  order.clear();
+  f.view->Draw(left);
+  EXPECT_EQ(order, (std::vector<std::string>{"far"}));
   Rect none;
   EXPECT_FALSE(f.view->CollectDirty(&none));
   EXPECT_TRUE(none.IsEmpty());

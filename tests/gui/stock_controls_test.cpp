@@ -198,9 +198,10 @@ TEST(Gestures, DragDoubleClickAndWheelRuns) {
   }
   EXPECT_EQ(f.plug.log.back(), "end 0");
 
-  // A double click begins; the mouse up the platform sends after it ends.
+  // A double click begins and holds the control (the window captures the
+  // mouse); the mouse up the platform sends after it ends.
   f.plug.log.clear();
-  EXPECT_FALSE(f.view->OnMouseDoubleClick(100, 100, LeftButton()));
+  EXPECT_TRUE(f.view->OnMouseDoubleClick(100, 100, LeftButton()));
   f.view->OnMouseUp(100, 100, LeftButton());
   EXPECT_EQ(f.plug.log, (std::vector<std::string>{"begin 0", "automate 0 0.8", "changed 0 = 80",
                                                   "automate 0 0.8", "changed 0 = 80", "end 0"}));
@@ -218,6 +219,41 @@ TEST(Gestures, DragDoubleClickAndWheelRuns) {
   EXPECT_EQ(f.plug.LogWith("begin"), (std::vector<std::string>{"begin 0", "begin 4"}));
   EXPECT_EQ(f.plug.LogWith("end"), (std::vector<std::string>{"end 0", "end 4"}));
   EXPECT_EQ(f.view->deferredTicks, 0);
+}
+
+// A press ends exactly once: at its release, when the window loses the mouse
+// (as a release at the last position), or when the other button goes down.
+// A release without a press of ours ends nothing.
+TEST(Gestures, EveryPressEndsOnce) {
+  GuiFixture f(300, 300);
+  f.view->AttachControl(MakeKnob(f, 0));
+  auto* button =
+      new IButton(&f.plug, GuiTestPlug::kSwitch, 200, 200, f.view->LoadBitmap(kButtonImage, "", 1));
+  f.view->AttachControl(button);
+  f.Attach();
+  const std::vector<std::string> knobGesture = {"begin 0", "end 0"};
+
+  f.plug.log.clear();
+  f.view->OnMouseDown(100, 100, LeftButton());
+  f.view->OnMouseDrag(100, 90, LeftButton());
+  f.view->OnCaptureLost();
+  f.view->OnCaptureLost();
+  f.view->OnMouseUp(100, 90, MouseMods{});
+  f.view->OnMouseUp(205, 205, MouseMods{});
+  EXPECT_EQ(f.plug.LogWith("begin"), std::vector<std::string>{"begin 0"});
+  EXPECT_EQ(f.plug.LogWith("end"), std::vector<std::string>{"end 0"});
+  EXPECT_EQ(f.view->CapturedControl(), -1);
+
+  f.plug.log.clear();
+  f.view->OnMouseDown(100, 100, LeftButton());
+  f.view->OnMouseDown(205, 205, RightButton());
+  f.view->OnMouseUp(100, 100, MouseMods{});
+  f.view->OnMouseUp(205, 205, MouseMods{});
+  std::vector<std::string> gestures;
+  for (const std::string& entry : f.plug.log) {
+    if (entry.rfind("begin", 0) == 0 || entry.rfind("end", 0) == 0) gestures.push_back(entry);
+  }
+  EXPECT_EQ(gestures, (std::vector<std::string>{"begin 0", "end 0", "begin 4", "end 4"}));
 }
 
 TEST(Button, TogglesAndDrawsOnlyWhenOn) {
