@@ -25,7 +25,10 @@ if(WIN32)
                                   ${CMAKE_SOURCE_DIR}/vst3/module_exports.def
                                   ${CMAKE_SOURCE_DIR}/img/resources.rc)
   target_link_options(Quorvel_vst3 PRIVATE -static -static-libgcc -static-libstdc++)
+  # No import library: nothing links against the bundle (and its name would
+  # clash with Quorvel.dll's).
   set_target_properties(Quorvel_vst3 PROPERTIES PREFIX "" SUFFIX ".vst3" OUTPUT_NAME Quorvel
+                        ARCHIVE_OUTPUT_NAME Quorvel_vst3
                         RUNTIME_OUTPUT_DIRECTORY ${vst3_contents}/x86_64-win)
 else()
   add_library(Quorvel_vst3 MODULE ${CMAKE_SOURCE_DIR}/vst3/module_exports_posix.cpp)

@@ -18,4 +18,6 @@ Owner* FaceOwner(void* self) {
   return static_cast<ComFace<Owner>*>(self)->owner;
 }
 
-inline bool SameId(const v3_tuid a, const v3_tuid b) { return std::memcmp(a, b, sizeof(v3_tuid)) == 0; }
+inline bool SameId(const v3_tuid a, const v3_tuid b) {
+  return std::memcmp(a, b, sizeof(v3_tuid)) == 0;
+}

@@ -70,7 +70,7 @@ GateVst3::~GateVst3() {
 }
 
 v3_result GateVst3::Query(const v3_tuid iid, void** obj) {
-  if (!obj) return V3_INVALID_ARG;
+  if (!obj) return kInvalidArgument;
   *obj = nullptr;
   ComFace<GateVst3>* face = nullptr;
   if (SameId(iid, v3_funknown_iid) || SameId(iid, v3_plugin_base_iid) ||
@@ -85,10 +85,10 @@ v3_result GateVst3::Query(const v3_tuid iid, void** obj) {
   } else if (SameId(iid, v3_process_context_requirements_iid)) {
     face = &requirements_;
   }
-  if (!face) return V3_NO_INTERFACE;
+  if (!face) return kNoInterface;
   AddRef();
   *obj = face;
-  return V3_OK;
+  return kResultOk;
 }
 
 uint32_t GateVst3::AddRef() { return ++refCount_; }
@@ -109,12 +109,12 @@ uint32_t V3_API GateVst3::UnrefThunk(void* self) { return FaceOwner<GateVst3>(se
 
 v3_result GateVst3::Initialize(v3_funknown** context) {
   // The host may initialise the one object as component and as controller.
-  if (initializeCount_++ > 0) return V3_OK;
+  if (initializeCount_++ > 0) return kResultOk;
   if (context) {
     v3_host_application** app = nullptr;
-    if (v3_cpp_obj_query_interface(context, v3_host_application_iid, &app) == V3_OK && app) {
+    if (v3_cpp_obj_query_interface(context, v3_host_application_iid, &app) == kResultOk && app) {
       v3_str_128 name = {};
-      if (v3_cpp_obj(app)->get_name(app, name) == V3_OK) {
+      if (v3_cpp_obj(app)->get_name(app, name) == kResultOk) {
         CopyFromText16(hostName_, sizeof hostName_, name);
       }
       v3_cpp_obj_unref(app);
@@ -122,7 +122,7 @@ v3_result GateVst3::Initialize(v3_funknown** context) {
   }
   // The instance identifies the host and applies every parameter, as at effOpen.
   Dispatch(vst2::effOpen);
-  return V3_OK;
+  return kResultOk;
 }
 
 v3_result GateVst3::Terminate() {
@@ -131,7 +131,7 @@ v3_result GateVst3::Terminate() {
     v3_cpp_obj_unref(handler_);
     handler_ = nullptr;
   }
-  return V3_OK;
+  return kResultOk;
 }
 
 intptr_t GateVst3::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {

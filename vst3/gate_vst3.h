@@ -26,7 +26,7 @@ class GatePlugView;
 
 class GateVst3 {
  public:
-  static constexpr int kVisibleParams = 17;           // ids 0-16: the VST 2 parameters
+  static constexpr int kVisibleParams = 17;            // ids 0-16: the VST 2 parameters
   static constexpr v3_param_id kProgramParamId = 100;  // the program list's selector
   static constexpr v3_param_id kBypassParamId = 101;
   static constexpr int32_t kProgramListId = 1;

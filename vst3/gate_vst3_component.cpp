@@ -23,9 +23,9 @@ v3_result V3_API Terminate(void* self) { return Owner(self)->Terminate(); }
 v3_result V3_API GetControllerClassId(void*, v3_tuid classId) {
   // Component and controller are this one object.
   std::memset(classId, 0, sizeof(v3_tuid));
-  return V3_NOT_IMPLEMENTED;
+  return kNotImplemented;
 }
-v3_result V3_API SetIoMode(void*, int32_t) { return V3_OK; }
+v3_result V3_API SetIoMode(void*, int32_t) { return kResultOk; }
 int32_t V3_API GetBusCount(void* self, int32_t type, int32_t direction) {
   return Owner(self)->BusCount(type, direction);
 }
@@ -34,19 +34,15 @@ v3_result V3_API GetBusInfo(void* self, int32_t type, int32_t direction, int32_t
   return Owner(self)->BusInfo(type, direction, index, info);
 }
 v3_result V3_API GetRoutingInfo(void*, v3_routing_info*, v3_routing_info*) {
-  return V3_NOT_IMPLEMENTED;
+  return kNotImplemented;
 }
-v3_result V3_API ActivateBus(void* self, int32_t type, int32_t direction, int32_t index,
-                             v3_bool) {
-  return Owner(self)->BusCount(type, direction) > index && index >= 0 ? V3_OK : V3_INVALID_ARG;
+v3_result V3_API ActivateBus(void* self, int32_t type, int32_t direction, int32_t index, v3_bool) {
+  return Owner(self)->BusCount(type, direction) > index && index >= 0 ? kResultOk
+                                                                      : kInvalidArgument;
 }
 v3_result V3_API SetActive(void* self, v3_bool state) { return Owner(self)->SetActive(state); }
-v3_result V3_API SetState(void* self, v3_bstream** stream) {
-  return Owner(self)->SetState(stream);
-}
-v3_result V3_API GetState(void* self, v3_bstream** stream) {
-  return Owner(self)->GetState(stream);
-}
+v3_result V3_API SetState(void* self, v3_bstream** stream) { return Owner(self)->SetState(stream); }
+v3_result V3_API GetState(void* self, v3_bstream** stream) { return Owner(self)->GetState(stream); }
 
 v3_result V3_API SetBusArrangements(void* self, v3_speaker_arrangement* inputs, int32_t inCount,
                                     v3_speaker_arrangement* outputs, int32_t outCount) {
@@ -55,13 +51,13 @@ v3_result V3_API SetBusArrangements(void* self, v3_speaker_arrangement* inputs, 
 v3_result V3_API GetBusArrangement(void* self, int32_t direction, int32_t index,
                                    v3_speaker_arrangement* arrangement) {
   if (!arrangement || index != 0 || Owner(self)->BusCount(V3_AUDIO, direction) == 0) {
-    return V3_INVALID_ARG;
+    return kInvalidArgument;
   }
   *arrangement = kStereo;
-  return V3_OK;
+  return kResultOk;
 }
 v3_result V3_API CanProcessSampleSize(void*, int32_t size) {
-  return size == V3_SAMPLE_32 || size == V3_SAMPLE_64 ? V3_OK : V3_NOT_IMPLEMENTED;
+  return size == V3_SAMPLE_32 || size == V3_SAMPLE_64 ? kResultOk : kNotImplemented;
 }
 uint32_t V3_API GetLatencySamples(void*) { return 0; }
 v3_result V3_API SetupProcessing(void* self, v3_process_setup* setup) {
@@ -102,7 +98,7 @@ int32_t GateVst3::BusCount(int32_t mediaType, int32_t direction) const {
 
 v3_result GateVst3::BusInfo(int32_t mediaType, int32_t direction, int32_t index,
                             v3_bus_info* info) const {
-  if (!info || index != 0 || BusCount(mediaType, direction) == 0) return V3_INVALID_ARG;
+  if (!info || index != 0 || BusCount(mediaType, direction) == 0) return kInvalidArgument;
   std::memset(info, 0, sizeof *info);
   info->media_type = V3_AUDIO;
   info->direction = direction;
@@ -110,62 +106,61 @@ v3_result GateVst3::BusInfo(int32_t mediaType, int32_t direction, int32_t index,
   CopyToText16(info->bus_name, 128, direction == V3_INPUT ? "Input" : "Output");
   info->bus_type = V3_MAIN;
   info->flags = V3_DEFAULT_ACTIVE;
-  return V3_OK;
+  return kResultOk;
 }
 
 v3_result GateVst3::SetActive(bool active) {
-  if (active == active_) return V3_OK;
+  if (active == active_) return kResultOk;
   active_ = active;
   Dispatch(vst2::effMainsChanged, 0, active ? 1 : 0);
-  return V3_OK;
+  return kResultOk;
 }
 
 v3_result GateVst3::SetBusArrangements(const v3_speaker_arrangement* inputs, int32_t inputCount,
-                                       const v3_speaker_arrangement* outputs,
-                                       int32_t outputCount) {
+                                       const v3_speaker_arrangement* outputs, int32_t outputCount) {
   // Stereo in and stereo out, nothing else.
   const bool stereo = inputCount == 1 && outputCount == 1 && inputs && outputs &&
                       inputs[0] == kStereo && outputs[0] == kStereo;
-  return stereo ? V3_OK : V3_FALSE;
+  return stereo ? kResultOk : kResultFalse;
 }
 
 v3_result GateVst3::SetupProcessing(const v3_process_setup* setup) {
-  if (!setup || setup->sample_rate <= 0.0 || setup->max_block_size <= 0) return V3_INVALID_ARG;
+  if (!setup || setup->sample_rate <= 0.0 || setup->max_block_size <= 0) return kInvalidArgument;
   if (setup->symbolic_sample_size != V3_SAMPLE_32 && setup->symbolic_sample_size != V3_SAMPLE_64) {
-    return V3_NOT_IMPLEMENTED;
+    return kNotImplemented;
   }
   sampleRate_ = setup->sample_rate;
   maxBlock_ = setup->max_block_size;
   for (std::vector<double>& channel : dry_) channel.assign(static_cast<size_t>(maxBlock_), 0.0);
   Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate_));
   Dispatch(vst2::effSetBlockSize, 0, maxBlock_);
-  return V3_OK;
+  return kResultOk;
 }
 
 v3_result GateVst3::SetProcessing(bool on) {
   Dispatch(on ? vst2::effStartProcess : vst2::effStopProcess);
-  return V3_OK;
+  return kResultOk;
 }
 
 v3_result GateVst3::GetState(v3_bstream** stream) {
-  if (!stream) return V3_INVALID_ARG;
+  if (!stream) return kInvalidArgument;
   void* chunk = nullptr;
   // The bank request, as VST 2 hosts save a project: the same 140 bytes.
   const intptr_t size = Dispatch(vst2::effGetChunk, 0, 0, &chunk);
-  if (size <= 0 || !chunk) return V3_INTERNAL_ERR;
+  if (size <= 0 || !chunk) return kInternalError;
   int32_t written = 0;
   const v3_result result =
       v3_cpp_obj(stream)->write(stream, chunk, static_cast<int32_t>(size), &written);
-  return result == V3_OK && written == size ? V3_OK : V3_FALSE;
+  return result == kResultOk && written == size ? kResultOk : kResultFalse;
 }
 
 v3_result GateVst3::SetState(v3_bstream** stream) {
-  if (!stream) return V3_INVALID_ARG;
+  if (!stream) return kInvalidArgument;
   std::vector<uint8_t> bytes;
   uint8_t block[1024];
   while (static_cast<int32_t>(bytes.size()) < kMaxStateBytes) {
     int32_t got = 0;
-    if (v3_cpp_obj(stream)->read(stream, block, sizeof block, &got) != V3_OK) break;
+    if (v3_cpp_obj(stream)->read(stream, block, sizeof block, &got) != kResultOk) break;
     if (got <= 0 || got > static_cast<int32_t>(sizeof block)) break;
     bytes.insert(bytes.end(), block, block + got);
   }
@@ -174,5 +169,5 @@ v3_result GateVst3::SetState(v3_bstream** stream) {
   bytes.reserve(1);
   const intptr_t loaded =
       Dispatch(vst2::effSetChunk, 0, static_cast<intptr_t>(bytes.size()), bytes.data());
-  return loaded == 1 ? V3_OK : V3_FALSE;
+  return loaded == 1 ? kResultOk : kResultFalse;
 }

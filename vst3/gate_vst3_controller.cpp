@@ -26,9 +26,9 @@ v3_result V3_API Initialize(void* self, v3_funknown** context) {
 }
 v3_result V3_API Terminate(void* self) { return Owner(self)->Terminate(); }
 // The component and the controller are one object: nothing to copy across.
-v3_result V3_API SetComponentState(void*, v3_bstream**) { return V3_OK; }
-v3_result V3_API SetControllerState(void*, v3_bstream**) { return V3_OK; }
-v3_result V3_API GetControllerState(void*, v3_bstream**) { return V3_OK; }
+v3_result V3_API SetComponentState(void*, v3_bstream**) { return kResultOk; }
+v3_result V3_API SetControllerState(void*, v3_bstream**) { return kResultOk; }
+v3_result V3_API GetControllerState(void*, v3_bstream**) { return kResultOk; }
 int32_t V3_API GetParameterCount(void* self) { return Owner(self)->ParameterCount(); }
 v3_result V3_API GetParameterInfo(void* self, int32_t index, v3_param_info* info) {
   return Owner(self)->ParameterInfo(index, info);
@@ -71,21 +71,21 @@ v3_result V3_API GetProgramName(void* self, int32_t listId, int32_t program, v3_
   return Owner(self)->ProgramName(listId, program, name);
 }
 v3_result V3_API GetProgramInfo(void*, int32_t, int32_t, const char*, v3_str_128) {
-  return V3_FALSE;
+  return kResultFalse;
 }
-v3_result V3_API HasProgramPitchNames(void*, int32_t, int32_t) { return V3_FALSE; }
+v3_result V3_API HasProgramPitchNames(void*, int32_t, int32_t) { return kResultFalse; }
 v3_result V3_API GetProgramPitchName(void*, int32_t, int32_t, int16_t, v3_str_128) {
-  return V3_FALSE;
+  return kResultFalse;
 }
 int32_t V3_API GetSelectedUnit(void*) { return 0; }
-v3_result V3_API SelectUnit(void*, int32_t unit) { return unit == 0 ? V3_OK : V3_FALSE; }
+v3_result V3_API SelectUnit(void*, int32_t unit) { return unit == 0 ? kResultOk : kResultFalse; }
 v3_result V3_API GetUnitByBus(void*, int32_t, int32_t, int32_t, int32_t, int32_t* unit) {
-  if (!unit) return V3_INVALID_ARG;
+  if (!unit) return kInvalidArgument;
   *unit = 0;
-  return V3_OK;
+  return kResultOk;
 }
 v3_result V3_API SetUnitProgramData(void*, int32_t, int32_t, v3_bstream**) {
-  return V3_NOT_IMPLEMENTED;
+  return kNotImplemented;
 }
 
 // Hosts show a title for every parameter; the pattern words have none of their own.
@@ -108,10 +108,9 @@ int32_t StepCount(const IPlugParam* param) {
 const v3_edit_controller_cpp kControllerVtable = {
     {GateVst3::QueryThunk, GateVst3::RefThunk, GateVst3::UnrefThunk},
     {Initialize, Terminate},
-    {SetComponentState, SetControllerState, GetControllerState, GetParameterCount,
-     GetParameterInfo, GetParameterString, GetParameterValue, NormalizedToPlain,
-     PlainToNormalized, GetParameterNormalized, SetParameterNormalized, SetComponentHandler,
-     CreateView}};
+    {SetComponentState, SetControllerState, GetControllerState, GetParameterCount, GetParameterInfo,
+     GetParameterString, GetParameterValue, NormalizedToPlain, PlainToNormalized,
+     GetParameterNormalized, SetParameterNormalized, SetComponentHandler, CreateView}};
 
 const v3_unit_information_cpp kUnitsVtable = {
     {GateVst3::QueryThunk, GateVst3::RefThunk, GateVst3::UnrefThunk},
@@ -120,7 +119,7 @@ const v3_unit_information_cpp kUnitsVtable = {
      GetUnitByBus, SetUnitProgramData}};
 
 v3_result GateVst3::ParameterInfo(int32_t index, v3_param_info* info) {
-  if (!info || index < 0 || index >= ParameterCount()) return V3_INVALID_ARG;
+  if (!info || index < 0 || index >= ParameterCount()) return kInvalidArgument;
   std::memset(info, 0, sizeof *info);
   info->unit_id = 0;
   if (index == kVisibleParams) {
@@ -129,7 +128,7 @@ v3_result GateVst3::ParameterInfo(int32_t index, v3_param_info* info) {
     CopyToText16(info->short_title, kTextSize, "Program");
     info->step_count = plug_->NPresets() - 1;
     info->flags = V3_PARAM_PROGRAM_CHANGE | V3_PARAM_IS_LIST;
-    return V3_OK;
+    return kResultOk;
   }
   if (index == kVisibleParams + 1) {
     info->param_id = kBypassParamId;
@@ -137,7 +136,7 @@ v3_result GateVst3::ParameterInfo(int32_t index, v3_param_info* info) {
     CopyToText16(info->short_title, kTextSize, "Bypass");
     info->step_count = 1;
     info->flags = V3_PARAM_CAN_AUTOMATE | V3_PARAM_IS_BYPASS;
-    return V3_OK;
+    return kResultOk;
   }
   ScopedLock lock(plug_->InstanceLock());
   const IPlugParam* param = plug_->GetParam(index);
@@ -151,11 +150,11 @@ v3_result GateVst3::ParameterInfo(int32_t index, v3_param_info* info) {
   info->default_normalised_value = defaults_[index];
   info->flags = V3_PARAM_CAN_AUTOMATE;
   if (param->Kind() == kParamEnum) info->flags |= V3_PARAM_IS_LIST;
-  return V3_OK;
+  return kResultOk;
 }
 
 v3_result GateVst3::ParameterText(v3_param_id id, double normalized, int16_t* text) {
-  if (!text) return V3_INVALID_ARG;
+  if (!text) return kInvalidArgument;
   char display[kTextSize] = {};
   if (id == kProgramParamId) {
     const int program = static_cast<int>(std::lround(normalized * (plug_->NPresets() - 1)));
@@ -166,33 +165,33 @@ v3_result GateVst3::ParameterText(v3_param_id id, double normalized, int16_t* te
     ScopedLock lock(plug_->InstanceLock());
     plug_->GetParam(static_cast<int>(id))->FormatValue(normalized, true, display, sizeof display);
   } else {
-    return V3_INVALID_ARG;
+    return kInvalidArgument;
   }
   CopyToText16(text, kTextSize, display);
-  return V3_OK;
+  return kResultOk;
 }
 
 v3_result GateVst3::ParameterFromText(v3_param_id id, const int16_t* text, double* normalized) {
-  if (!text || !normalized) return V3_INVALID_ARG;
+  if (!text || !normalized) return kInvalidArgument;
   char typed[kTextSize];
   CopyFromText16(typed, sizeof typed, text);
   if (id == kProgramParamId) {
     for (int i = 0; i < plug_->NPresets(); ++i) {
       if (std::strcmp(plug_->PresetName(i), typed) != 0) continue;
       *normalized = plug_->NPresets() > 1 ? static_cast<double>(i) / (plug_->NPresets() - 1) : 0.0;
-      return V3_OK;
+      return kResultOk;
     }
-    return V3_FALSE;
+    return kResultFalse;
   }
   if (id == kBypassParamId) {
     *normalized = std::strcmp(typed, "On") == 0 ? 1.0 : 0.0;
-    return V3_OK;
+    return kResultOk;
   }
-  if (id >= static_cast<v3_param_id>(kVisibleParams)) return V3_INVALID_ARG;
+  if (id >= static_cast<v3_param_id>(kVisibleParams)) return kInvalidArgument;
   ScopedLock lock(plug_->InstanceLock());
   const IPlugParam* param = plug_->GetParam(static_cast<int>(id));
   *normalized = param->ToNormalized(param->ParseValueText(typed));
-  return V3_OK;
+  return kResultOk;
 }
 
 double GateVst3::NormalizedToPlain(v3_param_id id, double normalized) {
@@ -233,27 +232,28 @@ v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
   if (normalized > 1.0) normalized = 1.0;
   if (id == kProgramParamId) {
     SelectProgram(static_cast<int>(std::lround(normalized * (plug_->NPresets() - 1))));
-    return V3_OK;
+    return kResultOk;
   }
   if (id == kBypassParamId) {
     bypassed_ = normalized >= 0.5;
-    return V3_OK;
+    return kResultOk;
   }
-  if (id >= static_cast<v3_param_id>(kVisibleParams)) return V3_INVALID_ARG;
+  if (id >= static_cast<v3_param_id>(kVisibleParams)) return kInvalidArgument;
   // The VST 2 parameter callback's road, with the host's full precision.
   const int index = static_cast<int>(id);
   ScopedLock lock(plug_->InstanceLock());
-  if (IEditorView* editor = plug_->Editor()) editor->SetParameterFromPlugin(index, normalized, true);
+  if (IEditorView* editor = plug_->Editor())
+    editor->SetParameterFromPlugin(index, normalized, true);
   plug_->GetParam(index)->SetFromNormalized(normalized);
   plug_->OnParamChanged(index);
-  return V3_OK;
+  return kResultOk;
 }
 
 v3_result GateVst3::SetComponentHandler(v3_component_handler** handler) {
   if (handler_) v3_cpp_obj_unref(handler_);
   handler_ = handler;
   if (handler_) v3_cpp_obj_ref(handler_);
-  return V3_OK;
+  return kResultOk;
 }
 
 v3_plugin_view** GateVst3::CreateView(const char* name) {
@@ -263,29 +263,29 @@ v3_plugin_view** GateVst3::CreateView(const char* name) {
 }
 
 v3_result GateVst3::UnitInfo(int32_t index, v3_unit_info* info) {
-  if (!info || index != 0) return V3_INVALID_ARG;
+  if (!info || index != 0) return kInvalidArgument;
   std::memset(info, 0, sizeof *info);
   info->id = 0;
   info->parent_unit_id = -1;
   CopyToText16(info->name, kTextSize, plug_->EffectName());
   info->program_list_id = kProgramListId;
-  return V3_OK;
+  return kResultOk;
 }
 
 v3_result GateVst3::ProgramListInfo(int32_t index, v3_program_list_info* info) {
-  if (!info || index != 0) return V3_INVALID_ARG;
+  if (!info || index != 0) return kInvalidArgument;
   std::memset(info, 0, sizeof *info);
   info->id = kProgramListId;
   CopyToText16(info->name, kTextSize, "Programs");
   info->programCount = plug_->NPresets();
-  return V3_OK;
+  return kResultOk;
 }
 
 v3_result GateVst3::ProgramName(int32_t listId, int32_t program, int16_t* name) {
   if (!name || listId != kProgramListId || program < 0 || program >= plug_->NPresets()) {
-    return V3_INVALID_ARG;
+    return kInvalidArgument;
   }
   ScopedLock lock(plug_->InstanceLock());
   CopyToText16(name, kTextSize, plug_->PresetName(program));
-  return V3_OK;
+  return kResultOk;
 }

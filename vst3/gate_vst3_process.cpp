@@ -23,7 +23,8 @@ struct QueueCursor {
 int32_t PointOffset(const QueueCursor& cursor, int32_t index, double* value) {
   int32_t offset = 0;
   *value = 0.0;
-  if (v3_cpp_obj(cursor.queue)->get_point(cursor.queue, index, &offset, value) != V3_OK) return -1;
+  if (v3_cpp_obj(cursor.queue)->get_point(cursor.queue, index, &offset, value) != kResultOk)
+    return -1;
   return offset;
 }
 
@@ -160,17 +161,16 @@ void GateVst3::ReportChangedParams(v3_process_data* data, int32_t offset) {
     }
     v3_param_id id = static_cast<v3_param_id>(i);
     int32_t queueIndex = 0;
-    v3_param_value_queue** queue =
-        v3_cpp_obj(changes)->add_param_data(changes, &id, &queueIndex);
+    v3_param_value_queue** queue = v3_cpp_obj(changes)->add_param_data(changes, &id, &queueIndex);
     int32_t pointIndex = 0;
-    if (queue && v3_cpp_obj(queue)->add_point(queue, offset, now, &pointIndex) == V3_OK) {
+    if (queue && v3_cpp_obj(queue)->add_point(queue, offset, now, &pointIndex) == kResultOk) {
       reported_[i] = now;
     }
   }
 }
 
 v3_result GateVst3::Process(v3_process_data* data) {
-  if (!data) return V3_INVALID_ARG;
+  if (!data) return kInvalidArgument;
   processThread_ = std::this_thread::get_id();
   inProcess_ = true;
 
@@ -229,5 +229,5 @@ v3_result GateVst3::Process(v3_process_data* data) {
 
   timeInfoValid_ = false;
   inProcess_ = false;
-  return V3_OK;
+  return kResultOk;
 }

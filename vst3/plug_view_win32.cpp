@@ -37,12 +37,12 @@ class GatePlugView {
   static GatePlugView* Self(void* self) { return FaceOwner<GatePlugView>(self); }
 
   static v3_result V3_API Query(void* self, const v3_tuid iid, void** obj) {
-    if (!obj) return V3_INVALID_ARG;
+    if (!obj) return kInvalidArgument;
     *obj = nullptr;
-    if (!SameId(iid, v3_funknown_iid) && !SameId(iid, v3_plugin_view_iid)) return V3_NO_INTERFACE;
+    if (!SameId(iid, v3_funknown_iid) && !SameId(iid, v3_plugin_view_iid)) return kNoInterface;
     Self(self)->refCount_++;
     *obj = self;
-    return V3_OK;
+    return kResultOk;
   }
   static uint32_t V3_API Ref(void* self) { return ++Self(self)->refCount_; }
   static uint32_t V3_API Unref(void* self) {
@@ -53,51 +53,52 @@ class GatePlugView {
   }
 
   static v3_result V3_API IsPlatformTypeSupported(void*, const char* type) {
-    return type && std::strcmp(type, V3_VIEW_PLATFORM_TYPE_HWND) == 0 ? V3_OK : V3_FALSE;
+    return type && std::strcmp(type, V3_VIEW_PLATFORM_TYPE_HWND) == 0 ? kResultOk : kResultFalse;
   }
   static v3_result V3_API Attached(void* self, void* parent, const char* type) {
     GatePlugView* view = Self(self);
-    if (!parent || IsPlatformTypeSupported(self, type) != V3_OK || view->attached_) return V3_FALSE;
+    if (!parent || IsPlatformTypeSupported(self, type) != kResultOk || view->attached_)
+      return kResultFalse;
     vst2::AEffect* effect = view->owner_->Effect();
-    if (effect->dispatcher(effect, vst2::effEditOpen, 0, 0, parent, 0.0f) == 0) return V3_FALSE;
+    if (effect->dispatcher(effect, vst2::effEditOpen, 0, 0, parent, 0.0f) == 0) return kResultFalse;
     view->attached_ = true;
-    return V3_OK;
+    return kResultOk;
   }
   static v3_result V3_API RemovedThunk(void* self) { return Self(self)->Removed(); }
   v3_result Removed() {
-    if (!attached_) return V3_FALSE;
+    if (!attached_) return kResultFalse;
     vst2::AEffect* effect = owner_->Effect();
     effect->dispatcher(effect, vst2::effEditClose, 0, 0, nullptr, 0.0f);
     attached_ = false;
-    return V3_OK;
+    return kResultOk;
   }
   static v3_result V3_API OnWheel(void* self, float distance) {
     vst2::AEffect* effect = Self(self)->owner_->Effect();
     return effect->dispatcher(effect, vst2::effVendorSpecific, kWheelRequest, kWheelValue, nullptr,
                               distance) != 0
-               ? V3_OK
-               : V3_FALSE;
+               ? kResultOk
+               : kResultFalse;
   }
-  static v3_result V3_API OnKey(void*, int16_t, int16_t, int16_t) { return V3_FALSE; }
+  static v3_result V3_API OnKey(void*, int16_t, int16_t, int16_t) { return kResultFalse; }
   static v3_result V3_API GetSize(void* self, v3_view_rect* rect) {
-    if (!rect) return V3_INVALID_ARG;
+    if (!rect) return kInvalidArgument;
     const IEditorView* editor = Self(self)->owner_->Plug()->Editor();
     *rect = {0, 0, editor ? editor->Width() : 0, editor ? editor->Height() : 0};
-    return V3_OK;
+    return kResultOk;
   }
   // The editor has one size; a host's proposal is answered with it.
   static v3_result V3_API OnSize(void*, v3_view_rect* rect) {
-    return rect ? V3_OK : V3_INVALID_ARG;
+    return rect ? kResultOk : kInvalidArgument;
   }
-  static v3_result V3_API OnFocus(void*, v3_bool) { return V3_OK; }
+  static v3_result V3_API OnFocus(void*, v3_bool) { return kResultOk; }
   static v3_result V3_API SetFrame(void* self, v3_plugin_frame** frame) {
     GatePlugView* view = Self(self);
     if (view->frame_) v3_cpp_obj_unref(view->frame_);
     view->frame_ = frame;
     if (frame) v3_cpp_obj_ref(frame);
-    return V3_OK;
+    return kResultOk;
   }
-  static v3_result V3_API CanResize(void*) { return V3_FALSE; }
+  static v3_result V3_API CanResize(void*) { return kResultFalse; }
   static v3_result V3_API CheckSizeConstraint(void* self, v3_view_rect* rect) {
     return GetSize(self, rect);
   }

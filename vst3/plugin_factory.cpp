@@ -49,46 +49,46 @@ const FactoryTexts& Texts() {
 std::atomic<uint32_t> gReferences{0};
 
 v3_result V3_API Query(void* self, const v3_tuid iid, void** obj) {
-  if (!obj) return V3_INVALID_ARG;
+  if (!obj) return kInvalidArgument;
   *obj = nullptr;
   if (!SameId(iid, v3_funknown_iid) && !SameId(iid, v3_plugin_factory_iid) &&
       !SameId(iid, v3_plugin_factory_2_iid) && !SameId(iid, v3_plugin_factory_3_iid)) {
-    return V3_NO_INTERFACE;
+    return kNoInterface;
   }
   ++gReferences;
   *obj = self;
-  return V3_OK;
+  return kResultOk;
 }
 uint32_t V3_API Ref(void*) { return ++gReferences; }
 uint32_t V3_API Unref(void*) { return --gReferences; }
 
 v3_result V3_API GetFactoryInfo(void*, v3_factory_info* info) {
-  if (!info) return V3_INVALID_ARG;
+  if (!info) return kInvalidArgument;
   std::memset(info, 0, sizeof *info);
   std::snprintf(info->vendor, sizeof info->vendor, "%s", Texts().vendor);
   std::snprintf(info->url, sizeof info->url, "%s", Texts().url);
   info->flags = kUnicodeFactory;
-  return V3_OK;
+  return kResultOk;
 }
 
 int32_t V3_API NumClasses(void*) { return 1; }
 
 v3_result V3_API GetClassInfo(void*, int32_t index, v3_class_info* info) {
-  if (!info || index != 0) return V3_INVALID_ARG;
+  if (!info || index != 0) return kInvalidArgument;
   std::memset(info, 0, sizeof *info);
   std::memcpy(info->class_id, kGateClassId, sizeof(v3_tuid));
   info->cardinality = kManyInstances;
   std::snprintf(info->category, sizeof info->category, "%s", kCategory);
   std::snprintf(info->name, sizeof info->name, "%s", Texts().name);
-  return V3_OK;
+  return kResultOk;
 }
 
 v3_result V3_API CreateInstance(void*, const v3_tuid classId, const v3_tuid iid, void** obj) {
-  if (!obj) return V3_INVALID_ARG;
+  if (!obj) return kInvalidArgument;
   *obj = nullptr;
-  if (!SameId(classId, kGateClassId)) return V3_NO_INTERFACE;
+  if (!SameId(classId, kGateClassId)) return kNoInterface;
   GateVst3* object = GateVst3::Create();
-  if (!object) return V3_NOMEM;
+  if (!object) return kOutOfMemory;
   // The temporary reference deletes the object when the host asked for an
   // interface it does not have.
   object->AddRef();
@@ -98,7 +98,7 @@ v3_result V3_API CreateInstance(void*, const v3_tuid classId, const v3_tuid iid,
 }
 
 v3_result V3_API GetClassInfo2(void*, int32_t index, v3_class_info_2* info) {
-  if (!info || index != 0) return V3_INVALID_ARG;
+  if (!info || index != 0) return kInvalidArgument;
   std::memset(info, 0, sizeof *info);
   std::memcpy(info->class_id, kGateClassId, sizeof(v3_tuid));
   info->cardinality = kManyInstances;
@@ -108,11 +108,11 @@ v3_result V3_API GetClassInfo2(void*, int32_t index, v3_class_info_2* info) {
   std::snprintf(info->vendor, sizeof info->vendor, "%s", Texts().vendor);
   std::snprintf(info->version, sizeof info->version, "%s", Texts().version);
   std::snprintf(info->sdk_version, sizeof info->sdk_version, "%s", kSdkVersion);
-  return V3_OK;
+  return kResultOk;
 }
 
 v3_result V3_API GetClassInfoUtf16(void*, int32_t index, v3_class_info_3* info) {
-  if (!info || index != 0) return V3_INVALID_ARG;
+  if (!info || index != 0) return kInvalidArgument;
   std::memset(info, 0, sizeof *info);
   std::memcpy(info->class_id, kGateClassId, sizeof(v3_tuid));
   info->cardinality = kManyInstances;
@@ -122,16 +122,16 @@ v3_result V3_API GetClassInfoUtf16(void*, int32_t index, v3_class_info_3* info) 
   CopyToText16(info->vendor, 64, Texts().vendor);
   CopyToText16(info->version, 64, Texts().version);
   CopyToText16(info->sdk_version, 64, kSdkVersion);
-  return V3_OK;
+  return kResultOk;
 }
 
-v3_result V3_API SetHostContext(void*, v3_funknown**) { return V3_OK; }
+v3_result V3_API SetHostContext(void*, v3_funknown**) { return kResultOk; }
 
-const v3_plugin_factory_cpp kFactoryVtable = {{Query, Ref, Unref},
-                                              {GetFactoryInfo, NumClasses, GetClassInfo,
-                                               CreateInstance},
-                                              {GetClassInfo2},
-                                              {GetClassInfoUtf16, SetHostContext}};
+const v3_plugin_factory_cpp kFactoryVtable = {
+    {Query, Ref, Unref},
+    {GetFactoryInfo, NumClasses, GetClassInfo, CreateInstance},
+    {GetClassInfo2},
+    {GetClassInfoUtf16, SetHostContext}};
 
 struct FactoryObject {
   const v3_plugin_factory_cpp* vtable;
