@@ -74,8 +74,8 @@ vst2::VstTimeInfo* FillTimeInfo(HostServices& host) {
   info.barStartPos = std::floor(info.ppqPos / quartersPerBar) * quartersPerBar;
   info.timeSigNumerator = host.timeSigNumerator;
   info.timeSigDenominator = host.timeSigDenominator;
-  info.flags =
-      vst2::kVstTempoValid | vst2::kVstPpqPosValid | vst2::kVstBarsValid | vst2::kVstTimeSigValid;
+  info.flags = vst2::kVstTempoValid | vst2::kVstPpqPosValid | vst2::kVstBarsValid |
+               vst2::kVstTimeSigValid;
   if (host.transport == Transport::Playing) info.flags |= vst2::kVstTransportPlaying;
   if (host.transport == Transport::Recording) info.flags |= vst2::kVstTransportRecording;
   if (host.transportChanged) info.flags |= vst2::kVstTransportChanged;
@@ -95,40 +95,30 @@ intptr_t VST2_CALL HostCallback(vst2::AEffect* /*effect*/, int32_t opcode, int32
   HostServices& host = Host();
   LogRequest(host, opcode, index, value, ptr, opt);
   switch (opcode) {
-    case vst2::audioMasterVersion:
-      return vst2::kVstVersion;
+    case vst2::audioMasterVersion: return vst2::kVstVersion;
     case vst2::audioMasterGetTime:
       return host.timeInfoAvailable ? reinterpret_cast<intptr_t>(FillTimeInfo(host)) : 0;
-    case vst2::audioMasterIOChanged:
-      return 1;
-    case vst2::audioMasterGetSampleRate:
-      return static_cast<intptr_t>(host.sampleRate);
-    case vst2::audioMasterGetBlockSize:
-      return host.blockSize;
-    case vst2::audioMasterGetCurrentProcessLevel:
-      return host.processing ? 2 : 1;
-    case vst2::audioMasterGetAutomationState:
-      return 1;
+    case vst2::audioMasterIOChanged: return 1;
+    case vst2::audioMasterGetSampleRate: return static_cast<intptr_t>(host.sampleRate);
+    case vst2::audioMasterGetBlockSize: return host.blockSize;
+    case vst2::audioMasterGetCurrentProcessLevel: return host.processing ? 2 : 1;
+    case vst2::audioMasterGetAutomationState: return 1;
     case vst2::audioMasterGetVendorString:
       return CopyText(ptr, host.vendorString, vst2::kMaxVendorStrLen);
     case vst2::audioMasterGetProductString:
       return CopyText(ptr, host.productString, vst2::kMaxProductStrLen);
-    case vst2::audioMasterGetVendorVersion:
-      return host.vendorVersion;
+    case vst2::audioMasterGetVendorVersion: return host.vendorVersion;
     case vst2::audioMasterCanDo:
       if (ptr == nullptr) return 0;
       for (const char* text : kHostCanDo) {
         if (std::strcmp(static_cast<const char*>(ptr), text) == 0) return 1;
       }
       return 0;
-    case vst2::audioMasterGetLanguage:
-      return 1;  // English
+    case vst2::audioMasterGetLanguage: return 1;  // English
     case vst2::audioMasterUpdateDisplay:
     case vst2::audioMasterBeginEdit:
-    case vst2::audioMasterEndEdit:
-      return 1;
-    default:
-      return 0;  // automation, idle, MIDI, window sizing: accepted, nothing to do
+    case vst2::audioMasterEndEdit: return 1;
+    default: return 0;  // automation, idle, MIDI, window sizing: accepted, nothing to do
   }
 }
 

@@ -21,9 +21,9 @@ struct HostServices {
   int32_t timeSigNumerator = 4;
   int32_t timeSigDenominator = 4;
   Transport transport = Transport::Stopped;
-  bool transportChanged = true;   // reported once with the next time info
-  bool timeInfoAvailable = true;  // false: audioMasterGetTime answers null
-  bool processing = false;        // inside an audio callback (process level)
+  bool transportChanged = true;  // reported once with the next time info
+  bool timeInfoAvailable = true; // false: audioMasterGetTime answers null
+  bool processing = false;       // inside an audio callback (process level)
   std::string productString = "QuorvelTestHost";
   std::string vendorString = "Quorvel";
   int32_t vendorVersion = 1000;

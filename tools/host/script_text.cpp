@@ -10,8 +10,7 @@ bool SplitStep(const std::string& line, std::vector<std::string>& words, std::st
     if (i >= line.size()) break;
     std::string word;
     bool inQuotes = false;
-    while (i < line.size() &&
-           (inQuotes || (line[i] != ' ' && line[i] != '\t' && line[i] != '\r'))) {
+    while (i < line.size() && (inQuotes || (line[i] != ' ' && line[i] != '\t' && line[i] != '\r'))) {
       if (line[i] == '"') {
         inQuotes = !inQuotes;
       } else {

@@ -39,14 +39,12 @@ struct NoiseSource {
 }  // namespace
 
 bool GenerateTestSignal(const TestSignalSettings& settings, WavAudio& audio, std::string& error) {
-  if (settings.kind != "pad" && settings.kind != "sine" && settings.kind != "dc" &&
-      settings.kind != "noise") {
+  if (settings.kind != "pad" && settings.kind != "sine" && settings.kind != "dc" && settings.kind != "noise") {
     error = "unknown signal kind '" + settings.kind + "' (pad, sine, dc, noise)";
     return false;
   }
   if (!(settings.seconds > 0.0 && settings.seconds <= 3600.0) || settings.sampleRate < 1000 ||
-      settings.sampleRate > 768000 || settings.channels < 1 ||
-      settings.channels > kWavMaxChannels) {
+      settings.sampleRate > 768000 || settings.channels < 1 || settings.channels > kWavMaxChannels) {
     error = "signal length, rate or channel count out of range";
     return false;
   }

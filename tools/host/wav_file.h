@@ -13,7 +13,7 @@ enum class WavFormat { Pcm16, Pcm24, Float32 };
 
 struct WavAudio {
   int sampleRate = 44100;
-  WavFormat format = WavFormat::Float32;     // the file's format when read
+  WavFormat format = WavFormat::Float32;  // the file's format when read
   std::vector<std::vector<float>> channels;  // channels[c][frame]
 
   size_t frames() const { return channels.empty() ? 0 : channels[0].size(); }
@@ -24,7 +24,8 @@ constexpr int kWavMaxChannels = 8;
 // Reads a WAV file; on failure returns false with a reason in error.
 bool ReadWav(const std::string& path, WavAudio& audio, std::string& error);
 // Writes audio in the given format (PCM values are rounded and clamped).
-bool WriteWav(const std::string& path, const WavAudio& audio, WavFormat format, std::string& error);
+bool WriteWav(const std::string& path, const WavAudio& audio, WavFormat format,
+              std::string& error);
 
 // "pcm16", "pcm24", "float" (or "float32"); false for anything else.
 bool ParseWavFormat(const std::string& name, WavFormat& format);
