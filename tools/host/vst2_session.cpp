@@ -1,5 +1,6 @@
 #include "tools/host/vst2_session.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -155,10 +156,11 @@ bool Vst2Session::SaveState(bool bank, std::vector<char>& bytes, std::string& er
 }
 
 intptr_t Vst2Session::LoadState(bool bank, const std::vector<char>& bytes) {
-  // An empty state still gets a valid pointer: the effect must cope with size 0.
-  std::vector<char> copy(bytes);
-  copy.reserve(1);
-  return Dispatch(vst2::effSetChunk, bank ? 0 : 1, static_cast<intptr_t>(copy.size()), copy.data());
+  // One spare byte: an empty state still gets a valid pointer, and the
+  // effect must cope with size 0.
+  std::vector<char> copy(bytes.size() + 1);
+  std::copy(bytes.begin(), bytes.end(), copy.begin());
+  return Dispatch(vst2::effSetChunk, bank ? 0 : 1, static_cast<intptr_t>(bytes.size()), copy.data());
 }
 
 bool Vst2Session::Render(const WavAudio& input, ProcessCallback callback,
