@@ -65,8 +65,8 @@ uint32_t V3_API Unref(void*) { return --gReferences; }
 v3_result V3_API GetFactoryInfo(void*, v3_factory_info* info) {
   if (!info) return kInvalidArgument;
   std::memset(info, 0, sizeof *info);
-  std::snprintf(info->vendor, sizeof info->vendor, "%s", Texts().vendor);
-  std::snprintf(info->url, sizeof info->url, "%s", Texts().url);
+  CopyTextBounded(info->vendor, Texts().vendor, sizeof info->vendor);
+  CopyTextBounded(info->url, Texts().url, sizeof info->url);
   info->flags = kUnicodeFactory;
   return kResultOk;
 }
@@ -78,8 +78,8 @@ v3_result V3_API GetClassInfo(void*, int32_t index, v3_class_info* info) {
   std::memset(info, 0, sizeof *info);
   std::memcpy(info->class_id, kGateClassId, sizeof(v3_tuid));
   info->cardinality = kManyInstances;
-  std::snprintf(info->category, sizeof info->category, "%s", kCategory);
-  std::snprintf(info->name, sizeof info->name, "%s", Texts().name);
+  CopyTextBounded(info->category, kCategory, sizeof info->category);
+  CopyTextBounded(info->name, Texts().name, sizeof info->name);
   return kResultOk;
 }
 
@@ -102,12 +102,12 @@ v3_result V3_API GetClassInfo2(void*, int32_t index, v3_class_info_2* info) {
   std::memset(info, 0, sizeof *info);
   std::memcpy(info->class_id, kGateClassId, sizeof(v3_tuid));
   info->cardinality = kManyInstances;
-  std::snprintf(info->category, sizeof info->category, "%s", kCategory);
-  std::snprintf(info->name, sizeof info->name, "%s", Texts().name);
-  std::snprintf(info->sub_categories, sizeof info->sub_categories, "%s", kSubCategories);
-  std::snprintf(info->vendor, sizeof info->vendor, "%s", Texts().vendor);
-  std::snprintf(info->version, sizeof info->version, "%s", Texts().version);
-  std::snprintf(info->sdk_version, sizeof info->sdk_version, "%s", kSdkVersion);
+  CopyTextBounded(info->category, kCategory, sizeof info->category);
+  CopyTextBounded(info->name, Texts().name, sizeof info->name);
+  CopyTextBounded(info->sub_categories, kSubCategories, sizeof info->sub_categories);
+  CopyTextBounded(info->vendor, Texts().vendor, sizeof info->vendor);
+  CopyTextBounded(info->version, Texts().version, sizeof info->version);
+  CopyTextBounded(info->sdk_version, kSdkVersion, sizeof info->sdk_version);
   return kResultOk;
 }
 
@@ -116,9 +116,9 @@ v3_result V3_API GetClassInfoUtf16(void*, int32_t index, v3_class_info_3* info) 
   std::memset(info, 0, sizeof *info);
   std::memcpy(info->class_id, kGateClassId, sizeof(v3_tuid));
   info->cardinality = kManyInstances;
-  std::snprintf(info->category, sizeof info->category, "%s", kCategory);
+  CopyTextBounded(info->category, kCategory, sizeof info->category);
   CopyToText16(info->name, 64, Texts().name);
-  std::snprintf(info->sub_categories, sizeof info->sub_categories, "%s", kSubCategories);
+  CopyTextBounded(info->sub_categories, kSubCategories, sizeof info->sub_categories);
   CopyToText16(info->vendor, 64, Texts().vendor);
   CopyToText16(info->version, 64, Texts().version);
   CopyToText16(info->sdk_version, 64, kSdkVersion);
