@@ -44,9 +44,14 @@ void GateVst3::BuildTimeInfo(const v3_process_context* context, int32_t offset) 
   t = {};
   const uint32_t state = context->state;
   t.sampleRate = sampleRate_;
-  t.samplePos = static_cast<double>(context->project_time_in_samples + offset);
-  if (state & V3_PROCESS_CTX_PLAYING) t.flags |= vst2::kVstTransportPlaying;
-  if (state & V3_PROCESS_CTX_RECORDING) t.flags |= vst2::kVstTransportRecording;
+  const int64_t position = context->project_time_in_samples + offset;
+  t.samplePos = static_cast<double>(position);
+  // A host may roll through a pre-roll at negative project time, where a
+  // VST 2 host reports its transport still stopped: the transport starts, and
+  // the step clock aligns, when the position reaches zero.
+  const bool rolling = position >= 0;
+  if (rolling && (state & V3_PROCESS_CTX_PLAYING)) t.flags |= vst2::kVstTransportPlaying;
+  if (rolling && (state & V3_PROCESS_CTX_RECORDING)) t.flags |= vst2::kVstTransportRecording;
   if (state & V3_PROCESS_CTX_CYCLE_ACTIVE) t.flags |= vst2::kVstTransportCycleActive;
   if (state & V3_PROCESS_CTX_SYSTEM_TIME_VALID) {
     t.nanoSeconds = static_cast<double>(context->system_time_ns);

@@ -100,7 +100,7 @@ struct Block {
   double Out(int c, int i) const { return sampleSize == V3_SAMPLE_64 ? out64[c][i] : out32[c][i]; }
   double In(int c, int i) const { return sampleSize == V3_SAMPLE_64 ? in64[c][i] : in32[c][i]; }
 
-  void Process(Plugin& p, ParamChangeList* input, ParamChangeList* output) {
+  void Process(Plugin& p, ParamChangeList* input, ParamChangeList* output, bool playing = true) {
     v3_audio_bus_buffers inBus = {}, outBus = {};
     inBus.num_channels = outBus.num_channels = 2;
     if (sampleSize == V3_SAMPLE_64) {
@@ -111,8 +111,8 @@ struct Block {
       outBus.channel_buffers_32 = out32Pointers;
     }
     v3_process_context context = {};
-    context.state =
-        V3_PROCESS_CTX_PLAYING | V3_PROCESS_CTX_TEMPO_VALID | V3_PROCESS_CTX_PROJECT_TIME_VALID;
+    context.state = (playing ? V3_PROCESS_CTX_PLAYING : 0) | V3_PROCESS_CTX_TEMPO_VALID |
+                    V3_PROCESS_CTX_PROJECT_TIME_VALID;
     context.sample_rate = kRate;
     context.bpm = 120.0;
     context.project_time_in_samples = position;
@@ -332,6 +332,27 @@ TEST(GateVst3, PackedPatternWordsAreReportedThroughOutputChanges) {
   p.Stop();
   p.Release();
   ExpectAllReleased(host);
+}
+
+// A pre-roll at negative project time is a stopped transport, as VST 2 hosts
+// report it: the step clock aligns when the position reaches zero.
+TEST(GateVst3, PreRollAtNegativeProjectTimeCountsAsStopped) {
+  std::vector<double> renders[2];
+  for (int preRollPlays = 0; preRollPlays < 2; ++preRollPlays) {
+    HostContext host;
+    Plugin p = Plugin::Create();
+    p.Start(host, V3_SAMPLE_64);
+    Block block(V3_SAMPLE_64, 0.5);
+    block.position = -3 * kBlock;
+    for (int i = 0; i < 40; ++i) {
+      block.Process(p, nullptr, nullptr, preRollPlays || block.position >= 0);
+      for (int j = 0; j < kBlock; ++j) renders[preRollPlays].push_back(block.Out(0, j));
+    }
+    p.Stop();
+    p.Release();
+  }
+  EXPECT_EQ(renders[0], renders[1]);
+  ExpectAllReleased(HostContext());
 }
 
 }  // namespace
