@@ -4,7 +4,8 @@
 # and every target (float and double), and without time info; states saved by either format load in
 # the other byte for byte; a parameter change at sample 100 changes the
 # output exactly from sample 100, as the VST 2 module split there does; and
-# on Windows the same editor, pixel for pixel.
+# on Windows the same editor, pixel for pixel, whose edits reach the host
+# through the component handler.
 source "$(dirname "$0")/host_common.bash"
 bundle="$QUORVEL_BINARY_DIR/Quorvel.vst3"
 vst2="$QUORVEL_MODULE"
@@ -75,10 +76,20 @@ PY
 if [ "$QUORVEL_PLATFORM" = windows ]; then
   for module in "$vst2" "$bundle"; do
     out=$(host "$module" open "editor open" "editor ticks 3" "editor capture $(basename "$module").bmp" \
-      "editor close") || fail "editor: $(cat host.err)"
+      "log edits.log" "editor drag 51 125 51 85" "editor ticks 2" "log -" "param 0" "editor close") ||
+      fail "editor: $(cat host.err)"
     expect_line "$out" "editor rect=0,0,285,620"
     expect_line "$out" "editor close result=1"
   done
   cmp_files "$(basename "$vst2").bmp" Quorvel.vst3.bmp "editor capture"
+  # The drag on the "Rate" knob reached the host through the component
+  # handler: one gesture, rising values, and the parameter moved.
+  edits=$(tr -d '\r' <edits.log | grep '^componentHandler .* id=0 ' | sed 's/ value=.*//' | uniq)
+  [ "$edits" = "componentHandler BeginEdit id=0
+componentHandler PerformEdit id=0
+componentHandler EndEdit id=0" ] || fail "editor gesture: $(cat edits.log)"
+  grep '^componentHandler PerformEdit id=0 ' edits.log | sed 's/.*value=//' | sort -n -c ||
+    fail "drag values do not rise: $(cat edits.log)"
+  grep -q '^param 0 name="Rate" .* value=0\.[4-9]' <<<"$out" || fail "rate after the drag: $out"
 fi
 echo "vst3 formats ok"
