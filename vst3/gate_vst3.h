@@ -104,7 +104,7 @@ class GateVst3 {
   void ApplyParamChange(v3_param_id id, double normalized);
   void BuildTimeInfo(const v3_process_context* context, int32_t offset);
   void RenderSlice(v3_process_data* data, int32_t offset, int32_t frames);
-  void CrossfadeBypass(v3_process_data* data, int32_t offset, int32_t frames);
+  void CrossfadeBypass(v3_process_data* data, int32_t offset, int32_t frames, bool bypassed);
   void ReportChangedParams(v3_process_data* data, int32_t offset);
   void SelectProgram(int program);
 
@@ -129,8 +129,8 @@ class GateVst3 {
   int32_t maxBlock_ = 1024;
   std::vector<double> dry_[2];
   double reported_[kVisibleParams] = {};
-  bool bypassed_ = false;
-  double bypassMix_ = 0.0;  // 0 the effect's output, 1 the dry input
+  std::atomic<bool> bypassed_{false};  // set from any thread, read by the audio thread
+  double bypassMix_ = 0.0;             // 0 the effect's output, 1 the dry input
   vst2::VstTimeInfo timeInfo_{};
   bool timeInfoValid_ = false;
   std::atomic<bool> inProcess_{false};

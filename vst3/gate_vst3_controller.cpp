@@ -231,7 +231,12 @@ v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
   if (!(normalized >= 0.0)) normalized = 0.0;
   if (normalized > 1.0) normalized = 1.0;
   if (id == kProgramParamId) {
+    const int before = plug_->CurrentPresetIndex();
     SelectProgram(static_cast<int>(std::lround(normalized * (plug_->NPresets() - 1))));
+    // A new program changes every parameter: the host reads them again.
+    if (handler_ && plug_->CurrentPresetIndex() != before && !OnAudioThread()) {
+      v3_cpp_obj(handler_)->restart_component(handler_, V3_RESTART_PARAM_VALUES_CHANGED);
+    }
     return kResultOk;
   }
   if (id == kBypassParamId) {

@@ -109,7 +109,10 @@ void GateVst3::RenderSlice(v3_process_data* data, int32_t offset, int32_t frames
   const bool wide = data->symbolic_sample_size == V3_SAMPLE_64;
   const v3_audio_bus_buffers& in = data->inputs[0];
   const v3_audio_bus_buffers& out = data->outputs[0];
-  if (bypassed_ || bypassMix_ > 0.0) {
+  // Read once: the host may flip bypass from another thread mid-slice.
+  const bool bypassed = bypassed_.load();
+  const bool fading = bypassed || bypassMix_ > 0.0;
+  if (fading) {
     for (int c = 0; c < 2; ++c) {
       double* dry = dry_[c].data();
       for (int32_t j = 0; j < frames; ++j) {
@@ -126,14 +129,15 @@ void GateVst3::RenderSlice(v3_process_data* data, int32_t offset, int32_t frames
     float* outputs[2] = {out.channel_buffers_32[0] + offset, out.channel_buffers_32[1] + offset};
     effect_->processReplacing(effect_, inputs, outputs, frames);
   }
-  if (bypassed_ || bypassMix_ > 0.0) CrossfadeBypass(data, offset, frames);
+  if (fading) CrossfadeBypass(data, offset, frames, bypassed);
 }
 
-void GateVst3::CrossfadeBypass(v3_process_data* data, int32_t offset, int32_t frames) {
+void GateVst3::CrossfadeBypass(v3_process_data* data, int32_t offset, int32_t frames,
+                               bool bypassed) {
   const bool wide = data->symbolic_sample_size == V3_SAMPLE_64;
   const v3_audio_bus_buffers& out = data->outputs[0];
   const double fadeSamples = std::max(1.0, std::round(sampleRate_ * kBypassFadeSeconds));
-  const double stepPerSample = (bypassed_ ? 1.0 : -1.0) / fadeSamples;
+  const double stepPerSample = (bypassed ? 1.0 : -1.0) / fadeSamples;
   const double startMix = bypassMix_;
   double mix = startMix;
   for (int c = 0; c < 2; ++c) {

@@ -44,7 +44,10 @@ cmp_files a.chunk b.chunk "state from VST 2 saved again by VST 3"
 grep '^param .* name=' <<<"$out" | head -17 | sed 's/ name=.*value=/ value=/' >b.values
 grep '^param .* name=' a.params | tail -17 | sed 's/ name=.*value=/ value=/' >a.values
 cmp_files a.values b.values "parameter values after the state crossed over"
-host "$bundle" "program 12" "param 1=0.25" "savechunk bank c.chunk" >/dev/null || fail "vst3 save"
+out=$(host "$bundle" "log program.log" "program 12" "param 1=0.25" "savechunk bank c.chunk") || fail "vst3 save"
+expect_line "$out" 'program current=12 name="Trance"'
+# A program change tells the host to read every parameter again.
+grep -q '^componentHandler RestartComponent id=4 ' program.log || fail "no restart: $(cat program.log)"
 host "$vst2" open "loadchunk bank c.chunk" "savechunk bank d.chunk" >/dev/null || fail "vst2 load"
 cmp_files c.chunk d.chunk "state from VST 3 saved again by VST 2"
 head -c 60 c.chunk >short.chunk
