@@ -158,6 +158,7 @@ v3_result GateVst3::ParameterText(v3_param_id id, double normalized, int16_t* te
   char display[kTextSize] = {};
   if (id == kProgramParamId) {
     const int program = static_cast<int>(std::lround(normalized * (plug_->NPresets() - 1)));
+    ScopedLock lock(plug_->InstanceLock());
     std::snprintf(display, sizeof display, "%s", plug_->PresetName(program));
   } else if (id == kBypassParamId) {
     std::snprintf(display, sizeof display, "%s", normalized >= 0.5 ? "On" : "Off");
@@ -216,6 +217,7 @@ double GateVst3::PlainToNormalized(v3_param_id id, double plain) {
 }
 
 double GateVst3::ParameterNormalized(v3_param_id id) {
+  ScopedLock lock(plug_->InstanceLock());
   if (id == kProgramParamId) {
     return plug_->NPresets() > 1
                ? static_cast<double>(plug_->CurrentPresetIndex()) / (plug_->NPresets() - 1)
@@ -223,7 +225,6 @@ double GateVst3::ParameterNormalized(v3_param_id id) {
   }
   if (id == kBypassParamId) return bypassed_ ? 1.0 : 0.0;
   if (id >= static_cast<v3_param_id>(kVisibleParams)) return 0.0;
-  ScopedLock lock(plug_->InstanceLock());
   return plug_->GetParam(static_cast<int>(id))->GetNormalized();
 }
 
@@ -231,6 +232,7 @@ v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
   if (!(normalized >= 0.0)) normalized = 0.0;
   if (normalized > 1.0) normalized = 1.0;
   if (id == kProgramParamId) {
+    ScopedLock lock(plug_->InstanceLock());
     const int before = plug_->CurrentPresetIndex();
     SelectProgram(static_cast<int>(std::lround(normalized * (plug_->NPresets() - 1))));
     // A new program changes every parameter: the host reads them again.

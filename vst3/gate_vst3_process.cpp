@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "engine/gate_plug.h"
+#include "framework/recursive_lock.h"
 #include "vst3/gate_vst3.h"
 
 namespace {
@@ -100,6 +101,7 @@ void GateVst3::ApplyParamChange(v3_param_id id, double normalized) {
 }
 
 void GateVst3::SelectProgram(int program) {
+  ScopedLock lock(plug_->InstanceLock());
   if (program < 0 || program >= plug_->NPresets()) return;
   if (program == plug_->CurrentPresetIndex()) return;
   Dispatch(vst2::effSetProgram, 0, program);
