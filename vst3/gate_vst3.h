@@ -58,7 +58,7 @@ class GateVst3 {
                                const v3_speaker_arrangement* outputs, int32_t outputCount);
   v3_result SetupProcessing(const v3_process_setup* setup);  // [host main thread]
   v3_result SetProcessing(bool on);                          // [audio or main thread]
-  v3_result Process(v3_process_data* data);                  // [audio thread]
+  v3_result Process(v3_process_data* data);  // [audio thread, takes the instance lock]
 
   // ---- Edit controller [host main thread] ----
   int32_t ParameterCount() const { return kVisibleParams + 2; }

@@ -2,7 +2,7 @@
 // point of the input queues, each slice goes through the instance's own
 // replacing callback with the time info of its first sample, the bypass
 // crossfade follows, and parameters the instance changed itself are reported
-// back. No allocation here. [audio thread]
+// back. No allocation here. [audio thread, takes the instance lock]
 #include <algorithm>
 #include <cmath>
 
@@ -182,6 +182,10 @@ void GateVst3::ReportChangedParams(v3_process_data* data, int32_t offset) {
 
 v3_result GateVst3::Process(v3_process_data* data) {
   if (!data) return kInvalidArgument;
+  // The whole call, as every VST 2 audio callback, under the instance lock:
+  // queue points, slices and reports see no half-made change from the host's
+  // other threads.
+  ScopedLock lock(plug_->InstanceLock());
   processThread_ = std::this_thread::get_id();
   inProcess_ = true;
 
