@@ -19,6 +19,8 @@
 #include "tools/host/wav_file.h"
 
 const char kStepUsage[] =
+    "PLUGIN is a VST 2 module, or a .vst3 bundle (folder or binary) for VST 3; the\n"
+    "steps name VST 2's requests, and VST 3 sessions carry out the same requests.\n"
     "Steps (one per argument, or one per line of a -f script; # starts a comment):\n"
     "  open                          effOpen\n"
     "  close                         effClose (done anyway at the end)\n"
