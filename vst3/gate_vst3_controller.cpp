@@ -232,13 +232,10 @@ v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
   if (!(normalized >= 0.0)) normalized = 0.0;
   if (normalized > 1.0) normalized = 1.0;
   if (id == kProgramParamId) {
-    ScopedLock lock(plug_->InstanceLock());
-    const int before = plug_->CurrentPresetIndex();
+    // The host that sets the program reads the parameters again itself; a
+    // restart request from inside its own call can deadlock it. The processor
+    // reports the changed values through its output changes.
     SelectProgram(static_cast<int>(std::lround(normalized * (plug_->NPresets() - 1))));
-    // A new program changes every parameter: the host reads them again.
-    if (handler_ && plug_->CurrentPresetIndex() != before && !OnAudioThread()) {
-      v3_cpp_obj(handler_)->restart_component(handler_, V3_RESTART_PARAM_VALUES_CHANGED);
-    }
     return kResultOk;
   }
   if (id == kBypassParamId) {

@@ -46,8 +46,8 @@ grep '^param .* name=' a.params | tail -17 | sed 's/ name=.*value=/ value=/' >a.
 cmp_files a.values b.values "parameter values after the state crossed over"
 out=$(host "$bundle" "log program.log" "program 12" "param 1=0.25" "savechunk bank c.chunk") || fail "vst3 save"
 expect_line "$out" 'program current=12 name="Trance"'
-# A program change tells the host to read every parameter again.
-grep -q '^componentHandler RestartComponent id=4 ' program.log || fail "no restart: $(cat program.log)"
+# The host set the program: no restart request from inside its call.
+! grep -q '^componentHandler RestartComponent' program.log || fail "restart requested: $(cat program.log)"
 host "$vst2" open "loadchunk bank c.chunk" "savechunk bank d.chunk" >/dev/null || fail "vst2 load"
 cmp_files c.chunk d.chunk "state from VST 3 saved again by VST 2"
 head -c 60 c.chunk >short.chunk
