@@ -42,9 +42,12 @@ target_link_libraries(Quorvel PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,quorvel_core
 file(GLOB host_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/host/*.cpp)
 quorvel_platform_filter(host_sources)
 if(host_sources)
-  add_executable(quorvel_host ${host_sources})
+  # The VST 3 mode speaks the interface through the same headers as the glue
+  # and shares its text conversion; it links nothing else of the effect.
+  add_executable(quorvel_host ${host_sources} ${CMAKE_SOURCE_DIR}/vst3/text16.cpp)
   quorvel_warnings(quorvel_host)
   target_include_directories(quorvel_host PRIVATE ${CMAKE_SOURCE_DIR})
+  target_include_directories(quorvel_host SYSTEM PRIVATE ${CMAKE_SOURCE_DIR}/third_party/vst3_c_api)
   set_target_properties(quorvel_host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   if(WIN32)
     target_link_options(quorvel_host PRIVATE -static)

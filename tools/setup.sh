@@ -39,11 +39,9 @@ if [ ${#missing[@]} -gt 0 ] || [ "$i386_added" = 1 ]; then
     apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null >/dev/null
 fi
 
-# libpng 1.6 for the Windows target, from Debian's own source package.
-png_dir="$root/third_party/libpng"
-png_sha=a00e9d2f2f664186e4202db9299397f851aea71b36a35e74910b8820e380d441
-if [ ! -f "$png_dir/png.h" ]; then
-  # Derive deb-src entries from the existing deb entries when there are none.
+# Source packages need deb-src entries: derive them from the deb entries when
+# there are none, and read the lists once.
+source_lists_ready() {
   if ! grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/; then
     for f in /etc/apt/sources.list.d/*.sources; do
       [ -f "$f" ] || continue
@@ -54,7 +52,14 @@ if [ ! -f "$png_dir/png.h" ]; then
     fi
     apt_updated=0
   fi
-  [ "$apt_updated" = 1 ] || apt-get update -qq
+  [ "$apt_updated" = 1 ] || { apt-get update -qq; apt_updated=1; }
+}
+
+# libpng 1.6 for the Windows target, from Debian's own source package.
+png_dir="$root/third_party/libpng"
+png_sha=a00e9d2f2f664186e4202db9299397f851aea71b36a35e74910b8820e380d441
+if [ ! -f "$png_dir/png.h" ]; then
+  source_lists_ready
   work="$(mktemp -d)"
   (
     cd "$work"
@@ -72,6 +77,33 @@ if [ ! -f "$png_dir/png.h" ]; then
   tar -xf "$tarball" -C "$work/unpack"
   mv "$work/unpack"/libpng-* "$png_dir"
   cp "$png_dir/scripts/pnglibconf.h.prebuilt" "$png_dir/pnglibconf.h"
+  rm -rf "$work"
+fi
+# The plug-in interface declarations for the VST 3 build: the pure-C,
+# ISC-licensed headers (and their licence) from Debian's dpf-plugins orig
+# tarball. Nothing else of the tarball is extracted.
+vst3_dir="$root/third_party/vst3_c_api"
+vst3_sha=15492ec9693f09e676e6a18e7e35f8861c6340e70ecb53e1404d0b803bf1f98a
+if [ ! -f "$vst3_dir/base.h" ]; then
+  source_lists_ready
+  work="$(mktemp -d)"
+  # The plain form fails on a patch file the package lacks; the orig tarball is all we need.
+  for wanted in dpf-plugins=1.6+ds-2 dpf-plugins; do
+    (cd "$work" && apt-get source --download-only --tar-only -qq "$wanted" </dev/null >/dev/null 2>&1) || true
+    ls "$work"/dpf-plugins_*.orig.tar.* >/dev/null 2>&1 && break
+  done
+  tarball="$(ls "$work"/dpf-plugins_*.orig.tar.* 2>/dev/null | head -n 1)"
+  [ -n "$tarball" ] || { echo "setup: could not fetch the dpf-plugins source package" >&2; exit 1; }
+  echo "$vst3_sha  $tarball" | sha256sum -c --quiet -
+  headers=(base.h factory.h component.h audio_processor.h edit_controller.h events.h unit.h view.h
+           message.h bstream.h host.h align_push.h align_pop.h)
+  members=("dpf-plugins-1.6+ds/dpf/LICENSE")
+  for h in "${headers[@]}"; do members+=("dpf-plugins-1.6+ds/dpf/distrho/src/travesty/$h"); done
+  mkdir -p "$work/unpack"
+  tar -xf "$tarball" -C "$work/unpack" "${members[@]}"
+  rm -rf "$vst3_dir"; mkdir -p "$vst3_dir"
+  cp "$work/unpack/dpf-plugins-1.6+ds/dpf/distrho/src/travesty/"*.h "$vst3_dir/"
+  cp "$work/unpack/dpf-plugins-1.6+ds/dpf/LICENSE" "$vst3_dir/LICENSE"
   rm -rf "$work"
 fi
 echo "setup: ready"

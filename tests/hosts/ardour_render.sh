@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Renders INPUT through Quorvel.so (build/release) in Ardour 7, headless with
+# Renders INPUT through Quorvel.so (build/release) in Ardour 7, or through the
+# Quorvel.vst3 bundle of the same build with ARDOUR_FORMAT=vst3, headless with
 # the Dummy backend: a session with one stereo track, the effect on it, the
 # case's tempo and preset or parameters (tests/hosts/ardour_session.lua); the
 # track's recorded region is replaced by INPUT and the session exported as
@@ -9,15 +10,24 @@ set -uo pipefail
 source "$(dirname "$0")/common.bash"
 case_name="$1" input="$2" output="$3" work="$4"
 attempts=3
+format="${ARDOUR_FORMAT:-vst2}"
 
 hosts_case "$case_name" || exit 1
 mkdir -p "$work/home" "$work/config/ardour7" "$work/cache" "$work/plugins"
-cp "$release_dir/Quorvel.so" "$work/plugins/" || exit 1
+if [ "$format" = vst3 ]; then
+  module="$work/plugins/Quorvel.vst3"
+  cp -r "$release_dir/Quorvel.vst3" "$work/plugins/" || exit 1
+  binary="$module/Contents/x86_64-linux/Quorvel.so"
+else
+  module="$work/plugins/Quorvel.so"
+  cp "$release_dir/Quorvel.so" "$work/plugins/" || exit 1
+  binary="$module"
+fi
 # Ardour rescans (and, from a session script, skips) a module that is not
 # older than its cache entry.
-touch -d '1 minute ago' "$work/plugins/Quorvel.so"
+touch -d '1 minute ago' "$binary"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
-export LXVST_PATH="$work/plugins"
+export LXVST_PATH="$work/plugins" VST3_PATH="$work/plugins"
 # Debian's build hides the Dummy backend unless the configuration shows it.
 cat >"$work/config/ardour7/config" <<'XML'
 <?xml version="1.0" encoding="UTF-8"?>
@@ -28,9 +38,22 @@ cat >"$work/config/ardour7/config" <<'XML'
 </Ardour>
 XML
 
-LD_LIBRARY_PATH=/usr/lib/ardour7 timeout 60 /usr/lib/ardour7/ardour-vst-scanner -f -q \
-  "$work/plugins/Quorvel.so" >"$work/scan.log" 2>&1 ||
-  { hosts_fail "ardour: the plug-in scanner rejected Quorvel.so" "$work/scan.log"; exit 1; }
+if [ "$format" = vst3 ]; then
+  # The scanner exits 0 even when the module does not load: its cache entry
+  # is the proof.
+  LD_LIBRARY_PATH=/usr/lib/ardour7 timeout 60 /usr/lib/ardour7/ardour-vst3-scanner -f -q \
+    "$module" >"$work/scan.log" 2>&1
+  ls "$work"/cache/ardour7/vst/*.v3i >/dev/null 2>&1 ||
+    { hosts_fail "ardour: the VST 3 scanner made no cache entry for Quorvel.vst3" "$work/scan.log"; exit 1; }
+  plugin_type=VST3
+  # VST 3 parameters are set in the plug-in's own units.
+  case_params=$case_plain
+else
+  LD_LIBRARY_PATH=/usr/lib/ardour7 timeout 60 /usr/lib/ardour7/ardour-vst-scanner -f -q \
+    "$module" >"$work/scan.log" 2>&1 ||
+    { hosts_fail "ardour: the plug-in scanner rejected Quorvel.so" "$work/scan.log"; exit 1; }
+  plugin_type=LXVST
+fi
 
 frames=$(soxi -s "$input") || exit 1
 params_lua=""
@@ -44,6 +67,7 @@ for pair in $case_params; do params_lua+="{${pair%%:*}, ${pair#*:}}, "; done
   # Half a second more than the clip, so that the region holds all of it.
   echo "record_seconds = $(awk -v f="$frames" 'BEGIN { print f / 48000 + 0.5 }')"
   echo 'effect_name = "Quorvel"'
+  echo "plugin_type = ARDOUR.PluginType.$plugin_type"
   echo "preset = \"$case_preset\""
   echo "params = { $params_lua}"
 } >"$work/settings.lua"

@@ -2,7 +2,9 @@
 -- ardour7-lua. tests/hosts/ardour_render.sh writes the settings block below
 -- (lines between the markers) before running it:
 --   session_dir, session_name, sample_rate, block_size, tempo,
---   record_seconds, effect_name, preset (label or ""), params ({index, normalised} pairs)
+--   record_seconds, effect_name, plugin_type (ARDOUR.PluginType.LXVST or VST3),
+--   preset (label or ""), params ({index, value} pairs: normalised for VST 2,
+--   the plug-in's own units for VST 3)
 -- The session gets one stereo track with the effect as its first processor,
 -- the tempo at the start, and a silent recorded region of record_seconds that
 -- the render script then overwrites with the input clip.
@@ -28,7 +30,7 @@ local tracks = Session:new_audio_track(2, 2, nil, 1, "T", ARDOUR.PresentationInf
 if tracks:size() ~= 1 then fail("could not add a track") end
 local track = tracks:front()
 
-local effect = ARDOUR.LuaAPI.new_plugin(Session, effect_name, ARDOUR.PluginType.LXVST, "")
+local effect = ARDOUR.LuaAPI.new_plugin(Session, effect_name, plugin_type, "")
 if effect:isnil() then fail("effect '" .. effect_name .. "' not found (not scanned?)") end
 if not track:add_processor_by_index(effect, 0, nil, true) then fail("could not insert the effect") end
 

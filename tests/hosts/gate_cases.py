@@ -2,7 +2,7 @@
 
   gate_cases.py names                 the case names, one per line
   gate_cases.py shell CASE            the case as shell assignments (tempo, program,
-                                      preset, target, rate_index, params)
+                                      preset, target, rate_index, params, plain)
   gate_cases.py input FILE SECONDS    write the stereo test input at 48 kHz
 
 A case either recalls a factory preset (by number for hosts that select
@@ -66,9 +66,10 @@ CASES = {
 
 def shell(name):
     case = CASES[name]
-    params = ""
+    params = plain = ""
     if "values" in case:
         params = " ".join("%d:%.9f" % (i, normalised(i, v)) for i, v in enumerate(case["values"]))
+        plain = " ".join("%d:%d" % (i, v) for i, v in enumerate(case["values"]))
     lines = {
         "case_tempo": case["tempo"],
         "case_rate_index": case["rate_index"],
@@ -76,6 +77,7 @@ def shell(name):
         "case_program": case.get("program", ""),
         "case_preset": case.get("preset", ""),
         "case_params": params,
+        "case_plain": plain,
     }
     return "".join("%s=%s\n" % (k, shlex.quote(str(v))) for k, v in lines.items())
 

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Renders the test input through the effect in each real host, for every case
 # of gate_cases.py, and compares each render with the test host's render of
-# the same input, settings and tempo (gate_compare.py). Needs build/release
-# (Quorvel.so, quorvel_host) and build/windows32 (Quorvel32.dll).
-# Usage: run_all.sh [ardour] [lmms]   (default both). Exit 1 on any failure; a
+# the same input, settings and tempo (gate_compare.py); Ardour's renders of
+# the VST 2 module and of the VST 3 bundle must also be identical. Needs
+# build/release (Quorvel.so, Quorvel.vst3, quorvel_host) and build/windows32
+# (Quorvel32.dll).
+# Usage: run_all.sh [ardour] [ardour_vst3] [lmms]   (default all three). Exit 1 on any failure; a
 # host that cannot run counts as failed. QUORVEL_KEEP_HOSTS=1 keeps the work folder.
 set -uo pipefail
 source "$(dirname "$0")/common.bash"
 hosts=("$@")
-[ ${#hosts[@]} -gt 0 ] || hosts=(ardour lmms)
+[ ${#hosts[@]} -gt 0 ] || hosts=(ardour ardour_vst3 lmms)
 
 work="$(mktemp -d /tmp/quorvel-hosts.XXXXXX)"
 export LMMS_WINEPREFIX="$work/wine32"
@@ -29,7 +31,8 @@ for host in "${hosts[@]}"; do
   # differ. Ardour ramps its output up over the first ~4000 samples after the
   # transport starts, so its first 0.1 s are not compared.
   case "$host" in
-    ardour) block=1024 tolerances=(--skip-start 4800 --edge-tolerance 2 --sample-tolerance 1e-4)
+    ardour|ardour_vst3)
+            block=1024 tolerances=(--skip-start 4800 --edge-tolerance 2 --sample-tolerance 1e-4)
             tools=(ardour7-lua ardour7-export sox soxi) ;;
     # LMMS stops a sample clip one 256-frame period before its end.
     lmms)   block=256 tolerances=(--skip-end 256 --edge-tolerance 0 --sample-tolerance 1e-5)
@@ -39,6 +42,7 @@ for host in "${hosts[@]}"; do
   missing_tools=()
   for tool in "${tools[@]}"; do command -v "$tool" >/dev/null || missing_tools+=("$tool"); done
   [ "$host" != lmms ] || [ -f "$windows32_dir/Quorvel32.dll" ] || missing_tools+=("$windows32_dir/Quorvel32.dll")
+  [ "$host" != ardour_vst3 ] || [ -d "$release_dir/Quorvel.vst3" ] || missing_tools+=("$release_dir/Quorvel.vst3")
   for case_name in $("$python" "$hosts_dir/gate_cases.py" names); do
     dir="$work/$host-$case_name"
     mkdir -p "$dir"
@@ -65,4 +69,32 @@ for host in "${hosts[@]}"; do
   done
 done
 echo "real hosts: $passed of $((passed + failed)) renders agree with the test host"
+
+# The same host, the same session: the two formats must give the same samples
+# once Ardour's start-up fade is over.
+for case_name in $("$python" "$hosts_dir/gate_cases.py" names); do
+  vst2="$work/ardour-$case_name/host.wav" vst3="$work/ardour_vst3-$case_name/host.wav"
+  [ -f "$vst2" ] && [ -f "$vst3" ] || continue
+  if QUORVEL_ROOT="$root" "$python" - "$vst2" "$vst3" <<'PY'; then
+import sys, os
+sys.path.insert(0, os.path.join(os.environ.get("QUORVEL_ROOT", "."), "tools"))
+import numpy as np
+import wav_io
+a, _ = wav_io.read_wav(sys.argv[1])
+b, _ = wav_io.read_wav(sys.argv[2])
+# Ardour's start-up fade does not always fall on the same samples: compare
+# from where the test-host comparison starts.
+skip = 4800
+n = min(len(a), len(b))
+differing = skip + np.nonzero(np.any(a[skip:n] != b[skip:n], axis=1))[0]
+print("ardour vst2 vs vst3: frames %d to %d, %d differ%s" % (
+    skip, n, len(differing), " (%d to %d)" % (differing[0], differing[-1]) if len(differing) else ""))
+sys.exit(1 if len(differing) or n <= skip else 0)
+PY
+    passed=$((passed + 1))
+  else
+    echo "FAIL ardour $case_name: the VST 3 render differs from the VST 2 render"
+    failed=$((failed + 1))
+  fi
+done
 [ "$failed" -eq 0 ]

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The module exports its entry under both names hosts look for, and the
-# Windows DLL depends on system DLLs only (no MinGW runtime DLLs to ship).
+# The module exports its entry under both names hosts look for, the VST 3
+# bundle's binary exactly its three entries, and the Windows binaries depend
+# on system DLLs only (no MinGW runtime DLLs to ship).
 set -euo pipefail
 module="${QUORVEL_MODULE:?run through ctest}"
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -15,10 +16,19 @@ $exports"
   done
   allowed=(kernel32.dll user32.dll gdi32.dll msvcrt.dll advapi32.dll shell32.dll comctl32.dll
            comdlg32.dll ole32.dll oleaut32.dll msimg32.dll uxtheme.dll shlwapi.dll winmm.dll version.dll)
-  imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$dump" | tr 'A-Z' 'a-z' | tr -d '\r')
-  [ -n "$imports" ] || fail "no import table found"
-  for dll in $imports; do
-    [[ " ${allowed[*]} " == *" $dll "* ]] || fail "imports a non-system DLL: $dll (all: $(echo $imports))"
+  bundle="$QUORVEL_BINARY_DIR/Quorvel.vst3/Contents/x86_64-win/Quorvel.vst3"
+  [ -f "$bundle" ] || fail "no VST 3 binary at $bundle"
+  bundle_dump=$("$QUORVEL_OBJDUMP" -p "$bundle")
+  bundle_exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$bundle_dump" |
+    sed -nE 's/^\s*\[\s*[0-9]+\] (\S+)$/\1/p' | sort | tr '\n' ' ')
+  [ "$bundle_exports" = "ExitDll GetPluginFactory InitDll " ] ||
+    fail "the VST 3 binary exports: $bundle_exports"
+  for file_dump in "$dump" "$bundle_dump"; do
+    imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$file_dump" | tr 'A-Z' 'a-z' | tr -d '\r')
+    [ -n "$imports" ] || fail "no import table found"
+    for dll in $imports; do
+      [[ " ${allowed[*]} " == *" $dll "* ]] || fail "imports a non-system DLL: $dll (all: $(echo $imports))"
+    done
   done
   echo "exports ok; imports: $(echo $imports)"
 else
@@ -27,5 +37,9 @@ else
   symbols=$(nm -D --defined-only "$module")
   grep -qE '^[0-9a-f]+ T VSTPluginMain$' <<<"$symbols" ||
     fail "VSTPluginMain is not exported from $module"
+  bundle="$QUORVEL_BINARY_DIR/Quorvel.vst3/Contents/x86_64-linux/Quorvel.so"
+  bundle_exports=$(nm -D --defined-only "$bundle" | awk '{print $3}' | sort | tr '\n' ' ')
+  [ "$bundle_exports" = "GetPluginFactory ModuleEntry ModuleExit " ] ||
+    fail "the VST 3 binary exports: $bundle_exports"
   echo "exports ok"
 fi

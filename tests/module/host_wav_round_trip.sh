@@ -18,6 +18,16 @@ for format in pcm16 pcm24 float; do
   done
 done
 
+# Float files carry the format chunk's extension size (0); PCM files do not.
+/usr/bin/python3 - <<'PY' || fail "float fmt chunk lacks its extension size"
+import struct
+data = open("out.wav", "rb").read()
+size, tag = struct.unpack_from("<IH", data, 16)
+assert data[12:16] == b"fmt " and size == 18 and tag == 3, (size, tag)
+assert struct.unpack_from("<H", data, 36)[0] == 0 and data[38:42] == b"data"
+assert struct.unpack_from("<I", data, 4)[0] == len(data) - 8
+PY
+
 # Generated files: DC at exactly representable levels, a sine against a
 # reference computed here, within one 24-bit step.
 host none "generate dc dc16.wav seconds=0.5 channels=1 format=pcm16 level=0.5" \

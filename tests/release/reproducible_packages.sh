@@ -12,9 +12,12 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 bash "$root/tools/package.sh" "$work/first" >/dev/null
 sleep 1  # a new second, so that anything stamped with the time would differ
-for module in windows/Quorvel.dll windows32/Quorvel32.dll release/Quorvel.so; do
-  rm "$root/build/$module"
-  cmake --build "$root/build/${module%%/*}" --target Quorvel >/dev/null
+for module in windows/Quorvel.dll:Quorvel windows32/Quorvel32.dll:Quorvel release/Quorvel.so:Quorvel \
+  windows/Quorvel.vst3/Contents/x86_64-win/Quorvel.vst3:Quorvel_vst3 \
+  release/Quorvel.vst3/Contents/x86_64-linux/Quorvel.so:Quorvel_vst3; do
+  file="${module%%:*}"
+  rm "$root/build/$file"
+  cmake --build "$root/build/${file%%/*}" --target "${module##*:}" >/dev/null
 done
 bash "$root/tools/package.sh" "$work/second" >/dev/null
 

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# The release packages (tools/package.sh): builds the three modules they hold,
+# The release packages (tools/package.sh): builds the modules they hold,
 # then runs tests/release/*.sh: packaging twice gives identical bytes, every
 # module's version resource and effect record carry the one version, and the
 # Windows installer installs, loads and uninstalls cleanly under Wine.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-bash "$root/tools/build.sh" windows Quorvel quorvel_host >/dev/null || { echo "FAIL windows build"; exit 1; }
+bash "$root/tools/build.sh" windows Quorvel Quorvel_vst3 quorvel_host >/dev/null || { echo "FAIL windows build"; exit 1; }
 bash "$root/tools/build.sh" windows32 >/dev/null || { echo "FAIL windows32 build"; exit 1; }
-bash "$root/tools/build.sh" release Quorvel quorvel_host >/dev/null || { echo "FAIL release build"; exit 1; }
+bash "$root/tools/build.sh" release Quorvel Quorvel_vst3 quorvel_host >/dev/null || { echo "FAIL release build"; exit 1; }
 
 # shellcheck source=../wine_session.sh
 source "$root/tools/wine_session.sh"

@@ -26,12 +26,14 @@ struct BlockBuffers {
 };
 
 template <typename Sample, typename Call>
-void RenderBlocks(vst2::AEffect* effect, const WavAudio& input, WavAudio& output, Call call) {
+void RenderBlocks(vst2::AEffect* effect, const WavAudio& input,
+                  const std::vector<TimedParamChange>& changes, WavAudio& output, Call call) {
   HostServices& host = Host();
   const size_t blockFrames = static_cast<size_t>(host.blockSize);
   const size_t frames = input.frames();
   const size_t fileChannels = input.channels.size();
   BlockBuffers<Sample> buffers(effect->numInputs, effect->numOutputs, blockFrames);
+  size_t nextChange = 0;
   for (size_t start = 0; start < frames; start += blockFrames) {
     const size_t count = std::min(blockFrames, frames - start);
     for (size_t c = 0; c < buffers.inputs.size(); ++c) {
@@ -41,15 +43,34 @@ void RenderBlocks(vst2::AEffect* effect, const WavAudio& input, WavAudio& output
     }
     // The accumulating callback adds to what is there: start each block from silence.
     for (auto& channel : buffers.outputs) std::fill(channel.begin(), channel.end(), Sample(0));
-    host.processing = true;
-    call(buffers.inputPointers.data(), buffers.outputPointers.data(), static_cast<int32_t>(count));
-    host.processing = false;
+    size_t done = 0;
+    do {
+      // Changes due by this sample go in first; the next one ends the piece.
+      size_t pieceEnd = count;
+      for (; nextChange < changes.size(); ++nextChange) {
+        const TimedParamChange& change = changes[nextChange];
+        const int64_t at = change.offset - static_cast<int64_t>(start);
+        if (at > static_cast<int64_t>(done)) {
+          if (at < static_cast<int64_t>(count)) pieceEnd = static_cast<size_t>(at);
+          break;
+        }
+        effect->setParameter(effect, change.index, static_cast<float>(change.value));
+      }
+      const size_t piece = pieceEnd - done;
+      std::vector<Sample*> in(buffers.inputPointers), out(buffers.outputPointers);
+      for (size_t c = 0; c < buffers.inputs.size(); ++c) in[c] += done;
+      for (size_t c = 0; c < buffers.outputs.size(); ++c) out[c] += done;
+      host.processing = true;
+      call(in.data(), out.data(), static_cast<int32_t>(piece));
+      host.processing = false;
+      if (host.Advancing()) host.samplePosition += static_cast<double>(piece);
+      done = pieceEnd;
+    } while (done < count);
     for (size_t c = 0; c < buffers.outputs.size(); ++c) {
       for (size_t f = 0; f < count; ++f) {
         output.channels[c][start + f] = static_cast<float>(buffers.outputs[c][f]);
       }
     }
-    if (host.Advancing()) host.samplePosition += static_cast<double>(count);
   }
 }
 
@@ -69,7 +90,8 @@ bool ParseProcessCallback(const std::string& name, ProcessCallback& callback) {
 }
 
 bool RenderThroughEffect(vst2::AEffect* effect, const WavAudio& input, ProcessCallback callback,
-                         WavAudio& output, std::string& error) {
+                         const std::vector<TimedParamChange>& changes, WavAudio& output,
+                         std::string& error) {
   if (effect->numOutputs < 1 || effect->numOutputs > kWavMaxChannels || effect->numInputs < 0 ||
       effect->numInputs > 64) {
     error = "effect has an unusable channel count";
@@ -89,9 +111,10 @@ bool RenderThroughEffect(vst2::AEffect* effect, const WavAudio& input, ProcessCa
         error = "effect does not offer processReplacing";
         return false;
       }
-      RenderBlocks<float>(effect, input, output, [effect](float** in, float** out, int32_t n) {
-        effect->processReplacing(effect, in, out, n);
-      });
+      RenderBlocks<float>(effect, input, changes, output,
+                          [effect](float** in, float** out, int32_t n) {
+                            effect->processReplacing(effect, in, out, n);
+                          });
       return true;
     case ProcessCallback::DoubleReplacing:
       if (effect->processDoubleReplacing == nullptr ||
@@ -99,18 +122,19 @@ bool RenderThroughEffect(vst2::AEffect* effect, const WavAudio& input, ProcessCa
         error = "effect does not offer processDoubleReplacing";
         return false;
       }
-      RenderBlocks<double>(effect, input, output, [effect](double** in, double** out, int32_t n) {
-        effect->processDoubleReplacing(effect, in, out, n);
-      });
+      RenderBlocks<double>(effect, input, changes, output,
+                           [effect](double** in, double** out, int32_t n) {
+                             effect->processDoubleReplacing(effect, in, out, n);
+                           });
       return true;
     case ProcessCallback::Accumulating:
       if (effect->process == nullptr) {
         error = "effect has no accumulating process callback";
         return false;
       }
-      RenderBlocks<float>(effect, input, output, [effect](float** in, float** out, int32_t n) {
-        effect->process(effect, in, out, n);
-      });
+      RenderBlocks<float>(
+          effect, input, changes, output,
+          [effect](float** in, float** out, int32_t n) { effect->process(effect, in, out, n); });
       return true;
   }
   return false;

@@ -35,25 +35,10 @@ bool Fail(std::string& error, const std::string& reason) {
   return false;
 }
 
-bool Open(EffectSession& session, HostEditor& editor, std::string& error) {
+bool Open(PluginSession& session, HostEditor& editor, std::string& error) {
   if (editor.IsOpen()) return Fail(error, "the editor is already open");
-  const vst2::AEffect* effect = session.effect();
-  const bool announced = (effect->flags & vst2::effFlagsHasEditor) != 0;
-  vst2::ERect* rect = nullptr;
-  const intptr_t answer = session.Dispatch(vst2::effEditGetRect, 0, 0, &rect);
-  std::printf("editor getrect result=%" PRIdPTR "\n", answer);
-  if (answer == 0 || rect == nullptr) {
-    std::printf("editor none\n");
-    char reason[96];
-    std::snprintf(reason, sizeof reason, "the effect has no editor (flags=0x%X, no rectangle)",
-                  static_cast<unsigned>(effect->flags));
-    return Fail(error, reason);
-  }
-  std::printf("editor rect=%d,%d,%d,%d\n", rect->top, rect->left, rect->bottom, rect->right);
-  if (!announced)
-    std::fprintf(stderr, "warning: the effect answers effEditGetRect without the editor flag\n");
-  const int width = rect->right - rect->left;
-  const int height = rect->bottom - rect->top;
+  int width = 0, height = 0;
+  if (!session.EditorSize(width, height, error)) return false;
   if (width <= 0 || height <= 0 || width > kMaxEditorSide || height > kMaxEditorSide) {
     return Fail(error, "the editor rectangle is empty or too large");
   }
@@ -65,7 +50,7 @@ bool Open(EffectSession& session, HostEditor& editor, std::string& error) {
 
 }  // namespace
 
-bool RunEditorStep(EffectSession& session, HostEditor& editor, const Words& w, std::string& error) {
+bool RunEditorStep(PluginSession& session, HostEditor& editor, const Words& w, std::string& error) {
   const std::string action = w.size() > 1 ? w[1] : std::string();
   const size_t arguments = w.size() > 2 ? w.size() - 2 : 0;
   int n[4];

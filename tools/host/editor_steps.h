@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "tools/host/effect_session.h"
 #include "tools/host/host_editor.h"
+#include "tools/host/plugin_session.h"
 
 // words[0] is "editor"; words[1] the action. False (with a reason) on failure.
-bool RunEditorStep(EffectSession& session, HostEditor& editor,
+bool RunEditorStep(PluginSession& session, HostEditor& editor,
                    const std::vector<std::string>& words, std::string& error);

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "tools/host/effect_session.h"
+#include "tools/host/plugin_session.h"
 
 class HostEditor {
  public:
@@ -19,11 +19,11 @@ class HostEditor {
   bool IsOpen() const { return parent_ != nullptr; }
 
   // Creates a parent window with a client area of width × height, then
-  // effEditOpen with it; result is the dispatcher's answer. Fails if no
+  // opens the effect's editor in it; result is the format's answer. Fails if no
   // window can be made or the effect made no child window in it.
-  bool Open(EffectSession& session, int width, int height, intptr_t& result, std::string& error);
-  // effEditClose, then the parent window goes; returns the dispatcher's answer.
-  intptr_t Close(EffectSession& session);
+  bool Open(PluginSession& session, int width, int height, intptr_t& result, std::string& error);
+  // Closes the effect's editor, then the parent window goes; returns the format's answer.
+  intptr_t Close(PluginSession& session);
 
   // Mouse input at client coordinates of the effect's window, with the
   // pending messages handled after each message.

@@ -7,12 +7,12 @@ const char kNoWindows[] = "editor windows exist only in the Windows build of the
 
 HostEditor::~HostEditor() = default;
 
-bool HostEditor::Open(EffectSession&, int, int, intptr_t&, std::string& error) {
+bool HostEditor::Open(PluginSession&, int, int, intptr_t&, std::string& error) {
   error = kNoWindows;
   return false;
 }
 
-intptr_t HostEditor::Close(EffectSession&) { return 0; }
+intptr_t HostEditor::Close(PluginSession&) { return 0; }
 
 bool HostEditor::Click(int, int, bool, std::string& error) {
   error = kNoWindows;

@@ -54,7 +54,7 @@ HostEditor::~HostEditor() {
   if (parent_ != nullptr) DestroyWindow(Window(parent_));
 }
 
-bool HostEditor::Open(EffectSession& session, int width, int height, intptr_t& result,
+bool HostEditor::Open(PluginSession& session, int width, int height, intptr_t& result,
                       std::string& error) {
   if (!RegisterParentClass()) {
     error = "cannot register the parent window class";
@@ -72,14 +72,14 @@ bool HostEditor::Open(EffectSession& session, int width, int height, intptr_t& r
   }
   ShowWindow(parent, SW_SHOWNORMAL);
   PumpPending();
-  result = session.Dispatch(vst2::effEditOpen, 0, 0, parent);
+  result = session.AttachEditor(parent);
   PumpPending();
   HWND child = FindWindowExA(parent, nullptr, nullptr, nullptr);
   if (child == nullptr) {
-    session.Dispatch(vst2::effEditClose);
+    session.DetachEditor();
     DestroyWindow(parent);
     PumpPending();
-    error = "effEditOpen made no window inside the parent (result " + std::to_string(result) + ")";
+    error = "the effect made no window inside the parent (result " + std::to_string(result) + ")";
     return false;
   }
   parent_ = parent;
@@ -87,9 +87,9 @@ bool HostEditor::Open(EffectSession& session, int width, int height, intptr_t& r
   return true;
 }
 
-intptr_t HostEditor::Close(EffectSession& session) {
+intptr_t HostEditor::Close(PluginSession& session) {
   if (parent_ == nullptr) return 0;
-  const intptr_t result = session.Dispatch(vst2::effEditClose);
+  const intptr_t result = session.DetachEditor();
   PumpPending();
   DestroyWindow(Window(parent_));
   PumpPending();

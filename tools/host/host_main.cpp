@@ -1,10 +1,12 @@
-// quorvel_host: a headless VST 2 host for tests and demo renders.
+// quorvel_host: a headless VST 2 and VST 3 host for tests and demo renders.
 //
 //   quorvel_host PLUGIN|none [STEP | -f SCRIPT]...
 //
-// Loads PLUGIN (a .so natively, a .dll on Windows), creates the effect
-// through `VSTPluginMain` with this host's audio-master callback at the first
-// step that needs it, and runs the steps in order. Each command-line argument
+// Loads PLUGIN (a .so natively, a .dll on Windows; a NAME.vst3 bundle in
+// either), creates the effect at the first step that needs it (VST 2 through
+// `VSTPluginMain` with this host's audio-master callback, VST 3 through the
+// bundle's factory), and runs the steps in order; the steps speak to the
+// format-neutral session (plugin_session.h). Each command-line argument
 // is one step ("param 0=0.5"); -f SCRIPT inserts the steps of a file, one per
 // line, # comments. "none" runs without a module (for generate).
 //

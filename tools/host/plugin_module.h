@@ -17,6 +17,10 @@ class PluginModule {
   // Loads the file and looks up `VSTPluginMain` (or, failing that, `main`).
   // On failure returns false and leaves a readable reason in error().
   bool Load(const std::string& path);
+  // Loads the file only, for modules with entries of another format.
+  bool LoadLibraryOnly(const std::string& path);
+  // An exported symbol of the loaded library, or null.
+  void* Symbol(const char* name) const;
   // Unloads the library; the entry becomes null.
   void Unload();
 
@@ -28,3 +32,8 @@ class PluginModule {
   vst2::PluginEntryProc entry_ = nullptr;
   std::string error_;
 };
+
+// The binary inside a VST 3 bundle folder for this platform
+// (NAME.vst3/Contents/x86_64-linux/NAME.so, or .../x86_64-win/NAME.vst3);
+// a path that is not a folder is taken as the binary itself.
+std::string Vst3BundleBinary(const std::string& bundle);

@@ -1,10 +1,28 @@
 #include <dlfcn.h>
+#include <sys/stat.h>
 
 #include "tools/host/plugin_module.h"
 
 PluginModule::~PluginModule() { Unload(); }
 
 bool PluginModule::Load(const std::string& path) {
+  if (!LoadLibraryOnly(path)) return false;
+  void* symbol = Symbol("VSTPluginMain");
+  if (symbol == nullptr) symbol = Symbol("main");
+  if (symbol == nullptr) {
+    error_ = "no VSTPluginMain or main export";
+    Unload();
+    return false;
+  }
+  entry_ = reinterpret_cast<vst2::PluginEntryProc>(symbol);
+  return true;
+}
+
+void* PluginModule::Symbol(const char* name) const {
+  return handle_ != nullptr ? dlsym(handle_, name) : nullptr;
+}
+
+bool PluginModule::LoadLibraryOnly(const std::string& path) {
   Unload();
   // A bare file name would make dlopen search the library path, not the
   // current directory.
@@ -15,14 +33,6 @@ bool PluginModule::Load(const std::string& path) {
     error_ = reason != nullptr ? reason : "dlopen failed";
     return false;
   }
-  void* symbol = dlsym(handle_, "VSTPluginMain");
-  if (symbol == nullptr) symbol = dlsym(handle_, "main");
-  if (symbol == nullptr) {
-    error_ = "no VSTPluginMain or main export";
-    Unload();
-    return false;
-  }
-  entry_ = reinterpret_cast<vst2::PluginEntryProc>(symbol);
   return true;
 }
 
@@ -30,4 +40,22 @@ void PluginModule::Unload() {
   entry_ = nullptr;
   if (handle_ != nullptr) dlclose(handle_);
   handle_ = nullptr;
+}
+
+namespace {
+bool IsFolder(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+}  // namespace
+
+std::string Vst3BundleBinary(const std::string& bundle) {
+  std::string folder = bundle;
+  while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+  if (!IsFolder(folder)) return bundle;
+  const size_t slash = folder.find_last_of("/\\");
+  std::string name = folder.substr(slash == std::string::npos ? 0 : slash + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos) name.resize(dot);
+  return folder + "/Contents/x86_64-linux/" + name + ".so";
 }

@@ -1,5 +1,6 @@
 #include "tools/host/script_steps.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cinttypes>
 #include <cmath>
@@ -10,13 +11,16 @@
 
 #include "tools/host/audio_render.h"
 #include "tools/host/editor_steps.h"
-#include "tools/host/effect_session.h"
 #include "tools/host/host_editor.h"
 #include "tools/host/host_services.h"
+#include "tools/host/plugin_session.h"
 #include "tools/host/test_signal.h"
+#include "tools/host/vst2_session.h"
 #include "tools/host/wav_file.h"
 
 const char kStepUsage[] =
+    "PLUGIN is a VST 2 module, or a .vst3 bundle (folder or binary) for VST 3; the\n"
+    "steps name VST 2's requests, and VST 3 sessions carry out the same requests.\n"
     "Steps (one per argument, or one per line of a -f script; # starts a comment):\n"
     "  open                          effOpen\n"
     "  close                         effClose (done anyway at the end)\n"
@@ -31,10 +35,13 @@ const char kStepUsage[] =
     "  paramformat N=V               the host extension's display of normalised V\n"
     "  paramprops N                  effGetParameterProperties; the record's bytes in hex\n"
     "  params                        print every parameter\n"
+    "  change N=V@OFFSET             parameter N takes normalised V at sample OFFSET of\n"
+    "                                the next process step (VST 2: setParameter between\n"
+    "                                split blocks; VST 3: a point in the input queue)\n"
     "  programs                      print every program name\n"
     "  program [N]                   effSetProgram N (when given); print the current one\n"
-    "  savechunk program|bank FILE   effGetChunk into FILE\n"
-    "  loadchunk program|bank FILE   effSetChunk from FILE\n"
+    "  savechunk program|bank FILE   effGetChunk into FILE (VST 3: the component state)\n"
+    "  loadchunk program|bank FILE   effSetChunk from FILE (VST 3: the component state)\n"
     "  tempo BPM                     tempo for time info (default 120)\n"
     "  position SAMPLES              transport position for time info (default 0)\n"
     "  transport playing|recording|stopped   transport state (default stopped);\n"
@@ -43,8 +50,8 @@ const char kStepUsage[] =
     "  timeinfo on|off               off: audioMasterGetTime answers null\n"
     "  product TEXT                  product string the host reports (QuorvelTestHost)\n"
     "  vendorversion N               vendor version the host reports (1000)\n"
-    "  cando TEXT                    effCanDo\n"
-    "  dispatch OP [INDEX [VALUE [OPT]]]  any dispatcher opcode; prints the result\n"
+    "  cando TEXT                    effCanDo (VST 2 only)\n"
+    "  dispatch OP [INDEX [VALUE [OPT]]]  any dispatcher opcode; prints the result (VST 2 only)\n"
     "  process IN.wav OUT.wav [replacing|double|accumulating]\n"
     "                                run IN through the effect in blocks, write OUT\n"
     "                                (32-bit float); default callback replacing\n"
@@ -77,10 +84,11 @@ using Words = std::vector<std::string>;
 
 struct Runner {
   std::string modulePath;
-  EffectSession session;
+  std::unique_ptr<PluginSession> session;
   HostEditor editor;  // closed before the effect is
   bool created = false;
   std::string error;
+  std::vector<TimedParamChange> changes;  // for the next process step
 
   bool Fail(const std::string& reason) {
     error = reason;
@@ -91,11 +99,22 @@ struct Runner {
   // vendorversion steps before it already apply to `VSTPluginMain`.
   bool NeedEffect() {
     if (created) {
-      return session.effect() != nullptr || Fail("the effect was closed");
+      return session->Alive() || Fail("the effect was closed");
     }
     if (modulePath == "none") return Fail("this step needs an effect (module 'none')");
     created = true;
-    return session.Create(modulePath, error);
+    session = MakePluginSession(modulePath);
+    return session->Create(modulePath, error);
+  }
+
+  bool Alive() const { return session && session->Alive(); }
+
+  // The steps only a VST 2 effect has.
+  Vst2Session* NeedVst2() {
+    if (!NeedEffect()) return nullptr;
+    Vst2Session* vst2 = session->AsVst2();
+    if (!vst2) Fail("this step needs a VST 2 effect");
+    return vst2;
   }
 };
 
@@ -130,72 +149,46 @@ bool SplitAssignment(const std::string& word, int32_t& index, std::string& rest,
   return ParseIndex(word.substr(0, eq), index);
 }
 
-void WarnIndexBeyond(const vst2::AEffect* effect, int32_t index) {
-  if (index >= effect->numParams) {
+void WarnIndexBeyond(PluginSession& session, int32_t index) {
+  const int32_t count = session.ParamCount();
+  if (index >= count) {
     std::fprintf(stderr, "warning: parameter %d is beyond the %d the effect announces\n", index,
-                 effect->numParams);
+                 count);
   }
 }
 
 void PrintParameter(Runner& r, int32_t index) {
-  EffectSession& s = r.session;
-  const std::string name = s.Text(vst2::effGetParamName, index, vst2::kMaxParamStrLen, "parameter name");
-  const std::string label = s.Text(vst2::effGetParamLabel, index, vst2::kMaxParamStrLen, "parameter label");
-  const std::string display = s.Text(vst2::effGetParamDisplay, index, vst2::kMaxParamStrLen, "parameter display");
-  const float value = s.effect()->getParameter(s.effect(), index);
-  std::printf("param %d name=\"%s\" label=\"%s\" display=\"%s\" value=%.6f\n", index, name.c_str(),
-              label.c_str(), display.c_str(), static_cast<double>(value));
+  const ParamReport p = r.session->Param(index);
+  std::printf("param %d name=\"%s\" label=\"%s\" display=\"%s\" value=%.6f\n", index,
+              p.name.c_str(), p.label.c_str(), p.display.c_str(), p.value);
 }
 
 bool StepOpen(Runner& r, const Words&) {
   if (!r.NeedEffect()) return false;
-  r.session.Dispatch(vst2::effOpen);
-  r.session.MarkOpened();
+  r.session->Open();
   return true;
 }
 
 bool StepClose(Runner& r, const Words&) {
   if (!r.NeedEffect()) return false;
-  r.editor.Close(r.session);
-  r.session.Close();
+  r.editor.Close(*r.session);
+  r.session->Close();
   return true;
 }
 
 bool StepInfo(Runner& r, const Words&) {
   if (!r.NeedEffect()) return false;
-  const vst2::AEffect* e = r.session.effect();
-  char magic[5];
-  for (int i = 0; i < 4; ++i) magic[i] = static_cast<char>(e->magic >> (24 - 8 * i));
-  magic[4] = '\0';
-  std::printf("info magic=%s\n", magic);
-  std::printf("info inputs=%d\ninfo outputs=%d\n", e->numInputs, e->numOutputs);
-  std::printf("info params=%d\ninfo programs=%d\n", e->numParams, e->numPrograms);
-  std::printf("info flags=0x%X\n", static_cast<unsigned>(e->flags));
-  std::printf("info unique_id=0x%08X\n", static_cast<unsigned>(e->uniqueID));
-  std::printf("info version=%d\ninfo initial_delay=%d\n", e->version, e->initialDelay);
-  std::string callbacks;
-  if (e->process != nullptr) callbacks += ",process";
-  if (e->processReplacing != nullptr) callbacks += ",processReplacing";
-  if (e->processDoubleReplacing != nullptr) callbacks += ",processDoubleReplacing";
-  if (e->setParameter != nullptr) callbacks += ",setParameter";
-  if (e->getParameter != nullptr) callbacks += ",getParameter";
-  std::printf("info callbacks=%s\n", callbacks.empty() ? "" : callbacks.c_str() + 1);
-  EffectSession& s = r.session;
-  std::printf("info name=\"%s\"\n", s.Text(vst2::effGetEffectName, 0, vst2::kMaxEffectNameLen, "effect name").c_str());
-  std::printf("info vendor=\"%s\"\n", s.Text(vst2::effGetVendorString, 0, vst2::kMaxVendorStrLen, "vendor string").c_str());
-  std::printf("info product=\"%s\"\n", s.Text(vst2::effGetProductString, 0, vst2::kMaxProductStrLen, "product string").c_str());
-  std::printf("info vendor_version=%" PRIdPTR "\n", s.Dispatch(vst2::effGetVendorVersion));
-  std::printf("info vst_version=%" PRIdPTR "\n", s.Dispatch(vst2::effGetVstVersion));
-  std::printf("info category=%" PRIdPTR "\n", s.Dispatch(vst2::effGetPlugCategory));
+  r.session->PrintInfo();
   return true;
 }
 
 bool StepSampleRate(Runner& r, const Words& w) {
   double rate;
-  if (!ParseDouble(w[1], rate) || rate < 1000.0 || rate > 768000.0) return r.Fail("bad sample rate");
+  if (!ParseDouble(w[1], rate) || rate < 1000.0 || rate > 768000.0)
+    return r.Fail("bad sample rate");
   if (!r.NeedEffect()) return false;
   Host().sampleRate = rate;
-  r.session.Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
+  r.session->SetSampleRate(rate);
   return true;
 }
 
@@ -204,14 +197,14 @@ bool StepBlockSize(Runner& r, const Words& w) {
   if (!ParseInt(w[1], frames) || frames < 1 || frames > 65536) return r.Fail("bad block size");
   if (!r.NeedEffect()) return false;
   Host().blockSize = static_cast<int32_t>(frames);
-  r.session.Dispatch(vst2::effSetBlockSize, 0, static_cast<intptr_t>(frames));
+  r.session->SetBlockSize(static_cast<int32_t>(frames));
   return true;
 }
 
 bool StepMains(Runner& r, const Words& w) {
   if (w[1] != "on" && w[1] != "off") return r.Fail("mains takes on or off");
   if (!r.NeedEffect()) return false;
-  r.session.SetMains(w[1] == "on");
+  r.session->SetActive(w[1] == "on");
   return true;
 }
 
@@ -225,9 +218,8 @@ bool StepParam(Runner& r, const Words& w) {
     return r.Fail("parameter value must be a number from 0 to 1");
   }
   if (!r.NeedEffect()) return false;
-  vst2::AEffect* e = r.session.effect();
-  WarnIndexBeyond(e, index);
-  if (hasValue) e->setParameter(e, index, static_cast<float>(value));
+  WarnIndexBeyond(*r.session, index);
+  if (hasValue) r.session->SetParam(index, value);
   PrintParameter(r, index);
   return true;
 }
@@ -236,12 +228,11 @@ bool StepParamText(Runner& r, const Words& w) {
   int32_t index;
   std::string text;
   bool hasValue;
-  if (!SplitAssignment(w[1], index, text, hasValue) || !hasValue) return r.Fail("paramtext takes N=TEXT");
+  if (!SplitAssignment(w[1], index, text, hasValue) || !hasValue)
+    return r.Fail("paramtext takes N=TEXT");
   if (!r.NeedEffect()) return false;
-  WarnIndexBeyond(r.session.effect(), index);
-  std::vector<char> buffer(text.begin(), text.end());
-  buffer.resize(text.size() + 256, '\0');  // room for an effect that writes back
-  const intptr_t result = r.session.Dispatch(vst2::effString2Parameter, index, 0, buffer.data());
+  WarnIndexBeyond(*r.session, index);
+  const intptr_t result = r.session->SetParamText(index, text);
   std::printf("paramtext %d result=%" PRIdPTR "\n", index, result);
   PrintParameter(r, index);
   return true;
@@ -251,9 +242,8 @@ bool StepParamBack(Runner& r, const Words& w) {
   int32_t index;
   if (!ParseIndex(w[1], index)) return r.Fail("bad parameter index");
   if (!r.NeedEffect()) return false;
-  vst2::AEffect* e = r.session.effect();
-  WarnIndexBeyond(e, index);
-  e->setParameter(e, index, e->getParameter(e, index));
+  WarnIndexBeyond(*r.session, index);
+  r.session->SetParam(index, r.session->Param(index).value);
   PrintParameter(r, index);
   return true;
 }
@@ -268,10 +258,11 @@ bool StepParamFormat(Runner& r, const Words& w) {
   if (!SplitAssignment(w[1], index, valueText, hasValue) || !hasValue || !ParseDouble(valueText, value)) {
     return r.Fail("paramformat takes N=V");
   }
-  if (!r.NeedEffect()) return false;
-  WarnIndexBeyond(r.session.effect(), index);
+  Vst2Session* vst2 = r.NeedVst2();
+  if (!vst2) return false;
+  WarnIndexBeyond(*r.session, index);
   char buffer[512] = {};
-  const intptr_t result = r.session.Dispatch(vst2::effVendorSpecific, kVendorFormatValue, index, buffer,
+  const intptr_t result = vst2->Dispatch(vst2::effVendorSpecific, kVendorFormatValue, index, buffer,
                                              static_cast<float>(value));
   buffer[sizeof buffer - 1] = '\0';
   if (std::strlen(buffer) > vst2::kMaxParamStrLen) {
@@ -285,11 +276,12 @@ bool StepParamFormat(Runner& r, const Words& w) {
 bool StepParamProps(Runner& r, const Words& w) {
   int32_t index;
   if (!ParseIndex(w[1], index)) return r.Fail("bad parameter index");
-  if (!r.NeedEffect()) return false;
+  Vst2Session* vst2 = r.NeedVst2();
+  if (!vst2) return false;
   // Filled with a marker so that bytes the effect leaves alone show.
   unsigned char record[sizeof(vst2::VstParameterProperties)];
   std::memset(record, 0xA5, sizeof record);
-  const intptr_t result = r.session.Dispatch(vst2::effGetParameterProperties, index, 0, record);
+  const intptr_t result = vst2->Dispatch(vst2::effGetParameterProperties, index, 0, record);
   std::string hex;
   char pair[3];
   for (unsigned char byte : record) {
@@ -302,14 +294,14 @@ bool StepParamProps(Runner& r, const Words& w) {
 
 bool StepParams(Runner& r, const Words&) {
   if (!r.NeedEffect()) return false;
-  for (int32_t i = 0; i < r.session.effect()->numParams; ++i) PrintParameter(r, i);
+  for (int32_t i = 0; i < r.session->ParamCount(); ++i) PrintParameter(r, i);
   return true;
 }
 
 bool StepPrograms(Runner& r, const Words&) {
   if (!r.NeedEffect()) return false;
-  for (int32_t i = 0; i < r.session.effect()->numPrograms; ++i) {
-    const std::string name = r.session.Text(vst2::effGetProgramNameIndexed, i, vst2::kMaxProgNameLen, "program name");
+  for (int32_t i = 0; i < r.session->ProgramCount(); ++i) {
+    const std::string name = r.session->ProgramName(i);
     std::printf("program %d name=\"%s\"\n", i, name.c_str());
   }
   return true;
@@ -319,14 +311,14 @@ bool StepProgram(Runner& r, const Words& w) {
   int32_t index = -1;
   if (w.size() > 1 && !ParseIndex(w[1], index)) return r.Fail("bad program number");
   if (!r.NeedEffect()) return false;
-  if (index >= r.session.effect()->numPrograms) {
+  if (index >= r.session->ProgramCount()) {
     std::fprintf(stderr, "warning: program %d is beyond the %d the effect announces\n", index,
-                 r.session.effect()->numPrograms);
+                 r.session->ProgramCount());
   }
-  if (index >= 0) r.session.Dispatch(vst2::effSetProgram, 0, index);
-  const intptr_t current = r.session.Dispatch(vst2::effGetProgram);
-  const std::string name = r.session.Text(vst2::effGetProgramName, 0, vst2::kMaxProgNameLen, "program name");
-  std::printf("program current=%" PRIdPTR " name=\"%s\"\n", current, name.c_str());
+  if (index >= 0) r.session->SelectProgram(index);
+  std::string name;
+  const int32_t current = r.session->CurrentProgram(name);
+  std::printf("program current=%d name=\"%s\"\n", current, name.c_str());
   return true;
 }
 
@@ -346,14 +338,14 @@ bool StepSaveChunk(Runner& r, const Words& w) {
   int32_t index;
   if (!ParseChunkKind(w[1], index)) return r.Fail("chunk kind must be program or bank");
   if (!r.NeedEffect()) return false;
-  void* data = nullptr;
-  const intptr_t bytes = r.session.Dispatch(vst2::effGetChunk, index, 0, &data);
-  if (bytes <= 0 || data == nullptr) return r.Fail("effect gave no chunk");
+  std::vector<char> state;
+  if (!r.session->SaveState(index == 0, state, r.error)) return false;
+  const size_t bytes = state.size();
   FILE* file = std::fopen(w[2].c_str(), "wb");
-  bool ok = file != nullptr && std::fwrite(data, 1, static_cast<size_t>(bytes), file) == static_cast<size_t>(bytes);
+  bool ok = file != nullptr && std::fwrite(state.data(), 1, bytes, file) == bytes;
   if (file != nullptr && std::fclose(file) != 0) ok = false;
   if (!ok) return r.Fail("cannot write " + w[2]);
-  std::printf("savechunk %s bytes=%" PRIdPTR "\n", w[1].c_str(), bytes);
+  std::printf("savechunk %s bytes=%zu\n", w[1].c_str(), bytes);
   return true;
 }
 
@@ -373,10 +365,31 @@ bool StepLoadChunk(Runner& r, const Words& w) {
   std::fclose(file);
   if (bytes.size() > kMaxChunkBytes) return r.Fail(w[2] + " is larger than 64 MiB");
   if (!r.NeedEffect()) return false;
-  // An empty file still gets a valid pointer: the effect must cope with size 0.
-  bytes.reserve(1);
-  const intptr_t result = r.session.Dispatch(vst2::effSetChunk, index, static_cast<intptr_t>(bytes.size()), bytes.data());
+  const intptr_t result = r.session->LoadState(index == 0, bytes);
   std::printf("loadchunk %s bytes=%zu result=%" PRIdPTR "\n", w[1].c_str(), bytes.size(), result);
+  return true;
+}
+
+// "N=V@OFFSET": parameter N takes V at sample OFFSET of the next process step.
+bool StepChange(Runner& r, const Words& w) {
+  int32_t index;
+  std::string rest;
+  bool hasValue;
+  const size_t at = w[1].find('@');
+  if (at == std::string::npos || !SplitAssignment(w[1].substr(0, at), index, rest, hasValue) ||
+      !hasValue) {
+    return r.Fail("change takes N=V@OFFSET");
+  }
+  double value;
+  long long offset;
+  if (!ParseDouble(rest, value) || value < 0.0 || value > 1.0) {
+    return r.Fail("parameter value must be a number from 0 to 1");
+  }
+  if (!ParseInt(w[1].substr(at + 1), offset) || offset < 0) return r.Fail("bad sample offset");
+  r.changes.push_back({index, static_cast<int64_t>(offset), value});
+  std::stable_sort(
+      r.changes.begin(), r.changes.end(),
+      [](const TimedParamChange& a, const TimedParamChange& b) { return a.offset < b.offset; });
   return true;
 }
 
@@ -436,16 +449,18 @@ bool StepProduct(Runner&, const Words& w) {
 
 bool StepVendorVersion(Runner& r, const Words& w) {
   long long version;
-  if (!ParseInt(w[1], version) || version < 0 || version > INT32_MAX) return r.Fail("bad vendor version");
+  if (!ParseInt(w[1], version) || version < 0 || version > INT32_MAX)
+    return r.Fail("bad vendor version");
   Host().vendorVersion = static_cast<int32_t>(version);
   return true;
 }
 
 bool StepCanDo(Runner& r, const Words& w) {
-  if (!r.NeedEffect()) return false;
+  Vst2Session* vst2 = r.NeedVst2();
+  if (!vst2) return false;
   std::vector<char> text(w[1].begin(), w[1].end());
   text.push_back('\0');
-  const intptr_t result = r.session.Dispatch(vst2::effCanDo, 0, 0, text.data());
+  const intptr_t result = vst2->Dispatch(vst2::effCanDo, 0, 0, text.data());
   std::printf("cando %s result=%" PRIdPTR "\n", w[1].c_str(), result);
   return true;
 }
@@ -458,12 +473,14 @@ bool StepDispatch(Runner& r, const Words& w) {
       (w.size() > 4 && !ParseDouble(w[4], opt))) {
     return r.Fail("dispatch takes OPCODE [INDEX [VALUE [OPT]]] as numbers");
   }
-  if (!r.NeedEffect()) return false;
+  Vst2Session* vst2 = r.NeedVst2();
+  if (!vst2) return false;
   if (opcode == vst2::effClose) return r.Fail("use the close step");
   // A scratch buffer for opcodes that write text or a pointer.
   alignas(8) char scratch[1024] = {};
-  const intptr_t result = r.session.Dispatch(static_cast<int32_t>(opcode), static_cast<int32_t>(index),
-                                             static_cast<intptr_t>(value), scratch, static_cast<float>(opt));
+  const intptr_t result =
+      vst2->Dispatch(static_cast<int32_t>(opcode), static_cast<int32_t>(index),
+                     static_cast<intptr_t>(value), scratch, static_cast<float>(opt));
   std::printf("dispatch opcode=%lld result=%" PRIdPTR "\n", opcode, result);
   return true;
 }
@@ -480,7 +497,9 @@ bool StepProcess(Runner& r, const Words& w) {
     std::fprintf(stderr, "warning: %s is at %d Hz, the host runs at %.0f Hz\n", w[1].c_str(),
                  input.sampleRate, Host().sampleRate);
   }
-  if (!RenderThroughEffect(r.session.effect(), input, callback, output, r.error)) return false;
+  std::vector<TimedParamChange> changes;
+  changes.swap(r.changes);
+  if (!r.session->Render(input, callback, changes, output, r.error)) return false;
   if (!WriteWav(w[2], output, WavFormat::Float32, r.error)) return false;
   const size_t block = static_cast<size_t>(Host().blockSize);
   std::printf("process frames=%zu blocks=%zu callback=%s\n", input.frames(),
@@ -526,7 +545,7 @@ bool StepGenerate(Runner& r, const Words& w) {
 
 bool StepEditor(Runner& r, const Words& w) {
   if (!r.NeedEffect()) return false;
-  return RunEditorStep(r.session, r.editor, w, r.error);
+  return RunEditorStep(*r.session, r.editor, w, r.error);
 }
 
 bool StepLog(Runner& r, const Words& w) {
@@ -565,6 +584,7 @@ constexpr StepKind kSteps[] = {
     {"vendorversion", 2, 2, StepVendorVersion},
     {"cando", 2, 2, StepCanDo},
     {"dispatch", 2, 5, StepDispatch},
+    {"change", 2, 2, StepChange},
     {"process", 3, 4, StepProcess},
     {"generate", 3, 9, StepGenerate},
     {"log", 2, 2, StepLog},
@@ -594,8 +614,9 @@ int RunScript(const std::string& modulePath, const std::vector<std::string>& ste
   for (size_t i = 0; i < steps.size() && exitCode == 0; ++i) {
     const bool wasCreated = runner.created;
     if (!RunStep(runner, steps[i])) {
-      std::fprintf(stderr, "error: step %zu \"%s\": %s\n", i + 1, steps[i].c_str(), runner.error.c_str());
-      const bool loadFailed = !wasCreated && runner.created && runner.session.effect() == nullptr;
+      std::fprintf(stderr, "error: step %zu \"%s\": %s\n", i + 1, steps[i].c_str(),
+                   runner.error.c_str());
+      const bool loadFailed = !wasCreated && runner.created && !runner.Alive();
       exitCode = loadFailed ? 3 : 1;
     }
     std::fflush(stdout);
@@ -605,8 +626,10 @@ int RunScript(const std::string& modulePath, const std::vector<std::string>& ste
     std::fprintf(stderr, "error: %s\n", runner.error.c_str());
     exitCode = 3;
   }
-  runner.editor.Close(runner.session);
-  runner.session.Close();
+  if (runner.session) {
+    runner.editor.Close(*runner.session);
+    runner.session->Close();
+  }
   CloseRequestLog();
   return exitCode;
 }

@@ -164,19 +164,23 @@ bool WriteWav(const std::string& path, const WavAudio& audio, WavFormat format,
     error = "cannot write " + path + ": too long for a WAV file";
     return false;
   }
+  // A format other than PCM carries the extension size field, here 0.
+  const bool extended = format == WavFormat::Float32;
+  const uint32_t fmtBytes = extended ? 18 : 16;
   std::vector<uint8_t> out;
-  out.reserve(44 + dataBytes + 1);
+  out.reserve(46 + dataBytes + 1);
   PutTag(out, "RIFF");
-  PutU32(out, static_cast<uint32_t>(36 + dataBytes + (dataBytes & 1)));
+  PutU32(out, static_cast<uint32_t>(20 + fmtBytes + dataBytes + (dataBytes & 1)));
   PutTag(out, "WAVE");
   PutTag(out, "fmt ");
-  PutU32(out, 16);
+  PutU32(out, fmtBytes);
   PutU16(out, format == WavFormat::Float32 ? kFormatFloat : kFormatPcm);
   PutU16(out, static_cast<uint32_t>(channels));
   PutU32(out, static_cast<uint32_t>(audio.sampleRate));
   PutU32(out, static_cast<uint32_t>(audio.sampleRate * channels * sampleBytes));
   PutU16(out, static_cast<uint32_t>(channels * sampleBytes));
   PutU16(out, static_cast<uint32_t>(sampleBytes * 8));
+  if (extended) PutU16(out, 0);
   PutTag(out, "data");
   PutU32(out, static_cast<uint32_t>(dataBytes));
   for (size_t f = 0; f < frames; ++f) {

@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# The VST 3 bundle against the VST 2 module of the same build, through the
+# same test host: identical renders for the default, every factory program
+# and every target (float and double), and without time info; states saved by either format load in
+# the other byte for byte; a parameter change at sample 100 changes the
+# output exactly from sample 100, as the VST 2 module split there does; and
+# on Windows the same editor, pixel for pixel, whose edits reach the host
+# through the component handler.
+source "$(dirname "$0")/host_common.bash"
+bundle="$QUORVEL_BINARY_DIR/Quorvel.vst3"
+vst2="$QUORVEL_MODULE"
+[ -d "$bundle" ] || fail "no bundle at $bundle"
+cmp_files() { cmp -s "$1" "$2" || fail "$3: $1 and $2 differ"; }
+
+host none "generate pad in.wav seconds=0.4 rate=44100 channels=2 level=0.5" >/dev/null
+# One session per format and sample size: every render follows the last, so
+# the two formats must agree on everything carried from one to the next.
+for size in replacing double; do
+  steps=(open "samplerate 44100" "blocksize 512" "tempo 128" "transport playing" "mains on"
+         "process in.wav default.wav $size")
+  for p in $(seq 0 49); do steps+=("program $p" "process in.wav program_$p.wav $size"); done
+  for t in 0 1 2 3; do
+    steps+=("param 8=$(python3 -c "print($t / 3)")" "process in.wav target_$t.wav $size")
+  done
+  # No time info (VST 3: no process context): the gate holds as VST 2's does.
+  steps+=("timeinfo off" "process in.wav no_time.wav $size")
+  for format in vst2 vst3; do
+    module=$vst2
+    [ $format = vst2 ] || module=$bundle
+    mkdir -p "$format"
+    (cd "$format" && ln -sf ../in.wav in.wav && host "$module" "${steps[@]}" >/dev/null) ||
+      fail "$format $size renders: $(cat "$format/host.err")"
+  done
+  for file in vst2/*.wav; do cmp_files "$file" "vst3/${file#vst2/}" "$size render"; done
+  cmp -s in.wav vst3/default.wav && fail "the VST 3 render did not gate"
+done
+
+# State: VST 2 -> VST 3 -> VST 2, and a short state reports failure in both.
+host "$vst2" open "program 7" "param 9=0.3" "savechunk bank a.chunk" params >a.params ||
+  fail "vst2 save: $(cat host.err)"
+out=$(host "$bundle" "loadchunk bank a.chunk" "savechunk bank b.chunk" params) || fail "vst3: $(cat host.err)"
+expect_line "$out" "loadchunk bank bytes=140 result=1"
+cmp_files a.chunk b.chunk "state from VST 2 saved again by VST 3"
+grep '^param .* name=' <<<"$out" | head -17 | sed 's/ name=.*value=/ value=/' >b.values
+grep '^param .* name=' a.params | tail -17 | sed 's/ name=.*value=/ value=/' >a.values
+cmp_files a.values b.values "parameter values after the state crossed over"
+out=$(host "$bundle" "log program.log" "program 12" "param 1=0.25" "savechunk bank c.chunk") || fail "vst3 save"
+expect_line "$out" 'program current=12 name="Trance"'
+# The host set the program: no restart request from inside its call.
+! grep -q '^componentHandler RestartComponent' program.log || fail "restart requested: $(cat program.log)"
+host "$vst2" open "loadchunk bank c.chunk" "savechunk bank d.chunk" >/dev/null || fail "vst2 load"
+cmp_files c.chunk d.chunk "state from VST 3 saved again by VST 2"
+head -c 60 c.chunk >short.chunk
+for module in "$vst2" "$bundle"; do
+  out=$(host "$module" open "loadchunk bank short.chunk" params) || fail "short state: $(cat host.err)"
+  expect_line "$out" "loadchunk bank bytes=60 result=0"
+  grep '^param .* name=' <<<"$out" | head -17 | sed 's/ name=.*value=/ value=/' >"short_$(basename "$module").values"
+done
+cmp_files "short_$(basename "$vst2").values" short_Quorvel.vst3.values "values kept from a short state"
+
+# "Target" to "Low - High" at sample 100 of the second block: the output
+# changes exactly there.
+for module in "$vst2" "$bundle"; do
+  name=$(basename "$module")
+  host "$module" open "samplerate 44100" "blocksize 512" "tempo 128" "transport playing" "mains on" \
+    "process in.wav base_$name.wav" "mains off" "position 0" "mains on" \
+    "change 8=1@612" "process in.wav changed_$name.wav" >/dev/null || fail "offset render: $(cat host.err)"
+done
+cmp_files "changed_$(basename "$vst2").wav" changed_Quorvel.vst3.wav "change at offset 100"
+/usr/bin/python3 - "$QUORVEL_SOURCE_DIR/tests/module" <<'PY' || fail "change not exactly at sample 612"
+import sys
+sys.path.insert(0, sys.argv[1])
+from wav_check import read_wav
+base, changed = (read_wav(f)[2] for f in ("base_Quorvel.vst3.wav", "changed_Quorvel.vst3.wav"))
+first = min(i for c in range(2) for i, (a, b) in enumerate(zip(base[c], changed[c])) if a != b)
+assert first == 612, first
+PY
+
+if [ "$QUORVEL_PLATFORM" = windows ]; then
+  for module in "$vst2" "$bundle"; do
+    out=$(host "$module" open "editor open" "editor ticks 3" "editor capture $(basename "$module").bmp" \
+      "log edits.log" "editor drag 51 125 51 85" "editor ticks 2" "log -" "param 0" "editor close") ||
+      fail "editor: $(cat host.err)"
+    expect_line "$out" "editor rect=0,0,285,620"
+    expect_line "$out" "editor close result=1"
+  done
+  cmp_files "$(basename "$vst2").bmp" Quorvel.vst3.bmp "editor capture"
+  # The drag on the "Rate" knob reached the host through the component
+  # handler: one gesture, rising values, and the parameter moved.
+  edits=$(tr -d '\r' <edits.log | grep '^componentHandler .* id=0 ' | sed 's/ value=.*//' | uniq)
+  [ "$edits" = "componentHandler BeginEdit id=0
+componentHandler PerformEdit id=0
+componentHandler EndEdit id=0" ] || fail "editor gesture: $(cat edits.log)"
+  grep '^componentHandler PerformEdit id=0 ' edits.log | sed 's/.*value=//' | sort -n -c ||
+    fail "drag values do not rise: $(cat edits.log)"
+  grep -q '^param 0 name="Rate" .* value=0\.[4-9]' <<<"$out" || fail "rate after the drag: $out"
+fi
+echo "vst3 formats ok"

@@ -1,0 +1,9 @@
+#include "tools/host/plugin_session.h"
+
+#include "tools/host/vst2_session.h"
+#include "tools/host/vst3_session.h"
+
+std::unique_ptr<PluginSession> MakePluginSession(const std::string& path) {
+  if (IsVst3Path(path)) return std::make_unique<Vst3Session>();
+  return std::make_unique<Vst2Session>();
+}

@@ -1,0 +1,183 @@
+// GateVst3's life: creation, reference counting, interface lookup, the
+// plug-in base, and the audio-master callback through which the owned
+// instance reaches the host.
+#include "vst3/gate_vst3.h"
+
+#include <new>
+
+#include "engine/gate_plug.h"
+#include "framework/recursive_lock.h"
+#include "framework/text_copy.h"
+#include "vst3/gate_vst3_faces.h"
+#include "vst3/text16.h"
+
+namespace {
+
+std::atomic<int> gLiveObjects{0};
+
+// Serialises instance construction, as the VST 2 entry does.
+RecursiveLock& ConstructionLock() {
+  static RecursiveLock lock;
+  return lock;
+}
+
+}  // namespace
+
+GateVst3* GateVst3::Create() {
+  GateVst3* object = new (std::nothrow) GateVst3();
+  if (!object) return nullptr;
+  if (!object->CreateInstance()) {
+    delete object;
+    return nullptr;
+  }
+  return object;
+}
+
+int GateVst3::LiveObjects() { return gLiveObjects.load(); }
+
+bool GateVst3::CreateInstance() {
+  ++gLiveObjects;
+  component_ = {&kComponentVtable, this};
+  processor_ = {&kProcessorVtable, this};
+  controller_ = {&kControllerVtable, this};
+  units_ = {&kUnitsVtable, this};
+  requirements_ = {&kRequirementsVtable, this};
+  {
+    ScopedLock lock(ConstructionLock());
+    plug_ = new (std::nothrow) VSTCLASS(&GateVst3::AudioMaster);
+  }
+  if (!plug_) return false;
+  plug_->EnsureOnePreset();
+  effect_ = plug_->Effect();
+  effect_->user = this;
+  for (std::vector<double>& channel : dry_) channel.assign(static_cast<size_t>(maxBlock_), 0.0);
+  for (int i = 0; i < kVisibleParams; ++i) {
+    defaults_[i] = plug_->GetParam(i)->GetNormalized();
+    reported_[i] = defaults_[i];
+  }
+  return true;
+}
+
+GateVst3::~GateVst3() {
+  if (handler_) v3_cpp_obj_unref(handler_);
+  if (effect_) {
+    if (active_) Dispatch(vst2::effMainsChanged, 0, 0);
+    Dispatch(vst2::effClose);  // deletes the instance
+  } else {
+    delete plug_;
+  }
+  --gLiveObjects;
+}
+
+v3_result GateVst3::Query(const v3_tuid iid, void** obj) {
+  if (!obj) return kInvalidArgument;
+  *obj = nullptr;
+  ComFace<GateVst3>* face = nullptr;
+  if (SameId(iid, v3_funknown_iid) || SameId(iid, v3_plugin_base_iid) ||
+      SameId(iid, v3_component_iid)) {
+    face = &component_;
+  } else if (SameId(iid, v3_audio_processor_iid)) {
+    face = &processor_;
+  } else if (SameId(iid, v3_edit_controller_iid)) {
+    face = &controller_;
+  } else if (SameId(iid, v3_unit_information_iid)) {
+    face = &units_;
+  } else if (SameId(iid, v3_process_context_requirements_iid)) {
+    face = &requirements_;
+  }
+  if (!face) return kNoInterface;
+  AddRef();
+  *obj = face;
+  return kResultOk;
+}
+
+uint32_t GateVst3::AddRef() { return ++refCount_; }
+
+uint32_t GateVst3::Release() {
+  const uint32_t left = --refCount_;
+  if (left == 0) delete this;
+  return left;
+}
+
+v3_result V3_API GateVst3::QueryThunk(void* self, const v3_tuid iid, void** obj) {
+  return FaceOwner<GateVst3>(self)->Query(iid, obj);
+}
+
+uint32_t V3_API GateVst3::RefThunk(void* self) { return FaceOwner<GateVst3>(self)->AddRef(); }
+
+uint32_t V3_API GateVst3::UnrefThunk(void* self) { return FaceOwner<GateVst3>(self)->Release(); }
+
+v3_result GateVst3::Initialize(v3_funknown** context) {
+  // The host may initialise the one object as component and as controller.
+  if (initializeCount_++ > 0) return kResultOk;
+  if (context) {
+    v3_host_application** app = nullptr;
+    if (v3_cpp_obj_query_interface(context, v3_host_application_iid, &app) == kResultOk && app) {
+      v3_str_128 name = {};
+      if (v3_cpp_obj(app)->get_name(app, name) == kResultOk) {
+        CopyFromText16(hostName_, sizeof hostName_, name);
+      }
+      v3_cpp_obj_unref(app);
+    }
+  }
+  // The instance identifies the host and applies every parameter, as at effOpen.
+  Dispatch(vst2::effOpen);
+  return kResultOk;
+}
+
+v3_result GateVst3::Terminate() {
+  if (initializeCount_ > 0) --initializeCount_;
+  if (initializeCount_ == 0 && handler_) {
+    v3_cpp_obj_unref(handler_);
+    handler_ = nullptr;
+  }
+  return kResultOk;
+}
+
+intptr_t GateVst3::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
+  return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
+}
+
+bool GateVst3::OnAudioThread() const {
+  return inProcess_.load() && std::this_thread::get_id() == processThread_;
+}
+
+intptr_t VST2_CALL GateVst3::AudioMaster(vst2::AEffect* effect, int32_t opcode, int32_t index,
+                                         intptr_t /*value*/, void* ptr, float /*opt*/) {
+  // Requests made while the instance is still being built have no object yet.
+  GateVst3* self = effect ? static_cast<GateVst3*>(effect->user) : nullptr;
+  if (opcode == vst2::audioMasterVersion) return vst2::kVstVersion;
+  return self ? self->AnswerInstance(opcode, index, ptr) : 0;
+}
+
+intptr_t GateVst3::AnswerInstance(int32_t opcode, int32_t index, void* ptr) {
+  switch (opcode) {
+    case vst2::audioMasterGetTime:
+      return OnAudioThread() && timeInfoValid_ ? reinterpret_cast<intptr_t>(&timeInfo_) : 0;
+    case vst2::audioMasterGetSampleRate:
+      return static_cast<intptr_t>(sampleRate_);
+    case vst2::audioMasterGetBlockSize:
+      return maxBlock_;
+    case vst2::audioMasterGetProductString:
+      if (!ptr) return 0;
+      CopyTextBounded(static_cast<char*>(ptr), hostName_, vst2::kMaxProductStrLen + 1);
+      return 1;
+    case vst2::audioMasterAutomate:
+    case vst2::audioMasterBeginEdit:
+    case vst2::audioMasterEndEdit:
+      // Changes made on the audio thread reach the host through the output
+      // parameter changes instead; the handler is for the editor's thread.
+      if (!handler_ || OnAudioThread() || index < 0 || index >= kVisibleParams) return 0;
+      if (opcode == vst2::audioMasterBeginEdit) {
+        v3_cpp_obj(handler_)->begin_edit(handler_, static_cast<v3_param_id>(index));
+      } else if (opcode == vst2::audioMasterEndEdit) {
+        v3_cpp_obj(handler_)->end_edit(handler_, static_cast<v3_param_id>(index));
+      } else {
+        v3_cpp_obj(handler_)->perform_edit(handler_, static_cast<v3_param_id>(index),
+                                           ParameterNormalized(static_cast<v3_param_id>(index)));
+      }
+      return 1;
+    default:
+      return 0;
+  }
+}

@@ -1,0 +1,138 @@
+// GateVst3: the effect as one VST 3 object that is component, audio
+// processor, edit controller and unit information at once. It owns one
+// VSTCLASS instance, created with an audio-master callback of its own, and
+// drives it the way the VST 2 glue's host does: lifecycle, programs and state
+// chunks through the instance's effect record (so both formats run the same
+// code and save the same 140-byte chunk), audio through its replacing
+// callbacks, parameter texts and values through the instance's IPlugParam
+// objects. What the instance asks of its host (time info, edit gestures,
+// host name) is answered from the process context and the component handler.
+//
+// Lifetime: created by the factory with no reference; each face handed to
+// the host holds one; the last release deletes the object and the instance.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <thread>
+#include <vector>
+
+#include "framework/vst2_interface.h"
+#include "vst3/com_face.h"
+#include "vst3/vst3_api.h"
+
+class VSTCLASS;
+class GatePlugView;
+
+class GateVst3 {
+ public:
+  static constexpr int kVisibleParams = 17;            // ids 0-16: the VST 2 parameters
+  static constexpr v3_param_id kProgramParamId = 100;  // the program list's selector
+  static constexpr v3_param_id kBypassParamId = 101;
+  static constexpr int32_t kProgramListId = 1;
+  static constexpr double kBypassFadeSeconds = 0.005;
+
+  // A new object with no reference, or null when the instance cannot be made.
+  static GateVst3* Create();
+  // Objects alive in this module (for leak checks). [any thread]
+  static int LiveObjects();
+
+  // ---- Reference counting and interface lookup [any host thread] ----
+  v3_result Query(const v3_tuid iid, void** obj);
+  uint32_t AddRef();
+  uint32_t Release();
+
+  // ---- Plug-in base [host main thread] ----
+  v3_result Initialize(v3_funknown** context);
+  v3_result Terminate();
+
+  // ---- Component [host main thread] ----
+  int32_t BusCount(int32_t mediaType, int32_t direction) const;
+  v3_result BusInfo(int32_t mediaType, int32_t direction, int32_t index, v3_bus_info* info) const;
+  v3_result SetActive(bool active);
+  v3_result SetState(v3_bstream** stream);
+  v3_result GetState(v3_bstream** stream);
+
+  // ---- Audio processor ----
+  v3_result SetBusArrangements(const v3_speaker_arrangement* inputs, int32_t inputCount,
+                               const v3_speaker_arrangement* outputs, int32_t outputCount);
+  v3_result SetupProcessing(const v3_process_setup* setup);  // [host main thread]
+  v3_result SetProcessing(bool on);                          // [audio or main thread]
+  v3_result Process(v3_process_data* data);  // [audio thread, takes the instance lock]
+
+  // ---- Edit controller [host main thread] ----
+  int32_t ParameterCount() const { return kVisibleParams + 2; }
+  v3_result ParameterInfo(int32_t index, v3_param_info* info);
+  v3_result ParameterText(v3_param_id id, double normalized, int16_t* text);
+  v3_result ParameterFromText(v3_param_id id, const int16_t* text, double* normalized);
+  double NormalizedToPlain(v3_param_id id, double normalized);
+  double PlainToNormalized(v3_param_id id, double plain);
+  double ParameterNormalized(v3_param_id id);
+  v3_result SetParameterNormalized(v3_param_id id, double normalized);  // [any thread]
+  v3_result SetComponentHandler(v3_component_handler** handler);
+  v3_plugin_view** CreateView(const char* name);
+
+  // ---- Unit information [host main thread] ----
+  v3_result UnitInfo(int32_t index, v3_unit_info* info);
+  v3_result ProgramListInfo(int32_t index, v3_program_list_info* info);
+  v3_result ProgramName(int32_t listId, int32_t program, int16_t* name);
+
+  // ---- For the editor view [editor thread] ----
+  vst2::AEffect* Effect() const { return effect_; }
+  VSTCLASS* Plug() const { return plug_; }
+  void ViewGone() { view_ = nullptr; }
+
+  // The static thunks every face shares for its first three slots.
+  static v3_result V3_API QueryThunk(void* self, const v3_tuid iid, void** obj);
+  static uint32_t V3_API RefThunk(void* self);
+  static uint32_t V3_API UnrefThunk(void* self);
+
+ private:
+  GateVst3() = default;
+  ~GateVst3();
+  bool CreateInstance();
+
+  intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
+                    float opt = 0.0f);
+  // The instance's requests to its host. [any thread the instance calls from]
+  static intptr_t VST2_CALL AudioMaster(vst2::AEffect* effect, int32_t opcode, int32_t index,
+                                        intptr_t value, void* ptr, float opt);
+  intptr_t AnswerInstance(int32_t opcode, int32_t index, void* ptr);
+  bool OnAudioThread() const;
+
+  // Processing helpers [audio thread]
+  void ApplyParamChange(v3_param_id id, double normalized);
+  void BuildTimeInfo(const v3_process_context* context, int32_t offset);
+  void RenderSlice(v3_process_data* data, int32_t offset, int32_t frames);
+  void CrossfadeBypass(v3_process_data* data, int32_t offset, int32_t frames, bool bypassed);
+  void ReportChangedParams(v3_process_data* data, int32_t offset);
+  void SelectProgram(int program);
+
+  ComFace<GateVst3> component_{};
+  ComFace<GateVst3> processor_{};
+  ComFace<GateVst3> controller_{};
+  ComFace<GateVst3> units_{};
+  ComFace<GateVst3> requirements_{};
+  std::atomic<uint32_t> refCount_{0};
+
+  VSTCLASS* plug_ = nullptr;
+  vst2::AEffect* effect_ = nullptr;
+  int initializeCount_ = 0;
+  bool active_ = false;
+  char hostName_[128] = {};
+  v3_component_handler** handler_ = nullptr;
+  GatePlugView* view_ = nullptr;
+  double defaults_[kVisibleParams] = {};
+
+  // Audio state: sized in SetupProcessing, used without allocation in Process.
+  double sampleRate_ = 44100.0;
+  int32_t maxBlock_ = 1024;
+  std::vector<double> dry_[2];
+  double reported_[kVisibleParams] = {};
+  std::atomic<bool> bypassed_{false};  // set from any thread, read by the audio thread
+  double bypassMix_ = 0.0;             // 0 the effect's output, 1 the dry input
+  vst2::VstTimeInfo timeInfo_{};
+  bool timeInfoValid_ = false;
+  std::atomic<bool> inProcess_{false};
+  std::thread::id processThread_{};
+};

@@ -1,0 +1,173 @@
+// GateVst3 as component and audio processor: buses, activation, processing
+// set-up and the component state, which is the VST 2 build's chunk.
+#include <cstring>
+
+#include "engine/gate_plug.h"
+#include "vst3/gate_vst3.h"
+#include "vst3/gate_vst3_faces.h"
+#include "vst3/text16.h"
+
+namespace {
+
+constexpr v3_speaker_arrangement kStereo = V3_SPEAKER_L | V3_SPEAKER_R;
+// A state larger than this is not ours; reading stops there.
+constexpr int32_t kMaxStateBytes = 1 << 20;
+
+GateVst3* Owner(void* self) { return FaceOwner<GateVst3>(self); }
+
+v3_result V3_API Initialize(void* self, v3_funknown** context) {
+  return Owner(self)->Initialize(context);
+}
+v3_result V3_API Terminate(void* self) { return Owner(self)->Terminate(); }
+
+v3_result V3_API GetControllerClassId(void*, v3_tuid classId) {
+  // Component and controller are this one object.
+  std::memset(classId, 0, sizeof(v3_tuid));
+  return kNotImplemented;
+}
+v3_result V3_API SetIoMode(void*, int32_t) { return kResultOk; }
+int32_t V3_API GetBusCount(void* self, int32_t type, int32_t direction) {
+  return Owner(self)->BusCount(type, direction);
+}
+v3_result V3_API GetBusInfo(void* self, int32_t type, int32_t direction, int32_t index,
+                            v3_bus_info* info) {
+  return Owner(self)->BusInfo(type, direction, index, info);
+}
+v3_result V3_API GetRoutingInfo(void*, v3_routing_info*, v3_routing_info*) {
+  return kNotImplemented;
+}
+v3_result V3_API ActivateBus(void* self, int32_t type, int32_t direction, int32_t index, v3_bool) {
+  return Owner(self)->BusCount(type, direction) > index && index >= 0 ? kResultOk
+                                                                      : kInvalidArgument;
+}
+v3_result V3_API SetActive(void* self, v3_bool state) { return Owner(self)->SetActive(state); }
+v3_result V3_API SetState(void* self, v3_bstream** stream) { return Owner(self)->SetState(stream); }
+v3_result V3_API GetState(void* self, v3_bstream** stream) { return Owner(self)->GetState(stream); }
+
+v3_result V3_API SetBusArrangements(void* self, v3_speaker_arrangement* inputs, int32_t inCount,
+                                    v3_speaker_arrangement* outputs, int32_t outCount) {
+  return Owner(self)->SetBusArrangements(inputs, inCount, outputs, outCount);
+}
+v3_result V3_API GetBusArrangement(void* self, int32_t direction, int32_t index,
+                                   v3_speaker_arrangement* arrangement) {
+  if (!arrangement || index != 0 || Owner(self)->BusCount(V3_AUDIO, direction) == 0) {
+    return kInvalidArgument;
+  }
+  *arrangement = kStereo;
+  return kResultOk;
+}
+v3_result V3_API CanProcessSampleSize(void*, int32_t size) {
+  return size == V3_SAMPLE_32 || size == V3_SAMPLE_64 ? kResultOk : kNotImplemented;
+}
+uint32_t V3_API GetLatencySamples(void*) { return 0; }
+v3_result V3_API SetupProcessing(void* self, v3_process_setup* setup) {
+  return Owner(self)->SetupProcessing(setup);
+}
+v3_result V3_API SetProcessing(void* self, v3_bool state) {
+  return Owner(self)->SetProcessing(state);
+}
+v3_result V3_API Process(void* self, v3_process_data* data) { return Owner(self)->Process(data); }
+uint32_t V3_API GetTailSamples(void*) { return 0; }
+
+uint32_t V3_API GetContextRequirements(void*) {
+  return V3_PROCESS_CTX_NEED_PROJECT_TIME | V3_PROCESS_CTX_NEED_TEMPO |
+         V3_PROCESS_CTX_NEED_TIME_SIG | V3_PROCESS_CTX_NEED_TRANSPORT_STATE |
+         V3_PROCESS_CTX_NEED_BAR_POSITION | V3_PROCESS_CTX_NEED_SYSTEM_TIME;
+}
+
+}  // namespace
+
+const v3_component_cpp kComponentVtable = {
+    {GateVst3::QueryThunk, GateVst3::RefThunk, GateVst3::UnrefThunk},
+    {Initialize, Terminate},
+    {GetControllerClassId, SetIoMode, GetBusCount, GetBusInfo, GetRoutingInfo, ActivateBus,
+     SetActive, SetState, GetState}};
+
+const v3_audio_processor_cpp kProcessorVtable = {
+    {GateVst3::QueryThunk, GateVst3::RefThunk, GateVst3::UnrefThunk},
+    {SetBusArrangements, GetBusArrangement, CanProcessSampleSize, GetLatencySamples,
+     SetupProcessing, SetProcessing, Process, GetTailSamples}};
+
+const v3_process_context_requirements_cpp kRequirementsVtable = {
+    {GateVst3::QueryThunk, GateVst3::RefThunk, GateVst3::UnrefThunk}, {GetContextRequirements}};
+
+int32_t GateVst3::BusCount(int32_t mediaType, int32_t direction) const {
+  const bool known = direction == V3_INPUT || direction == V3_OUTPUT;
+  return mediaType == V3_AUDIO && known ? 1 : 0;
+}
+
+v3_result GateVst3::BusInfo(int32_t mediaType, int32_t direction, int32_t index,
+                            v3_bus_info* info) const {
+  if (!info || index != 0 || BusCount(mediaType, direction) == 0) return kInvalidArgument;
+  std::memset(info, 0, sizeof *info);
+  info->media_type = V3_AUDIO;
+  info->direction = direction;
+  info->channel_count = 2;
+  CopyToText16(info->bus_name, 128, direction == V3_INPUT ? "Input" : "Output");
+  info->bus_type = V3_MAIN;
+  info->flags = V3_DEFAULT_ACTIVE;
+  return kResultOk;
+}
+
+v3_result GateVst3::SetActive(bool active) {
+  if (active == active_) return kResultOk;
+  active_ = active;
+  Dispatch(vst2::effMainsChanged, 0, active ? 1 : 0);
+  return kResultOk;
+}
+
+v3_result GateVst3::SetBusArrangements(const v3_speaker_arrangement* inputs, int32_t inputCount,
+                                       const v3_speaker_arrangement* outputs, int32_t outputCount) {
+  // Stereo in and stereo out, nothing else.
+  const bool stereo = inputCount == 1 && outputCount == 1 && inputs && outputs &&
+                      inputs[0] == kStereo && outputs[0] == kStereo;
+  return stereo ? kResultOk : kResultFalse;
+}
+
+v3_result GateVst3::SetupProcessing(const v3_process_setup* setup) {
+  if (!setup || setup->sample_rate <= 0.0 || setup->max_block_size <= 0) return kInvalidArgument;
+  if (setup->symbolic_sample_size != V3_SAMPLE_32 && setup->symbolic_sample_size != V3_SAMPLE_64) {
+    return kNotImplemented;
+  }
+  sampleRate_ = setup->sample_rate;
+  maxBlock_ = setup->max_block_size;
+  for (std::vector<double>& channel : dry_) channel.assign(static_cast<size_t>(maxBlock_), 0.0);
+  Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate_));
+  Dispatch(vst2::effSetBlockSize, 0, maxBlock_);
+  return kResultOk;
+}
+
+v3_result GateVst3::SetProcessing(bool on) {
+  Dispatch(on ? vst2::effStartProcess : vst2::effStopProcess);
+  return kResultOk;
+}
+
+v3_result GateVst3::GetState(v3_bstream** stream) {
+  if (!stream) return kInvalidArgument;
+  void* chunk = nullptr;
+  // The bank request, as VST 2 hosts save a project: the same 140 bytes.
+  const intptr_t size = Dispatch(vst2::effGetChunk, 0, 0, &chunk);
+  if (size <= 0 || !chunk) return kInternalError;
+  int32_t written = 0;
+  const v3_result result =
+      v3_cpp_obj(stream)->write(stream, chunk, static_cast<int32_t>(size), &written);
+  return result == kResultOk && written == size ? kResultOk : kResultFalse;
+}
+
+v3_result GateVst3::SetState(v3_bstream** stream) {
+  if (!stream) return kInvalidArgument;
+  std::vector<uint8_t> bytes;
+  uint8_t block[1024];
+  while (static_cast<int32_t>(bytes.size()) < kMaxStateBytes) {
+    int32_t got = 0;
+    if (v3_cpp_obj(stream)->read(stream, block, sizeof block, &got) != kResultOk) break;
+    if (got <= 0 || got > static_cast<int32_t>(sizeof block)) break;
+    bytes.insert(bytes.end(), block, block + got);
+  }
+  // A short or foreign state keeps what it cannot supply and reports failure,
+  // as the chunk loader does.
+  bytes.reserve(1);
+  const intptr_t loaded =
+      Dispatch(vst2::effSetChunk, 0, static_cast<intptr_t>(bytes.size()), bytes.data());
+  return loaded == 1 ? kResultOk : kResultFalse;
+}

@@ -1,0 +1,295 @@
+// GateVst3 as edit controller and unit information: the 17 parameters of
+// the VST 2 build under the same indices, with their texts from the
+// instance's parameter objects, plus the program selector and bypass, and one
+// program list holding the presets' names.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/gate_plug.h"
+#include "framework/recursive_lock.h"
+#include "gui/editor_view.h"
+#include "vst3/gate_vst3.h"
+#include "vst3/gate_vst3_faces.h"
+#include "vst3/plug_view.h"
+#include "vst3/text16.h"
+
+namespace {
+
+constexpr int kTextSize = 128;
+
+GateVst3* Owner(void* self) { return FaceOwner<GateVst3>(self); }
+
+v3_result V3_API Initialize(void* self, v3_funknown** context) {
+  return Owner(self)->Initialize(context);
+}
+v3_result V3_API Terminate(void* self) { return Owner(self)->Terminate(); }
+// The component and the controller are one object: nothing to copy across.
+v3_result V3_API SetComponentState(void*, v3_bstream**) { return kResultOk; }
+v3_result V3_API SetControllerState(void*, v3_bstream**) { return kResultOk; }
+v3_result V3_API GetControllerState(void*, v3_bstream**) { return kResultOk; }
+int32_t V3_API GetParameterCount(void* self) { return Owner(self)->ParameterCount(); }
+v3_result V3_API GetParameterInfo(void* self, int32_t index, v3_param_info* info) {
+  return Owner(self)->ParameterInfo(index, info);
+}
+v3_result V3_API GetParameterString(void* self, v3_param_id id, double normalized,
+                                    v3_str_128 text) {
+  return Owner(self)->ParameterText(id, normalized, text);
+}
+v3_result V3_API GetParameterValue(void* self, v3_param_id id, int16_t* text, double* normalized) {
+  return Owner(self)->ParameterFromText(id, text, normalized);
+}
+double V3_API NormalizedToPlain(void* self, v3_param_id id, double normalized) {
+  return Owner(self)->NormalizedToPlain(id, normalized);
+}
+double V3_API PlainToNormalized(void* self, v3_param_id id, double plain) {
+  return Owner(self)->PlainToNormalized(id, plain);
+}
+double V3_API GetParameterNormalized(void* self, v3_param_id id) {
+  return Owner(self)->ParameterNormalized(id);
+}
+v3_result V3_API SetParameterNormalized(void* self, v3_param_id id, double normalized) {
+  return Owner(self)->SetParameterNormalized(id, normalized);
+}
+v3_result V3_API SetComponentHandler(void* self, v3_component_handler** handler) {
+  return Owner(self)->SetComponentHandler(handler);
+}
+v3_plugin_view** V3_API CreateView(void* self, const char* name) {
+  return Owner(self)->CreateView(name);
+}
+
+int32_t V3_API GetUnitCount(void*) { return 1; }
+v3_result V3_API GetUnitInfo(void* self, int32_t index, v3_unit_info* info) {
+  return Owner(self)->UnitInfo(index, info);
+}
+int32_t V3_API GetProgramListCount(void*) { return 1; }
+v3_result V3_API GetProgramListInfo(void* self, int32_t index, v3_program_list_info* info) {
+  return Owner(self)->ProgramListInfo(index, info);
+}
+v3_result V3_API GetProgramName(void* self, int32_t listId, int32_t program, v3_str_128 name) {
+  return Owner(self)->ProgramName(listId, program, name);
+}
+v3_result V3_API GetProgramInfo(void*, int32_t, int32_t, const char*, v3_str_128) {
+  return kResultFalse;
+}
+v3_result V3_API HasProgramPitchNames(void*, int32_t, int32_t) { return kResultFalse; }
+v3_result V3_API GetProgramPitchName(void*, int32_t, int32_t, int16_t, v3_str_128) {
+  return kResultFalse;
+}
+int32_t V3_API GetSelectedUnit(void*) { return 0; }
+v3_result V3_API SelectUnit(void*, int32_t unit) { return unit == 0 ? kResultOk : kResultFalse; }
+v3_result V3_API GetUnitByBus(void*, int32_t, int32_t, int32_t, int32_t, int32_t* unit) {
+  if (!unit) return kInvalidArgument;
+  *unit = 0;
+  return kResultOk;
+}
+v3_result V3_API SetUnitProgramData(void*, int32_t, int32_t, v3_bstream**) {
+  return kNotImplemented;
+}
+
+// Hosts show a title for every parameter; the pattern words have none of their own.
+void ParamTitle(const IPlugParam* param, int index, char* title, int size) {
+  if (param->Name()[0]) {
+    std::snprintf(title, static_cast<size_t>(size), "%s", param->Name());
+  } else {
+    std::snprintf(title, static_cast<size_t>(size), "Pattern Word %d", index - kPatternWord0 + 1);
+  }
+}
+
+// Stepped means evenly spaced whole steps: an integer kind with a straight curve.
+int32_t StepCount(const IPlugParam* param) {
+  if (param->Kind() == kParamReal || param->CurveExponent() != 1.0) return 0;
+  return static_cast<int32_t>(std::lround((param->Max() - param->Min()) / param->Step()));
+}
+
+}  // namespace
+
+const v3_edit_controller_cpp kControllerVtable = {
+    {GateVst3::QueryThunk, GateVst3::RefThunk, GateVst3::UnrefThunk},
+    {Initialize, Terminate},
+    {SetComponentState, SetControllerState, GetControllerState, GetParameterCount, GetParameterInfo,
+     GetParameterString, GetParameterValue, NormalizedToPlain, PlainToNormalized,
+     GetParameterNormalized, SetParameterNormalized, SetComponentHandler, CreateView}};
+
+const v3_unit_information_cpp kUnitsVtable = {
+    {GateVst3::QueryThunk, GateVst3::RefThunk, GateVst3::UnrefThunk},
+    {GetUnitCount, GetUnitInfo, GetProgramListCount, GetProgramListInfo, GetProgramName,
+     GetProgramInfo, HasProgramPitchNames, GetProgramPitchName, GetSelectedUnit, SelectUnit,
+     GetUnitByBus, SetUnitProgramData}};
+
+v3_result GateVst3::ParameterInfo(int32_t index, v3_param_info* info) {
+  if (!info || index < 0 || index >= ParameterCount()) return kInvalidArgument;
+  std::memset(info, 0, sizeof *info);
+  info->unit_id = 0;
+  if (index == kVisibleParams) {
+    info->param_id = kProgramParamId;
+    CopyToText16(info->title, kTextSize, "Program");
+    CopyToText16(info->short_title, kTextSize, "Program");
+    info->step_count = plug_->NPresets() - 1;
+    info->flags = V3_PARAM_PROGRAM_CHANGE | V3_PARAM_IS_LIST;
+    return kResultOk;
+  }
+  if (index == kVisibleParams + 1) {
+    info->param_id = kBypassParamId;
+    CopyToText16(info->title, kTextSize, "Bypass");
+    CopyToText16(info->short_title, kTextSize, "Bypass");
+    info->step_count = 1;
+    info->flags = V3_PARAM_CAN_AUTOMATE | V3_PARAM_IS_BYPASS;
+    return kResultOk;
+  }
+  ScopedLock lock(plug_->InstanceLock());
+  const IPlugParam* param = plug_->GetParam(index);
+  char title[kTextSize];
+  ParamTitle(param, index, title, sizeof title);
+  info->param_id = static_cast<v3_param_id>(index);
+  CopyToText16(info->title, kTextSize, title);
+  CopyToText16(info->short_title, kTextSize, title);
+  CopyToText16(info->units, kTextSize, param->Label());
+  info->step_count = StepCount(param);
+  info->default_normalised_value = defaults_[index];
+  info->flags = V3_PARAM_CAN_AUTOMATE;
+  if (param->Kind() == kParamEnum) info->flags |= V3_PARAM_IS_LIST;
+  return kResultOk;
+}
+
+v3_result GateVst3::ParameterText(v3_param_id id, double normalized, int16_t* text) {
+  if (!text) return kInvalidArgument;
+  char display[kTextSize] = {};
+  if (id == kProgramParamId) {
+    const int program = static_cast<int>(std::lround(normalized * (plug_->NPresets() - 1)));
+    ScopedLock lock(plug_->InstanceLock());
+    std::snprintf(display, sizeof display, "%s", plug_->PresetName(program));
+  } else if (id == kBypassParamId) {
+    std::snprintf(display, sizeof display, "%s", normalized >= 0.5 ? "On" : "Off");
+  } else if (id < static_cast<v3_param_id>(kVisibleParams)) {
+    ScopedLock lock(plug_->InstanceLock());
+    plug_->GetParam(static_cast<int>(id))->FormatValue(normalized, true, display, sizeof display);
+  } else {
+    return kInvalidArgument;
+  }
+  CopyToText16(text, kTextSize, display);
+  return kResultOk;
+}
+
+v3_result GateVst3::ParameterFromText(v3_param_id id, const int16_t* text, double* normalized) {
+  if (!text || !normalized) return kInvalidArgument;
+  char typed[kTextSize];
+  CopyFromText16(typed, sizeof typed, text);
+  if (id == kProgramParamId) {
+    for (int i = 0; i < plug_->NPresets(); ++i) {
+      if (std::strcmp(plug_->PresetName(i), typed) != 0) continue;
+      *normalized = plug_->NPresets() > 1 ? static_cast<double>(i) / (plug_->NPresets() - 1) : 0.0;
+      return kResultOk;
+    }
+    return kResultFalse;
+  }
+  if (id == kBypassParamId) {
+    *normalized = std::strcmp(typed, "On") == 0 ? 1.0 : 0.0;
+    return kResultOk;
+  }
+  if (id >= static_cast<v3_param_id>(kVisibleParams)) return kInvalidArgument;
+  ScopedLock lock(plug_->InstanceLock());
+  const IPlugParam* param = plug_->GetParam(static_cast<int>(id));
+  *normalized = param->ToNormalized(param->ParseValueText(typed));
+  return kResultOk;
+}
+
+double GateVst3::NormalizedToPlain(v3_param_id id, double normalized) {
+  if (id == kProgramParamId) return std::lround(normalized * (plug_->NPresets() - 1));
+  if (id == kBypassParamId) return normalized >= 0.5 ? 1.0 : 0.0;
+  if (id >= static_cast<v3_param_id>(kVisibleParams)) return normalized;
+  ScopedLock lock(plug_->InstanceLock());
+  IPlugParam scratch = *plug_->GetParam(static_cast<int>(id));
+  scratch.SetFromNormalized(std::min(1.0, std::max(0.0, normalized)));
+  return scratch.Value();
+}
+
+double GateVst3::PlainToNormalized(v3_param_id id, double plain) {
+  if (id == kProgramParamId) {
+    return plug_->NPresets() > 1 ? std::min(1.0, std::max(0.0, plain / (plug_->NPresets() - 1)))
+                                 : 0.0;
+  }
+  if (id == kBypassParamId) return plain >= 0.5 ? 1.0 : 0.0;
+  if (id >= static_cast<v3_param_id>(kVisibleParams)) return plain;
+  ScopedLock lock(plug_->InstanceLock());
+  return plug_->GetParam(static_cast<int>(id))->ToNormalized(plain);
+}
+
+double GateVst3::ParameterNormalized(v3_param_id id) {
+  ScopedLock lock(plug_->InstanceLock());
+  if (id == kProgramParamId) {
+    return plug_->NPresets() > 1
+               ? static_cast<double>(plug_->CurrentPresetIndex()) / (plug_->NPresets() - 1)
+               : 0.0;
+  }
+  if (id == kBypassParamId) return bypassed_ ? 1.0 : 0.0;
+  if (id >= static_cast<v3_param_id>(kVisibleParams)) return 0.0;
+  return plug_->GetParam(static_cast<int>(id))->GetNormalized();
+}
+
+v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
+  if (!(normalized >= 0.0)) normalized = 0.0;
+  if (normalized > 1.0) normalized = 1.0;
+  if (id == kProgramParamId) {
+    // The host that sets the program reads the parameters again itself; a
+    // restart request from inside its own call can deadlock it. The processor
+    // reports the changed values through its output changes.
+    SelectProgram(static_cast<int>(std::lround(normalized * (plug_->NPresets() - 1))));
+    return kResultOk;
+  }
+  if (id == kBypassParamId) {
+    bypassed_ = normalized >= 0.5;
+    return kResultOk;
+  }
+  if (id >= static_cast<v3_param_id>(kVisibleParams)) return kInvalidArgument;
+  // The VST 2 parameter callback's road, with the host's full precision.
+  const int index = static_cast<int>(id);
+  ScopedLock lock(plug_->InstanceLock());
+  if (IEditorView* editor = plug_->Editor())
+    editor->SetParameterFromPlugin(index, normalized, true);
+  plug_->GetParam(index)->SetFromNormalized(normalized);
+  plug_->OnParamChanged(index);
+  return kResultOk;
+}
+
+v3_result GateVst3::SetComponentHandler(v3_component_handler** handler) {
+  if (handler_) v3_cpp_obj_unref(handler_);
+  handler_ = handler;
+  if (handler_) v3_cpp_obj_ref(handler_);
+  return kResultOk;
+}
+
+v3_plugin_view** GateVst3::CreateView(const char* name) {
+  if (!name || std::strcmp(name, "editor") != 0 || view_ || !plug_->Editor()) return nullptr;
+  view_ = CreateGatePlugView(this);
+  return reinterpret_cast<v3_plugin_view**>(view_ ? PlugViewFace(view_) : nullptr);
+}
+
+v3_result GateVst3::UnitInfo(int32_t index, v3_unit_info* info) {
+  if (!info || index != 0) return kInvalidArgument;
+  std::memset(info, 0, sizeof *info);
+  info->id = 0;
+  info->parent_unit_id = -1;
+  CopyToText16(info->name, kTextSize, plug_->EffectName());
+  info->program_list_id = kProgramListId;
+  return kResultOk;
+}
+
+v3_result GateVst3::ProgramListInfo(int32_t index, v3_program_list_info* info) {
+  if (!info || index != 0) return kInvalidArgument;
+  std::memset(info, 0, sizeof *info);
+  info->id = kProgramListId;
+  CopyToText16(info->name, kTextSize, "Programs");
+  info->programCount = plug_->NPresets();
+  return kResultOk;
+}
+
+v3_result GateVst3::ProgramName(int32_t listId, int32_t program, int16_t* name) {
+  if (!name || listId != kProgramListId || program < 0 || program >= plug_->NPresets()) {
+    return kInvalidArgument;
+  }
+  ScopedLock lock(plug_->InstanceLock());
+  CopyToText16(name, kTextSize, plug_->PresetName(program));
+  return kResultOk;
+}

@@ -1,0 +1,248 @@
+// GateVst3's audio processing: the block is split at every parameter-change
+// point of the input queues, each slice goes through the instance's own
+// replacing callback with the time info of its first sample, the bypass
+// crossfade follows, and parameters the instance changed itself are reported
+// back. No allocation here. [audio thread, takes the instance lock]
+#include <algorithm>
+#include <cmath>
+
+#include "engine/gate_plug.h"
+#include "framework/recursive_lock.h"
+#include "vst3/gate_vst3.h"
+
+namespace {
+
+constexpr int kMaxQueues = 64;  // queues beyond this are applied at the block start
+
+struct QueueCursor {
+  v3_param_value_queue** queue;
+  v3_param_id id;
+  int32_t count;
+  int32_t next;  // index of the next point to apply
+};
+
+int32_t PointOffset(const QueueCursor& cursor, int32_t index, double* value) {
+  int32_t offset = 0;
+  *value = 0.0;
+  if (v3_cpp_obj(cursor.queue)->get_point(cursor.queue, index, &offset, value) != kResultOk)
+    return -1;
+  return offset;
+}
+
+bool HasChannels(const v3_audio_bus_buffers& bus, int32_t sampleSize) {
+  if (sampleSize == V3_SAMPLE_64) {
+    return bus.channel_buffers_64 && bus.channel_buffers_64[0] && bus.channel_buffers_64[1];
+  }
+  return bus.channel_buffers_32 && bus.channel_buffers_32[0] && bus.channel_buffers_32[1];
+}
+
+}  // namespace
+
+void GateVst3::BuildTimeInfo(const v3_process_context* context, int32_t offset) {
+  timeInfoValid_ = context != nullptr;
+  if (!context) return;
+  vst2::VstTimeInfo& t = timeInfo_;
+  t = {};
+  const uint32_t state = context->state;
+  t.sampleRate = sampleRate_;
+  const int64_t position = context->project_time_in_samples + offset;
+  t.samplePos = static_cast<double>(position);
+  // A host may roll through a pre-roll at negative project time, where a
+  // VST 2 host reports its transport still stopped: the transport starts, and
+  // the step clock aligns, when the position reaches zero.
+  const bool rolling = position >= 0;
+  if (rolling && (state & V3_PROCESS_CTX_PLAYING)) t.flags |= vst2::kVstTransportPlaying;
+  if (rolling && (state & V3_PROCESS_CTX_RECORDING)) t.flags |= vst2::kVstTransportRecording;
+  if (state & V3_PROCESS_CTX_CYCLE_ACTIVE) t.flags |= vst2::kVstTransportCycleActive;
+  if (state & V3_PROCESS_CTX_SYSTEM_TIME_VALID) {
+    t.nanoSeconds = static_cast<double>(context->system_time_ns);
+    t.flags |= vst2::kVstNanosValid;
+  }
+  if (state & V3_PROCESS_CTX_TEMPO_VALID) {
+    t.tempo = context->bpm;
+    t.flags |= vst2::kVstTempoValid;
+  }
+  if (state & V3_PROCESS_CTX_PROJECT_TIME_VALID) {
+    // The musical position moves with the slice at the current tempo.
+    const double quartersPerSample = t.tempo > 0.0 ? t.tempo / (60.0 * sampleRate_) : 0.0;
+    t.ppqPos = context->project_time_quarters + offset * quartersPerSample;
+    t.flags |= vst2::kVstPpqPosValid;
+  }
+  if (state & V3_PROCESS_CTX_BAR_POSITION_VALID) {
+    t.barStartPos = context->bar_position_quarters;
+    t.flags |= vst2::kVstBarsValid;
+  }
+  if (state & V3_PROCESS_CTX_CYCLE_VALID) {
+    t.cycleStartPos = context->cycle_start_quarters;
+    t.cycleEndPos = context->cycle_end_quarters;
+    t.flags |= vst2::kVstCyclePosValid;
+  }
+  if (state & V3_PROCESS_CTX_TIME_SIG_VALID) {
+    t.timeSigNumerator = context->time_sig_numerator;
+    t.timeSigDenominator = context->time_sig_denom;
+    t.flags |= vst2::kVstTimeSigValid;
+  }
+}
+
+void GateVst3::ApplyParamChange(v3_param_id id, double normalized) {
+  if (!(normalized >= 0.0)) normalized = 0.0;  // NaN too
+  if (normalized > 1.0) normalized = 1.0;
+  if (id == kBypassParamId) {
+    bypassed_ = normalized >= 0.5;
+    return;
+  }
+  if (id == kProgramParamId) {
+    SelectProgram(static_cast<int>(std::lround(normalized * (plug_->NPresets() - 1))));
+    return;
+  }
+  if (id >= static_cast<v3_param_id>(kVisibleParams)) return;
+  SetParameterNormalized(id, normalized);
+  reported_[id] = plug_->GetParam(static_cast<int>(id))->GetNormalized();
+}
+
+void GateVst3::SelectProgram(int program) {
+  ScopedLock lock(plug_->InstanceLock());
+  if (program < 0 || program >= plug_->NPresets()) return;
+  if (program == plug_->CurrentPresetIndex()) return;
+  Dispatch(vst2::effSetProgram, 0, program);
+}
+
+void GateVst3::RenderSlice(v3_process_data* data, int32_t offset, int32_t frames) {
+  const bool wide = data->symbolic_sample_size == V3_SAMPLE_64;
+  const v3_audio_bus_buffers& in = data->inputs[0];
+  const v3_audio_bus_buffers& out = data->outputs[0];
+  // Read once: the host may flip bypass from another thread mid-slice.
+  const bool bypassed = bypassed_.load();
+  const bool fading = bypassed || bypassMix_ > 0.0;
+  if (fading) {
+    for (int c = 0; c < 2; ++c) {
+      double* dry = dry_[c].data();
+      for (int32_t j = 0; j < frames; ++j) {
+        dry[j] = wide ? in.channel_buffers_64[c][offset + j] : in.channel_buffers_32[c][offset + j];
+      }
+    }
+  }
+  if (wide) {
+    double* inputs[2] = {in.channel_buffers_64[0] + offset, in.channel_buffers_64[1] + offset};
+    double* outputs[2] = {out.channel_buffers_64[0] + offset, out.channel_buffers_64[1] + offset};
+    effect_->processDoubleReplacing(effect_, inputs, outputs, frames);
+  } else {
+    float* inputs[2] = {in.channel_buffers_32[0] + offset, in.channel_buffers_32[1] + offset};
+    float* outputs[2] = {out.channel_buffers_32[0] + offset, out.channel_buffers_32[1] + offset};
+    effect_->processReplacing(effect_, inputs, outputs, frames);
+  }
+  if (fading) CrossfadeBypass(data, offset, frames, bypassed);
+}
+
+void GateVst3::CrossfadeBypass(v3_process_data* data, int32_t offset, int32_t frames,
+                               bool bypassed) {
+  const bool wide = data->symbolic_sample_size == V3_SAMPLE_64;
+  const v3_audio_bus_buffers& out = data->outputs[0];
+  const double fadeSamples = std::max(1.0, std::round(sampleRate_ * kBypassFadeSeconds));
+  const double stepPerSample = (bypassed ? 1.0 : -1.0) / fadeSamples;
+  const double startMix = bypassMix_;
+  double mix = startMix;
+  for (int c = 0; c < 2; ++c) {
+    const double* dry = dry_[c].data();
+    mix = startMix;
+    for (int32_t j = 0; j < frames; ++j) {
+      mix = std::min(1.0, std::max(0.0, mix + stepPerSample));
+      // out = wet + (dry - wet) * mix, and exactly dry once mix reaches 1
+      if (wide) {
+        double& sample = out.channel_buffers_64[c][offset + j];
+        sample = mix >= 1.0 ? dry[j] : sample + (dry[j] - sample) * mix;
+      } else {
+        float& sample = out.channel_buffers_32[c][offset + j];
+        const double wet = sample;
+        sample = static_cast<float>(mix >= 1.0 ? dry[j] : wet + (dry[j] - wet) * mix);
+      }
+    }
+  }
+  bypassMix_ = mix;
+}
+
+void GateVst3::ReportChangedParams(v3_process_data* data, int32_t offset) {
+  v3_param_changes** changes = data->output_params;
+  for (int i = 0; i < kVisibleParams; ++i) {
+    const double now = plug_->GetParam(i)->GetNormalized();
+    if (now == reported_[i]) continue;
+    if (!changes) {
+      reported_[i] = now;
+      continue;
+    }
+    v3_param_id id = static_cast<v3_param_id>(i);
+    int32_t queueIndex = 0;
+    v3_param_value_queue** queue = v3_cpp_obj(changes)->add_param_data(changes, &id, &queueIndex);
+    int32_t pointIndex = 0;
+    if (queue && v3_cpp_obj(queue)->add_point(queue, offset, now, &pointIndex) == kResultOk) {
+      reported_[i] = now;
+    }
+  }
+}
+
+v3_result GateVst3::Process(v3_process_data* data) {
+  if (!data) return kInvalidArgument;
+  // The whole call, as every VST 2 audio callback, under the instance lock:
+  // queue points, slices and reports see no half-made change from the host's
+  // other threads.
+  ScopedLock lock(plug_->InstanceLock());
+  processThread_ = std::this_thread::get_id();
+  inProcess_ = true;
+
+  QueueCursor cursors[kMaxQueues];
+  int queueCount = 0;
+  if (v3_param_changes** changes = data->input_params) {
+    const int32_t count = v3_cpp_obj(changes)->get_param_count(changes);
+    for (int32_t i = 0; i < count; ++i) {
+      v3_param_value_queue** queue = v3_cpp_obj(changes)->get_param_data(changes, i);
+      if (!queue) continue;
+      QueueCursor cursor = {queue, v3_cpp_obj(queue)->get_param_id(queue),
+                            v3_cpp_obj(queue)->get_point_count(queue), 0};
+      if (queueCount < kMaxQueues) {
+        cursors[queueCount++] = cursor;
+        continue;
+      }
+      double value = 0.0;  // no room to track it: its last point applies at once
+      if (cursor.count > 0 && PointOffset(cursor, cursor.count - 1, &value) >= 0) {
+        ApplyParamChange(cursor.id, value);
+      }
+    }
+  }
+
+  const bool audio = data->num_input_buses >= 1 && data->num_output_buses >= 1 && data->inputs &&
+                     data->outputs && data->inputs[0].num_channels == 2 &&
+                     data->outputs[0].num_channels == 2 && data->nframes > 0 &&
+                     HasChannels(data->inputs[0], data->symbolic_sample_size) &&
+                     HasChannels(data->outputs[0], data->symbolic_sample_size);
+  const int32_t frames = audio ? data->nframes : 0;
+  int32_t position = 0;
+  do {
+    // Apply every point due by `position`; the next pending point ends the slice.
+    int32_t sliceEnd = frames;
+    for (int q = 0; q < queueCount; ++q) {
+      QueueCursor& cursor = cursors[q];
+      while (cursor.next < cursor.count) {
+        double value = 0.0;
+        const int32_t offset = PointOffset(cursor, cursor.next, &value);
+        if (offset > position && offset < frames) {
+          sliceEnd = std::min(sliceEnd, offset);
+          break;
+        }
+        ApplyParamChange(cursor.id, value);
+        ++cursor.next;
+      }
+    }
+    sliceEnd = std::min(sliceEnd, position + maxBlock_);
+    if (frames > 0) {
+      BuildTimeInfo(data->ctx, position);
+      RenderSlice(data, position, sliceEnd - position);
+      ReportChangedParams(data, position);
+    }
+    position = sliceEnd;
+  } while (position < frames);
+  if (frames == 0) ReportChangedParams(data, 0);
+
+  timeInfoValid_ = false;
+  inProcess_ = false;
+  return kResultOk;
+}

@@ -1,0 +1,5 @@
+#include "vst3/plug_view.h"
+
+GatePlugView* CreateGatePlugView(GateVst3*) { return nullptr; }
+
+void* PlugViewFace(GatePlugView*) { return nullptr; }

@@ -1,0 +1,122 @@
+// The editor in a host's HWND: attached and removed open and close the
+// instance's editor window through its effect record, exactly as a VST 2
+// host's effEditOpen and effEditClose do.
+#include <atomic>
+#include <cstring>
+#include <new>
+
+#include "engine/gate_plug.h"
+#include "gui/editor_view.h"
+#include "vst3/gate_vst3.h"
+#include "vst3/plug_view.h"
+
+namespace {
+
+constexpr int32_t kWheelRequest = 0x73744341;  // 'stCA'
+constexpr intptr_t kWheelValue = 0x57686565;   // 'Whee'
+
+}  // namespace
+
+class GatePlugView {
+ public:
+  explicit GatePlugView(GateVst3* owner) : owner_(owner) {
+    face_ = {&kVtable, this};
+    owner_->AddRef();
+  }
+
+  void* Face() { return &face_; }
+
+ private:
+  ~GatePlugView() {
+    if (attached_) Removed();
+    if (frame_) v3_cpp_obj_unref(frame_);
+    owner_->ViewGone();
+    owner_->Release();
+  }
+
+  static GatePlugView* Self(void* self) { return FaceOwner<GatePlugView>(self); }
+
+  static v3_result V3_API Query(void* self, const v3_tuid iid, void** obj) {
+    if (!obj) return kInvalidArgument;
+    *obj = nullptr;
+    if (!SameId(iid, v3_funknown_iid) && !SameId(iid, v3_plugin_view_iid)) return kNoInterface;
+    Self(self)->refCount_++;
+    *obj = self;
+    return kResultOk;
+  }
+  static uint32_t V3_API Ref(void* self) { return ++Self(self)->refCount_; }
+  static uint32_t V3_API Unref(void* self) {
+    GatePlugView* view = Self(self);
+    const uint32_t left = --view->refCount_;
+    if (left == 0) delete view;
+    return left;
+  }
+
+  static v3_result V3_API IsPlatformTypeSupported(void*, const char* type) {
+    return type && std::strcmp(type, V3_VIEW_PLATFORM_TYPE_HWND) == 0 ? kResultOk : kResultFalse;
+  }
+  static v3_result V3_API Attached(void* self, void* parent, const char* type) {
+    GatePlugView* view = Self(self);
+    if (!parent || IsPlatformTypeSupported(self, type) != kResultOk || view->attached_)
+      return kResultFalse;
+    vst2::AEffect* effect = view->owner_->Effect();
+    if (effect->dispatcher(effect, vst2::effEditOpen, 0, 0, parent, 0.0f) == 0) return kResultFalse;
+    view->attached_ = true;
+    return kResultOk;
+  }
+  static v3_result V3_API RemovedThunk(void* self) { return Self(self)->Removed(); }
+  v3_result Removed() {
+    if (!attached_) return kResultFalse;
+    vst2::AEffect* effect = owner_->Effect();
+    effect->dispatcher(effect, vst2::effEditClose, 0, 0, nullptr, 0.0f);
+    attached_ = false;
+    return kResultOk;
+  }
+  static v3_result V3_API OnWheel(void* self, float distance) {
+    vst2::AEffect* effect = Self(self)->owner_->Effect();
+    return effect->dispatcher(effect, vst2::effVendorSpecific, kWheelRequest, kWheelValue, nullptr,
+                              distance) != 0
+               ? kResultOk
+               : kResultFalse;
+  }
+  static v3_result V3_API OnKey(void*, int16_t, int16_t, int16_t) { return kResultFalse; }
+  static v3_result V3_API GetSize(void* self, v3_view_rect* rect) {
+    if (!rect) return kInvalidArgument;
+    const IEditorView* editor = Self(self)->owner_->Plug()->Editor();
+    *rect = {0, 0, editor ? editor->Width() : 0, editor ? editor->Height() : 0};
+    return kResultOk;
+  }
+  // The editor has one size; a host's proposal is answered with it.
+  static v3_result V3_API OnSize(void*, v3_view_rect* rect) {
+    return rect ? kResultOk : kInvalidArgument;
+  }
+  static v3_result V3_API OnFocus(void*, v3_bool) { return kResultOk; }
+  static v3_result V3_API SetFrame(void* self, v3_plugin_frame** frame) {
+    GatePlugView* view = Self(self);
+    if (view->frame_) v3_cpp_obj_unref(view->frame_);
+    view->frame_ = frame;
+    if (frame) v3_cpp_obj_ref(frame);
+    return kResultOk;
+  }
+  static v3_result V3_API CanResize(void*) { return kResultFalse; }
+  static v3_result V3_API CheckSizeConstraint(void* self, v3_view_rect* rect) {
+    return GetSize(self, rect);
+  }
+
+  static const v3_plugin_view_cpp kVtable;
+
+  ComFace<GatePlugView> face_{};
+  std::atomic<uint32_t> refCount_{1};
+  GateVst3* owner_;
+  v3_plugin_frame** frame_ = nullptr;
+  bool attached_ = false;
+};
+
+const v3_plugin_view_cpp GatePlugView::kVtable = {
+    {Query, Ref, Unref},
+    {IsPlatformTypeSupported, Attached, RemovedThunk, OnWheel, OnKey, OnKey, GetSize, OnSize,
+     OnFocus, SetFrame, CanResize, CheckSizeConstraint}};
+
+GatePlugView* CreateGatePlugView(GateVst3* owner) { return new (std::nothrow) GatePlugView(owner); }
+
+void* PlugViewFace(GatePlugView* view) { return view ? view->Face() : nullptr; }
