@@ -11,9 +11,7 @@
 
 #include "fuzz_host.h"
 #include "fuzz_input.h"
-#include "tools/host/vst3_host_objects.h"
-#include "vst3/gate_vst3.h"
-#include "vst3/plugin_factory.h"
+#include "tests/vst3/gate_plugin.h"
 
 namespace {
 
@@ -96,24 +94,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   in.Take(state.data(), state.size());
 
   HostContext host;
-  auto** factory = static_cast<v3_plugin_factory**>(AcquirePluginFactory());
-  void* object = nullptr;
-  v3_cpp_obj(factory)->create_instance(factory, kGateClassId, v3_component_iid, &object);
-  v3_cpp_obj_unref(factory);
-  FUZZ_CHECK(object != nullptr, "no component");
-  auto** component = static_cast<v3_component**>(object);
-  v3_audio_processor** processor = nullptr;
-  v3_edit_controller** controller = nullptr;
-  v3_cpp_obj_query_interface(component, v3_audio_processor_iid, &processor);
-  v3_cpp_obj_query_interface(component, v3_edit_controller_iid, &controller);
-  v3_cpp_obj_initialize(component, host.Context());
-  v3_cpp_obj(controller)->set_component_handler(controller, host.Handler());
+  GatePlugin plugin = GatePlugin::Create();
+  FUZZ_CHECK(plugin.component != nullptr, "no component");
+  v3_component** component = plugin.component;
+  v3_audio_processor** processor = plugin.processor;
+  v3_edit_controller** controller = plugin.controller;
+  plugin.Initialise(host);
 
   MemoryStream stream(state);
   v3_cpp_obj(component)->set_state(component, stream.Stream());
-  v3_process_setup setup = {V3_REALTIME, sampleSize, kMaxBlock, 44100.0};
-  v3_cpp_obj(processor)->setup_processing(processor, &setup);
-  v3_cpp_obj(component)->set_active(component, true);
+  plugin.Activate(sampleSize, kMaxBlock, 44100.0);
   if (sampleSize == V3_SAMPLE_64) {
     RunBlocks<double>(in, processor, sampleSize);
   } else {
@@ -132,12 +122,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   v3_cpp_obj(component)->get_state(component, saved.Stream());
   FUZZ_CHECK(saved.Bytes().size() == 140, "the state is not 140 bytes");
 
-  v3_cpp_obj(component)->set_active(component, false);
-  v3_cpp_obj(controller)->set_component_handler(controller, nullptr);
-  v3_cpp_obj_terminate(component);
-  v3_cpp_obj_unref(controller);
-  v3_cpp_obj_unref(processor);
-  v3_cpp_obj_unref(component);
+  plugin.Stop();
+  plugin.Release();
   FUZZ_CHECK(GateVst3::LiveObjects() == 0, "an object outlived its references");
   FUZZ_CHECK(host.References() == 0, "the plug-in kept a host reference");
   return 0;

@@ -10,28 +10,18 @@
 #include <vector>
 
 #include "engine/gate_params.h"
-#include "tools/host/vst3_host_objects.h"
-#include "vst3/gate_vst3.h"
-#include "vst3/plugin_factory.h"
+#include "gate_plugin.h"
 
 namespace {
 
 TEST(Vst3Concurrency, ProcessingWhileTheControllerIsBusy) {
   constexpr int32_t kFrames = 128;
   HostContext host;
-  auto** factory = static_cast<v3_plugin_factory**>(AcquirePluginFactory());
-  void* object = nullptr;
-  v3_cpp_obj(factory)->create_instance(factory, kGateClassId, v3_component_iid, &object);
-  v3_cpp_obj_unref(factory);
-  auto** component = static_cast<v3_component**>(object);
-  v3_audio_processor** processor = nullptr;
-  v3_edit_controller** controller = nullptr;
-  v3_cpp_obj_query_interface(component, v3_audio_processor_iid, &processor);
-  v3_cpp_obj_query_interface(component, v3_edit_controller_iid, &controller);
-  v3_cpp_obj_initialize(component, host.Context());
-  v3_process_setup setup = {V3_REALTIME, V3_SAMPLE_32, kFrames, 44100.0};
-  v3_cpp_obj(processor)->setup_processing(processor, &setup);
-  v3_cpp_obj(component)->set_active(component, true);
+  GatePlugin plugin = GatePlugin::Create();
+  plugin.Start(host, V3_SAMPLE_32, kFrames, 44100.0);
+  v3_component** component = plugin.component;
+  v3_audio_processor** processor = plugin.processor;
+  v3_edit_controller** controller = plugin.controller;
 
   std::atomic<bool> stop{false};
   std::atomic<long> blocks{0}, badSamples{0};
@@ -94,11 +84,8 @@ TEST(Vst3Concurrency, ProcessingWhileTheControllerIsBusy) {
   audio.join();
   EXPECT_EQ(badSamples.load(), 0);
 
-  v3_cpp_obj(component)->set_active(component, false);
-  v3_cpp_obj_terminate(component);
-  v3_cpp_obj_unref(controller);
-  v3_cpp_obj_unref(processor);
-  v3_cpp_obj_unref(component);
+  plugin.Stop();
+  plugin.Release();
   EXPECT_EQ(GateVst3::LiveObjects(), 0);
 }
 

@@ -11,67 +11,12 @@
 #include "engine/gate_params.h"
 #include "engine/gate_plug.h"
 #include "framework/recursive_lock.h"
-#include "tools/host/vst3_host_objects.h"
-#include "vst3/gate_vst3.h"
-#include "vst3/plugin_factory.h"
+#include "gate_plugin.h"
 
 namespace {
 
 constexpr double kRate = 44100.0;
 constexpr int32_t kBlock = 256;
-
-struct Plugin {
-  v3_component** component = nullptr;
-  v3_audio_processor** processor = nullptr;
-  v3_edit_controller** controller = nullptr;
-  v3_unit_information** units = nullptr;
-
-  GateVst3* Object() const { return FaceOwner<GateVst3>(component); }
-
-  static Plugin Create() {
-    Plugin p;
-    auto** factory = static_cast<v3_plugin_factory**>(AcquirePluginFactory());
-    void* object = nullptr;
-    v3_cpp_obj(factory)->create_instance(factory, kGateClassId, v3_component_iid, &object);
-    v3_cpp_obj_unref(factory);
-    p.component = static_cast<v3_component**>(object);
-    v3_cpp_obj_query_interface(p.component, v3_audio_processor_iid, &p.processor);
-    v3_cpp_obj_query_interface(p.component, v3_edit_controller_iid, &p.controller);
-    v3_cpp_obj_query_interface(p.component, v3_unit_information_iid, &p.units);
-    return p;
-  }
-
-  void Release() {
-    for (void* face : {static_cast<void*>(units), static_cast<void*>(controller),
-                       static_cast<void*>(processor), static_cast<void*>(component)}) {
-      if (face) static_cast<v3_funknown*>(*static_cast<void**>(face))->unref(face);
-    }
-    *this = Plugin();
-  }
-
-  void Start(HostContext& host, int32_t sampleSize) {
-    v3_cpp_obj_initialize(component, host.Context());
-    v3_cpp_obj(controller)->set_component_handler(controller, host.Handler());
-    v3_process_setup setup = {V3_REALTIME, sampleSize, kBlock, kRate};
-    v3_cpp_obj(processor)->setup_processing(processor, &setup);
-    v3_cpp_obj(component)->set_active(component, true);
-    v3_cpp_obj(processor)->set_processing(processor, true);
-  }
-
-  void Stop() {
-    v3_cpp_obj(processor)->set_processing(processor, false);
-    v3_cpp_obj(component)->set_active(component, false);
-    v3_cpp_obj(controller)->set_component_handler(controller, nullptr);
-    v3_cpp_obj_terminate(component);
-  }
-
-  void SetParam(v3_param_id id, double value) {
-    v3_cpp_obj(controller)->set_parameter_normalised(controller, id, value);
-  }
-  double Param(v3_param_id id) {
-    return v3_cpp_obj(controller)->get_parameter_normalised(controller, id);
-  }
-};
 
 // One block of stereo audio in 32- or 64-bit samples with a playing transport.
 struct Block {
@@ -100,7 +45,8 @@ struct Block {
   double Out(int c, int i) const { return sampleSize == V3_SAMPLE_64 ? out64[c][i] : out32[c][i]; }
   double In(int c, int i) const { return sampleSize == V3_SAMPLE_64 ? in64[c][i] : in32[c][i]; }
 
-  void Process(Plugin& p, ParamChangeList* input, ParamChangeList* output, bool playing = true) {
+  void Process(GatePlugin& p, ParamChangeList* input, ParamChangeList* output,
+               bool playing = true) {
     v3_audio_bus_buffers inBus = {}, outBus = {};
     inBus.num_channels = outBus.num_channels = 2;
     if (sampleSize == V3_SAMPLE_64) {
@@ -149,9 +95,9 @@ TEST(GateVst3, ReferenceCountsReturnToZeroAfterEveryHostSequence) {
     SCOPED_TRACE(sequence);
     HostContext host;
     {
-      Plugin p = Plugin::Create();
+      GatePlugin p = GatePlugin::Create();
       ASSERT_NE(p.component, nullptr);
-      if (sequence & kInitialise) p.Start(host, V3_SAMPLE_32);
+      if (sequence & kInitialise) p.Start(host, V3_SAMPLE_32, kBlock, kRate);
       if (sequence & kProcess) {
         Block block(V3_SAMPLE_32, 0.5);
         ParamChangeList in, out;
@@ -206,7 +152,7 @@ TEST(GateVst3, OnlyStereoInAndOutIsAccepted) {
                         {{stereo | V3_SPEAKER_C | V3_SPEAKER_LFE}, {stereo}, false},
                         {{stereo, stereo}, {stereo}, false},
                         {{}, {stereo}, false}};
-  Plugin p = Plugin::Create();
+  GatePlugin p = GatePlugin::Create();
   for (const Case& c : cases) {
     std::vector<v3_speaker_arrangement> in = c.inputs, out = c.outputs;
     const v3_result result =
@@ -228,16 +174,16 @@ TEST(GateVst3, ShortStatesKeepWhatTheyCannotSupplyAndReportFailure) {
   // int32 version, then 17 doubles: 60 bytes carry the first seven.
   const Case cases[] = {{140, true, 17}, {60, false, 7}, {3, false, 0}, {0, false, 0}};
   HostContext host;
-  Plugin source = Plugin::Create();
-  source.Start(host, V3_SAMPLE_32);
+  GatePlugin source = GatePlugin::Create();
+  source.Start(host, V3_SAMPLE_32, kBlock, kRate);
   for (int id = 0; id < GateVst3::kVisibleParams; ++id) source.SetParam(id, 0.0);
   MemoryStream saved;
   ASSERT_EQ(v3_cpp_obj(source.component)->get_state(source.component, saved.Stream()), kResultOk);
   ASSERT_EQ(saved.Bytes().size(), 140u);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.bytes);
-    Plugin p = Plugin::Create();
-    p.Start(host, V3_SAMPLE_32);
+    GatePlugin p = GatePlugin::Create();
+    p.Start(host, V3_SAMPLE_32, kBlock, kRate);
     for (int id = 0; id < GateVst3::kVisibleParams; ++id) p.SetParam(id, 1.0);
     std::vector<char> bytes(saved.Bytes().begin(), saved.Bytes().begin() + c.bytes);
     MemoryStream stream(bytes);
@@ -260,8 +206,8 @@ TEST(GateVst3, BypassCrossfadesWithoutAClickAndSettlesOnTheDrySignal) {
   for (int32_t size : {V3_SAMPLE_32, V3_SAMPLE_64}) {
     SCOPED_TRACE(size);
     HostContext host;
-    Plugin p = Plugin::Create();
-    p.Start(host, size);
+    GatePlugin p = GatePlugin::Create();
+    p.Start(host, size, kBlock, kRate);
     // Every step closed at level 0, all wet: the effect's own output is silence.
     for (int word = kPatternWord0; word <= kPatternWord6; ++word) p.SetParam(word, 0.0);
     p.SetParam(kMix, 1.0);
@@ -303,8 +249,8 @@ TEST(GateVst3, BypassCrossfadesWithoutAClickAndSettlesOnTheDrySignal) {
 
 TEST(GateVst3, PackedPatternWordsAreReportedThroughOutputChanges) {
   HostContext host;
-  Plugin p = Plugin::Create();
-  p.Start(host, V3_SAMPLE_32);
+  GatePlugin p = GatePlugin::Create();
+  p.Start(host, V3_SAMPLE_32, kBlock, kRate);
   Block block(V3_SAMPLE_32, 0.5);
   block.Process(p, nullptr, nullptr);
   const double before = p.Param(kPatternWord0);
@@ -340,8 +286,8 @@ TEST(GateVst3, PreRollAtNegativeProjectTimeCountsAsStopped) {
   std::vector<double> renders[2];
   for (int preRollPlays = 0; preRollPlays < 2; ++preRollPlays) {
     HostContext host;
-    Plugin p = Plugin::Create();
-    p.Start(host, V3_SAMPLE_64);
+    GatePlugin p = GatePlugin::Create();
+    p.Start(host, V3_SAMPLE_64, kBlock, kRate);
     Block block(V3_SAMPLE_64, 0.5);
     block.position = -3 * kBlock;
     for (int i = 0; i < 40; ++i) {

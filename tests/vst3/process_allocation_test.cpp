@@ -3,43 +3,12 @@
 // parameters taken from the input queues, in 32- and 64-bit samples.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <vector>
 
 #include "engine/gate_params.h"
-#include "tools/host/vst3_host_objects.h"
-#include "vst3/gate_vst3.h"
-#include "vst3/plugin_factory.h"
+#include "gate_plugin.h"
 
-namespace {
-std::atomic<long> allocations{0};
-}
-
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-
-void* operator new(std::size_t size) {
-  ++allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
-  throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  ++allocations;
-  return std::malloc(size ? size : 1);
-}
-void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
-  return operator new(size, tag);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+#include "support/counting_new.h"
 
 namespace {
 
@@ -47,17 +16,9 @@ TEST(Vst3ProcessAllocation, SplitBlocksBypassAndReportsAllocateNothing) {
   constexpr int32_t kFrames = 512;
   for (int32_t size : {V3_SAMPLE_32, V3_SAMPLE_64}) {
     HostContext host;
-    auto** factory = static_cast<v3_plugin_factory**>(AcquirePluginFactory());
-    void* object = nullptr;
-    v3_cpp_obj(factory)->create_instance(factory, kGateClassId, v3_component_iid, &object);
-    v3_cpp_obj_unref(factory);
-    auto** component = static_cast<v3_component**>(object);
-    v3_audio_processor** processor = nullptr;
-    v3_cpp_obj_query_interface(component, v3_audio_processor_iid, &processor);
-    v3_cpp_obj_initialize(component, host.Context());
-    v3_process_setup setup = {V3_REALTIME, size, kFrames, 48000.0};
-    v3_cpp_obj(processor)->setup_processing(processor, &setup);
-    v3_cpp_obj(component)->set_active(component, true);
+    GatePlugin plugin = GatePlugin::Create();
+    plugin.Start(host, size, kFrames, 48000.0);
+    v3_audio_processor** processor = plugin.processor;
 
     std::vector<float> f[4];
     std::vector<double> d[4];
@@ -103,10 +64,8 @@ TEST(Vst3ProcessAllocation, SplitBlocksBypassAndReportsAllocateNothing) {
     }
     EXPECT_EQ(allocations.load() - before, 0) << "sample size " << size;
 
-    v3_cpp_obj(component)->set_active(component, false);
-    v3_cpp_obj_terminate(component);
-    v3_cpp_obj_unref(processor);
-    v3_cpp_obj_unref(component);
+    plugin.Stop();
+    plugin.Release();
     EXPECT_EQ(GateVst3::LiveObjects(), 0);
   }
 }
