@@ -33,13 +33,20 @@ void FillParameterProperties(const IPlugParam& param, VstParameterProperties* pr
   const bool linearInteger =
       kind == kParamEnum || (kind == kParamInt && param.CurveExponent() == 1.0);
   if (param.IsTwoState() || linearInteger) {
-    p.flags = kVstParameterUsesIntegerMinMax | kVstParameterUsesIntStep;
+    // No integer-range flag: hosts that honour it take minInteger..maxInteger
+    // as the range of the values they send to setParameter, which always
+    // takes a position 0..1. The step is given as a float in positions; the
+    // integer fields say the same in the parameter's own units.
+    p.flags = kVstParameterUsesFloatStep | kVstParameterUsesIntStep;
     if (param.IsTwoState()) p.flags |= kVstParameterIsSwitch;
     p.minInteger = ToInt32(param.Min());
     p.maxInteger = ToInt32(param.Max());
     p.stepInteger = ToInt32(param.Step());
     const int32_t large = ToInt32(std::floor(param.StepCount() / kLargeStepDivisor) * param.Step());
     p.largeStepInteger = large > p.stepInteger ? large : p.stepInteger;
+    const double span = param.Max() - param.Min();
+    p.stepFloat = p.smallStepFloat = static_cast<float>(param.Step() / span);
+    p.largeStepFloat = static_cast<float>(p.largeStepInteger / span);
   } else {
     p.flags = kVstParameterUsesFloatStep | kVstParameterCanRamp;
     p.stepFloat = kFloatStep;

@@ -6,10 +6,11 @@
 #include "framework/vst2_interface.h"
 
 // Fills `properties` (every byte written) for `param`:
-// - two-state parameters: a switch with integer range and step 1;
-// - enumerated and linear integer parameters: integer range, step 1 and a
-//   large step of a tenth of the range (at least 1), since a host's linear
-//   integer mapping is then exactly the parameter's own;
+// - two-state parameters: a switch with step 1;
+// - enumerated and linear integer parameters: step 1 and a large step of a
+//   tenth of the range (at least 1), in the parameter's units (integer
+//   fields, with its min and max) and in positions (float fields); the
+//   integer-range flag stays clear, so hosts keep sending positions 0..1;
 // - curved integer and real parameters: float steps of 1/100 (small 1/1000,
 //   large 1/10) of the travel, and free to ramp.
 // The label is the whole name, the short label its first 7 characters.

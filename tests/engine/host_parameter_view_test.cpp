@@ -148,6 +148,9 @@ struct PropertiesImage {
   void Chars(size_t at, const char* text) { memcpy(&bytes[at], text, strlen(text)); }
 };
 
+// A step of `steps` over a span of `span` in positions 0..1, as a float.
+constexpr float Pos(double steps, double span) { return static_cast<float>(steps / span); }
+
 TEST_F(HostView, ParameterPropertiesRecordByteByByte) {
   struct Row {
     int index;
@@ -156,13 +159,15 @@ TEST_F(HostView, ParameterPropertiesRecordByteByByte) {
     const char *label, *shortLabel;
   };
   const Row rows[] = {
-      {kRate, 2 | 8, 0, 27, 1, 2, 0, 0, 0, "Rate", "Rate"},               // enumerated
-      {kCycle, 2 | 8, 1, 32, 1, 3, 0, 0, 0, "Cycle", "Cycle"},            // stepped
-      {kTieLock, 1 | 2 | 8, 0, 1, 1, 1, 0, 0, 0, "Tie Lock", "Tie Loc"},  // switch
-      {kTarget, 2 | 8, 0, 3, 1, 1, 0, 0, 0, "Target", "Target"},
+      {kRate, 4 | 8, 0, 27, 1, 2, Pos(1, 27), Pos(1, 27), Pos(2, 27), "Rate",
+       "Rate"},  // enumerated
+      {kCycle, 4 | 8, 1, 32, 1, 3, Pos(1, 31), Pos(1, 31), Pos(3, 31), "Cycle",
+       "Cycle"},                                                          // stepped
+      {kTieLock, 1 | 4 | 8, 0, 1, 1, 1, 1, 1, 1, "Tie Lock", "Tie Loc"},  // switch
+      {kTarget, 4 | 8, 0, 3, 1, 1, Pos(1, 3), Pos(1, 3), Pos(1, 3), "Target", "Target"},
       {kAttack, 4 | 64, 0, 0, 0, 0, 0.01f, 0.001f, 0.1f, "Attack", "Attack"},  // continuous
       {kSplitFreq, 4 | 64, 0, 0, 0, 0, 0.01f, 0.001f, 0.1f, "Split Freq", "Split F"},
-      {kPatternWord6, 2 | 8, 0, 624, 1, 62, 0, 0, 0, "", ""},
+      {kPatternWord6, 4 | 8, 0, 624, 1, 62, Pos(1, 624), Pos(1, 624), Pos(62, 624), "", ""},
   };
   for (const Row& row : rows) {
     PropertiesImage expected;

@@ -62,8 +62,8 @@ for l in lines:
 layout = "<3f64si4i8shhhh24s16s"
 assert struct.calcsize(layout) == 152
 def text(field): return field.split(b"\0")[0].decode()
-expect = {0: (10, 0, 27, 1, 2, "Rate"), 1: (10, 1, 32, 1, 3, "Cycle"),
-          4: (11, 0, 1, 1, 1, "Tie Lock"), 8: (10, 0, 3, 1, 1, "Target")}
+expect = {0: (12, 0, 27, 1, 2, "Rate"), 1: (12, 1, 32, 1, 3, "Cycle"),
+          4: (13, 0, 1, 1, 1, "Tie Lock"), 8: (12, 0, 3, 1, 1, "Target")}
 for index, (result, record) in props.items():
     if index == 17:
         assert result == 0 and record == b"\xa5" * 152, record
@@ -79,7 +79,10 @@ for index, (result, record) in props.items():
         assert (lo, hi, istep, ilarge) == (0, 0, 0, 0), f
     else:
         assert (flags, lo, hi, istep, ilarge, text(label)) == expect[index], (index, f)
-        assert (step, small, large) == (0, 0, 0), f
+        # The float steps are the same steps in positions 0..1.
+        as_float = lambda v: struct.unpack("<f", struct.pack("<f", v))[0]
+        assert (step, small, large) == (as_float(istep / (hi - lo)), as_float(istep / (hi - lo)),
+                                        as_float(ilarge / (hi - lo))), f
 
 # The host extension's display of a position names the value it stores.
 rates = ["1/128", "1/64T", "1/128D", "1/64", "1/32T", "1/64D", "1/32", "1/16T", "1/32D", "1/16",
