@@ -161,7 +161,8 @@ class MonkeyEditor : public GestureEditor {
     const std::string problems = Disagreements();
     if (problems.empty()) return problems;
     return problems + "\nsequence: " + Describe(script) +
-           "\nreplay: QUORVEL_MONKEY_SEED=" + std::to_string(seed) + " QUORVEL_MONKEY_SEQUENCES=1";
+           "\nreplay: QUORVEL_MONKEY_SEED=" + std::to_string(seed) + " QUORVEL_MONKEY_SEQUENCES=1" +
+           (size_ != 100 ? " QUORVEL_MONKEY_SIZE=" + std::to_string(size_) : std::string());
   }
 
   void RunSequences(unsigned defaultSequences) {

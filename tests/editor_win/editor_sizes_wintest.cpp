@@ -2,6 +2,8 @@
 // the back buffer hold, where the images land at 200 %, that gestures at the
 // scaled places do exactly what they do at 100 %, and how the size is chosen
 // (the size menu, remembered per user; the host's content scale).
+#include <cstdio>
+#include <string>
 #include <utility>
 
 #include "gesture_fixture.h"
@@ -46,6 +48,26 @@ class SizedEditor : public GestureEditor {
     return compared;
   }
 
+  // The back buffer as a binary PPM next to the test program: the picture
+  // of the editor at this size the README shows.
+  void SaveBackBuffer(const char* name) {
+    Bitmap* back = editor_->BackBuffer();
+    const std::string path = DirectoryOfModule(nullptr) + name;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr) << path;
+    std::fprintf(file, "P6\n%d %d\n255\n", back->GetWidth(), back->GetHeight());
+    for (int y = 0; y < back->GetHeight(); ++y) {
+      for (int x = 0; x < back->GetWidth(); ++x) {
+        const uint32_t p = PixelAt(back, x, y);
+        const unsigned char rgb[3] = {static_cast<unsigned char>(p >> 16),
+                                      static_cast<unsigned char>(p >> 8),
+                                      static_cast<unsigned char>(p)};
+        std::fwrite(rgb, 1, 3, file);
+      }
+    }
+    std::fclose(file);
+  }
+
   intptr_t AnnounceContentScale(float factor) {
     vst2::AEffect* effect = plug_->Effect();
     return effect->dispatcher(effect, vst2::effVendorSpecific, kContentScaleRequest,
@@ -83,6 +105,7 @@ TEST_F(SizedEditor, At200PercentTheImagesLandAtTheirScaledPlaces) {
   EXPECT_GT(ShownPixels(radio.get(), 0, 2 * 36, 140, 36, 2 * 387, 2 * (97 + 2 * 18)), 10);
   EXPECT_GT(ShownPixels(padlock.get(), 0, 0, 44, 40, 2 * 288, 2 * 179), 10);
   EXPECT_GT(ShownPixels(lowerLamp.get(), 0, 0, 22, 14, 2 * (30 + 35 + 12), 2 * 236), 5);
+  SaveBackBuffer("editor_capture_200.ppm");
   // The other buttons show the background's unselected look.
   Bitmap* back = editor_->BackBuffer();
   for (int y = 2 * 97; y < 2 * (97 + 2 * 18); ++y) {
