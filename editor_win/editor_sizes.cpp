@@ -34,6 +34,9 @@ int IEditorWindow::PromptSizeMenu(int x, int y, int current) {
   const int chosen = static_cast<int>(TrackPopupMenu(
       menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, 0, window_, nullptr));
   DestroyMenu(menu);
+  // The press that opened the menu has no release to come: the window lets
+  // go of the mouse it took for it.
+  if (GetCapture() == window_) ::ReleaseCapture();
   return chosen;
 }
 
