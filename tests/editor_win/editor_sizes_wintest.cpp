@@ -217,6 +217,14 @@ TEST_F(SizedEditor, HostContentScaleGivesTheNearestSizeUnlessTheUserChose) {
   EXPECT_EQ(editor_->SizePercent(), 125);
 }
 
+TEST_F(SizedEditor, MovingToAMonitorOfAnotherDensityChoosesTheSizeAgain) {
+  ASSERT_TRUE(SaveEditorSizeSetting(175));  // chosen meanwhile in another instance
+  EXPECT_EQ(editor_->SizePercent(), 100);
+  SendMessageA(window_, 0x02E3 /* WM_DPICHANGED_AFTERPARENT */, 0, 0);
+  EXPECT_EQ(editor_->SizePercent(), 175);
+  EXPECT_EQ(ClientSize(), std::make_pair(1085, 499));
+}
+
 TEST_F(SizedEditor, AHostThatRefusesTheSizeKeepsAWorkingEditorInItsFrame) {
   HostResizeAnswer() = 0;
   QueueSizeMenuChoice(200);
