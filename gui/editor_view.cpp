@@ -135,7 +135,7 @@ BitmapRef IEditorView::LoadScalableBitmap(int id, const char* name, int frames,
   }
   bool known = false;
   for (const ImageRecord& record : images_) known = known || record.image == bitmap;
-  if (!known) images_.push_back(ImageRecord{id, name, bitmap, scaling, nullptr, 0});
+  if (!known) images_.push_back(ImageRecord{id, name ? name : "", bitmap, scaling, nullptr, 0});
   return BitmapRef{bitmap, bitmap->GetWidth(), bitmap->GetHeight(), frames < 1 ? 1 : frames};
 }
 
@@ -143,7 +143,7 @@ Bitmap* IEditorView::LargeImage(const ImageRecord& record) {
   const int id = record.id + kLargeImageIdOffset;
   Bitmap* large = BitmapCache::Find(id);
   if (large) return large;
-  large = LoadImageResource(id, LargeImageName(record.name).c_str());
+  large = LoadImageResource(id, LargeImageName(record.name.c_str()).c_str());
   // Only the image drawn for this one, at exactly twice its size, will do.
   if (!large || large->GetWidth() != 2 * record.image->GetWidth() ||
       large->GetHeight() != 2 * record.image->GetHeight()) {

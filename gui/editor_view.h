@@ -66,6 +66,7 @@ class IEditorView {
   // [editor thread]
   void SetHostContentScale(double factor);
   // The user picked a size from the size menu: remembered and applied.
+  // [editor thread]
   void ChooseSizeFromMenu(int percent);
   // Right clicks here (besides the empty background) offer the size menu.
   void SetSizeMenuArea(const Rect& layout) { sizeMenuArea_ = layout; }
@@ -192,7 +193,7 @@ class IEditorView {
   // One image the view loaded, and its copy at the current size.
   struct ImageRecord {
     int id;
-    const char* name;
+    std::string name;
     Bitmap* image;
     ImageScaling scaling;
     Bitmap* sized;
