@@ -12,7 +12,8 @@ if [ "$QUORVEL_PLATFORM" != windows ]; then
 fi
 : "${WINEPREFIX:?needs the prefix of the Wine session}"
 prefix="$work/prefix"
-cp -al "$WINEPREFIX" "$prefix"
+# Hard links where the prefix shares the file system, a plain copy elsewhere.
+cp -al "$WINEPREFIX" "$prefix" 2>/dev/null || { rm -rf "$prefix"; cp -a "$WINEPREFIX" "$prefix"; }
 for registry in "$prefix"/*.reg; do cp --remove-destination "$WINEPREFIX/$(basename "$registry")" "$registry"; done
 trap 'WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true; rm -rf "$work"' EXIT
 
