@@ -49,8 +49,8 @@ bool IEditorWindow::OpenEditorWindow(void* parentWindow) {
   parent_ = parent;
   int x = 0;
   int y = 0;
-  int width = width_;
-  int height = height_;
+  int width = PixelWidth();
+  int height = PixelHeight();
   if (window_ != nullptr) {
     // Moving into a new parent: keep the place the editor had in the old one.
     RECT parentRect = {};
@@ -74,6 +74,9 @@ bool IEditorWindow::OpenEditorWindow(void* parentWindow) {
   }
   SetAllControlsDirty();
   if (tooltipsEnabled_) CreateTooltips();
+  // Now that the window knows its monitor, the size may change (and the
+  // host is asked for a frame to match).
+  ApplyPreferredSize();
   return true;
 }
 
@@ -116,19 +119,19 @@ bool IEditorWindow::PaintRect(const Rect& rect) {
 }
 
 void IEditorWindow::ResizeEditor(int width, int height) {
-  const int oldWidth = width_;
-  const int oldHeight = height_;
   // The view rebuilds its controls for the new size: a popup or tooltip
   // still pointing at one of the old ones goes first, with nothing applied.
   DestroyPopup();
   HideTooltip();
   tooltipControl_ = -1;
+  const int oldPixelWidth = PixelWidth();
+  const int oldPixelHeight = PixelHeight();
   IEditorView::ResizeEditor(width, height);
-  if (backBuffer_ != nullptr) backBuffer_->Resize(width, height);
+  if (backBuffer_ != nullptr) backBuffer_->Resize(PixelWidth(), PixelHeight());
   if (window_ == nullptr) return;
 
-  const int dw = width - oldWidth;
-  const int dh = height - oldHeight;
+  const int dw = PixelWidth() - oldPixelWidth;
+  const int dh = PixelHeight() - oldPixelHeight;
   auto isPlainChild = [](HWND window) {
     return (GetWindowLongA(window, GWL_STYLE) & WS_CHILD) != 0 &&
            (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_MDICHILD) == 0;
@@ -187,10 +190,10 @@ void IEditorWindow::OnTimerTick() {
   EndPopupIfAsked();
   if (window_ == nullptr) return;
 
+  // Only what changed is repainted: an idle editor paints nothing, and the
+  // activity strip asks for a pass only when the playing step moves.
   Rect dirty;
-  if (CollectDirty(&dirty)) InvalidateExceptPopup(dirty);
-  const Rect& extra = ExtraRedrawRect();
-  if (extra.right - extra.left > 0) InvalidateExceptPopup(extra);
+  if (CollectDirty(&dirty)) InvalidateExceptPopup(PixelRect(dirty));
 
   if (deferredTicks_ != 0 && --deferredTicks_ == 0 && plug_ != nullptr) {
     plug_->FlushPendingEditEnd();

@@ -64,6 +64,11 @@ class IEditorWindow : public IEditorView {
   void* GetEditorHwnd() override;
   void SyncTooltips() override;
   Bitmap* LoadImageResource(int id, const char* name) override;
+  // A popup menu of the sizes, the current one checked.
+  int PromptSizeMenu(int x, int y, int current) override;
+  // The editor's monitor (or, before it opens, the host window's) density.
+  int ScreenDpi() override;
+  void OnSizeChanged() override;
 
   HWND Window() const { return window_; }
   HWND Parent() const { return parent_; }

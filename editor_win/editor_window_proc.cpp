@@ -11,6 +11,10 @@
 
 namespace {
 
+// Sent to child windows once their top-level window moved to a monitor of
+// another density (Windows 10 1703 and later, per-monitor aware hosts).
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
+
 // The host that needs the editor to take the keyboard focus itself.
 constexpr int32_t kHostNeedingFocus = 25;
 
@@ -122,6 +126,10 @@ LRESULT IEditorWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
       }
       return DefWindowProcA(window_, message, wParam, lParam);
+    case kDpiChangedAfterParent:
+      // The size follows the new monitor unless the user or the host chose.
+      ApplyPreferredSize();
+      return 0;
     case WM_MOUSEHOVER:
       ShowTooltip();
       return 0;

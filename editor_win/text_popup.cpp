@@ -11,6 +11,7 @@
 #include "editor_win/popup_geometry.h"
 #include "framework/plug_param.h"
 #include "gui/control.h"
+#include "gui/editor_scale.h"
 #include "gui/text_control.h"
 
 namespace {
@@ -24,7 +25,13 @@ std::string FormatParam(const IPlugParam& param, double value, bool normalised) 
 }
 
 HWND CreatePopupWindow(const char* className, const char* text, DWORD style,
-                       const PopupPlacement& place, HWND parent, HINSTANCE module) {
+                       const PopupPlacement& layoutPlace, int percent, HWND parent,
+                       HINSTANCE module) {
+  // Placed in the layout, shown at the editor's size.
+  const Rect area = ScaleRect(Rect{layoutPlace.x, layoutPlace.y, layoutPlace.x + layoutPlace.width,
+                                   layoutPlace.y + layoutPlace.height},
+                              percent);
+  const PopupPlacement place{area.left, area.top, area.Width(), area.Height()};
   return CreateWindowExA(
       0, className, text, WS_CHILD | WS_VISIBLE | style, place.x, place.y, place.width,
       place.height, parent,
@@ -62,7 +69,8 @@ bool IEditorWindow::PromptParamEdit(IControl* control, IPlugParam* param, bool c
       if (current == text) selected = i;
     }
     popup = CreatePopupWindow("COMBOBOX", "", CBS_DROPDOWNLIST,
-                              ComboBoxPlacement(rect, count, longest, centred), window_, module_);
+                              ComboBoxPlacement(rect, count, longest, centred), SizePercent(),
+                              window_, module_);
     if (popup == nullptr) return false;
     for (int i = 0; i < count; ++i) {
       SendMessageA(popup, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DisplayTextOfEntry(*param, i)));
@@ -76,12 +84,14 @@ bool IEditorWindow::PromptParamEdit(IControl* control, IPlugParam* param, bool c
       topLength = FormatParam(*param, 1.0, true).size();
     }
     popup = CreatePopupWindow("EDIT", current.c_str(), style,
-                              ParamEditBoxPlacement(rect, topLength, centred), window_, module_);
+                              ParamEditBoxPlacement(rect, topLength, centred), SizePercent(),
+                              window_, module_);
     if (popup == nullptr) return false;
     SendMessageA(popup, EM_SETSEL, 0, -1);
   }
   SetFocus(popup);
-  HFONT font = CreateFontA(14, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+  HFONT font =
+      CreateFontA(ScaleCoordinate(14, SizePercent()), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
   AdoptPopup(popup, control, param, font);
   return true;
 }
@@ -99,13 +109,14 @@ bool IEditorWindow::PromptTextEdit(IControl* control) {
   editStyle |= (editable != nullptr && editable->IsMasked()) ? ES_PASSWORD : ES_MULTILINE;
 
   const Rect& rect = textControl->GetRect();
-  HWND popup =
-      CreatePopupWindow("EDIT", textControl->GetText(), editStyle,
-                        {rect.left, rect.top, rect.Width(), rect.Height()}, window_, module_);
+  HWND popup = CreatePopupWindow("EDIT", textControl->GetText(), editStyle,
+                                 {rect.left, rect.top, rect.Width(), rect.Height()}, SizePercent(),
+                                 window_, module_);
   if (popup == nullptr) return false;
   SendMessageA(popup, EM_SETSEL, 0, -1);
   SetFocus(popup);
-  HFONT font = CreateFontA(style.size, 0, 0, 0, (style.style & TextStyle::kBold) ? FW_BOLD : 0,
+  HFONT font = CreateFontA(ScaleCoordinate(style.size, SizePercent()), 0, 0, 0,
+                           (style.style & TextStyle::kBold) ? FW_BOLD : 0,
                            (style.style & TextStyle::kItalic) ? TRUE : FALSE, 0, 0, 0, 0, 0, 0, 0,
                            style.face);
   AdoptPopup(popup, control, nullptr, font);

@@ -27,6 +27,23 @@ enum ImageId : int {
   kSliderHandleImage = 106,
 };
 
+// How the images are drawn at other sizes: cut-outs of the background on
+// the editor's grid from their place, the knob fitted to an even side.
+ImageScaling CutOut(int x, int y, int frames) {
+  ImageScaling scaling;
+  scaling.kind = ImageScaling::kAnchored;
+  scaling.originX = x;
+  scaling.originY = y;
+  scaling.framesX = frames;
+  return scaling;
+}
+
+ImageScaling EvenFit() {
+  ImageScaling scaling;
+  scaling.kind = ImageScaling::kFitEven;
+  return scaling;
+}
+
 struct KnobPlace {
   int param;
   int centreX;
@@ -91,12 +108,13 @@ void AttachStepGrid(IPlugBase* plug, GateEngine* engine, IEditorView* view) {
 
 void BuildEditorLayout(IPlugBase* plug, GateEngine* engine, IEditorView* view) {
   view->AttachBackground(kBackgroundImage, "img/bg.png");
-  const BitmapRef knob = view->LoadBitmap(kKnobImage, "img/knob.png", 1);
+  const BitmapRef knob = view->LoadScalableBitmap(kKnobImage, "img/knob.png", 1, EvenFit());
 
   char version[32] = {};
   plug->VersionText(version, sizeof(version));
   view->AttachControl(new ITextControl(plug, kVersionRect, VersionStyle(), version));
   view->AttachControl(new IURLOpen(plug, kPageLinkRect));
+  view->SetSizeMenuArea(kPageLinkRect);
 
   auto* status = new ITextControl(plug, kStatusRect, StatusStyle(), "");
   view->AttachControl(status);
@@ -108,20 +126,25 @@ void BuildEditorLayout(IPlugBase* plug, GateEngine* engine, IEditorView* view) {
                                         kKnobGearing, 0, 0, 1.0f, true, 0));
   }
 
-  view->AttachControl(new IRadioButtons(plug, kTarget, 387, 97,
-                                        view->LoadBitmap(kTargetImage, "img/radio.png", 4), true, 0,
-                                        0, 0, 0));
+  // One image for the whole group: its buttons are cut from it on the grid.
+  view->AttachControl(new IRadioButtons(
+      plug, kTarget, 387, 97,
+      view->LoadScalableBitmap(kTargetImage, "img/radio.png", 4, CutOut(387, 97, 1)), true, 0, 0, 0,
+      0));
   view->AttachControl(new ISlider(
       plug, kGate, kGateSliderRect, view->LoadBitmap(kSliderHandleImage, "img/slider.png", 1),
       SliderStyle(), kGateSliderTrack, true, Colour{255, 66, 110, 170}, 2, 8));
   view->AttachControl(
-      new IButton(plug, kTieLock, 288, 179, view->LoadBitmap(kPadlockImage, "img/but3.png", 1)));
+      new IButton(plug, kTieLock, 288, 179,
+                  view->LoadScalableBitmap(kPadlockImage, "img/but3.png", 1, CutOut(288, 179, 1))));
   // Carries the step bars' edits to the engine as changes of StepEdited.
   view->AttachControl(new IEmpty(plug, kStepEdited));
-  view->AttachControl(new MyBar2(plug, kTimesNudge, 22, 172,
-                                 view->LoadBitmap(kTimeRockerImage, "img/but1.png", 2)));
-  view->AttachControl(new MyBar2(plug, kVolumesNudge, 485, 172,
-                                 view->LoadBitmap(kVolumeRockerImage, "img/but2.png", 2)));
+  view->AttachControl(new MyBar2(
+      plug, kTimesNudge, 22, 172,
+      view->LoadScalableBitmap(kTimeRockerImage, "img/but1.png", 2, CutOut(22, 172, 2))));
+  view->AttachControl(new MyBar2(
+      plug, kVolumesNudge, 485, 172,
+      view->LoadScalableBitmap(kVolumeRockerImage, "img/but2.png", 2, CutOut(485, 172, 2))));
 
   AttachStepGrid(plug, engine, view);
   view->AttachControl(new SampleActivity(plug, kActivityStripRect, &engine->currentStep));

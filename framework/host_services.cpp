@@ -33,6 +33,10 @@ void IPlugVST::AutomateParam(int index, double normalized) {
 
 void IPlugVST::EndParamEdit(int index) { CallHost(audioMasterEndEdit, index, 0, nullptr, 0.0f); }
 
+void IPlugVST::RequestEditorSize(int width, int height) {
+  CallHost(audioMasterSizeWindow, width, height, nullptr, 0.0f);
+}
+
 void IPlugVST::RequestHostDisplayUpdate() {
   CallHost(audioMasterUpdateDisplay, 0, 0, nullptr, 0.0f);
 }

@@ -66,6 +66,9 @@ class IPlugBase {
   // Host number from the host's product string; asked once per instance.
   virtual int32_t HostId() = 0;
   virtual void SyncEditorRect() = 0;
+  // Asks the host to give the editor a frame of this many pixels; a host
+  // glue that cannot ignores it. [editor thread]
+  virtual void RequestEditorSize(int /*width*/, int /*height*/) {}
   virtual void HostSpecificSetup() = 0;
   // Takes ownership of the editor view. [constructor]
   virtual void AttachEditor(IEditorView* editor);

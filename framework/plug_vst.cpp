@@ -87,8 +87,8 @@ void IPlugVST::SyncEditorRect() {
   if (!editor) return;
   editorRect_.top = 0;
   editorRect_.left = 0;
-  editorRect_.bottom = static_cast<int16_t>(editor->Height());
-  editorRect_.right = static_cast<int16_t>(editor->Width());
+  editorRect_.bottom = static_cast<int16_t>(editor->PixelHeight());
+  editorRect_.right = static_cast<int16_t>(editor->PixelWidth());
 }
 
 void IPlugVST::SetDelaySamples(int samples) {

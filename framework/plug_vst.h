@@ -34,7 +34,8 @@ class IPlugVST : public IPlugBase {
   void HostTimeSignature(int* numerator, int* denominator) override;
   int32_t HostId() override;
   void SyncEditorRect() override;
-  void HostSpecificSetup() override;  // effOpen, once per instance
+  void RequestEditorSize(int width, int height) override;  // [editor thread]
+  void HostSpecificSetup() override;                       // effOpen, once per instance
   void AttachEditor(IEditorView* editor) override;
   void SetDelaySamples(int samples) override;
   bool SendMidiMessage(const MidiMessage& message) override;

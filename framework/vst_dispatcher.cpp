@@ -16,6 +16,9 @@ constexpr intptr_t kHostExtensionsAnswer = static_cast<intptr_t>(0xBEEF0000u);
 constexpr int32_t kWheelRequest = 0x73744341;  // 'stCA'
 constexpr intptr_t kWheelValue = 0x57686565;   // 'Whee'
 constexpr int32_t kVendorFormatValue = 7;
+// A host announcing its content scale ('PreS', 'AeCs'), the factor in opt.
+constexpr int32_t kContentScaleRequest = 0x50726553;
+constexpr intptr_t kContentScaleValue = 0x41654373;
 constexpr int32_t kVendorIsToggle = 8;
 constexpr int32_t kVendorParseValue = 27;
 
@@ -90,6 +93,9 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
       return 0;
     case effEditGetRect:
       if (!ptr || !editor) return 0;
+      // Before the window opens, the size follows the user, the host and the
+      // screen; while it is open only the size menu or the host change it.
+      if (!editor->IsWindowOpen()) editor->ApplyPreferredSize();
       *static_cast<ERect**>(ptr) = &editorRect_;
       return 1;
     case effEditOpen:
@@ -314,6 +320,12 @@ intptr_t IPlugVST::VendorSpecific(int32_t index, intptr_t value, void* ptr, floa
   if (index == kWheelRequest && value == kWheelValue) {
     IEditorView* editor = Editor();
     return editor ? editor->HostMouseWheel(opt) : 0;
+  }
+  if (index == kContentScaleRequest && value == kContentScaleValue) {
+    IEditorView* editor = Editor();
+    if (!editor || !(opt > 0.0f)) return 0;
+    editor->SetHostContentScale(static_cast<double>(opt));
+    return 1;
   }
   switch (index) {
     case kVendorFormatValue:

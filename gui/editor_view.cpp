@@ -10,9 +10,11 @@
 #include "gui/back_buffer.h"
 #include "gui/bitmap_cache.h"
 #include "gui/control.h"
+#include "gui/editor_scale.h"
 #include "gui/font_cache.h"
 #include "gui/image_control.h"
 #include "gui/text_control.h"
+#include "gui/user_settings.h"
 
 namespace {
 
@@ -36,6 +38,20 @@ BlendWord TranslateBlend(const Blend* blend) {
   }
 }
 
+// Ids under which the process keeps the images drawn at 200 % and the
+// copies scaled from them: resource ids 200-208 for the first, and the
+// 100 % id plus the size times 1000 for the second.
+constexpr int kLargeImageIdOffset = 100;
+constexpr int kSizedImageIdFactor = 1000;
+
+// "img/bg.png" -> "img/2x/bg.png".
+std::string LargeImageName(const char* name) {
+  const std::string path = name ? name : "";
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? "2x/" + path
+                                    : path.substr(0, slash + 1) + "2x/" + path.substr(slash + 1);
+}
+
 }  // namespace
 
 IEditorView::IEditorView(IPlugBase* plug, int width, int height, int frameRate)
@@ -51,6 +67,7 @@ IEditorView::~IEditorView() {
 }
 
 void IEditorView::DeleteControls() {
+  hasBackground_ = false;
   while (!controls_.empty()) {
     delete controls_.back();
     controls_.pop_back();
@@ -86,10 +103,14 @@ int IEditorView::AttachControl(IControl* control) {
 }
 
 void IEditorView::AttachBackground(int id, const char* name) {
-  const BitmapRef image = LoadBitmap(id, name, 1);
+  // The whole editor: scaled on the editor's own grid.
+  ImageScaling grid;
+  grid.kind = ImageScaling::kAnchored;
+  const BitmapRef image = LoadScalableBitmap(id, name, 1, grid);
   auto* background = new IImageControl(plug_, Rect{0, 0, image.width, image.height}, image,
                                        Blend{Blend::kCopy, 1.0f}, true);
   background->SetView(this);
+  hasBackground_ = true;
   controls_.insert(controls_.begin(), background);
   // Indices move up by one; a capture or hover would now name another control.
   if (captured_ >= 0) ++captured_;
@@ -97,6 +118,13 @@ void IEditorView::AttachBackground(int id, const char* name) {
 }
 
 BitmapRef IEditorView::LoadBitmap(int id, const char* name, int frames) {
+  ImageScaling fit;
+  fit.framesX = 1;
+  return LoadScalableBitmap(id, name, frames, fit);
+}
+
+BitmapRef IEditorView::LoadScalableBitmap(int id, const char* name, int frames,
+                                          const ImageScaling& scaling) {
   Bitmap* bitmap = BitmapCache::Find(id);
   if (!bitmap) {
     bitmap = LoadImageResource(id, name);
@@ -105,7 +133,50 @@ BitmapRef IEditorView::LoadBitmap(int id, const char* name, int frames) {
     if (!bitmap) return BitmapRef{nullptr, 0, 0, frames < 1 ? 1 : frames};
     BitmapCache::Add(id, bitmap);
   }
+  bool known = false;
+  for (const ImageRecord& record : images_) known = known || record.image == bitmap;
+  if (!known) images_.push_back(ImageRecord{id, name ? name : "", bitmap, scaling, nullptr, 0});
   return BitmapRef{bitmap, bitmap->GetWidth(), bitmap->GetHeight(), frames < 1 ? 1 : frames};
+}
+
+Bitmap* IEditorView::LargeImage(const ImageRecord& record) {
+  const int id = record.id + kLargeImageIdOffset;
+  Bitmap* large = BitmapCache::Find(id);
+  if (large) return large;
+  large = LoadImageResource(id, LargeImageName(record.name.c_str()).c_str());
+  // Only the image drawn for this one, at exactly twice its size, will do.
+  if (!large || large->GetWidth() != 2 * record.image->GetWidth() ||
+      large->GetHeight() != 2 * record.image->GetHeight()) {
+    delete large;
+    return nullptr;
+  }
+  BitmapCache::Add(id, large);
+  return large;
+}
+
+Bitmap* IEditorView::SizedImage(const BitmapRef& ref) {
+  if (sizePercent_ == kSmallestEditorSize || !ref.bitmap) return ref.bitmap;
+  for (ImageRecord& record : images_) {
+    if (record.image != ref.bitmap) continue;
+    if (record.sizedPercent == sizePercent_) return record.sized ? record.sized : ref.bitmap;
+    record.sizedPercent = sizePercent_;
+    record.sized = nullptr;
+    Bitmap* large = LargeImage(record);
+    if (!large) return ref.bitmap;
+    if (sizePercent_ == kLargeArtworkSize) {
+      record.sized = large;
+      return large;
+    }
+    const int id = record.id + kSizedImageIdFactor * sizePercent_;
+    record.sized = BitmapCache::Find(id);
+    if (!record.sized) {
+      record.sized = ScaleLargeImage(large, record.image->GetWidth(), record.image->GetHeight(),
+                                     record.scaling, sizePercent_);
+      if (record.sized) BitmapCache::Add(id, record.sized);
+    }
+    return record.sized ? record.sized : ref.bitmap;
+  }
+  return ref.bitmap;
 }
 
 BitmapRef IEditorView::CropBitmap(const BitmapRef& source, const Rect& rect) {
@@ -119,64 +190,144 @@ BitmapRef IEditorView::CropBitmap(const BitmapRef& source, const Rect& rect) {
 
 void IEditorView::PrepareDrawing() {
   delete backBuffer_;
-  backBuffer_ = CreateBackBuffer(width_, height_);
+  backBuffer_ = CreateBackBuffer(PixelWidth(), PixelHeight());
+}
+
+int IEditorView::PixelWidth() const { return ScaleCoordinate(width_, sizePercent_); }
+
+int IEditorView::PixelHeight() const { return ScaleCoordinate(height_, sizePercent_); }
+
+Rect IEditorView::PixelRect(const Rect& layout) const { return ScaleRect(layout, sizePercent_); }
+
+int IEditorView::ToLayout(int pixel) const { return UnscaleCoordinate(pixel, sizePercent_); }
+
+bool IEditorView::SetSizePercent(int percent) {
+  percent = ValidEditorSize(percent);
+  if (percent == sizePercent_) return false;
+  sizePercent_ = percent;
+  if (backBuffer_) PrepareDrawing();
+  SetAllControlsDirty();
+  if (plug_) {
+    {
+      ScopedLock lock(plug_->InstanceLock());
+      plug_->SyncEditorRect();
+    }
+    // A host that refuses keeps its frame; the window still takes the new
+    // size and shows what fits.
+    if (IsWindowOpen()) plug_->RequestEditorSize(PixelWidth(), PixelHeight());
+  }
+  OnSizeChanged();
+  return true;
+}
+
+int IEditorView::PreferredSizePercent() {
+  const int chosen = LoadEditorSizeSetting();
+  if (chosen != 0) return chosen;
+  if (hostScale_ > 0.0) return NearestEditorSize(hostScale_);
+  return EditorSizeForDpi(ScreenDpi());
+}
+
+void IEditorView::ApplyPreferredSize() { SetSizePercent(PreferredSizePercent()); }
+
+void IEditorView::SetHostContentScale(double factor) {
+  hostScale_ = factor > 0.0 ? factor : 0.0;
+  ApplyPreferredSize();
+}
+
+void IEditorView::ChooseSizeFromMenu(int percent) {
+  percent = ValidEditorSize(percent);
+  SaveEditorSizeSetting(percent);
+  SetSizePercent(percent);
+}
+
+void IEditorView::BlitClipped(Bitmap* image, const Rect& dest, int srcX, int srcY,
+                              const Blend* blend) {
+  const Rect clip = IntersectRect(dest, drawRect_);
+  if (clip.IsEmpty()) return;
+  const BlendWord word = TranslateBlend(blend);
+  BlitRegion(backBuffer_, image, clip.left, clip.top, srcX + clip.left - dest.left,
+             srcY + clip.top - dest.top, clip.Width(), clip.Height(), word.alpha, word.mode);
 }
 
 bool IEditorView::DrawBitmap(const BitmapRef& ref, const Rect& dest, int srcX, int srcY,
                              const Blend* blend) {
-  const Rect clip = IntersectRect(dest, drawRect_);
-  if (clip.IsEmpty()) return true;
-  const BlendWord word = TranslateBlend(blend);
-  BlitRegion(backBuffer_, ref.bitmap, clip.left, clip.top, srcX + clip.left - dest.left,
-             srcY + clip.top - dest.top, clip.Width(), clip.Height(), word.alpha, word.mode);
+  Bitmap* image = SizedImage(ref);
+  // The source offset is a distance in the layout: at another size it is
+  // the distance between the scaled edges, so a cut-out drawn at its place
+  // takes the very pixels the scaled image holds there.
+  const int s = sizePercent_;
+  BlitClipped(image, PixelRect(dest),
+              ScaleCoordinate(dest.left, s) - ScaleCoordinate(dest.left - srcX, s),
+              ScaleCoordinate(dest.top, s) - ScaleCoordinate(dest.top - srcY, s), blend);
   return true;
 }
 
 bool IEditorView::DrawBitmapFrame(const BitmapRef& ref, const Rect& dest, int frame,
                                   const Blend* blend, bool framesVertical) {
+  if (ref.frames < 2 || frame < 2) return DrawBitmap(ref, dest, 0, 0, blend);
+  // The frame's offset within whichever image is drawn: frames of a scaled
+  // image are its own equal parts.
+  Bitmap* image = SizedImage(ref);
+  const int width = image ? image->GetWidth() : 0;
+  const int height = image ? image->GetHeight() : 0;
   int srcX = 0;
   int srcY = 0;
-  if (ref.frames >= 2 && frame >= 2) {
-    if (framesVertical) {
-      srcY = static_cast<int>(static_cast<double>(ref.height) * (frame - 1) / ref.frames + 0.5);
-    } else {
-      srcX = static_cast<int>(static_cast<double>(ref.width) * (frame - 1) / ref.frames + 0.5);
-    }
+  if (framesVertical) {
+    srcY = static_cast<int>(static_cast<double>(height) * (frame - 1) / ref.frames + 0.5);
+  } else {
+    srcX = static_cast<int>(static_cast<double>(width) * (frame - 1) / ref.frames + 0.5);
   }
-  return DrawBitmap(ref, dest, srcX, srcY, blend);
+  BlitClipped(image, PixelRect(dest), srcX, srcY, blend);
+  return true;
 }
 
 bool IEditorView::DrawBitmapAt(const BitmapRef& ref, int x, int y, const Blend* blend) {
-  if (!ref.bitmap) return true;
+  Bitmap* image = SizedImage(ref);
+  if (!image) return true;
   const BlendWord word = TranslateBlend(blend);
-  BlitRegion(backBuffer_, ref.bitmap, x, y, 0, 0, ref.bitmap->GetWidth(), ref.bitmap->GetHeight(),
-             word.alpha, word.mode);
+  BlitRegion(backBuffer_, image, ScaleCoordinate(x, sizePercent_), ScaleCoordinate(y, sizePercent_),
+             0, 0, image->GetWidth(), image->GetHeight(), word.alpha, word.mode);
   return true;
 }
 
 bool IEditorView::DrawRotatedBitmap(const BitmapRef& ref, int centreX, int centreY, double angle,
                                     const Blend* blend, float srcOffsetX, float srcOffsetY) {
-  const int w = ref.width;
-  const int h = ref.height;
-  const int x = static_cast<int>(static_cast<float>(centreX) - static_cast<float>(w / 2));
-  const int y = static_cast<int>(static_cast<float>(centreY) - static_cast<float>(h / 2));
+  Bitmap* image = SizedImage(ref);
+  const bool sized = image != ref.bitmap;
+  const int w = sized ? image->GetWidth() : ref.width;
+  const int h = sized ? image->GetHeight() : ref.height;
+  const float factor = static_cast<float>(sizePercent_) / 100.0f;
+  const int cx = ScaleCoordinate(centreX, sizePercent_);
+  const int cy = ScaleCoordinate(centreY, sizePercent_);
+  const int x = static_cast<int>(static_cast<float>(cx) - static_cast<float>(w / 2));
+  const int y = static_cast<int>(static_cast<float>(cy) - static_cast<float>(h / 2));
   const BlendWord word = TranslateBlend(blend);
-  RotatedBlit(backBuffer_, ref.bitmap, x, y, w, h, srcOffsetX, srcOffsetY, static_cast<float>(w),
-              static_cast<float>(h), static_cast<float>(angle), false, word.alpha,
-              word.mode | kBlendBilinear, 0.0f, 0.0f);
+  RotatedBlit(backBuffer_, image, x, y, w, h, srcOffsetX * factor, srcOffsetY * factor,
+              static_cast<float>(w), static_cast<float>(h), static_cast<float>(angle), false,
+              word.alpha, word.mode | kBlendBilinear, 0.0f, 0.0f);
   return true;
 }
 
 bool IEditorView::FillColourRect(const Colour& colour, const Rect& rect, const Blend* blend) {
   const BlendWord word = TranslateBlend(blend);
-  FillRect(backBuffer_, rect.left, rect.top, rect.Width(), rect.Height(), colour.Packed(),
+  const Rect area = PixelRect(rect);
+  FillRect(backBuffer_, area.left, area.top, area.Width(), area.Height(), colour.Packed(),
            word.alpha, word.mode);
   return true;
 }
 
 bool IEditorView::DrawTextInRect(TextStyle& style, const char* text, const Rect& rect) {
   if (!text || text[0] == '\0') return true;
-  GdiFont* font = style.cachedFont ? style.cachedFont : FindFont(style);
+  GdiFont* font = nullptr;
+  if (sizePercent_ == kSmallestEditorSize) {
+    font = style.cachedFont ? style.cachedFont : FindFont(style);
+  } else {
+    // The style remembers its 100 % font; the scaled one is looked up.
+    TextStyle sized = style;
+    sized.size = ScaleCoordinate(style.size, sizePercent_);
+    sized.cachedFont = nullptr;
+    font = FindFont(sized);
+  }
   if (!font) return false;
   uint32_t flags = kTextNoClip;
   if (style.colour.A < 255) flags |= kTextUseColourAlpha;
@@ -185,7 +336,7 @@ bool IEditorView::DrawTextInRect(TextStyle& style, const char* text, const Rect&
   } else if (style.alignment != TextStyle::kLeft) {
     flags |= kTextRight;
   }
-  DrawWithFont(font, backBuffer_, text, rect, style.colour.Packed(), flags);
+  DrawWithFont(font, backBuffer_, text, PixelRect(rect), style.colour.Packed(), flags);
   return true;
 }
 
@@ -250,11 +401,16 @@ bool IEditorView::CollectDirty(Rect* rect) {
 bool IEditorView::Draw(const Rect& rect) {
   if (controls_.empty()) return true;
   drawRect_ = rect;
+  // The layout pixels the window pixels of the pass touch.
+  const Rect layout = rect.IsEmpty()
+                          ? Rect{}
+                          : Rect{ToLayout(rect.left), ToLayout(rect.top),
+                                 ToLayout(rect.right - 1) + 1, ToLayout(rect.bottom - 1) + 1};
   for (IControl* control : controls_) {
     const Rect& area = control->GetRect();
     const bool drawable = !control->IsHidden() && !area.IsEmpty();
-    const bool inPass = !rect.IsEmpty() && rect.right > area.left && rect.left < area.right &&
-                        rect.bottom > area.top && rect.top < area.bottom;
+    const bool inPass = !rect.IsEmpty() && layout.right > area.left && layout.left < area.right &&
+                        layout.bottom > area.top && layout.top < area.bottom;
     // A control outside this pass keeps its flags: a value it took meanwhile
     // (even one sent from another control's Draw) is drawn by a later pass.
     if (drawable && !inPass) continue;
@@ -284,11 +440,21 @@ void IEditorView::EndPress(int x, int y, const MouseMods& mods) {
 
 void IEditorView::OnCaptureLost() { EndPress(lastMouseX_, lastMouseY_, MouseMods{}); }
 
-void IEditorView::OnMouseDown(int x, int y, const MouseMods& mods) {
+void IEditorView::OnMouseDown(int pixelX, int pixelY, const MouseMods& mods) {
+  const int x = ToLayout(pixelX);
+  const int y = ToLayout(pixelY);
   // A press still open (the other button went down meanwhile) ends first.
   OnCaptureLost();
   const int i = FindControlAt(x, y);
   if (i < 0) return;
+  // A right click on the bare background or the title plate offers the
+  // editor's sizes.
+  const bool onBackground = i == 0 && hasBackground_;
+  if (mods.R && (onBackground || (!sizeMenuArea_.IsEmpty() && sizeMenuArea_.Contains(x, y)))) {
+    const int chosen = PromptSizeMenu(pixelX, pixelY, sizePercent_);
+    if (chosen != 0) ChooseSizeFromMenu(chosen);
+    return;
+  }
   captured_ = i;
   lastMouseX_ = x;
   lastMouseY_ = y;
@@ -298,7 +464,9 @@ void IEditorView::OnMouseDown(int x, int y, const MouseMods& mods) {
   control->OnMouseDown(x, y, mods);
 }
 
-void IEditorView::OnMouseDrag(int x, int y, const MouseMods& mods) {
+void IEditorView::OnMouseDrag(int pixelX, int pixelY, const MouseMods& mods) {
+  const int x = ToLayout(pixelX);
+  const int y = ToLayout(pixelY);
   if (captured_ < 0 || (x == lastMouseX_ && y == lastMouseY_)) return;
   const int dX = x - lastMouseX_;
   const int dY = y - lastMouseY_;
@@ -307,13 +475,17 @@ void IEditorView::OnMouseDrag(int x, int y, const MouseMods& mods) {
   controls_[static_cast<size_t>(captured_)]->OnMouseDrag(x, y, dX, dY, mods);
 }
 
-void IEditorView::OnMouseUp(int x, int y, const MouseMods& mods) {
+void IEditorView::OnMouseUp(int pixelX, int pixelY, const MouseMods& mods) {
+  const int x = ToLayout(pixelX);
+  const int y = ToLayout(pixelY);
   // Only the control that took the press hears its release; a release with no
   // press of ours (pressed elsewhere, or already ended) has no gesture to end.
   EndPress(x, y, mods);
 }
 
-bool IEditorView::OnMouseDoubleClick(int x, int y, const MouseMods& mods) {
+bool IEditorView::OnMouseDoubleClick(int pixelX, int pixelY, const MouseMods& mods) {
+  const int x = ToLayout(pixelX);
+  const int y = ToLayout(pixelY);
   OnCaptureLost();
   const int i = FindControlAt(x, y);
   if (i < 0) return false;
@@ -333,7 +505,9 @@ bool IEditorView::OnMouseDoubleClick(int x, int y, const MouseMods& mods) {
   return true;
 }
 
-void IEditorView::OnMouseWheel(int x, int y, const MouseMods& mods, float notches) {
+void IEditorView::OnMouseWheel(int pixelX, int pixelY, const MouseMods& mods, float notches) {
+  const int x = ToLayout(pixelX);
+  const int y = ToLayout(pixelY);
   const int i = FindControlAt(x, y);
   if (i < 0) return;
   IControl* control = controls_[static_cast<size_t>(i)];
@@ -343,13 +517,17 @@ void IEditorView::OnMouseWheel(int x, int y, const MouseMods& mods, float notche
   if (param >= 0 && plug_) plug_->DeferParamEditEnd(param);
 }
 
-void IEditorView::OnKeyDown(int x, int y, KeyCode key) {
+void IEditorView::OnKeyDown(int pixelX, int pixelY, KeyCode key) {
+  const int x = ToLayout(pixelX);
+  const int y = ToLayout(pixelY);
   const int i = FindControlAt(x, y);
   if (i < 0) return;
   controls_[static_cast<size_t>(i)]->OnKeyDown(x, y, key);
 }
 
-void IEditorView::OnDropFile(int x, int y, const char* path) {
+void IEditorView::OnDropFile(int pixelX, int pixelY, const char* path) {
+  const int x = ToLayout(pixelX);
+  const int y = ToLayout(pixelY);
   const int i = FindControlAt(x, y);
   ReleaseCapture();
   if (i < 0) return;
@@ -359,8 +537,10 @@ void IEditorView::OnDropFile(int x, int y, const char* path) {
   if (param >= 0 && plug_) plug_->EndParamEdit(param);
 }
 
-bool IEditorView::OnMouseOver(int x, int y, const MouseMods& mods) {
+bool IEditorView::OnMouseOver(int pixelX, int pixelY, const MouseMods& mods) {
   if (!hoverHandling_) return false;
+  const int x = ToLayout(pixelX);
+  const int y = ToLayout(pixelY);
   const int i = FindControlAt(x, y);
   if (i < 0) return true;
   lastMouseX_ = x;

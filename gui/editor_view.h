@@ -8,12 +8,20 @@
 //
 // Images and fonts come from two process-wide caches shared by every editor
 // (BitmapCache, FontCache); the view only borrows them.
+//
+// Sizes: controls keep their 100 % layout rectangles for hit tests and all
+// their logic. The view draws them at the editor's current size (100 to
+// 200 %, gui/editor_scale.h): every rectangle, font and fill goes through
+// ScaleRect, images come from the 100 % set, the set drawn at 200 %, or
+// copies scaled down from it once per size, and window input maps back to
+// the layout pixel it falls on, so every gesture does the same at any size.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "gui/image_scaling.h"
 #include "gui/records.h"
 
 class Bitmap;
@@ -33,8 +41,35 @@ class IEditorView {
   IEditorView(const IEditorView&) = delete;
   IEditorView& operator=(const IEditorView&) = delete;
 
+  // The 100 % layout size.
   int Width() const { return width_; }
   int Height() const { return height_; }
+  // ---- Size, for every host format's glue. ----
+  // The editor's size in percent and in window pixels.
+  int SizePercent() const { return sizePercent_; }
+  int PixelWidth() const;
+  int PixelHeight() const;
+  // A 100 % rectangle in window pixels at the current size.
+  Rect PixelRect(const Rect& layout) const;
+  // Draws at `percent` (one of kEditorSizes) from now on: new back buffer,
+  // everything redrawn, the host's editor rectangle updated and, while the
+  // window is open, the host asked to resize and the window resized. False
+  // when the size was already current. [editor thread]
+  bool SetSizePercent(int percent);
+  // The size the editor should have now: the user's choice remembered in
+  // the settings file, else the host's content scale, else the screen's
+  // density. [editor thread]
+  int PreferredSizePercent();
+  // Applies PreferredSizePercent. [editor thread]
+  void ApplyPreferredSize();
+  // A content scale announced by the host (1.0 is 100 %); applied at once.
+  // [editor thread]
+  void SetHostContentScale(double factor);
+  // The user picked a size from the size menu: remembered and applied.
+  // [editor thread]
+  void ChooseSizeFromMenu(int percent);
+  // Right clicks here (besides the empty background) offer the size menu.
+  void SetSizeMenuArea(const Rect& layout) { sizeMenuArea_ = layout; }
   int FrameRate() const { return frameRate_; }
   IPlugBase* Plug() const { return plug_; }
 
@@ -64,14 +99,25 @@ class IEditorView {
   virtual void SyncTooltips() = 0;
   // Decodes the image with this resource id; null when it cannot.
   virtual Bitmap* LoadImageResource(int id, const char* name) = 0;
+  // Shows the size menu at window pixel (x, y); answers the size picked, or
+  // 0. Without a platform menu there is none.
+  virtual int PromptSizeMenu(int /*x*/, int /*y*/, int /*current*/) { return 0; }
+  // The density of the screen the editor shows on, in dots per inch.
+  virtual int ScreenDpi() { return 96; }
+  // The window takes the new pixel size; the view has already switched.
+  virtual void OnSizeChanged() {}
 
   // ---- Building the editor. [plug-in constructor] ----
   // Appends the control (the view owns it from now on); answers its index.
   int AttachControl(IControl* control);
   // Inserts a full-size image control at index 0.
   void AttachBackground(int id, const char* name);
-  // The image with this resource id, decoded once per process.
+  // The image with this resource id, decoded once per process; at other
+  // sizes it is fitted whole to its scaled size.
   BitmapRef LoadBitmap(int id, const char* name, int frames);
+  // The same, drawn at other sizes as `scaling` says. The image at 200 % is
+  // resource id + 100, named like `name` inside a "2x/" folder.
+  BitmapRef LoadScalableBitmap(int id, const char* name, int frames, const ImageScaling& scaling);
   // A copy of part of an image, kept by the bitmap cache until unload.
   BitmapRef CropBitmap(const BitmapRef& source, const Rect& rect);
   // Creates the back buffer. [constructor, via the plug-in's AttachEditor]
@@ -88,7 +134,8 @@ class IEditorView {
   bool DropsAccepted() const { return dropsAccepted_; }
   int CapturedControl() const { return captured_; }
 
-  // ---- Drawing primitives, into the back buffer. [editor thread] ----
+  // ---- Drawing primitives, into the back buffer, in 100 % layout
+  // coordinates drawn at the current size. [editor thread] ----
   // The blend may be null everywhere: it then composes with source alpha.
   bool DrawBitmap(const BitmapRef& ref, const Rect& dest, int srcX, int srcY, const Blend* blend);
   // frame counts from 1; frames lie side by side unless framesVertical.
@@ -119,11 +166,14 @@ class IEditorView {
   // ---- Redraw cycle. [editor thread] ----
   // Unites into *rect the rectangles of every control that needs drawing.
   bool CollectDirty(Rect* rect);
-  // Draws every visible control overlapping rect, then paints it.
+  // Draws every visible control overlapping rect (window pixels), then
+  // paints it.
   bool Draw(const Rect& rect);
 
-  // ---- Input, in client coordinates. [editor thread] ----
+  // The topmost control hit at a 100 % layout point.
   int FindControlAt(int x, int y);
+
+  // ---- Input, in window pixels at the current size. [editor thread] ----
   void OnMouseDown(int x, int y, const MouseMods& mods);
   void OnMouseUp(int x, int y, const MouseMods& mods);
   void OnMouseDrag(int x, int y, const MouseMods& mods);
@@ -140,6 +190,25 @@ class IEditorView {
   void OnDropFile(int x, int y, const char* path);
 
  protected:
+  // One image the view loaded, and its copy at the current size.
+  struct ImageRecord {
+    int id;
+    std::string name;
+    Bitmap* image;
+    ImageScaling scaling;
+    Bitmap* sized;
+    int sizedPercent;
+  };
+
+  // The image to draw for `ref` at the current size (ref's own at 100 %, or
+  // when no sized copy can be had).
+  Bitmap* SizedImage(const BitmapRef& ref);
+  // The 200 % image of a record, loaded once per process.
+  Bitmap* LargeImage(const ImageRecord& record);
+  // Blits part of `image` (window pixels) clipped to the pass.
+  void BlitClipped(Bitmap* image, const Rect& dest, int srcX, int srcY, const Blend* blend);
+  int ToLayout(int pixel) const;
+
   void ReleaseCapture();
   // Releases the captured control (if any) at (x, y) and ends its gesture.
   void EndPress(int x, int y, const MouseMods& mods);
@@ -153,6 +222,11 @@ class IEditorView {
   int width_;
   int height_;
   int frameRate_;
+  int sizePercent_ = 100;
+  double hostScale_ = 0.0;
+  Rect sizeMenuArea_;
+  bool hasBackground_ = false;
+  std::vector<ImageRecord> images_;
   int captured_ = -1;
   int hovered_ = -1;
   int lastMouseX_ = -1;

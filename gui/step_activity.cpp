@@ -6,6 +6,10 @@ SampleActivity::SampleActivity(IPlugBase* plug, const Rect& rect, const uint16_t
                                uint16_t stepsPerRow)
     : IControl(plug, rect), currentStep_(currentStep), stepsPerRow_(stepsPerRow) {}
 
+bool SampleActivity::NeedsRedraw() {
+  return IControl::NeedsRedraw() || *currentStep_ != drawnStep_;
+}
+
 bool SampleActivity::Draw(IEditorView& view) {
   if (!lampsLoaded_) {
     upperLamp_ = view.LoadBitmap(107, "img/on.png", 1);
@@ -13,6 +17,7 @@ bool SampleActivity::Draw(IEditorView& view) {
     lampsLoaded_ = true;
   }
   const int step = *currentStep_;
+  drawnStep_ = step;
   if (step < stepsPerRow_) {
     view.DrawBitmapAt(upperLamp_, rect_.left + kLampPitch * step + kLampInset, rect_.top, nullptr);
   } else {

@@ -1,8 +1,8 @@
 // SampleActivity: the strip between the two step grids that lights a lamp at
-// the playing step. It never marks itself dirty: the window repaints its
-// rectangle on every timer tick (the view's extra redraw rectangle). It reads
-// the engine's current step without a lock; a stale value only shows the lamp
-// one tick late.
+// the playing step. It asks to be drawn when the step differs from the one
+// it drew last, so an idle editor repaints nothing. It reads the engine's
+// current step without a lock; a stale value only shows the lamp one tick
+// late.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +20,7 @@ class SampleActivity : public IControl {
 
   // Loads both lamps on the first call, then draws the one at the step.
   bool Draw(IEditorView& view) override;
+  bool NeedsRedraw() override;
 
  private:
   const uint16_t* currentStep_;
@@ -27,4 +28,6 @@ class SampleActivity : public IControl {
   BitmapRef upperLamp_;
   BitmapRef lowerLamp_;
   bool lampsLoaded_ = false;
+  // The step whose lamp is drawn; none before the first pass.
+  int drawnStep_ = -1;
 };

@@ -21,6 +21,7 @@
 #include "framework/vst2_interface.h"
 #include "graphics/bitmap.h"
 #include "graphics/png_loader.h"
+#include "gui/user_settings.h"
 
 namespace editor_test {
 
@@ -28,7 +29,25 @@ struct HostCall {
   int32_t opcode;
   int32_t index;
   float value;
+  intptr_t number = 0;  // the request's integer value (a height for a resize)
 };
+
+inline bool operator==(const HostCall& a, const HostCall& b) {
+  return a.opcode == b.opcode && a.index == b.index && a.value == b.value && a.number == b.number;
+}
+
+// What the host answers a resize request: 1 grants it (and sizes its
+// frame to fit), 0 refuses.
+inline intptr_t& HostResizeAnswer() {
+  static intptr_t answer = 1;
+  return answer;
+}
+
+// The host's editor frame, which a granted resize request sizes.
+inline HWND& HostFrame() {
+  static HWND frame = nullptr;
+  return frame;
+}
 
 inline std::vector<HostCall>& HostLog() {
   static std::vector<HostCall> log;
@@ -41,11 +60,19 @@ inline vst2::VstTimeInfo*& HostTime() {
   return time;
 }
 
-inline intptr_t VST2_CALL RecordingHost(vst2::AEffect*, int32_t opcode, int32_t index, intptr_t,
-                                        void*, float opt) {
+inline intptr_t VST2_CALL RecordingHost(vst2::AEffect*, int32_t opcode, int32_t index,
+                                        intptr_t value, void*, float opt) {
   if (opcode == vst2::audioMasterAutomate || opcode == vst2::audioMasterBeginEdit ||
       opcode == vst2::audioMasterEndEdit || opcode == vst2::audioMasterGetTime) {
     HostLog().push_back({opcode, index, opt});
+  }
+  if (opcode == vst2::audioMasterSizeWindow) {
+    HostLog().push_back({opcode, index, opt, value});
+    if (HostResizeAnswer() != 0 && HostFrame() != nullptr) {
+      SetWindowPos(HostFrame(), nullptr, 0, 0, index, static_cast<int>(value),
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return HostResizeAnswer();
   }
   if (opcode == vst2::audioMasterVersion) return vst2::kVstVersion;
   if (opcode == vst2::audioMasterGetTime) return reinterpret_cast<intptr_t>(HostTime());
@@ -118,10 +145,53 @@ inline uint32_t OpaquePixel(Bitmap* image, int x, int y) {
   return (pixel >> 24) == 255 ? pixel : 0;
 }
 
+// Keys a test wants typed into the next menu the editor opens.
+inline std::vector<WPARAM>& MenuKeys() {
+  static std::vector<WPARAM> keys;
+  return keys;
+}
+
+// Menus are modal: a thread timer, which the menu's own loop runs, types the
+// queued keys into an open menu, or closes it, so that no test waits on one.
+inline void CALLBACK AnswerMenus(HWND, UINT, UINT_PTR, DWORD) {
+  HWND focus = GetCapture();
+  if (MenuKeys().empty()) {
+    EndMenu();
+    return;
+  }
+  for (WPARAM key : MenuKeys()) {
+    PostMessageA(focus, WM_KEYDOWN, key, 0);
+    PostMessageA(focus, WM_KEYUP, key, 0);
+  }
+  MenuKeys().clear();
+}
+
+// Picks `percent` in the size menu the next right click opens.
+inline void QueueSizeMenuChoice(int percent) {
+  MenuKeys().clear();
+  for (int size = 100; size <= percent; size += 25) MenuKeys().push_back(VK_DOWN);
+  MenuKeys().push_back(VK_RETURN);
+}
+
+// A settings folder of the test process's own, emptied: no test reads or
+// writes the user's settings, and each starts without a chosen size.
+inline void UseFreshSettingsFolder() {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof(temp), temp);
+  const std::string folder =
+      std::string(temp) + "quorvel-settings-" + std::to_string(GetCurrentProcessId());
+  CreateDirectoryA(folder.c_str(), nullptr);
+  DeleteFileA((folder + "\\editor.txt").c_str());
+  SetUserSettingsFolder(folder);
+}
+
 // One effect instance with its editor open in a host window.
 class OpenEditor : public ::testing::Test {
  protected:
   void SetUp() override {
+    menuTimer_ = SetTimer(nullptr, 0, 20, AnswerMenus);
+    UseFreshSettingsFolder();
+    HostResizeAnswer() = 1;
     ASSERT_NE(BuiltModule(), nullptr) << "Quorvel.dll must sit next to the test program";
     SetEffectModuleInstance(BuiltModule());
     HostLog().clear();
@@ -130,6 +200,7 @@ class OpenEditor : public ::testing::Test {
     editor_ = dynamic_cast<IEditorWindow*>(plug_->Editor());
     ASSERT_NE(editor_, nullptr);
     host_ = CreateHostWindow(100, 100);
+    HostFrame() = host_;
     ASSERT_TRUE(editor_->OpenEditorWindow(host_));
     window_ = editor_->Window();
     PumpMessages(150);
@@ -137,9 +208,12 @@ class OpenEditor : public ::testing::Test {
   }
 
   void TearDown() override {
+    KillTimer(nullptr, menuTimer_);
+    MenuKeys().clear();
     if (plug_) editor_->CloseEditorWindow();
     plug_.reset();
     if (host_ != nullptr) DestroyWindow(host_);
+    HostFrame() = nullptr;
   }
 
   void Click(int x, int y) {
@@ -181,6 +255,7 @@ class OpenEditor : public ::testing::Test {
   IEditorWindow* editor_ = nullptr;
   HWND host_ = nullptr;
   HWND window_ = nullptr;
+  UINT_PTR menuTimer_ = 0;
 };
 
 }  // namespace editor_test

@@ -161,20 +161,34 @@ class MonkeyEditor : public GestureEditor {
     const std::string problems = Disagreements();
     if (problems.empty()) return problems;
     return problems + "\nsequence: " + Describe(script) +
-           "\nreplay: QUORVEL_MONKEY_SEED=" + std::to_string(seed) + " QUORVEL_MONKEY_SEQUENCES=1";
+           "\nreplay: QUORVEL_MONKEY_SEED=" + std::to_string(seed) + " QUORVEL_MONKEY_SEQUENCES=1" +
+           (size_ != 100 ? " QUORVEL_MONKEY_SIZE=" + std::to_string(size_) : std::string());
+  }
+
+  void RunSequences(unsigned defaultSequences) {
+    const unsigned firstSeed = EnvNumber("QUORVEL_MONKEY_SEED", kDefaultSeed);
+    const unsigned sequences = EnvNumber("QUORVEL_MONKEY_SEQUENCES", defaultSequences);
+    size_t steps = 0;
+    std::string failure;
+    for (unsigned i = 0; i < sequences && failure.empty() && !HasFatalFailure(); ++i) {
+      failure = RunSequence(firstSeed + i, &steps);
+    }
+    EXPECT_EQ(failure, "");
+    std::printf("%u sequences (%zu steps) from seed %u at %d %%\n", sequences, steps, firstSeed,
+                size_);
   }
 };
 
 TEST_F(MonkeyEditor, RandomGestureSequencesKeepThePatternInAgreement) {
-  const unsigned firstSeed = EnvNumber("QUORVEL_MONKEY_SEED", kDefaultSeed);
-  const unsigned sequences = EnvNumber("QUORVEL_MONKEY_SEQUENCES", kDefaultSequences);
-  size_t steps = 0;
-  std::string failure;
-  for (unsigned i = 0; i < sequences && failure.empty() && !HasFatalFailure(); ++i) {
-    failure = RunSequence(firstSeed + i, &steps);
-  }
-  EXPECT_EQ(failure, "");
-  std::printf("%u sequences (%zu steps) from seed %u\n", sequences, steps, firstSeed);
+  RunSequences(kDefaultSequences);
+}
+
+// The same sequences at 200 %, the gestures sent at the scaled places
+// (QUORVEL_MONKEY_SIZE picks another size).
+TEST_F(MonkeyEditor, AtOtherSizesTheSameGesturesKeepThePatternInAgreement) {
+  UseSize(static_cast<int>(EnvNumber("QUORVEL_MONKEY_SIZE", 200)));
+  if (HasFatalFailure()) return;
+  RunSequences(kDefaultSequences / 4);
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "editor_fixture.h"
+#include "gui/editor_scale.h"
+#include "gui/image_scaling.h"
 #include "gui/text_control.h"
 
 namespace editor_test {
@@ -136,8 +138,33 @@ class GestureEditor : public OpenEditor {
     HostLog().clear();
   }
 
+  // Draws the editor at `percent` from now on, new instances and reopened
+  // windows too (the user's choice, as the size menu stores it); gestures
+  // keep their 100 % coordinates and are sent at the scaled places.
+  void UseSize(int percent) {
+    size_ = percent;
+    ASSERT_TRUE(SaveEditorSizeSetting(percent));
+    editor_->ApplyPreferredSize();
+    ASSERT_EQ(editor_->SizePercent(), percent);
+    background_ = SizedBackground(percent);
+    ASSERT_NE(background_, nullptr);
+    Tick(2);
+    HostLog().clear();
+  }
+
+  // The background as the editor draws it at `percent`.
+  static std::unique_ptr<Bitmap> SizedBackground(int percent) {
+    if (percent == 100 || percent == 200) return Image(percent);
+    ImageScaling grid;
+    grid.kind = ImageScaling::kAnchored;
+    return std::unique_ptr<Bitmap>(ScaleLargeImage(Image(200).get(), 620, 285, grid, percent));
+  }
+
+  // A 100 % coordinate at the editor's size: the first window pixel of it.
+  int Px(int v) const { return ScaleCoordinate(v, size_); }
+
   void Run(const Step& step) {
-    const LPARAM at = Point(step.x, step.y);
+    const LPARAM at = Point(Px(step.x), Px(step.y));
     switch (step.kind) {
       case Step::kDown:
         SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, at);
@@ -161,7 +188,7 @@ class GestureEditor : public OpenEditor {
         RECT screen = {};  // the wheel reports screen coordinates
         GetWindowRect(window_, &screen);
         SendMessageA(window_, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(step.n)),
-                     Point(screen.left + step.x, screen.top + step.y));
+                     Point(screen.left + Px(step.x), screen.top + Px(step.y)));
         break;
       }
       case Step::kTicks:
@@ -207,13 +234,16 @@ class GestureEditor : public OpenEditor {
 
   // The quarters each bar shows: its fill runs from the bar's left edge, in a
   // colour the background never has there, over round(34 x quarters / 4)
-  // columns; anything else reads as -1.
+  // columns of the layout, scaled edge by edge; anything else reads as -1.
   std::vector<int> PatternTheBarsDraw() const {
-    static const int kFillWidths[] = {0, 9, 17, 26, 34};
+    static const int kLayoutFills[] = {0, 9, 17, 26, 34};
     Bitmap* back = editor_->BackBuffer();
     std::vector<int> pattern;
     for (int k = 0; k < kPatternEntries; ++k) {
-      const Rect bar = BarRect(k);
+      const Rect bar = ScaleRect(BarRect(k), size_);
+      int kFillWidths[5];
+      for (int q = 0; q <= 4; ++q)
+        kFillWidths[q] = Px(BarRect(k).left + kLayoutFills[q]) - bar.left;
       const int row = (bar.top + bar.bottom) / 2;
       int width = 0;
       while (width < bar.Width() && PixelAt(back, bar.left + width, row) !=
@@ -266,6 +296,7 @@ class GestureEditor : public OpenEditor {
 
   vst2::VstTimeInfo time_ = {};
   std::unique_ptr<Bitmap> background_;
+  int size_ = 100;
 };
 
 }  // namespace editor_test

@@ -18,6 +18,7 @@
 #include "gui/editor_view.h"
 #include "gui/empty_control.h"
 #include "gui/image_control.h"
+#include "gui/image_scaling.h"
 #include "gui/knob_control.h"
 #include "gui/radio_buttons.h"
 #include "gui/rocker_button.h"
@@ -282,6 +283,87 @@ TEST_F(EditorLayout, BackgroundCellsLineUpWithTheBars) {
       }
     }
   }
+}
+
+// The image the view should draw for `name` (100 % size w x h) at `percent`:
+// the committed sets at 100 and 200 %, the 200 % one scaled down between.
+std::unique_ptr<Bitmap> ImageAt(const char* name, const char* largeName, int w, int h,
+                                const ImageScaling& scaling, int percent) {
+  if (percent == 100) return std::unique_ptr<Bitmap>(HeadlessView::LoadProjectImage(name));
+  std::unique_ptr<Bitmap> large(HeadlessView::LoadProjectImage(largeName));
+  if (percent == 200) return large;
+  return std::unique_ptr<Bitmap>(ScaleLargeImage(large.get(), w, h, scaling, percent));
+}
+
+uint32_t At(Bitmap* bitmap, int x, int y) { return ViewOf(bitmap).Row(y)[x]; }
+
+TEST_F(EditorLayout, AtEverySizeTheViewDrawsBackgroundCutOutsAndFillsInPlace) {
+  const uint32_t timeColour = 0xFF82C3FF;
+  ImageScaling grid;
+  grid.kind = ImageScaling::kAnchored;
+  ImageScaling radioCut = grid;
+  radioCut.originX = 387;
+  radioCut.originY = 97;
+  auto* target = ControlAs<IRadioButtons>(11);
+  ASSERT_NE(target, nullptr);
+  view_->SetControlsFromUser(kTarget, 1.0 / 3.0);  // the second button
+  for (int32_t s : kEditorSizes) {
+    view_->SetSizePercent(s);
+    const Rect window = EditorRectAt(s);
+    EXPECT_EQ(plug_->EditorRect().right, window.right) << s;
+    EXPECT_EQ(plug_->EditorRect().bottom, window.bottom) << s;
+    Bitmap* back = view_->BackBuffer();
+    ASSERT_EQ(back->GetWidth(), window.right) << s;
+    ASSERT_EQ(back->GetHeight(), window.bottom) << s;
+    ASSERT_TRUE(view_->Draw(window));
+    auto bg = ImageAt("img/bg.png", "img/2x/bg.png", 620, 285, grid, s);
+    auto radio = ImageAt("img/radio.png", "img/2x/radio.png", 70, 72, radioCut, s);
+    ASSERT_TRUE(bg && radio) << s;
+    // A corner under no control is the background itself.
+    const Rect corner = ScaleRect(Rect{0, 0, 40, 10}, s);
+    for (int y = corner.top; y < corner.bottom; ++y) {
+      for (int x = corner.left; x < corner.right; ++x)
+        ASSERT_EQ(At(back, x, y), At(bg.get(), x, y));
+    }
+    // The selected button is cut from the scaled group image on the grid.
+    const Rect button = ScaleRect(target->Button(1), s);
+    const int originX = ScaleCoordinate(387, s);
+    const int originY = ScaleCoordinate(97, s);
+    int compared = 0;
+    for (int y = button.top; y < button.bottom; ++y) {
+      for (int x = button.left; x < button.right; ++x) {
+        const uint32_t source = At(radio.get(), x - originX, y - originY);
+        if ((source >> 24) != 255) continue;
+        ASSERT_EQ(At(back, x, y), source) << s << ": " << x << "," << y;
+        ++compared;
+      }
+    }
+    EXPECT_GT(compared, 100) << s;
+    // Step 1's time bar shows its default half: 17 of 34 columns, scaled.
+    const Rect bar = ScaleRect(plug_->timeBars[0]->GetRect(), s);
+    const int fillEnd = ScaleCoordinate(30 + 17, s);
+    for (int x = bar.left; x < bar.right; ++x) {
+      const int y = (bar.top + bar.bottom) / 2;
+      if (x < fillEnd) {
+        ASSERT_EQ(At(back, x, y), timeColour) << s << ": " << x;
+      } else {
+        ASSERT_EQ(At(back, x, y), At(bg.get(), x, y)) << s << ": " << x;
+      }
+    }
+  }
+}
+
+TEST_F(EditorLayout, AnIdleEditorAsksForNothingButTheStripWhenTheStepMoves) {
+  view_->SetSizePercent(150);
+  for (int pass = 0; pass < 2; ++pass) view_->Draw(EditorRectAt(150));
+  Rect dirty;
+  EXPECT_FALSE(view_->CollectDirty(&dirty));
+  plug_->currentStep = 5;
+  ASSERT_TRUE(view_->CollectDirty(&dirty));
+  ExpectRect(dirty, kActivityStripRect);
+  view_->Draw(view_->PixelRect(dirty));
+  dirty = Rect{};
+  EXPECT_FALSE(view_->CollectDirty(&dirty));
 }
 
 }  // namespace
