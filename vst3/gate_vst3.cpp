@@ -9,6 +9,7 @@
 #include "framework/recursive_lock.h"
 #include "framework/text_copy.h"
 #include "vst3/gate_vst3_faces.h"
+#include "vst3/plug_view.h"
 #include "vst3/text16.h"
 
 namespace {
@@ -143,14 +144,14 @@ bool GateVst3::OnAudioThread() const {
 }
 
 intptr_t VST2_CALL GateVst3::AudioMaster(vst2::AEffect* effect, int32_t opcode, int32_t index,
-                                         intptr_t /*value*/, void* ptr, float /*opt*/) {
+                                         intptr_t value, void* ptr, float /*opt*/) {
   // Requests made while the instance is still being built have no object yet.
   GateVst3* self = effect ? static_cast<GateVst3*>(effect->user) : nullptr;
   if (opcode == vst2::audioMasterVersion) return vst2::kVstVersion;
-  return self ? self->AnswerInstance(opcode, index, ptr) : 0;
+  return self ? self->AnswerInstance(opcode, index, value, ptr) : 0;
 }
 
-intptr_t GateVst3::AnswerInstance(int32_t opcode, int32_t index, void* ptr) {
+intptr_t GateVst3::AnswerInstance(int32_t opcode, int32_t index, intptr_t value, void* ptr) {
   switch (opcode) {
     case vst2::audioMasterGetTime:
       return OnAudioThread() && timeInfoValid_ ? reinterpret_cast<intptr_t>(&timeInfo_) : 0;
@@ -177,6 +178,9 @@ intptr_t GateVst3::AnswerInstance(int32_t opcode, int32_t index, void* ptr) {
                                            ParameterNormalized(static_cast<v3_param_id>(index)));
       }
       return 1;
+    case vst2::audioMasterSizeWindow:
+      // The editor changed its size: the host's frame follows, when it will.
+      return view_ && RequestPlugViewSize(view_, index, static_cast<int>(value)) ? 1 : 0;
     default:
       return 0;
   }

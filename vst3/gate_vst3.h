@@ -97,7 +97,7 @@ class GateVst3 {
   // The instance's requests to its host. [any thread the instance calls from]
   static intptr_t VST2_CALL AudioMaster(vst2::AEffect* effect, int32_t opcode, int32_t index,
                                         intptr_t value, void* ptr, float opt);
-  intptr_t AnswerInstance(int32_t opcode, int32_t index, void* ptr);
+  intptr_t AnswerInstance(int32_t opcode, int32_t index, intptr_t value, void* ptr);
   bool OnAudioThread() const;
 
   // Processing helpers [audio thread]

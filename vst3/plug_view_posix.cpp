@@ -3,3 +3,5 @@
 GatePlugView* CreateGatePlugView(GateVst3*) { return nullptr; }
 
 void* PlugViewFace(GatePlugView*) { return nullptr; }
+
+bool RequestPlugViewSize(GatePlugView*, int, int) { return false; }

@@ -1,6 +1,8 @@
 // The editor in a host's HWND: attached and removed open and close the
 // instance's editor window through its effect record, exactly as a VST 2
-// host's effEditOpen and effEditClose do.
+// host's effEditOpen and effEditClose do. Its size is the editor's: the
+// user's size menu asks the host's frame to follow, and a content scale the
+// host announces chooses the size as the VST 2 vendor request does.
 #include <atomic>
 #include <cstring>
 #include <new>
@@ -21,10 +23,19 @@ class GatePlugView {
  public:
   explicit GatePlugView(GateVst3* owner) : owner_(owner) {
     face_ = {&kVtable, this};
+    scaleFace_ = {&kScaleVtable, this};
     owner_->AddRef();
   }
 
   void* Face() { return &face_; }
+
+  // [editor thread]
+  bool RequestSize(int width, int height) {
+    if (!frame_) return false;
+    v3_view_rect rect = {0, 0, width, height};
+    return v3_cpp_obj(frame_)->resize_view(frame_, reinterpret_cast<v3_plugin_view**>(&face_),
+                                           &rect) == kResultOk;
+  }
 
  private:
   ~GatePlugView() {
@@ -39,9 +50,15 @@ class GatePlugView {
   static v3_result V3_API Query(void* self, const v3_tuid iid, void** obj) {
     if (!obj) return kInvalidArgument;
     *obj = nullptr;
-    if (!SameId(iid, v3_funknown_iid) && !SameId(iid, v3_plugin_view_iid)) return kNoInterface;
-    Self(self)->refCount_++;
-    *obj = self;
+    GatePlugView* view = Self(self);
+    if (SameId(iid, v3_funknown_iid) || SameId(iid, v3_plugin_view_iid)) {
+      *obj = &view->face_;
+    } else if (SameId(iid, v3_plugin_view_content_scale_iid)) {
+      *obj = &view->scaleFace_;
+    } else {
+      return kNoInterface;
+    }
+    view->refCount_++;
     return kResultOk;
   }
   static uint32_t V3_API Ref(void* self) { return ++Self(self)->refCount_; }
@@ -82,11 +99,17 @@ class GatePlugView {
   static v3_result V3_API OnKey(void*, int16_t, int16_t, int16_t) { return kResultFalse; }
   static v3_result V3_API GetSize(void* self, v3_view_rect* rect) {
     if (!rect) return kInvalidArgument;
-    const IEditorView* editor = Self(self)->owner_->Plug()->Editor();
-    *rect = {0, 0, editor ? editor->Width() : 0, editor ? editor->Height() : 0};
+    GatePlugView* view = Self(self);
+    IEditorView* editor = view->owner_->Plug()->Editor();
+    if (!editor) return kResultFalse;
+    // Before the window opens the size follows the user, the host and the
+    // screen, as effEditGetRect does.
+    if (!view->attached_) editor->ApplyPreferredSize();
+    *rect = {0, 0, editor->PixelWidth(), editor->PixelHeight()};
     return kResultOk;
   }
-  // The editor has one size; a host's proposal is answered with it.
+  // Sizes change only through the editor's own size menu or the host's
+  // content scale; a host's frame of another size clips the editor.
   static v3_result V3_API OnSize(void*, v3_view_rect* rect) {
     return rect ? kResultOk : kInvalidArgument;
   }
@@ -103,9 +126,18 @@ class GatePlugView {
     return GetSize(self, rect);
   }
 
+  static v3_result V3_API SetContentScale(void* self, float factor) {
+    IEditorView* editor = Self(self)->owner_->Plug()->Editor();
+    if (!editor || !(factor > 0.0f)) return kResultFalse;
+    editor->SetHostContentScale(factor);
+    return kResultOk;
+  }
+
   static const v3_plugin_view_cpp kVtable;
+  static const v3_plugin_view_content_scale_cpp kScaleVtable;
 
   ComFace<GatePlugView> face_{};
+  ComFace<GatePlugView> scaleFace_{};
   std::atomic<uint32_t> refCount_{1};
   GateVst3* owner_;
   v3_plugin_frame** frame_ = nullptr;
@@ -117,6 +149,13 @@ const v3_plugin_view_cpp GatePlugView::kVtable = {
     {IsPlatformTypeSupported, Attached, RemovedThunk, OnWheel, OnKey, OnKey, GetSize, OnSize,
      OnFocus, SetFrame, CanResize, CheckSizeConstraint}};
 
+const v3_plugin_view_content_scale_cpp GatePlugView::kScaleVtable = {{Query, Ref, Unref},
+                                                                     {SetContentScale}};
+
 GatePlugView* CreateGatePlugView(GateVst3* owner) { return new (std::nothrow) GatePlugView(owner); }
 
 void* PlugViewFace(GatePlugView* view) { return view ? view->Face() : nullptr; }
+
+bool RequestPlugViewSize(GatePlugView* view, int width, int height) {
+  return view && view->RequestSize(width, height);
+}

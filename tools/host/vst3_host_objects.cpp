@@ -237,6 +237,10 @@ v3_result V3_API HostContext::RestartComponent(void*, int32_t flags) {
   return kResultOk;
 }
 
-v3_result V3_API HostContext::ResizeView(void*, v3_plugin_view**, v3_view_rect*) {
+v3_result V3_API HostContext::ResizeView(void* self, v3_plugin_view**, v3_view_rect* rect) {
+  if (!rect) return kInvalidArgument;
+  HostContext* host = Self<HostContext>(self);
+  host->lastResize = *rect;
+  ++host->resizes;
   return kResultOk;
 }

@@ -116,7 +116,9 @@ class HostContext : public HostObject {
   v3_funknown** Context() { return reinterpret_cast<v3_funknown**>(&application_); }
   v3_component_handler** Handler() { return reinterpret_cast<v3_component_handler**>(&handler_); }
   v3_plugin_frame** Frame() { return reinterpret_cast<v3_plugin_frame**>(&frame_); }
-  int edits = 0;  // begin, perform and end edits received
+  int edits = 0;                 // begin, perform and end edits received
+  v3_view_rect lastResize = {};  // the last size a view asked its frame for
+  int resizes = 0;
 
  private:
   static v3_result V3_API Query(void* self, const v3_tuid iid, void** obj);
