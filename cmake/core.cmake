@@ -28,5 +28,5 @@ if(WIN32)
   target_link_libraries(quorvel_core PUBLIC gdi32 user32 comctl32 comdlg32 shell32 ole32 advapi32 msimg32)
 else()
   target_link_libraries(quorvel_core PUBLIC ZLIB::ZLIB Threads::Threads X11::X11 X11::Xext
-                                            ${CMAKE_DL_LIBS})
+                                            Freetype::Freetype Fontconfig::Fontconfig ${CMAKE_DL_LIBS})
 endif()
