@@ -105,6 +105,12 @@ bool XEditorWindow::UsesSharedMemory() const {
 
 bool XEditorWindow::PaintRect(const Rect& rect) {
   if (display_ == nullptr || screen_ == nullptr) return false;
+  // Inside the host's idle call the copy waits until the instance lock is
+  // released; elsewhere (the window opening, a size change) it happens now.
+  if (lockedPasses_ > 0) {
+    painted_ = UnionRect(painted_, rect);
+    return true;
+  }
   return screen_->Put(backBuffer_, rect.left, rect.top, rect.Width(), rect.Height());
 }
 
@@ -122,31 +128,56 @@ void XEditorWindow::OnSizeChanged() {
   XFlush(display_);
 }
 
+// The controls share the engine's pattern and values with the audio thread:
+// input and drawing into the back buffer hold the instance lock, as the
+// host's other calls do; the copy to the screen waits until it is released,
+// so the audio thread never waits on X.
+void XEditorWindow::BeginLockedPass() {
+  plug_->InstanceLock().Enter();
+  ++lockedPasses_;
+}
+
+void XEditorWindow::EndLockedPass() {
+  --lockedPasses_;
+  plug_->InstanceLock().Leave();
+  if (lockedPasses_ > 0) return;
+  const Rect painted = painted_;
+  painted_ = Rect();
+  if (!painted.IsEmpty()) PaintRect(painted);
+}
+
 void XEditorWindow::OnHostIdle() {
   if (display_ == nullptr) return;
+  BeginLockedPass();
   while (display_ != nullptr && XPending(display_) > 0) {
     XEvent event;
     XNextEvent(display_, &event);
     HandleEvent(event);
   }
-  if (display_ == nullptr) return;
   PaintExposed();
   const int64_t now = MillisecondClock();
   // Hosts call at their own pace; the tick keeps the editor's period.
   if (now - lastTickMs_ >= 1000 / FrameRate() || now < lastTickMs_) {
     lastTickMs_ = now;
-    OnTimerTick();
+    TickDuties();
   }
+  EndLockedPass();
 }
 
 void XEditorWindow::PaintExposed() {
-  if (exposed_.IsEmpty()) return;
+  if (display_ == nullptr || exposed_.IsEmpty()) return;
   const Rect area = exposed_;
   exposed_ = Rect();
   Draw(area);
 }
 
 void XEditorWindow::OnTimerTick() {
+  BeginLockedPass();
+  TickDuties();
+  EndLockedPass();
+}
+
+void XEditorWindow::TickDuties() {
   if (display_ == nullptr) return;
   // Only what changed is repainted: an idle editor paints nothing.
   Rect dirty;

@@ -74,6 +74,10 @@ class XEditorWindow : public IEditorView {
   // The mouse was taken from the editor mid-press.
   void LoseGrab();
   void PaintExposed();
+  void TickDuties();
+  // Holds the instance lock; the last end copies what was drawn to the screen.
+  void BeginLockedPass();
+  void EndLockedPass();
 
   _XDisplay* display_ = nullptr;
   WindowId window_ = 0;
@@ -86,5 +90,7 @@ class XEditorWindow : public IEditorView {
   int lastPressY_ = 0;
   bool lastPressWasDouble_ = false;
   int64_t lastTickMs_ = 0;
+  int lockedPasses_ = 0;
+  Rect painted_;
   int deferredTicks_ = 0;
 };

@@ -40,8 +40,8 @@ intptr_t VST2_CALL IPlugVST::Dispatcher(AEffect* effect, int32_t opcode, int32_t
     return 0;
   }
   if (opcode == effEditIdle) {
-    // Drawing and input run without the instance lock, as a window's own
-    // timer would: the audio thread never waits on the screen.
+    // The window takes the instance lock for its own work and leaves it
+    // before copying to the screen: the audio thread never waits on X.
     if (IEditorView* editor = plug->Editor()) editor->OnHostIdle();
     return 0;
   }
