@@ -38,7 +38,9 @@ Rect Union(const Rect& a, int x, int y, int width, int height) {
 }  // namespace
 
 void XEditorWindow::HandleEvent(const XEvent& event) {
-  if (display_ == nullptr || event.xany.window != window_) return;
+  if (display_ == nullptr) return;
+  if (popup_.window != 0 && event.xany.window == popup_.window) return HandlePopupEvent(event);
+  if (event.xany.window != window_) return;
   switch (event.type) {
     case Expose:
       exposed_ = Union(exposed_, event.xexpose.x, event.xexpose.y, event.xexpose.width,
@@ -89,6 +91,12 @@ void XEditorWindow::OnButtonPress(const XEvent& buttonEvent) {
   // Sideways wheel buttons (6, 7) and the middle button mean nothing here,
   // as on Windows.
   if (event.button != kLeft && event.button != kRight) return;
+  // A click in the editor ends an open popup: the left button applies it,
+  // the right one cancels it (and does nothing else).
+  if (popup_.window != 0 && popup_.state == kPopupTyping) {
+    popup_.state = event.button == kLeft ? kPopupCommit : kPopupCancel;
+    if (event.button == kRight) return;
+  }
   const MouseMods mods = ModsFromState(event.state | MaskOfButton(event.button));
   const bool isDouble = event.button == kLeft && !lastPressWasDouble_ && lastPressTime_ != 0 &&
                         event.time - lastPressTime_ <= static_cast<Time>(kDoubleClickMs) &&

@@ -83,6 +83,7 @@ void XEditorWindow::CloseEditorWindow() {
   grabbed_ = false;
   if (deferredTicks_ != 0 && plug_ != nullptr) plug_->FlushPendingEditEnd();
   deferredTicks_ = 0;
+  DestroyPopup();
   screen_.reset();
   XDestroyWindow(display_, window_);
   // Closing the connection frees whatever else the server holds for it.
@@ -115,6 +116,8 @@ bool XEditorWindow::PaintRect(const Rect& rect) {
 }
 
 void XEditorWindow::ResizeEditor(int width, int height) {
+  // The view rebuilds its controls: a popup still pointing at one goes first.
+  DestroyPopup();
   IEditorView::ResizeEditor(width, height);
   if (backBuffer_ != nullptr) backBuffer_->Resize(PixelWidth(), PixelHeight());
   OnSizeChanged();
@@ -122,6 +125,8 @@ void XEditorWindow::ResizeEditor(int width, int height) {
 
 void XEditorWindow::OnSizeChanged() {
   if (display_ == nullptr) return;
+  // A popup placed for the old size goes, with nothing applied.
+  DestroyPopup();
   XResizeWindow(display_, window_, static_cast<unsigned>(PixelWidth()),
                 static_cast<unsigned>(PixelHeight()));
   exposed_ = Rect{0, 0, PixelWidth(), PixelHeight()};
@@ -178,6 +183,7 @@ void XEditorWindow::OnTimerTick() {
 }
 
 void XEditorWindow::TickDuties() {
+  EndPopupIfAsked();
   if (display_ == nullptr) return;
   // Only what changed is repainted: an idle editor paints nothing.
   Rect dirty;
@@ -234,7 +240,3 @@ bool XEditorWindow::OpenUrl(const char* url, const char*, const char*, const cha
   int status = 0;
   return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
-
-bool XEditorWindow::PromptTextEdit(IControl*) { return false; }
-
-bool XEditorWindow::PromptParamEdit(IControl*, IPlugParam*, bool) { return false; }

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gui/editor_view.h"
 
@@ -26,6 +27,15 @@ class XEditorWindow : public IEditorView {
   // Double clicks: the second press within this time and distance of the first.
   static constexpr int64_t kDoubleClickMs = 500;
   static constexpr int kDoubleClickDistance = 2;
+  static constexpr int kMaxPopupText = 1000;
+
+  // What the tick does with the text-entry popup.
+  enum PopupState : int32_t {
+    kPopupNone = 0,
+    kPopupTyping = 1,
+    kPopupCancel = 2,
+    kPopupCommit = 3
+  };
 
   XEditorWindow(IPlugBase* plug, int width, int height, int frameRate);
   ~XEditorWindow() override;
@@ -57,6 +67,11 @@ class XEditorWindow : public IEditorView {
 
   WindowId XWindow() const { return window_; }
   int DeferredTicks() const { return deferredTicks_; }
+  // The text-entry popup's window (0 when none), its text and its list.
+  WindowId Popup() const { return popup_.window; }
+  PopupState GetPopupState() const { return popup_.state; }
+  const std::string& PopupText() const { return popup_.text; }
+  int PopupSelection() const { return popup_.selected; }
   bool UsesSharedMemory() const;
 
   // One timer period: dirty repaint, the deferred gesture end. [editor thread]
@@ -65,6 +80,26 @@ class XEditorWindow : public IEditorView {
   void HandleEvent(const _XEvent& event);
 
  private:
+  // An open popup, what it edits and what it holds.
+  struct PopupRecord {
+    WindowId window = 0;
+    Rect area;  // window pixels
+    IControl* control = nullptr;
+    IPlugParam* param = nullptr;
+    std::string text;
+    std::vector<std::string> entries;  // a list when not empty
+    int selected = -1;
+    PopupState state = kPopupNone;
+    std::unique_ptr<ScreenImage> image;
+  };
+
+  bool OpenPopup(const Rect& layout, IControl* control, IPlugParam* param, const std::string& text,
+                 std::vector<std::string> entries, int selected);
+  void HandlePopupEvent(const _XEvent& event);
+  void DrawPopup();
+  void EndPopupIfAsked();
+  // Destroys the popup, applying nothing.
+  void DestroyPopup();
   void OnButtonPress(const _XEvent& event);
   void OnButtonRelease(const _XEvent& event);
   void OnMotion(const _XEvent& event);
@@ -91,6 +126,7 @@ class XEditorWindow : public IEditorView {
   bool lastPressWasDouble_ = false;
   int64_t lastTickMs_ = 0;
   int lockedPasses_ = 0;
+  PopupRecord popup_;
   Rect painted_;
   int deferredTicks_ = 0;
 };

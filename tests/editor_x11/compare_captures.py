@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/ usr / bin / env python3
 """Compares the X11 editor's capture with the Windows editor's capture of the
 same steps at the same size: outside the boxes where text is drawn (which
 FreeType and GDI draw differently), every pixel must be equal.
@@ -9,9 +9,9 @@ import sys
 
 from PIL import Image
 
-# The text boxes at 100 % (left, top, right, bottom), each with a margin for
-# glyphs drawn past their box: the version, the status line, and the value
-# label under each knob (centred on the knob's centre).
+#The text boxes at 100 % (left, top, right, bottom), each with a margin for
+#glyphs drawn past their box : the version, the status line, and the value
+#label under each knob(centred on the knob's centre).
 MARGIN = 3
 KNOB_CENTRES = (51, 121, 207, 277, 347, 499, 569)
 TEXT_BOXES = [(45, 12, 95, 30), (316, 180, 446, 198)] + [
@@ -34,8 +34,8 @@ def main():
         sys.exit("sizes differ: X11 %s, Windows %s" % (x11.size, windows.size))
     width, height = x11.size
     a, b = x11.load(), windows.load()
-    # Columns wholly black in the Windows capture lay beyond Wine's virtual
-    # screen (the 200 % window is wider than it): nothing to compare there.
+#Columns wholly black in the Windows capture lay beyond Wine's virtual
+#screen(the 200 % window is wider than it) : nothing to compare there.
     visible = [x for x in range(width) if any(b[x, y] != (0, 0, 0) for y in range(height))]
     visible_width = max(visible) + 1 if visible else 0
     compared = differing = 0

@@ -131,5 +131,69 @@ TEST_F(X11Editor, TwoInstancesEditorsOpenAtOnceEachAnswerTheirOwnInput) {
   EXPECT_EQ(UnbalancedGestures(), "");
 }
 
+// The popups: Enter applies the typed text, Escape or the focus going
+// elsewhere cancels, a left click in the editor applies, and the list of an
+// enumerated parameter moves with the arrow keys.
+TEST_F(X11Editor, PopupsApplyOnEnterAndClicksAndCancelOnEscapeAndFocusLoss) {
+  HostedX11Editor hosted(display_);
+  ASSERT_TRUE(hosted.Open());
+  hosted.Tick(2);
+  IPlugParam* cycle = hosted.Plug()->GetParam(kCycle);
+  const auto openOnCycle = [&] {
+    hosted.Pointer(ButtonPress, Button3, 0, 121, 125);
+    hosted.Pointer(ButtonRelease, Button3, Button3Mask, 121, 125);
+    ASSERT_NE(hosted.Editor()->Popup(), 0u);
+    char shown[64] = {};
+    cycle->FormatValue(cycle->Value(), false, shown, sizeof(shown));
+    EXPECT_EQ(hosted.Editor()->PopupText(), shown);
+  };
+  const auto type = [&](std::initializer_list<KeySym> keys) {
+    for (KeySym key : keys) hosted.Key(hosted.Editor()->Popup(), key);
+  };
+  const double before = cycle->Value();
+  openOnCycle();
+  type({XK_BackSpace, XK_BackSpace, XK_9, XK_Return});
+  hosted.Tick(1);
+  EXPECT_EQ(hosted.Editor()->Popup(), 0u);
+  EXPECT_EQ(cycle->Value(), 9.0);
+
+  for (const int ending : {0, 1}) {  // Escape, then the focus lost
+    openOnCycle();
+    type({XK_BackSpace, XK_BackSpace, XK_3});
+    EXPECT_EQ(hosted.Editor()->PopupText(), "3");
+    if (ending == 0) {
+      type({XK_Escape});
+    } else {
+      hosted.Notify(FocusOut, NotifyNormal, hosted.Editor()->Popup());
+    }
+    hosted.Tick(1);
+    EXPECT_EQ(hosted.Editor()->Popup(), 0u) << ending;
+    EXPECT_EQ(cycle->Value(), 9.0) << ending;
+  }
+
+  openOnCycle();
+  type({XK_BackSpace, XK_BackSpace, XK_2, XK_5});
+  hosted.Pointer(ButtonPress, Button1, 0, 5, 280);  // on the background
+  hosted.Pointer(ButtonRelease, Button1, Button1Mask, 5, 280);
+  hosted.Tick(1);
+  EXPECT_EQ(hosted.Editor()->Popup(), 0u);
+  EXPECT_EQ(cycle->Value(), 25.0);
+  EXPECT_NE(before, 25.0);
+
+  // The Rate knob's list starts on the current entry; Down and Enter pick
+  // the next one.
+  IPlugParam* rate = hosted.Plug()->GetParam(kRate);
+  const double rateBefore = rate->Value();
+  hosted.Pointer(ButtonPress, Button3, 0, 51, 125);
+  hosted.Pointer(ButtonRelease, Button3, Button3Mask, 51, 125);
+  ASSERT_NE(hosted.Editor()->Popup(), 0u);
+  EXPECT_GE(hosted.Editor()->PopupSelection(), 0);
+  type({XK_Down, XK_Return});
+  hosted.Tick(1);
+  EXPECT_EQ(hosted.Editor()->Popup(), 0u);
+  EXPECT_EQ(rate->Value(), rateBefore + 1.0);
+  EXPECT_EQ(UnbalancedGestures(), "");
+}
+
 }  // namespace
 }  // namespace editor_test

@@ -119,13 +119,25 @@ class HostedX11Editor {
     fields.button = button;
     Send(event);
   }
+  // A key pressed in `target` (the editor's window or its popup).
+  void Key(Window target, KeySym symbol) {
+    XEvent event = {};
+    event.xkey.type = KeyPress;
+    event.xkey.send_event = True;
+    event.xkey.display = display_;
+    event.xkey.window = target;
+    event.xkey.root = DefaultRootWindow(display_);
+    event.xkey.keycode = XKeysymToKeycode(display_, symbol);
+    event.xkey.same_screen = True;
+    Send(event);
+  }
   // A crossing or focus event, as the server sends when a grab is taken away.
-  void Notify(int type, int mode) {
+  void Notify(int type, int mode, Window target = 0) {
     XEvent event = {};
     event.type = type;
     event.xany.send_event = True;
     event.xany.display = display_;
-    event.xany.window = Editor()->XWindow();
+    event.xany.window = target != 0 ? target : Editor()->XWindow();
     if (type == FocusOut) {
       event.xfocus.mode = mode;
       event.xfocus.detail = NotifyNonlinear;
