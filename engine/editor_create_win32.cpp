@@ -7,8 +7,8 @@
 void CreateEffectEditor(IPlugBase* plug, GateEngine* engine) {
   // Owned here until the plug-in holds it, so a failed allocation while the
   // layout is built frees it.
-  auto window = std::make_unique<IEditorWindow>(plug, kEditorWidth, kEditorHeight,
-                                                kEditorFrameRate, EffectModuleInstance());
+  auto window = std::make_unique<IEditorWindow>(plug, kEditorWidth, kEditorHeight, kEditorFrameRate,
+                                                EffectModuleInstance());
   AttachEditorLayout(plug, engine, window.get());
   window.release();
 }

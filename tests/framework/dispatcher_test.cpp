@@ -44,8 +44,8 @@ TEST(Dispatcher, AnswersFixedQueries) {
   EXPECT_EQ(host.Dispatch(effCanBeAutomated, 5), 1);
   EXPECT_EQ(host.Dispatch(effGetProgram), 0);
   EXPECT_EQ(host.Dispatch(effEditGetRect, 0, 0, nullptr), 0);  // nowhere to write
-  EXPECT_EQ(host.Dispatch(effEditOpen), 0);                     // no window to open in
-  EXPECT_EQ(host.Dispatch(effEditIdle), 0);                     // a closed editor ignores it
+  EXPECT_EQ(host.Dispatch(effEditOpen), 0);                    // no window to open in
+  EXPECT_EQ(host.Dispatch(effEditIdle), 0);                    // a closed editor ignores it
   EXPECT_EQ(host.Dispatch(effEditClose), 1);
   EXPECT_EQ(host.Dispatch(9999), 0);
   EXPECT_EQ(host.effect()->dispatcher(nullptr, effGetVstVersion, 0, 0, nullptr, 0.0f), 0);
