@@ -15,7 +15,7 @@ endfunction()
 
 # The plug-in module: Quorvel.dll (64-bit Windows, with the editor's images as
 # resources), Quorvel32.dll (the same for 32-bit Windows hosts) or
-# Quorvel.so (native, no editor window).
+# Quorvel.so (native, with its X11 editor and the images compiled in).
 set(module_name Quorvel)
 if(WIN32)
   set(exports_def ${CMAKE_SOURCE_DIR}/framework/module_exports.def)
@@ -53,7 +53,7 @@ if(host_sources)
     target_link_options(quorvel_host PRIVATE -static)
     target_link_libraries(quorvel_host PRIVATE user32 gdi32)
   else()
-    target_link_libraries(quorvel_host PRIVATE ${CMAKE_DL_LIBS})
+    target_link_libraries(quorvel_host PRIVATE ${CMAKE_DL_LIBS} X11::X11)
   endif()
 endif()
 

@@ -39,6 +39,12 @@ intptr_t VST2_CALL IPlugVST::Dispatcher(AEffect* effect, int32_t opcode, int32_t
     delete plug;
     return 0;
   }
+  if (opcode == effEditIdle) {
+    // The window takes the instance lock for its own work and leaves it
+    // before copying to the screen: the audio thread never waits on X.
+    if (IEditorView* editor = plug->Editor()) editor->OnHostIdle();
+    return 0;
+  }
   ScopedLock lock(plug->InstanceLock());
   return plug->Dispatch(opcode, index, value, ptr, opt);
 }

@@ -119,11 +119,17 @@ Bitmap* DecodePng(const PngInput& input, Bitmap* dest) {
   int32_t w = static_cast<int32_t>(width);
   int32_t h = static_cast<int32_t>(height);
   Bitmap* bitmap = dest;
-  if (bitmap != nullptr) {
-    bitmap->Resize(w, h);
-  } else {
-    bitmap = new MemoryBitmap(w, h, 4);
-    created = bitmap;
+  // A failed allocation leaves as an exception: libpng's records go first.
+  try {
+    if (bitmap != nullptr) {
+      bitmap->Resize(w, h);
+    } else {
+      bitmap = new MemoryBitmap(w, h, 4);
+      created = bitmap;
+    }
+  } catch (...) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    throw;
   }
   Pixel* bits = bitmap->GetBits();
   int64_t span = bitmap->GetRowSpan();

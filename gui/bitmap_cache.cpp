@@ -1,5 +1,6 @@
 #include "gui/bitmap_cache.h"
 
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -27,8 +28,13 @@ class BitmapStore {
   }
 
   void Add(int id, Bitmap* bitmap) {
+    // The store owns the image from here on, even when it cannot be listed.
+    std::unique_ptr<Bitmap> owned(bitmap);
+    auto entry = std::make_unique<BitmapEntry>(BitmapEntry{id, bitmap});
     std::lock_guard<std::mutex> hold(lock_);
-    entries_.push_back(new BitmapEntry{id, bitmap});
+    entries_.push_back(entry.get());
+    entry.release();
+    owned.release();
   }
 
   int Count() {

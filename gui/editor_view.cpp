@@ -98,7 +98,13 @@ IControl* IEditorView::GetControl(int index) const {
 
 int IEditorView::AttachControl(IControl* control) {
   control->SetView(this);
-  controls_.push_back(control);
+  // The view owns the control from here on, even when the list cannot grow.
+  try {
+    controls_.push_back(control);
+  } catch (...) {
+    delete control;
+    throw;
+  }
   return ControlCount() - 1;
 }
 

@@ -106,6 +106,9 @@ class IEditorView {
   virtual int ScreenDpi() { return 96; }
   // The window takes the new pixel size; the view has already switched.
   virtual void OnSizeChanged() {}
+  // The host's editor idle call: a window without a timer of its own
+  // handles its events and runs its tick here. [editor thread]
+  virtual void OnHostIdle() {}
 
   // ---- Building the editor. [plug-in constructor] ----
   // Appends the control (the view owns it from now on); answers its index.

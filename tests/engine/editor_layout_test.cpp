@@ -65,7 +65,10 @@ class EditorLayout : public ::testing::Test {
  protected:
   void SetUp() override {
     plug_ = std::make_unique<VSTCLASS>(SilentHost);
-    ASSERT_EQ(plug_->Editor(), nullptr);  // the native effect has no editor of its own
+    // The effect's own editor (the X11 window, never opened here) gives way
+    // to a view the test can draw without a display.
+    ASSERT_NE(plug_->Editor(), nullptr);
+    ASSERT_FALSE(plug_->Editor()->IsWindowOpen());
     view_ = new HeadlessView(plug_.get());
     AttachEditorLayout(plug_.get(), plug_.get(), view_);
   }

@@ -18,7 +18,7 @@ TEST(EffectRecord, HoldsTheEffectsIdentity) {
   EXPECT_EQ(effect->numOutputs, 2);
   EXPECT_EQ(effect->numParams, 17);
   EXPECT_EQ(effect->numPrograms, 50);
-  EXPECT_EQ(effect->flags, 0x1018);
+  EXPECT_EQ(effect->flags, 0x1019);  // with its editor
   EXPECT_EQ(effect->version, 10000);
   EXPECT_EQ(effect->uniqueID, 0x6F77746B);
   EXPECT_EQ(effect->initialDelay, 0);
@@ -43,9 +43,10 @@ TEST(Dispatcher, AnswersFixedQueries) {
   EXPECT_EQ(host.Dispatch(effGetPlugCategory), 1);
   EXPECT_EQ(host.Dispatch(effCanBeAutomated, 5), 1);
   EXPECT_EQ(host.Dispatch(effGetProgram), 0);
-  EXPECT_EQ(host.Dispatch(effEditGetRect, 0, 0, nullptr), 0);  // no editor
-  EXPECT_EQ(host.Dispatch(effEditOpen), 0);
-  EXPECT_EQ(host.Dispatch(effEditClose), 0);
+  EXPECT_EQ(host.Dispatch(effEditGetRect, 0, 0, nullptr), 0);  // nowhere to write
+  EXPECT_EQ(host.Dispatch(effEditOpen), 0);                    // no window to open in
+  EXPECT_EQ(host.Dispatch(effEditIdle), 0);                    // a closed editor ignores it
+  EXPECT_EQ(host.Dispatch(effEditClose), 1);
   EXPECT_EQ(host.Dispatch(9999), 0);
   EXPECT_EQ(host.effect()->dispatcher(nullptr, effGetVstVersion, 0, 0, nullptr, 0.0f), 0);
 

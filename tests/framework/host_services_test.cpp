@@ -7,6 +7,7 @@
 #include "engine/gate_plug.h"
 #include "framework/host_id.h"
 #include "support/fake_host.h"
+#include "support/framework_test_plug.h"
 
 using namespace vst2;
 
@@ -133,7 +134,7 @@ TEST(HostGestures, EditorChangeStoresAutomatesWithThePositionAndApplies) {
 }
 
 TEST(HostGestures, WithoutAnEditorADeferredEndIsSentAtOnce) {
-  FakeHost host;
+  FakeHost host(&CreateFrameworkTestPlug);
   IPlugVST* plug = host.plug();
   plug->ResumeParamEdit(kMix);
   plug->DeferParamEditEnd(kMix);

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <string>
 #include <thread>
 
+#include "graphics/bitmap.h"
 #include "gui/text_control.h"
 #include "tests/gui/gui_fixture.h"
 
@@ -39,8 +41,21 @@ TEST(TextControl, NewTextIsDrawnTwiceAndTheSameTextNotAgain) {
   EXPECT_FALSE(f.Tick());
   text->SetTextFromPlugin("Tie steps locked");
   EXPECT_FALSE(f.Tick());
-  // Natively there are no fonts: drawing text answers false, draws nothing.
-  EXPECT_FALSE(text->Draw(*f.view));
+  // Natively the text is drawn with FreeType: ink inside the box only.
+  Bitmap* buffer = f.view->BackBuffer();
+  std::fill(buffer->GetBits(), buffer->GetBits() + buffer->GetRowSpan() * buffer->GetHeight(),
+            0xFF000000u);
+  EXPECT_TRUE(text->Draw(*f.view));
+  int inside = 0;
+  int outside = 0;
+  for (int y = 0; y < buffer->GetHeight(); ++y) {
+    for (int x = 0; x < buffer->GetWidth(); ++x) {
+      if (buffer->GetBits()[y * buffer->GetRowSpan() + x] == 0xFF000000u) continue;
+      (x >= 316 && x < 446 && y >= 180 && y < 198 ? inside : outside) += 1;
+    }
+  }
+  EXPECT_GT(inside, 100);
+  EXPECT_EQ(outside, 0);
 }
 
 // The engine sets status messages from the audio thread while the editor

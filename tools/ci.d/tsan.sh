@@ -6,6 +6,6 @@
 # single-threaded and run in the address-sanitizer build only.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-bash "$root/tools/build.sh" tsan framework_tests engine_tests gui_tests vst3_tests
+bash "$root/tools/build.sh" tsan framework_tests engine_tests gui_tests vst3_tests editor_x11_tests
 cd "$root/build/tsan"
 ctest -j "$(nproc)" --output-on-failure -E '^(module_|graphics_|fuzz_replay_)'

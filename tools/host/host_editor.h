@@ -1,7 +1,9 @@
 // The effect's editor opened the way a host opens it: inside a top-level
 // window of the host's own, driven with the mouse messages a user would
-// cause. Windows only (host_editor_win32.cpp); natively every call fails
-// with a reason (host_editor_posix.cpp). [host main thread]
+// cause: Win32 windows (host_editor_win32.cpp), or natively an X11 top-level
+// window on $DISPLAY with events sent to the effect's child window and the
+// effect's idle call made as Linux hosts make it (host_editor_posix.cpp).
+// [host main thread]
 #pragma once
 
 #include <cstdint>
@@ -36,6 +38,9 @@ class HostEditor {
   bool Capture(const std::string& path, int& width, int& height, std::string& error);
 
  private:
-  void* parent_ = nullptr;  // the host's window
-  void* child_ = nullptr;   // the effect's window inside it
+  void* parent_ = nullptr;            // the host's window
+  void* child_ = nullptr;             // the effect's window inside it
+  void* display_ = nullptr;           // natively: the host's X connection
+  PluginSession* session_ = nullptr;  // natively: idle calls go to it
+  unsigned long serverTime_ = 0;      // natively: the time stamps of sent events
 };

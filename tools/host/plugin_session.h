@@ -63,6 +63,9 @@ class PluginSession {
   // Opens the editor inside a window of the host's; returns the format's answer.
   virtual intptr_t AttachEditor(void* parent) = 0;
   virtual intptr_t DetachEditor() = 0;
+  // The host's editor idle call (VST 2 effEditIdle); nothing where the
+  // format has none.
+  virtual void EditorIdle() {}
 
   // The VST 2 dispatcher, for the steps only that format has; null otherwise.
   virtual Vst2Session* AsVst2() { return nullptr; }

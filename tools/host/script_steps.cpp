@@ -66,7 +66,7 @@ const char kStepUsage[] =
     "  editor ticks N                handle messages for N x 41 ms (the editor's timer runs)\n"
     "  editor capture FILE.bmp       write the editor window's content (32-bit BMP)\n"
     "  editor close                  effEditClose, then the parent window goes\n"
-    "                                (editor windows need the Windows build)\n"
+    "                                (Win32 windows, or natively X11 windows on $DISPLAY)\n"
     "Output lines (stdout):\n"
     "  info KEY=VALUE | param N name=\"..\" label=\"..\" display=\"..\" value=V\n"
     "  paramtext N result=R | program N name=\"..\" | program current=N name=\"..\"\n"

@@ -160,7 +160,8 @@ intptr_t Vst2Session::LoadState(bool bank, const std::vector<char>& bytes) {
   // effect must cope with size 0.
   std::vector<char> copy(bytes.size() + 1);
   std::copy(bytes.begin(), bytes.end(), copy.begin());
-  return Dispatch(vst2::effSetChunk, bank ? 0 : 1, static_cast<intptr_t>(bytes.size()), copy.data());
+  return Dispatch(vst2::effSetChunk, bank ? 0 : 1, static_cast<intptr_t>(bytes.size()),
+                  copy.data());
 }
 
 bool Vst2Session::Render(const WavAudio& input, ProcessCallback callback,
@@ -195,3 +196,5 @@ intptr_t Vst2Session::AttachEditor(void* parent) {
 }
 
 intptr_t Vst2Session::DetachEditor() { return Dispatch(vst2::effEditClose); }
+
+void Vst2Session::EditorIdle() { Dispatch(vst2::effEditIdle); }

@@ -47,6 +47,7 @@ class Vst2Session : public PluginSession {
   bool EditorSize(int& width, int& height, std::string& error) override;
   intptr_t AttachEditor(void* parent) override;
   intptr_t DetachEditor() override;
+  void EditorIdle() override;
 
   Vst2Session* AsVst2() override { return this; }
 
