@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +15,7 @@
 #include "gui/editor_scale.h"
 #include "gui/image_scaling.h"
 #include "gui/text_control.h"
+#include "support/gesture_balance.h"
 
 namespace editor_test {
 
@@ -262,20 +262,7 @@ class GestureEditor : public OpenEditor {
 
   // Every begin-edit the host received is followed by its end, and no end
   // comes without one; "" when so.
-  static std::string UnbalancedGestures() {
-    std::map<int, int> open;
-    std::string problems;
-    for (const HostCall& call : HostLog()) {
-      if (call.opcode == vst2::audioMasterBeginEdit) ++open[call.index];
-      if (call.opcode != vst2::audioMasterEndEdit) continue;
-      if (open[call.index]-- == 0)
-        problems += "end without begin for " + std::to_string(call.index) + "; ";
-    }
-    for (const auto& [index, depth] : open) {
-      if (depth > 0) problems += "begin without end for " + std::to_string(index) + "; ";
-    }
-    return problems;
-  }
+  static std::string UnbalancedGestures() { return UnbalancedGesturesIn(HostLog()); }
 
   // The invariants every settled editor holds; "" when they all do.
   std::string Disagreements() {

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "engine/gate_plug.h"
 #include "framework/vst2_interface.h"
 #include "graphics/bitmap.h"
+#include "support/gesture_balance.h"
 // Xlib last: its macros (None, KeyCode) would clash with names above.
 #include "editor_x11/x11_headers.h"
 
@@ -168,19 +168,6 @@ class HostedX11Editor {
 
 // Every begin-edit the host received is followed by its end, and no end
 // comes without one; "" when so.
-inline std::string UnbalancedGestures() {
-  std::map<int, int> open;
-  std::string problems;
-  for (const HostCall& call : HostLog()) {
-    if (call.opcode == vst2::audioMasterBeginEdit) ++open[call.index];
-    if (call.opcode != vst2::audioMasterEndEdit) continue;
-    if (open[call.index]-- == 0)
-      problems += "end without begin for " + std::to_string(call.index) + "; ";
-  }
-  for (const auto& [index, depth] : open) {
-    if (depth > 0) problems += "begin without end for " + std::to_string(index) + "; ";
-  }
-  return problems;
-}
+inline std::string UnbalancedGestures() { return UnbalancedGesturesIn(HostLog()); }
 
 }  // namespace editor_test
