@@ -1,7 +1,7 @@
-// The editor as a VST 3 plug view. On Windows (plug_view_win32.cpp) it is
-// the instance's own editor opened as a child of the host's HWND, at the
-// editor's current size (which the host's content scale may choose); the
-// native build offers no view yet (plug_view_posix.cpp answers null).
+// The editor as a VST 3 plug view: the instance's own editor opened as a
+// child of the host's window (an HWND on Windows, an X11 window id natively),
+// at the editor's current size (which the host's content scale may choose).
+// On X11 the editor's duties run from a timer on the host's run loop.
 //
 // The view holds a reference on its GateVst3 for its whole life and tells it
 // when it goes. [host main thread, which is the editor's thread]
@@ -10,10 +10,16 @@
 class GateVst3;
 class GatePlugView;
 
-// A new view with one reference, or null where the platform has none.
+// A new view with one reference, or null when out of memory.
 GatePlugView* CreateGatePlugView(GateVst3* owner);
 // The interface pointer a host holds for the view.
 void* PlugViewFace(GatePlugView* view);
 // The editor asks for a new size: passed to the host's frame. True when the
 // host resized the view. [editor thread]
 bool RequestPlugViewSize(GatePlugView* view, int width, int height);
+
+// ---- Platform half (plug_view_win32.cpp, plug_view_posix.cpp) ----
+// The platform type the view takes in `attached`.
+const char* EditorPlatformType();
+// Whether the editor's tick must come from the host's run loop.
+bool EditorNeedsHostTimer();

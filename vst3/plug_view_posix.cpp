@@ -1,7 +1,8 @@
 #include "vst3/plug_view.h"
 
-GatePlugView* CreateGatePlugView(GateVst3*) { return nullptr; }
+#include "vst3/vst3_api.h"
 
-void* PlugViewFace(GatePlugView*) { return nullptr; }
+const char* EditorPlatformType() { return V3_VIEW_PLATFORM_TYPE_X11; }
 
-bool RequestPlugViewSize(GatePlugView*, int, int) { return false; }
+// The X11 window has no thread of its own: the host's run loop drives it.
+bool EditorNeedsHostTimer() { return true; }

@@ -180,11 +180,15 @@ const v3_host_application_cpp HostContext::kApplicationVtable = {{Query, Ref, Un
 const ComponentHandlerVtable HostContext::kHandlerVtable = {
     {Query, Ref, Unref}, {BeginEdit, PerformEdit, EndEdit, RestartComponent}};
 const v3_plugin_frame_cpp HostContext::kFrameVtable = {{Query, Ref, Unref}, {ResizeView}};
+const v3_run_loop_cpp HostContext::kRunLoopVtable = {
+    {Query, Ref, Unref},
+    {RegisterEventHandler, UnregisterEventHandler, RegisterTimer, UnregisterTimer}};
 
 HostContext::HostContext()
     : application_{&kApplicationVtable, this},
       handler_{&kHandlerVtable, this},
-      frame_{&kFrameVtable, this} {}
+      frame_{&kFrameVtable, this},
+      runLoop_{&kRunLoopVtable, this} {}
 
 v3_result V3_API HostContext::Query(void* self, const v3_tuid iid, void** obj) {
   HostContext* host = Self<HostContext>(self);
@@ -195,6 +199,8 @@ v3_result V3_API HostContext::Query(void* self, const v3_tuid iid, void** obj) {
     face = &host->handler_;
   } else if (SameId(iid, v3_plugin_frame_iid)) {
     face = &host->frame_;
+  } else if (SameId(iid, v3_run_loop_iid)) {
+    face = &host->runLoop_;
   }
   *obj = face;
   if (!face) return kNoInterface;
@@ -243,4 +249,32 @@ v3_result V3_API HostContext::ResizeView(void* self, v3_plugin_view**, v3_view_r
   host->lastResize = *rect;
   ++host->resizes;
   return kResultOk;
+}
+
+v3_result V3_API HostContext::RegisterEventHandler(void*, v3_event_handler**, int) {
+  return kNotImplemented;
+}
+v3_result V3_API HostContext::UnregisterEventHandler(void*, v3_event_handler**) {
+  return kNotImplemented;
+}
+
+v3_result V3_API HostContext::RegisterTimer(void* self, v3_timer_handler** handler, uint64_t ms) {
+  HostContext* host = Self<HostContext>(self);
+  if (!handler || host->timer) return kResultFalse;
+  host->timer = handler;
+  host->timerMs = ms;
+  return kResultOk;
+}
+
+v3_result V3_API HostContext::UnregisterTimer(void* self, v3_timer_handler** handler) {
+  HostContext* host = Self<HostContext>(self);
+  if (!handler || host->timer != handler) return kResultFalse;
+  host->timer = nullptr;
+  return kResultOk;
+}
+
+bool HostContext::FireTimer() {
+  if (!timer) return false;
+  v3_cpp_obj(timer)->on_timer(timer);
+  return true;
 }

@@ -119,6 +119,11 @@ class HostContext : public HostObject {
   int edits = 0;                 // begin, perform and end edits received
   v3_view_rect lastResize = {};  // the last size a view asked its frame for
   int resizes = 0;
+  // The run loop a Linux view finds on its frame: the one timer it holds.
+  v3_timer_handler** timer = nullptr;
+  uint64_t timerMs = 0;
+  // Runs the registered timer once; false when none is registered.
+  bool FireTimer();
 
  private:
   static v3_result V3_API Query(void* self, const v3_tuid iid, void** obj);
@@ -131,11 +136,17 @@ class HostContext : public HostObject {
   static v3_result V3_API EndEdit(void* self, v3_param_id id);
   static v3_result V3_API RestartComponent(void* self, int32_t flags);
   static v3_result V3_API ResizeView(void* self, v3_plugin_view** view, v3_view_rect* rect);
+  static v3_result V3_API RegisterEventHandler(void* self, v3_event_handler** handler, int fd);
+  static v3_result V3_API UnregisterEventHandler(void* self, v3_event_handler** handler);
+  static v3_result V3_API RegisterTimer(void* self, v3_timer_handler** handler, uint64_t ms);
+  static v3_result V3_API UnregisterTimer(void* self, v3_timer_handler** handler);
   static const v3_host_application_cpp kApplicationVtable;
   static const ComponentHandlerVtable kHandlerVtable;
   static const v3_plugin_frame_cpp kFrameVtable;
+  static const v3_run_loop_cpp kRunLoopVtable;
 
   ComFace<HostContext> application_;
   ComFace<HostContext> handler_;
   ComFace<HostContext> frame_;
+  ComFace<HostContext> runLoop_;
 };

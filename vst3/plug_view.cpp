@@ -1,0 +1,195 @@
+// The editor in a host's window: attached and removed open and close the
+// instance's editor window through its effect record, exactly as a VST 2
+// host's effEditOpen and effEditClose do; where the window has no timer of
+// its own, a timer on the host's run loop sends effEditIdle. Its size is the editor's: the
+// user's size menu asks the host's frame to follow, and a content scale the
+// host announces chooses the size as the VST 2 vendor request does.
+#include <atomic>
+#include <cstring>
+#include <new>
+
+#include "engine/gate_plug.h"
+#include "gui/editor_view.h"
+#include "vst3/gate_vst3.h"
+#include "vst3/plug_view.h"
+
+namespace {
+
+constexpr int32_t kWheelRequest = 0x73744341;  // 'stCA'
+constexpr intptr_t kWheelValue = 0x57686565;   // 'Whee'
+constexpr uint64_t kTickMs = 41;               // the editor's 24 frames a second
+
+}  // namespace
+
+class GatePlugView {
+ public:
+  explicit GatePlugView(GateVst3* owner) : owner_(owner) {
+    face_ = {&kVtable, this};
+    scaleFace_ = {&kScaleVtable, this};
+    timerFace_ = {&kTimerVtable, this};
+    owner_->AddRef();
+  }
+
+  void* Face() { return &face_; }
+
+  // [editor thread]
+  bool RequestSize(int width, int height) {
+    if (!frame_) return false;
+    v3_view_rect rect = {0, 0, width, height};
+    return v3_cpp_obj(frame_)->resize_view(frame_, reinterpret_cast<v3_plugin_view**>(&face_),
+                                           &rect) == kResultOk;
+  }
+
+ private:
+  ~GatePlugView() {
+    if (attached_) Removed();
+    if (frame_) v3_cpp_obj_unref(frame_);
+    owner_->ViewGone();
+    owner_->Release();
+  }
+
+  static GatePlugView* Self(void* self) { return FaceOwner<GatePlugView>(self); }
+
+  static v3_result V3_API Query(void* self, const v3_tuid iid, void** obj) {
+    if (!obj) return kInvalidArgument;
+    *obj = nullptr;
+    GatePlugView* view = Self(self);
+    if (SameId(iid, v3_funknown_iid) || SameId(iid, v3_plugin_view_iid)) {
+      *obj = &view->face_;
+    } else if (SameId(iid, v3_plugin_view_content_scale_iid)) {
+      *obj = &view->scaleFace_;
+    } else if (SameId(iid, v3_timer_handler_iid)) {
+      *obj = &view->timerFace_;
+    } else {
+      return kNoInterface;
+    }
+    view->refCount_++;
+    return kResultOk;
+  }
+  static uint32_t V3_API Ref(void* self) { return ++Self(self)->refCount_; }
+  static uint32_t V3_API Unref(void* self) {
+    GatePlugView* view = Self(self);
+    const uint32_t left = --view->refCount_;
+    if (left == 0) delete view;
+    return left;
+  }
+
+  static v3_result V3_API IsPlatformTypeSupported(void*, const char* type) {
+    return type && std::strcmp(type, EditorPlatformType()) == 0 ? kResultOk : kResultFalse;
+  }
+  static v3_result V3_API Attached(void* self, void* parent, const char* type) {
+    GatePlugView* view = Self(self);
+    if (!parent || IsPlatformTypeSupported(self, type) != kResultOk || view->attached_)
+      return kResultFalse;
+    vst2::AEffect* effect = view->owner_->Effect();
+    // An X11 window id arrives as the pointer's value, as VST 2 hosts pass it.
+    if (effect->dispatcher(effect, vst2::effEditOpen, 0, 0, parent, 0.0f) == 0) return kResultFalse;
+    view->attached_ = true;
+    if (EditorNeedsHostTimer()) view->StartTimer();
+    return kResultOk;
+  }
+  void StartTimer() {
+    if (!frame_ || v3_cpp_obj_query_interface(frame_, v3_run_loop_iid, &runLoop_) != kResultOk) {
+      runLoop_ = nullptr;
+      return;
+    }
+    auto** handler = reinterpret_cast<v3_timer_handler**>(&timerFace_);
+    if (v3_cpp_obj(runLoop_)->register_timer(runLoop_, handler, kTickMs) != kResultOk) StopTimer();
+  }
+  void StopTimer() {
+    if (!runLoop_) return;
+    v3_cpp_obj(runLoop_)->unregister_timer(runLoop_,
+                                           reinterpret_cast<v3_timer_handler**>(&timerFace_));
+    v3_cpp_obj_unref(runLoop_);
+    runLoop_ = nullptr;
+  }
+  static void V3_API OnTimer(void* self) {
+    GatePlugView* view = Self(self);
+    if (!view->attached_) return;
+    vst2::AEffect* effect = view->owner_->Effect();
+    effect->dispatcher(effect, vst2::effEditIdle, 0, 0, nullptr, 0.0f);
+  }
+  static v3_result V3_API RemovedThunk(void* self) { return Self(self)->Removed(); }
+  v3_result Removed() {
+    if (!attached_) return kResultFalse;
+    StopTimer();
+    vst2::AEffect* effect = owner_->Effect();
+    effect->dispatcher(effect, vst2::effEditClose, 0, 0, nullptr, 0.0f);
+    attached_ = false;
+    return kResultOk;
+  }
+  static v3_result V3_API OnWheel(void* self, float distance) {
+    vst2::AEffect* effect = Self(self)->owner_->Effect();
+    return effect->dispatcher(effect, vst2::effVendorSpecific, kWheelRequest, kWheelValue, nullptr,
+                              distance) != 0
+               ? kResultOk
+               : kResultFalse;
+  }
+  static v3_result V3_API OnKey(void*, int16_t, int16_t, int16_t) { return kResultFalse; }
+  static v3_result V3_API GetSize(void* self, v3_view_rect* rect) {
+    if (!rect) return kInvalidArgument;
+    GatePlugView* view = Self(self);
+    IEditorView* editor = view->owner_->Plug()->Editor();
+    if (!editor) return kResultFalse;
+    // Before the window opens the size follows the user, the host and the
+    // screen, as effEditGetRect does.
+    if (!view->attached_) editor->ApplyPreferredSize();
+    *rect = {0, 0, editor->PixelWidth(), editor->PixelHeight()};
+    return kResultOk;
+  }
+  // Sizes change only through the editor's own size menu or the host's
+  // content scale; a host's frame of another size clips the editor.
+  static v3_result V3_API OnSize(void*, v3_view_rect* rect) {
+    return rect ? kResultOk : kInvalidArgument;
+  }
+  static v3_result V3_API OnFocus(void*, v3_bool) { return kResultOk; }
+  static v3_result V3_API SetFrame(void* self, v3_plugin_frame** frame) {
+    GatePlugView* view = Self(self);
+    if (view->frame_) v3_cpp_obj_unref(view->frame_);
+    view->frame_ = frame;
+    if (frame) v3_cpp_obj_ref(frame);
+    return kResultOk;
+  }
+  static v3_result V3_API CanResize(void*) { return kResultFalse; }
+  static v3_result V3_API CheckSizeConstraint(void* self, v3_view_rect* rect) {
+    return GetSize(self, rect);
+  }
+
+  static v3_result V3_API SetContentScale(void* self, float factor) {
+    IEditorView* editor = Self(self)->owner_->Plug()->Editor();
+    if (!editor || !(factor > 0.0f)) return kResultFalse;
+    editor->SetHostContentScale(factor);
+    return kResultOk;
+  }
+
+  static const v3_plugin_view_cpp kVtable;
+  static const v3_plugin_view_content_scale_cpp kScaleVtable;
+  static const v3_timer_handler_cpp kTimerVtable;
+
+  ComFace<GatePlugView> face_{};
+  ComFace<GatePlugView> scaleFace_{};
+  ComFace<GatePlugView> timerFace_{};
+  v3_run_loop** runLoop_ = nullptr;
+  std::atomic<uint32_t> refCount_{1};
+  GateVst3* owner_;
+  v3_plugin_frame** frame_ = nullptr;
+  bool attached_ = false;
+};
+
+const v3_plugin_view_cpp GatePlugView::kVtable = {
+    {Query, Ref, Unref},
+    {IsPlatformTypeSupported, Attached, RemovedThunk, OnWheel, OnKey, OnKey, GetSize, OnSize,
+     OnFocus, SetFrame, CanResize, CheckSizeConstraint}};
+
+const v3_plugin_view_content_scale_cpp GatePlugView::kScaleVtable = {{Query, Ref, Unref},
+                                                                     {SetContentScale}};
+
+const v3_timer_handler_cpp GatePlugView::kTimerVtable = {{Query, Ref, Unref}, {OnTimer}};
+
+GatePlugView* CreateGatePlugView(GateVst3* owner) { return new (std::nothrow) GatePlugView(owner); }
+
+void* PlugViewFace(GatePlugView* view) { return view ? view->Face() : nullptr; }
+
+bool RequestPlugViewSize(GatePlugView* view, int width, int height) {
+  return view && view->RequestSize(width, height);
+}
