@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -11,7 +10,6 @@
 #include "engine/gate_plug.h"
 #include "framework/vst2_interface.h"
 #include "graphics/bitmap.h"
-#include "graphics/png_loader.h"
 #include "gui/button_control.h"
 #include "gui/control.h"
 #include "gui/editor_scale.h"
@@ -27,39 +25,9 @@
 #include "gui/step_bar.h"
 #include "gui/text_control.h"
 #include "gui/url_open.h"
+#include "support/project_image_view.h"
 
 namespace {
-
-intptr_t SilentHost(vst2::AEffect*, int32_t opcode, int32_t, intptr_t, void*, float) {
-  return opcode == vst2::audioMasterVersion ? vst2::kVstVersion : 0;
-}
-
-// A view with no window: images come from the project's img/ folder.
-class HeadlessView : public IEditorView {
- public:
-  explicit HeadlessView(IPlugBase* plug) : IEditorView(plug, kEditorWidth, kEditorHeight, 0) {}
-
-  bool PaintRect(const Rect&) override { return true; }
-  bool PromptTextEdit(IControl*) override { return false; }
-  bool PromptParamEdit(IControl*, IPlugParam*, bool) override { return false; }
-  void GetHostDirectory(std::string* result) override { result->clear(); }
-  void GetModuleDirectory(std::string* result) override { result->clear(); }
-  void PromptFile(std::string* result, int, const char*, const char*) override { result->clear(); }
-  bool PromptColour(Colour*, const char*) override { return false; }
-  bool OpenUrl(const char*, const char*, const char*, const char*) override { return false; }
-  void SetDeferredTicks(int) override {}
-  void ClearDeferredTicks() override {}
-  void* GetEditorHwnd() override { return nullptr; }
-  void SyncTooltips() override {}
-  Bitmap* LoadImageResource(int, const char* name) override { return LoadProjectImage(name); }
-
-  static Bitmap* LoadProjectImage(const char* name) {
-    const char* source = std::getenv("QUORVEL_SOURCE_DIR");
-    const std::string path =
-        std::string(source != nullptr ? source : QUORVEL_SOURCE_ROOT) + "/" + name;
-    return LoadPngFromFile(path.c_str(), nullptr);
-  }
-};
 
 class EditorLayout : public ::testing::Test {
  protected:
@@ -69,7 +37,7 @@ class EditorLayout : public ::testing::Test {
     // to a view the test can draw without a display.
     ASSERT_NE(plug_->Editor(), nullptr);
     ASSERT_FALSE(plug_->Editor()->IsWindowOpen());
-    view_ = new HeadlessView(plug_.get());
+    view_ = new ProjectImageView(plug_.get());
     AttachEditorLayout(plug_.get(), plug_.get(), view_);
   }
 
@@ -79,7 +47,7 @@ class EditorLayout : public ::testing::Test {
   }
 
   std::unique_ptr<VSTCLASS> plug_;
-  HeadlessView* view_ = nullptr;  // owned by the plug-in once attached
+  ProjectImageView* view_ = nullptr;  // owned by the plug-in once attached
 };
 
 void ExpectRect(const Rect& actual, const Rect& expected) {
@@ -258,7 +226,7 @@ TEST_F(EditorLayout, BackgroundCellsLineUpWithTheBars) {
     const char* image;
   } sets[] = {{100, "img/bg.png"}, {200, "img/2x/bg.png"}};
   for (const auto& set : sets) {
-    std::unique_ptr<Bitmap> image(HeadlessView::LoadProjectImage(set.image));
+    std::unique_ptr<Bitmap> image(ProjectImageView::LoadProjectImage(set.image));
     ASSERT_NE(image, nullptr) << set.image;
     const BitmapView pixels = ViewOf(image.get());
     ASSERT_EQ(pixels.width, EditorRectAt(set.percent).right);
@@ -292,8 +260,8 @@ TEST_F(EditorLayout, BackgroundCellsLineUpWithTheBars) {
 // the committed sets at 100 and 200 %, the 200 % one scaled down between.
 std::unique_ptr<Bitmap> ImageAt(const char* name, const char* largeName, int w, int h,
                                 const ImageScaling& scaling, int percent) {
-  if (percent == 100) return std::unique_ptr<Bitmap>(HeadlessView::LoadProjectImage(name));
-  std::unique_ptr<Bitmap> large(HeadlessView::LoadProjectImage(largeName));
+  if (percent == 100) return std::unique_ptr<Bitmap>(ProjectImageView::LoadProjectImage(name));
+  std::unique_ptr<Bitmap> large(ProjectImageView::LoadProjectImage(largeName));
   if (percent == 200) return large;
   return std::unique_ptr<Bitmap>(ScaleLargeImage(large.get(), w, h, scaling, percent));
 }
