@@ -20,41 +20,19 @@ TEST(Vst3Concurrency, ProcessingWhileTheControllerIsBusy) {
   GatePlugin plugin = GatePlugin::Create();
   plugin.Start(host, V3_SAMPLE_32, kFrames, 44100.0);
   v3_component** component = plugin.component;
-  v3_audio_processor** processor = plugin.processor;
   v3_edit_controller** controller = plugin.controller;
 
   std::atomic<bool> stop{false};
   std::atomic<long> blocks{0}, badSamples{0};
   std::thread audio([&] {
-    std::vector<float> channels[4];
-    float* pointers[4];
-    for (int c = 0; c < 4; ++c) {
-      channels[c].assign(kFrames, c < 2 ? 0.5f : 0.0f);
-      pointers[c] = channels[c].data();
-    }
-    v3_audio_bus_buffers in = {}, out = {};
-    in.num_channels = out.num_channels = 2;
-    in.channel_buffers_32 = pointers;
-    out.channel_buffers_32 = pointers + 2;
-    v3_process_context context = {};
-    context.state = V3_PROCESS_CTX_PLAYING | V3_PROCESS_CTX_TEMPO_VALID;
-    context.bpm = 128.0;
+    StereoBlock block(V3_SAMPLE_32, 0.5, kFrames, 44100.0);
     ParamChangeList changes;
     changes.QueueFor(kTarget)->Add(17, 1.0);
     changes.QueueFor(kTarget)->Add(90, 0.0);
-    v3_process_data data = {};
-    data.symbolic_sample_size = V3_SAMPLE_32;
-    data.nframes = kFrames;
-    data.num_input_buses = data.num_output_buses = 1;
-    data.inputs = &in;
-    data.outputs = &out;
-    data.input_params = changes.Changes();
-    data.ctx = &context;
     while (!stop.load()) {
-      v3_cpp_obj(processor)->process(processor, &data);
-      context.project_time_in_samples += kFrames;
-      for (int c = 2; c < 4; ++c) {
-        for (float sample : channels[c]) badSamples += std::isfinite(sample) ? 0 : 1;
+      block.Process(plugin, &changes, nullptr);
+      for (const std::vector<float>& channel : block.out32) {
+        for (float sample : channel) badSamples += std::isfinite(sample) ? 0 : 1;
       }
       ++blocks;
     }

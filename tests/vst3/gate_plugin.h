@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "tools/host/vst3_host_objects.h"
 #include "vst3/gate_vst3.h"
@@ -69,5 +70,68 @@ struct GatePlugin {
   }
   double Param(v3_param_id id) {
     return v3_cpp_obj(controller)->get_parameter_normalised(controller, id);
+  }
+};
+
+// One block of stereo audio in 32- or 64-bit samples at 120 BPM, with the
+// transport playing (or stopped) at `position`, which each block advances.
+struct StereoBlock {
+  int32_t sampleSize;
+  int32_t frames;
+  double rate;
+  std::vector<float> in32[2], out32[2];
+  std::vector<double> in64[2], out64[2];
+  float* in32Pointers[2];
+  float* out32Pointers[2];
+  double* in64Pointers[2];
+  double* out64Pointers[2];
+  int64_t position = 0;
+
+  StereoBlock(int32_t size, double level, int32_t blockFrames, double sampleRate)
+      : sampleSize(size), frames(blockFrames), rate(sampleRate) {
+    for (int c = 0; c < 2; ++c) {
+      in32[c].assign(frames, static_cast<float>(level));
+      out32[c].assign(frames, 0.0f);
+      in64[c].assign(frames, level);
+      out64[c].assign(frames, 0.0);
+      in32Pointers[c] = in32[c].data();
+      out32Pointers[c] = out32[c].data();
+      in64Pointers[c] = in64[c].data();
+      out64Pointers[c] = out64[c].data();
+    }
+  }
+
+  double Out(int c, int i) const { return sampleSize == V3_SAMPLE_64 ? out64[c][i] : out32[c][i]; }
+  double In(int c, int i) const { return sampleSize == V3_SAMPLE_64 ? in64[c][i] : in32[c][i]; }
+
+  void Process(GatePlugin& p, ParamChangeList* input, ParamChangeList* output,
+               bool playing = true) {
+    v3_audio_bus_buffers inBus = {}, outBus = {};
+    inBus.num_channels = outBus.num_channels = 2;
+    if (sampleSize == V3_SAMPLE_64) {
+      inBus.channel_buffers_64 = in64Pointers;
+      outBus.channel_buffers_64 = out64Pointers;
+    } else {
+      inBus.channel_buffers_32 = in32Pointers;
+      outBus.channel_buffers_32 = out32Pointers;
+    }
+    v3_process_context context = {};
+    context.state = (playing ? V3_PROCESS_CTX_PLAYING : 0) | V3_PROCESS_CTX_TEMPO_VALID |
+                    V3_PROCESS_CTX_PROJECT_TIME_VALID;
+    context.sample_rate = rate;
+    context.bpm = 120.0;
+    context.project_time_in_samples = position;
+    context.project_time_quarters = position / rate * 2.0;
+    v3_process_data data = {};
+    data.symbolic_sample_size = sampleSize;
+    data.nframes = frames;
+    data.num_input_buses = data.num_output_buses = 1;
+    data.inputs = &inBus;
+    data.outputs = &outBus;
+    data.input_params = input ? input->Changes() : nullptr;
+    data.output_params = output ? output->Changes() : nullptr;
+    data.ctx = &context;
+    v3_cpp_obj(p.processor)->process(p.processor, &data);
+    position += frames;
   }
 };

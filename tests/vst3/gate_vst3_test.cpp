@@ -18,63 +18,9 @@ namespace {
 constexpr double kRate = 44100.0;
 constexpr int32_t kBlock = 256;
 
-// One block of stereo audio in 32- or 64-bit samples with a playing transport.
-struct Block {
-  int32_t sampleSize;
-  std::vector<float> in32[2], out32[2];
-  std::vector<double> in64[2], out64[2];
-  float* in32Pointers[2];
-  float* out32Pointers[2];
-  double* in64Pointers[2];
-  double* out64Pointers[2];
-  int64_t position = 0;
-
-  explicit Block(int32_t size, double level) : sampleSize(size) {
-    for (int c = 0; c < 2; ++c) {
-      in32[c].assign(kBlock, static_cast<float>(level));
-      out32[c].assign(kBlock, 0.0f);
-      in64[c].assign(kBlock, level);
-      out64[c].assign(kBlock, 0.0);
-      in32Pointers[c] = in32[c].data();
-      out32Pointers[c] = out32[c].data();
-      in64Pointers[c] = in64[c].data();
-      out64Pointers[c] = out64[c].data();
-    }
-  }
-
-  double Out(int c, int i) const { return sampleSize == V3_SAMPLE_64 ? out64[c][i] : out32[c][i]; }
-  double In(int c, int i) const { return sampleSize == V3_SAMPLE_64 ? in64[c][i] : in32[c][i]; }
-
-  void Process(GatePlugin& p, ParamChangeList* input, ParamChangeList* output,
-               bool playing = true) {
-    v3_audio_bus_buffers inBus = {}, outBus = {};
-    inBus.num_channels = outBus.num_channels = 2;
-    if (sampleSize == V3_SAMPLE_64) {
-      inBus.channel_buffers_64 = in64Pointers;
-      outBus.channel_buffers_64 = out64Pointers;
-    } else {
-      inBus.channel_buffers_32 = in32Pointers;
-      outBus.channel_buffers_32 = out32Pointers;
-    }
-    v3_process_context context = {};
-    context.state = (playing ? V3_PROCESS_CTX_PLAYING : 0) | V3_PROCESS_CTX_TEMPO_VALID |
-                    V3_PROCESS_CTX_PROJECT_TIME_VALID;
-    context.sample_rate = kRate;
-    context.bpm = 120.0;
-    context.project_time_in_samples = position;
-    context.project_time_quarters = position / kRate * 2.0;
-    v3_process_data data = {};
-    data.symbolic_sample_size = sampleSize;
-    data.nframes = kBlock;
-    data.num_input_buses = data.num_output_buses = 1;
-    data.inputs = &inBus;
-    data.outputs = &outBus;
-    data.input_params = input ? input->Changes() : nullptr;
-    data.output_params = output ? output->Changes() : nullptr;
-    data.ctx = &context;
-    v3_cpp_obj(p.processor)->process(p.processor, &data);
-    position += kBlock;
-  }
+// One block of this file's size and rate.
+struct Block : StereoBlock {
+  Block(int32_t size, double level) : StereoBlock(size, level, kBlock, kRate) {}
 };
 
 void ExpectAllReleased(const HostContext& host) {
