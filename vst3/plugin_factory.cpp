@@ -5,7 +5,7 @@
 #include <cstring>
 #include <new>
 
-#include "engine/gate_plug.h"
+#include "engine/version.h"
 #include "framework/text_copy.h"
 #include "gui/url_open.h"
 #include "vst3/com_face.h"
@@ -22,24 +22,18 @@ constexpr const char* kSdkVersion = "VST 3.7.0";
 constexpr int32_t kManyInstances = 0x7FFFFFFF;
 constexpr int32_t kUnicodeFactory = 0x10;
 
+// Name, vendor and version are the effect's own, from the one definition
+// the effect record is built from; the web page is the editor's.
 struct FactoryTexts {
-  char name[64];
-  char vendor[64];
-  char version[64];
-  char url[256];
+  const char* name = QUORVEL_NAME;
+  const char* vendor = QUORVEL_VENDOR;
+  const char* version = QUORVEL_VERSION_TEXT;
+  char url[256] = {};
 };
 
-// Names and version come from an instance, so the factory can never
-// disagree with the effect; built once, before the first answer needs them.
 const FactoryTexts& Texts() {
   static const FactoryTexts texts = [] {
-    FactoryTexts t = {};
-    VSTCLASS plug(nullptr);
-    CopyTextBounded(t.name, plug.EffectName(), sizeof t.name);
-    CopyTextBounded(t.vendor, plug.VendorName(), sizeof t.vendor);
-    const int32_t packed = plug.VersionPacked();
-    std::snprintf(t.version, sizeof t.version, "%d.%d.%d", (packed >> 16) & 0xFFFF,
-                  (packed >> 8) & 0xFF, packed & 0xFF);
+    FactoryTexts t;
     std::snprintf(t.url, sizeof t.url, "https://%s", IURLOpen::kWebHost);
     return t;
   }();
