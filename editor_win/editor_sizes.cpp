@@ -1,7 +1,5 @@
 // The editor window's share of the sizes: the size menu, the screen's
 // density, and following a new size.
-#include <cstdio>
-
 #include "editor_win/editor_window.h"
 #include "gui/editor_scale.h"
 
@@ -24,10 +22,8 @@ int IEditorWindow::PromptSizeMenu(int x, int y, int current) {
   HMENU menu = CreatePopupMenu();
   if (menu == nullptr) return 0;
   for (int32_t size : kEditorSizes) {
-    char item[32];
-    std::snprintf(item, sizeof(item), "Size: %d %%", static_cast<int>(size));
     AppendMenuA(menu, MF_STRING | (size == current ? MF_CHECKED : 0u), static_cast<UINT_PTR>(size),
-                item);
+                SizeMenuEntry(size).text);
   }
   POINT at = {x, y};
   ClientToScreen(window_, &at);

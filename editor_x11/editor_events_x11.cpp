@@ -94,6 +94,11 @@ void XEditorWindow::OnButtonPress(const XEvent& buttonEvent) {
   // A click in the editor ends an open popup: the left button applies it,
   // the right one cancels it (and does nothing else).
   if (popup_.window != 0 && popup_.state == kPopupTyping) {
+    // A click beside the size menu only closes it, as beside any menu.
+    if (popup_.sizeMenu) {
+      popup_.state = kPopupCancel;
+      return;
+    }
     popup_.state = event.button == kLeft ? kPopupCommit : kPopupCancel;
     if (event.button == kRight) return;
   }

@@ -123,16 +123,6 @@ void XEditorWindow::ResizeEditor(int width, int height) {
   OnSizeChanged();
 }
 
-void XEditorWindow::OnSizeChanged() {
-  if (display_ == nullptr) return;
-  // A popup placed for the old size goes, with nothing applied.
-  DestroyPopup();
-  XResizeWindow(display_, window_, static_cast<unsigned>(PixelWidth()),
-                static_cast<unsigned>(PixelHeight()));
-  exposed_ = Rect{0, 0, PixelWidth(), PixelHeight()};
-  XFlush(display_);
-}
-
 // The controls share the engine's pattern and values with the audio thread:
 // input and drawing into the back buffer hold the instance lock, as the
 // host's other calls do; the copy to the screen waits until it is released,

@@ -28,6 +28,8 @@ class XEditorWindow : public IEditorView {
   static constexpr int64_t kDoubleClickMs = 500;
   static constexpr int kDoubleClickDistance = 2;
   static constexpr int kMaxPopupText = 1000;
+  // A list popup's row at 100 %.
+  static constexpr int kPopupRowHeight = 18;
 
   // What the tick does with the text-entry popup.
   enum PopupState : int32_t {
@@ -62,13 +64,19 @@ class XEditorWindow : public IEditorView {
   void SyncTooltips() override {}
   Bitmap* LoadImageResource(int id, const char* name) override;
   void OnSizeChanged() override;
+  // The size menu is a list popup of the editor's own: this answers 0 at
+  // once, and a pick applies from the tick, as the text popups do.
+  int PromptSizeMenu(int x, int y, int current) override;
+  // The desktop's font density (Xft.dpi), which is what desktops scale by.
+  int ScreenDpi() override;
   // Handles the pending events, then runs the tick when its period is due.
   void OnHostIdle() override;
 
   WindowId XWindow() const { return window_; }
   int DeferredTicks() const { return deferredTicks_; }
-  // The text-entry popup's window (0 when none), its text and its list.
+  // The popup's window (0 when none), its text and its list.
   WindowId Popup() const { return popup_.window; }
+  bool PopupIsSizeMenu() const { return popup_.sizeMenu; }
   PopupState GetPopupState() const { return popup_.state; }
   const std::string& PopupText() const { return popup_.text; }
   int PopupSelection() const { return popup_.selected; }
@@ -89,12 +97,16 @@ class XEditorWindow : public IEditorView {
     std::string text;
     std::vector<std::string> entries;  // a list when not empty
     int selected = -1;
+    bool sizeMenu = false;  // the entries are kEditorSizes
     PopupState state = kPopupNone;
     std::unique_ptr<ScreenImage> image;
   };
 
   bool OpenPopup(const Rect& layout, IControl* control, IPlugParam* param, const std::string& text,
                  std::vector<std::string> entries, int selected);
+  // `area` in window pixels.
+  bool OpenPopupAt(const Rect& area, IControl* control, IPlugParam* param, const std::string& text,
+                   std::vector<std::string> entries, int selected);
   void HandlePopupEvent(const _XEvent& event);
   void DrawPopup();
   void EndPopupIfAsked();

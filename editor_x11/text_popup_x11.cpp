@@ -24,7 +24,6 @@ namespace {
 
 constexpr int kFormatSize = 128;
 constexpr int kPopupTextSize = 14;
-constexpr int kListRowHeight = 18;
 constexpr uint32_t kPaper = 0xFFFFFFFFu;
 constexpr uint32_t kInk = 0xFF000000u;
 constexpr uint32_t kPicked = 0xFF3399FFu;
@@ -43,10 +42,17 @@ int CentreY(const Rect& r) { return (r.top + r.bottom) / 2; }
 bool XEditorWindow::OpenPopup(const Rect& layout, IControl* control, IPlugParam* param,
                               const std::string& text, std::vector<std::string> entries,
                               int selected) {
-  const Rect area = ScaleRect(layout, SizePercent());
+  return OpenPopupAt(ScaleRect(layout, SizePercent()), control, param, text, std::move(entries),
+                     selected);
+}
+
+bool XEditorWindow::OpenPopupAt(const Rect& area, IControl* control, IPlugParam* param,
+                                const std::string& text, std::vector<std::string> entries,
+                                int selected) {
   if (area.Width() <= 0 || area.Height() <= 0) return false;
   XSetWindowAttributes attributes = {};
-  attributes.event_mask = ExposureMask | KeyPressMask | ButtonPressMask | FocusChangeMask;
+  attributes.event_mask =
+      ExposureMask | KeyPressMask | ButtonPressMask | PointerMotionMask | FocusChangeMask;
   const int screen = DefaultScreen(display_);
   popup_.window =
       XCreateWindow(display_, window_, area.left, area.top, static_cast<unsigned>(area.Width()),
@@ -86,7 +92,7 @@ bool XEditorWindow::PromptParamEdit(IControl* control, IPlugParam* param, bool c
     const int width = std::max(24, 8 * static_cast<int>(longest) + 24);
     const int left = centred ? CentreX(rect) - width / 2 : rect.left;
     const Rect area{left, CentreY(rect), left + (centred ? width : rect.Width()),
-                    CentreY(rect) + kListRowHeight * count};
+                    CentreY(rect) + kPopupRowHeight * count};
     return OpenPopup(area, control, param, current, std::move(entries), selected);
   }
   Rect area = rect;
@@ -118,7 +124,7 @@ void XEditorWindow::DrawPopup() {
                    kTextNoClip);
     }
   } else {
-    const int row = ScaleCoordinate(kListRowHeight, SizePercent());
+    const int row = ScaleCoordinate(kPopupRowHeight, SizePercent());
     for (size_t i = 0; i < popup_.entries.size(); ++i) {
       const int top = static_cast<int>(i) * row;
       const bool picked = static_cast<int>(i) == popup_.selected;
@@ -142,9 +148,21 @@ void XEditorWindow::HandlePopupEvent(const XEvent& event) {
         popup_.state = kPopupCancel;
       }
       break;
+    case MotionNotify:
+      // A list follows the pointer, as a menu does.
+      if (!popup_.entries.empty()) {
+        const int row = std::max(ScaleCoordinate(kPopupRowHeight, SizePercent()), 1);
+        const int over = event.xmotion.y / row;
+        if (over >= 0 && over < static_cast<int>(popup_.entries.size()) &&
+            over != popup_.selected) {
+          popup_.selected = over;
+          DrawPopup();
+        }
+      }
+      break;
     case ButtonPress:
       if (!popup_.entries.empty() && event.xbutton.button == Button1) {
-        const int row = ScaleCoordinate(kListRowHeight, SizePercent());
+        const int row = ScaleCoordinate(kPopupRowHeight, SizePercent());
         const int picked = event.xbutton.y / std::max(row, 1);
         if (picked >= 0 && picked < static_cast<int>(popup_.entries.size())) {
           popup_.selected = picked;
@@ -181,6 +199,13 @@ void XEditorWindow::HandlePopupEvent(const XEvent& event) {
 
 void XEditorWindow::EndPopupIfAsked() {
   if (popup_.window == 0 || (popup_.state != kPopupCommit && popup_.state != kPopupCancel)) {
+    return;
+  }
+  if (popup_.sizeMenu) {
+    const int picked = popup_.state == kPopupCommit ? popup_.selected : -1;
+    DestroyPopup();
+    // The view rebuilds itself at the new size: the popup is gone first.
+    if (picked >= 0 && picked < kEditorSizeCount) ChooseSizeFromMenu(kEditorSizes[picked]);
     return;
   }
   if (popup_.state == kPopupCommit) {

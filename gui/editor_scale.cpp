@@ -1,6 +1,7 @@
 #include "gui/editor_scale.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -55,4 +56,10 @@ int32_t NearestEditorSize(double scaleFactor) {
 
 int32_t EditorSizeForDpi(int32_t dpi) {
   return NearestEditorSize(static_cast<double>(dpi) / kBaseDpi);
+}
+
+SizeMenuText SizeMenuEntry(int32_t percent) {
+  SizeMenuText entry = {};
+  std::snprintf(entry.text, sizeof(entry.text), "Size: %d %%", static_cast<int>(percent));
+  return entry;
 }

@@ -51,3 +51,9 @@ int32_t NearestEditorSize(double scaleFactor);
 
 // The size nearest a screen density in dots per inch, 96 being 100 %.
 int32_t EditorSizeForDpi(int32_t dpi);
+
+// The size menu's entry for `percent`, "Size: 150 %", at most 31 characters.
+struct SizeMenuText {
+  char text[32];
+};
+SizeMenuText SizeMenuEntry(int32_t percent);

@@ -4,8 +4,13 @@
 // open at once, each answering its own input.
 #include <dirent.h>
 
+#include <stdlib.h>
+
 #include <atomic>
+#include <cstdio>
 #include <thread>
+
+#include "gui/user_settings.h"
 
 #include "tests/editor_x11/xvfb_display.h"
 // after gtest
@@ -193,6 +198,92 @@ TEST_F(X11Editor, PopupsApplyOnEnterAndClicksAndCancelOnEscapeAndFocusLoss) {
   EXPECT_EQ(hosted.Editor()->Popup(), 0u);
   EXPECT_EQ(rate->Value(), rateBefore + 1.0);
   EXPECT_EQ(UnbalancedGestures(), "");
+}
+
+// The desktop's density (Xft.dpi) picks the first size; the size menu opens
+// on the current size, inside the editor, and a pick resizes the window,
+// asks the host and is remembered; Escape, a click beside it and the focus
+// lost choose nothing and press nothing.
+TEST_F(X11Editor, SizeMenuPicksRemembersOrChoosesNothingAndDesktopDensityGivesTheFirstSize) {
+  char folder[] = "/tmp/quorvel_sizes_XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  SetUserSettingsFolder(folder);
+  const Window root = DefaultRootWindow(display_);
+  const auto setResources = [&](const char* text) {
+    const Atom property = XInternAtom(display_, "RESOURCE_MANAGER", False);
+    XChangeProperty(display_, root, property, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(text), static_cast<int>(strlen(text)));
+    XSync(display_, False);
+  };
+  for (const auto& [resources, size] :
+       {std::pair{"Xft.antialias:\t1\nXft.dpi:\t144\n", 150}, std::pair{"Xft.dpi:\t192\n", 200},
+        std::pair{"Xcursor.size:\t96\n", 100}}) {
+    setResources(resources);
+    HostedX11Editor hosted(display_);
+    ASSERT_TRUE(hosted.Open());
+    EXPECT_EQ(hosted.Editor()->SizePercent(), size) << resources;
+  }
+  XDeleteProperty(display_, root, XInternAtom(display_, "RESOURCE_MANAGER", False));
+
+  const auto geometry = [&](Window window) {
+    XWindowAttributes a = {};
+    XGetWindowAttributes(display_, window, &a);
+    return Rect{a.x, a.y, a.x + a.width, a.y + a.height};
+  };
+  {
+    HostedX11Editor hosted(display_);
+    ASSERT_TRUE(hosted.Open());
+    XEditorWindow* editor = hosted.Editor();
+    HostLog().clear();
+    const auto openMenu = [&](int x, int y) {
+      hosted.Pointer(ButtonPress, Button3, 0, x, y);
+      hosted.Pointer(ButtonRelease, Button3, Button3Mask, x, y);
+      ASSERT_TRUE(editor->PopupIsSizeMenu());
+      EXPECT_EQ(editor->PopupSelection(), editor->SizePercent() == 100 ? 0 : 2);
+    };
+    for (int ending = 0; ending < 3; ++ending) {
+      openMenu(5, 280);
+      const Rect menu = geometry(editor->Popup());
+      EXPECT_TRUE(menu.left >= 0 && menu.top >= 0 && menu.right <= 620 && menu.bottom <= 285);
+      if (ending == 0) hosted.Key(editor->Popup(), XK_Escape);
+      if (ending == 1) {  // on the Cycle knob
+        hosted.Pointer(ButtonPress, Button1, 0, 121, 125);
+        hosted.Pointer(ButtonRelease, Button1, Button1Mask, 121, 125);
+      }
+      if (ending == 2) hosted.Notify(FocusOut, NotifyNormal, editor->Popup());
+      hosted.Tick(1);
+      EXPECT_EQ(editor->Popup(), 0u) << ending;
+      EXPECT_EQ(editor->SizePercent(), 100) << ending;
+    }
+    EXPECT_TRUE(HostLog().empty());
+    openMenu(5, 280);
+    for (KeySym key : {XK_Down, XK_Down, XK_Return}) hosted.Key(editor->Popup(), key);
+    hosted.Tick(1);
+    EXPECT_EQ(editor->SizePercent(), 150);
+    EXPECT_EQ(geometry(editor->XWindow()), (Rect{0, 0, 930, 428}));
+    ASSERT_FALSE(HostLog().empty());
+    EXPECT_EQ(HostLog().back().opcode, vst2::audioMasterSizeWindow);
+    EXPECT_EQ(HostLog().back().index, 930);
+  }
+  HostedX11Editor reopened(display_);
+  ASSERT_TRUE(reopened.Open());
+  EXPECT_EQ(reopened.Editor()->SizePercent(), 150);
+  // A click on the first row, 27 pixels high at 150 %.
+  reopened.Pointer(ButtonPress, Button3, 0, 920, 420);
+  reopened.Pointer(ButtonRelease, Button3, Button3Mask, 920, 420);
+  const Window menu = reopened.Editor()->Popup();
+  ASSERT_NE(menu, 0u);
+  EXPECT_EQ(geometry(menu).right, 930);
+  reopened.Pointer(MotionNotify, 0, 0, 20, 30, 1000, menu);
+  EXPECT_EQ(reopened.Editor()->PopupSelection(), 1);
+  reopened.Pointer(ButtonPress, Button1, 0, 20, 26, 1000, menu);
+  reopened.Tick(1);
+  EXPECT_EQ(reopened.Editor()->SizePercent(), 100);
+  EXPECT_EQ(LoadEditorSizeSetting(), 100);
+  reopened.Close();
+  SetUserSettingsFolder("");
+  std::remove((std::string(folder) + "/editor.txt").c_str());
+  rmdir(folder);
 }
 
 }  // namespace

@@ -46,6 +46,8 @@ inline intptr_t VST2_CALL RecordingHost(vst2::AEffect*, int32_t opcode, int32_t 
   if (opcode == vst2::audioMasterBeginEdit || opcode == vst2::audioMasterEndEdit) {
     HostLog().push_back({opcode, index});
   }
+  // A size request is logged with its width.
+  if (opcode == vst2::audioMasterSizeWindow) HostLog().push_back({opcode, index});
   if (opcode == vst2::audioMasterVersion) return vst2::kVstVersion;
   if (opcode == vst2::audioMasterGetTime) return reinterpret_cast<intptr_t>(&HostTime());
   return 0;
@@ -100,16 +102,17 @@ class HostedX11Editor {
     }
   }
 
-  // Sends a pointer event (button 0: motion) to the editor's window and lets
-  // the editor read it.
-  void Pointer(int type, unsigned button, unsigned state, int x, int y, unsigned long gap = 1000) {
+  // Sends a pointer event (button 0: motion) to the editor's window (or to
+  // `target`) and lets the editor read it.
+  void Pointer(int type, unsigned button, unsigned state, int x, int y, unsigned long gap = 1000,
+               Window target = 0) {
     time_ += gap;
     XEvent event = {};
     XButtonEvent& fields = event.xbutton;
     fields.type = type;
     fields.send_event = True;
     fields.display = display_;
-    fields.window = Editor()->XWindow();
+    fields.window = target != 0 ? target : Editor()->XWindow();
     fields.root = DefaultRootWindow(display_);
     fields.time = time_;
     fields.x = x;
