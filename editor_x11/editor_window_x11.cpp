@@ -72,11 +72,20 @@ bool XEditorWindow::OpenEditorWindow(void* parentWindow) {
   lastTickMs_ = MillisecondClock();
   SetAllControlsDirty();
   ApplyPreferredSize();
+  // Hosts that call effEditIdle rarely or never still get a ticking editor,
+  // through their own main loop when this thread runs one.
+  if (hostLoop_.FindForThisThread()) {
+    const int period = 1000 / FrameRate();
+    watchdog_.Start(&hostLoop_, &XEditorWindow::RunPostedIdle, this, period, 2 * period);
+  }
   return true;
 }
 
 void XEditorWindow::CloseEditorWindow() {
   if (display_ == nullptr) return;
+  // Nothing is posted from here on, and what waits will not run.
+  watchdog_.Stop();
+  hostLoop_.Forget();
   // A press still held and a wheel gesture still counting down both end
   // with the window.
   OnCaptureLost();
@@ -142,6 +151,20 @@ void XEditorWindow::EndLockedPass() {
 }
 
 void XEditorWindow::OnHostIdle() {
+  watchdog_.HostIdled();
+  RunIdle();
+}
+
+// [the host's main loop, editor thread]
+int XEditorWindow::RunPostedIdle(void* window) {
+  auto* editor = static_cast<XEditorWindow*>(window);
+  editor->hostLoop_.Started();
+  ++editor->postedIdles_;
+  editor->RunIdle();
+  return 0;
+}
+
+void XEditorWindow::RunIdle() {
   if (display_ == nullptr) return;
   BeginLockedPass();
   while (display_ != nullptr && XPending(display_) > 0) {

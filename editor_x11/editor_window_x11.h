@@ -4,7 +4,9 @@
 // turns the window's events into the view's mouse and key entries, and copies
 // the back buffer to the screen. There is no message loop of its own: the
 // host's effEditIdle calls, on the host's editor thread, handle the pending
-// events and run the editor's tick. No X call is made from any other thread.
+// events and run the editor's tick. When they come too rarely, a watchdog
+// posts the same work to the host's main loop, which runs it on that thread.
+// No X call is made from any other thread.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "editor_x11/host_main_loop.h"
+#include "editor_x11/idle_watchdog.h"
 #include "gui/editor_view.h"
 
 class ScreenImage;
@@ -69,8 +73,11 @@ class XEditorWindow : public IEditorView {
   int PromptSizeMenu(int x, int y, int current) override;
   // The desktop's font density (Xft.dpi), which is what desktops scale by.
   int ScreenDpi() override;
-  // Handles the pending events, then runs the tick when its period is due.
+  // The host's idle call: the pending events, then the tick when its period
+  // is due.
   void OnHostIdle() override;
+  // How often the idle work ran from the host's main loop instead.
+  int PostedIdles() const { return postedIdles_; }
 
   WindowId XWindow() const { return window_; }
   int DeferredTicks() const { return deferredTicks_; }
@@ -120,6 +127,9 @@ class XEditorWindow : public IEditorView {
   void UngrabPointer();
   // The mouse was taken from the editor mid-press.
   void LoseGrab();
+  // The idle work, from the host's call or its main loop.
+  void RunIdle();
+  static int RunPostedIdle(void* window);
   void PaintExposed();
   void TickDuties();
   // Holds the instance lock; the last end copies what was drawn to the screen.
@@ -141,4 +151,7 @@ class XEditorWindow : public IEditorView {
   PopupRecord popup_;
   Rect painted_;
   int deferredTicks_ = 0;
+  HostMainLoop hostLoop_;
+  IdleWatchdog watchdog_;
+  int postedIdles_ = 0;
 };

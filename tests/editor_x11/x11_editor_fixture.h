@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "editor_x11/editor_window_x11.h"
@@ -23,6 +24,7 @@ namespace editor_test {
 struct HostCall {
   int32_t opcode;
   int32_t index;
+  std::thread::id thread = std::this_thread::get_id();
 };
 
 inline std::vector<HostCall>& HostLog() {
@@ -151,6 +153,9 @@ class HostedX11Editor {
     Send(event);
   }
 
+  // A host that never calls effEditIdle after input clears this.
+  bool idleAfterInput = true;
+
   vst2::AEffect* Effect() const { return plug_->Effect(); }
   VSTCLASS* Plug() const { return plug_.get(); }
   XEditorWindow* Editor() const { return dynamic_cast<XEditorWindow*>(plug_->Editor()); }
@@ -160,7 +165,7 @@ class HostedX11Editor {
   void Send(XEvent& event) {
     XSendEvent(display_, event.xany.window, False, 0, &event);
     XSync(display_, False);
-    Idle();
+    if (idleAfterInput) Idle();
   }
 
   Display* display_;
