@@ -109,6 +109,10 @@ void* XEditorWindow::GetEditorHwnd() {
   return reinterpret_cast<void*>(static_cast<uintptr_t>(window_));
 }
 
+int XEditorWindow::WindowEventDescriptor() {
+  return display_ != nullptr ? ConnectionNumber(display_) : -1;
+}
+
 bool XEditorWindow::UsesSharedMemory() const {
   return screen_ != nullptr && screen_->UsesSharedMemory();
 }

@@ -76,6 +76,8 @@ class XEditorWindow : public IEditorView {
   // The host's idle call: the pending events, then the tick when its period
   // is due.
   void OnHostIdle() override;
+  // The display connection's descriptor, -1 while closed.
+  int WindowEventDescriptor() override;
   // How often the idle work ran from the host's main loop instead.
   int PostedIdles() const { return postedIdles_; }
 

@@ -109,6 +109,9 @@ class IEditorView {
   // The host's editor idle call: a window without a timer of its own
   // handles its events and runs its tick here. [editor thread]
   virtual void OnHostIdle() {}
+  // A descriptor that becomes readable when the window has events to read,
+  // for hosts that watch one; -1 when there is none.
+  virtual int WindowEventDescriptor() { return -1; }
 
   // ---- Building the editor. [plug-in constructor] ----
   // Appends the control (the view owns it from now on); answers its index.

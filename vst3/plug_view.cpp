@@ -1,7 +1,8 @@
 // The editor in a host's window: attached and removed open and close the
 // instance's editor window through its effect record, exactly as a VST 2
 // host's effEditOpen and effEditClose do; where the window has no timer of
-// its own, a timer on the host's run loop sends effEditIdle. Its size is the editor's: the
+// its own, a timer on the host's run loop sends effEditIdle, and so does the
+// run loop seeing the window's events arrive. Its size is the editor's: the
 // user's size menu asks the host's frame to follow, and a content scale the
 // host announces chooses the size as the VST 2 vendor request does.
 #include <atomic>
@@ -27,6 +28,7 @@ class GatePlugView {
     face_ = {&kVtable, this};
     scaleFace_ = {&kScaleVtable, this};
     timerFace_ = {&kTimerVtable, this};
+    eventFace_ = {&kEventVtable, this};
     owner_->AddRef();
   }
 
@@ -60,6 +62,8 @@ class GatePlugView {
       *obj = &view->scaleFace_;
     } else if (SameId(iid, v3_timer_handler_iid)) {
       *obj = &view->timerFace_;
+    } else if (SameId(iid, v3_event_handler_iid)) {
+      *obj = &view->eventFace_;
     } else {
       return kNoInterface;
     }
@@ -85,19 +89,35 @@ class GatePlugView {
     // An X11 window id arrives as the pointer's value, as VST 2 hosts pass it.
     if (effect->dispatcher(effect, vst2::effEditOpen, 0, 0, parent, 0.0f) == 0) return kResultFalse;
     view->attached_ = true;
-    if (EditorNeedsHostTimer()) view->StartTimer();
+    if (EditorNeedsHostTimer()) view->StartHostLoop();
     return kResultOk;
   }
-  void StartTimer() {
+  void StartHostLoop() {
     if (!frame_ || v3_cpp_obj_query_interface(frame_, v3_run_loop_iid, &runLoop_) != kResultOk) {
       runLoop_ = nullptr;
       return;
     }
     auto** handler = reinterpret_cast<v3_timer_handler**>(&timerFace_);
-    if (v3_cpp_obj(runLoop_)->register_timer(runLoop_, handler, kTickMs) != kResultOk) StopTimer();
+    if (v3_cpp_obj(runLoop_)->register_timer(runLoop_, handler, kTickMs) != kResultOk) {
+      StopHostLoop();
+      return;
+    }
+    // Input is handled as it arrives rather than at the next tick; a run
+    // loop without descriptor handlers leaves it to the timer.
+    IEditorView* editor = owner_->Plug()->Editor();
+    const int descriptor = editor ? editor->WindowEventDescriptor() : -1;
+    watchesEvents_ =
+        descriptor >= 0 &&
+        v3_cpp_obj(runLoop_)->register_event_handler(
+            runLoop_, reinterpret_cast<v3_event_handler**>(&eventFace_), descriptor) == kResultOk;
   }
-  void StopTimer() {
+  void StopHostLoop() {
     if (!runLoop_) return;
+    if (watchesEvents_) {
+      v3_cpp_obj(runLoop_)->unregister_event_handler(
+          runLoop_, reinterpret_cast<v3_event_handler**>(&eventFace_));
+      watchesEvents_ = false;
+    }
     v3_cpp_obj(runLoop_)->unregister_timer(runLoop_,
                                            reinterpret_cast<v3_timer_handler**>(&timerFace_));
     v3_cpp_obj_unref(runLoop_);
@@ -109,10 +129,11 @@ class GatePlugView {
     vst2::AEffect* effect = view->owner_->Effect();
     effect->dispatcher(effect, vst2::effEditIdle, 0, 0, nullptr, 0.0f);
   }
+  static void V3_API OnEvents(void* self, int) { OnTimer(self); }
   static v3_result V3_API RemovedThunk(void* self) { return Self(self)->Removed(); }
   v3_result Removed() {
     if (!attached_) return kResultFalse;
-    StopTimer();
+    StopHostLoop();
     vst2::AEffect* effect = owner_->Effect();
     effect->dispatcher(effect, vst2::effEditClose, 0, 0, nullptr, 0.0f);
     attached_ = false;
@@ -165,11 +186,14 @@ class GatePlugView {
   static const v3_plugin_view_cpp kVtable;
   static const v3_plugin_view_content_scale_cpp kScaleVtable;
   static const v3_timer_handler_cpp kTimerVtable;
+  static const v3_event_handler_cpp kEventVtable;
 
   ComFace<GatePlugView> face_{};
   ComFace<GatePlugView> scaleFace_{};
   ComFace<GatePlugView> timerFace_{};
+  ComFace<GatePlugView> eventFace_{};
   v3_run_loop** runLoop_ = nullptr;
+  bool watchesEvents_ = false;
   std::atomic<uint32_t> refCount_{1};
   GateVst3* owner_;
   v3_plugin_frame** frame_ = nullptr;
@@ -185,6 +209,8 @@ const v3_plugin_view_content_scale_cpp GatePlugView::kScaleVtable = {{Query, Ref
                                                                      {SetContentScale}};
 
 const v3_timer_handler_cpp GatePlugView::kTimerVtable = {{Query, Ref, Unref}, {OnTimer}};
+
+const v3_event_handler_cpp GatePlugView::kEventVtable = {{Query, Ref, Unref}, {OnEvents}};
 
 GatePlugView* CreateGatePlugView(GateVst3* owner) { return new (std::nothrow) GatePlugView(owner); }
 

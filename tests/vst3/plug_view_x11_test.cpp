@@ -1,5 +1,5 @@
 // The VST 3 view on Linux: the editor embedded in a host's X11 window,
-// driven by a timer on the host's run loop, drawing the same background as
+// driven by a timer and a descriptor handler on the host's run loop, drawing the same background as
 // the image it is made of, and leaving neither window nor timer behind.
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -57,6 +57,24 @@ TEST(Vst3PlugViewX11, EmbedsTheEditorAndTicksFromTheHostsRunLoop) {
   EXPECT_EQ(host.timerMs, 41u);
   EXPECT_EQ(ChildCount(display, parent), 1u);
 
+  // A press on the Cycle knob, read when the run loop sees the descriptor
+  // readable, with no tick in between: the host hears the gesture begin.
+  ASSERT_NE(host.eventHandler, nullptr);
+  EXPECT_GE(host.eventFd, 0);
+  Window root = 0, ignored = 0, *children = nullptr;
+  unsigned count = 0;
+  XQueryTree(display, parent, &root, &ignored, &children, &count);
+  ASSERT_EQ(count, 1u);
+  XEvent press = {};
+  press.xbutton = {ButtonPress, 0,   True, display, children[0], root,    0,   1,
+                   121,         125, 0,    0,       0,           Button1, True};
+  XFree(children);
+  XSendEvent(display, press.xbutton.window, False, 0, &press);
+  XSync(display, False);
+  const int editsBefore = host.edits;
+  ASSERT_TRUE(host.FireEvents());
+  EXPECT_GT(host.edits, editsBefore);
+
   for (int tick = 0; tick < 5; ++tick) {
     ASSERT_TRUE(host.FireTimer());
     usleep(45000);
@@ -74,6 +92,7 @@ TEST(Vst3PlugViewX11, EmbedsTheEditorAndTicksFromTheHostsRunLoop) {
 
   EXPECT_EQ(v3_cpp_obj(view)->removed(view), kResultOk);
   EXPECT_EQ(host.timer, nullptr);
+  EXPECT_EQ(host.eventHandler, nullptr);
   XSync(display, False);
   EXPECT_EQ(ChildCount(display, parent), 0u);
   v3_cpp_obj(view)->set_frame(view, nullptr);

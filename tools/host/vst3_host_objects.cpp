@@ -251,11 +251,20 @@ v3_result V3_API HostContext::ResizeView(void* self, v3_plugin_view**, v3_view_r
   return kResultOk;
 }
 
-v3_result V3_API HostContext::RegisterEventHandler(void*, v3_event_handler**, int) {
-  return kNotImplemented;
+v3_result V3_API HostContext::RegisterEventHandler(void* self, v3_event_handler** handler, int fd) {
+  HostContext* host = Self<HostContext>(self);
+  if (!handler || fd < 0 || host->eventHandler) return kResultFalse;
+  host->eventHandler = handler;
+  host->eventFd = fd;
+  return kResultOk;
 }
-v3_result V3_API HostContext::UnregisterEventHandler(void*, v3_event_handler**) {
-  return kNotImplemented;
+
+v3_result V3_API HostContext::UnregisterEventHandler(void* self, v3_event_handler** handler) {
+  HostContext* host = Self<HostContext>(self);
+  if (!handler || host->eventHandler != handler) return kResultFalse;
+  host->eventHandler = nullptr;
+  host->eventFd = -1;
+  return kResultOk;
 }
 
 v3_result V3_API HostContext::RegisterTimer(void* self, v3_timer_handler** handler, uint64_t ms) {
@@ -276,5 +285,11 @@ v3_result V3_API HostContext::UnregisterTimer(void* self, v3_timer_handler** han
 bool HostContext::FireTimer() {
   if (!timer) return false;
   v3_cpp_obj(timer)->on_timer(timer);
+  return true;
+}
+
+bool HostContext::FireEvents() {
+  if (!eventHandler) return false;
+  v3_cpp_obj(eventHandler)->on_fd_is_set(eventHandler, eventFd);
   return true;
 }

@@ -124,6 +124,11 @@ class HostContext : public HostObject {
   uint64_t timerMs = 0;
   // Runs the registered timer once; false when none is registered.
   bool FireTimer();
+  // The one descriptor handler it holds, and its descriptor.
+  v3_event_handler** eventHandler = nullptr;
+  int eventFd = -1;
+  // Tells the handler its descriptor is readable; false when none is registered.
+  bool FireEvents();
 
  private:
   static v3_result V3_API Query(void* self, const v3_tuid iid, void** obj);
