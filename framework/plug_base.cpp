@@ -30,8 +30,11 @@ IPlugBase::IPlugBase(int paramCount, const char* channelConfig, int presetCount,
     presets_.reserve(static_cast<size_t>(presetCount > 0 ? presetCount : 0));
     for (int i = 0; i < presetCount; ++i) {
       PresetSlot* preset = new PresetSlot();
-      snprintf(preset->name, sizeof preset->name, "- %d -", i + 1);
       presets_.push_back(preset);
+      snprintf(preset->name, sizeof preset->name, "- %d -", i + 1);
+      // A program change may capture into a free slot on the audio thread:
+      // its storage is there before.
+      preset->state.Reserve(static_cast<size_t>(paramCount) * sizeof(double));
     }
     paramsKeptOutOfState_ = 0;
     CopyTextBounded(effectName_, effectName, sizeof effectName_);

@@ -18,6 +18,9 @@ class StateBuffer {
 
   // Sets the size, growing the storage when needed; new bytes are zero.
   bool Resize(int32_t size);
+  // Grows the storage to hold `capacity` bytes, so writes up to it allocate
+  // nothing later.
+  bool Reserve(size_t capacity);
 
   bool AppendBytes(const void* data, int32_t count);
   bool AppendInt32(int32_t value);  // little-endian
@@ -30,8 +33,6 @@ class StateBuffer {
   int32_t ReadBytes(int32_t position, void* data, int32_t count) const;
 
  private:
-  bool Reserve(size_t capacity);
-
   std::vector<uint8_t> bytes_;  // capacity, grown in kGrowStep steps
   size_t size_ = 0;
 };

@@ -1,8 +1,10 @@
 // The VST 3 process call allocates nothing: a counting global operator new
-// watches blocks split by parameter changes, the bypass crossfade and the
-// parameters taken from the input queues, in 32- and 64-bit samples.
+// watches blocks split by parameter changes, the bypass crossfade, the
+// parameters taken from the input queues and program changes into slots
+// never used before, in 32- and 64-bit samples.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "engine/gate_params.h"
@@ -27,8 +29,17 @@ TEST(Vst3ProcessAllocation, SplitBlocksBypassAndReportsAllocateNothing) {
     changes.QueueFor(GateVst3::kBypassParamId)->Add(200, 1.0);
     block.Process(plugin, &changes, nullptr);  // first block: engine start-up
 
+    // Programs 41..44: free slots, each captured for the first time.
+    std::vector<std::unique_ptr<ParamChangeList>> programs;
+    for (int i = 0; i < 4; ++i) {
+      programs.push_back(std::make_unique<ParamChangeList>());
+      programs.back()->QueueFor(GateVst3::kProgramParamId)->Add(50, (41.0 + i) / 49.0);
+    }
+
     const long before = allocations.load();
-    for (int i = 0; i < 8; ++i) block.Process(plugin, &changes, nullptr);
+    for (int i = 0; i < 8; ++i) {
+      block.Process(plugin, i % 2 == 0 ? &changes : programs[i / 2].get(), nullptr);
+    }
     EXPECT_EQ(allocations.load() - before, 0) << "sample size " << size;
 
     plugin.Stop();
