@@ -19,6 +19,7 @@ stop() {
   [ -z "$xvfb_pid" ] || { kill "$xvfb_pid"; wait "$xvfb_pid"; } 2>/dev/null
 }
 trap stop EXIT
+trap "exit 1" INT TERM
 
 # An X server on the first free display number.
 exec 3<> <(:)
