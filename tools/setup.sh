@@ -15,7 +15,7 @@ packages=(
   libpng-dev zlib1g-dev clang libclang-rt-14-dev
   libx11-dev libxext-dev libfreetype-dev libfontconfig-dev libglib2.0-0
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
-  ardour sox python3-numpy
+  ardour sox python3-numpy xdotool x11-utils
   nsis
   lmms:i386 lmms-vst-server:i386 wine32:i386
 )

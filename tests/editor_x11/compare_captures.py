@@ -55,4 +55,5 @@ def main():
         sys.exit("first difference at %s" % (first,))
 
 
-main()
+if __name__ == "__main__":
+    main()

@@ -13,47 +13,9 @@ attempts=3
 format="${ARDOUR_FORMAT:-vst2}"
 
 hosts_case "$case_name" || exit 1
-mkdir -p "$work/home" "$work/config/ardour7" "$work/cache" "$work/plugins"
-if [ "$format" = vst3 ]; then
-  module="$work/plugins/Quorvel.vst3"
-  cp -r "$release_dir/Quorvel.vst3" "$work/plugins/" || exit 1
-  binary="$module/Contents/x86_64-linux/Quorvel.so"
-else
-  module="$work/plugins/Quorvel.so"
-  cp "$release_dir/Quorvel.so" "$work/plugins/" || exit 1
-  binary="$module"
-fi
-# Ardour rescans (and, from a session script, skips) a module that is not
-# older than its cache entry.
-touch -d '1 minute ago' "$binary"
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
-export LXVST_PATH="$work/plugins" VST3_PATH="$work/plugins"
-# Debian's build hides the Dummy backend unless the configuration shows it.
-cat >"$work/config/ardour7/config" <<'XML'
-<?xml version="1.0" encoding="UTF-8"?>
-<Ardour>
-  <Config>
-    <Option name="hide-dummy-backend" value="0"/>
-  </Config>
-</Ardour>
-XML
-
-if [ "$format" = vst3 ]; then
-  # The scanner exits 0 even when the module does not load: its cache entry
-  # is the proof.
-  LD_LIBRARY_PATH=/usr/lib/ardour7 timeout 60 /usr/lib/ardour7/ardour-vst3-scanner -f -q \
-    "$module" >"$work/scan.log" 2>&1
-  ls "$work"/cache/ardour7/vst/*.v3i >/dev/null 2>&1 ||
-    { hosts_fail "ardour: the VST 3 scanner made no cache entry for Quorvel.vst3" "$work/scan.log"; exit 1; }
-  plugin_type=VST3
-  # VST 3 parameters are set in the plug-in's own units.
-  case_params=$case_plain
-else
-  LD_LIBRARY_PATH=/usr/lib/ardour7 timeout 60 /usr/lib/ardour7/ardour-vst-scanner -f -q \
-    "$module" >"$work/scan.log" 2>&1 ||
-    { hosts_fail "ardour: the plug-in scanner rejected Quorvel.so" "$work/scan.log"; exit 1; }
-  plugin_type=LXVST
-fi
+ardour_prepare "$work" "$format" || exit 1
+# VST 3 parameters are set in the plug-in's own units.
+[ "$format" != vst3 ] || case_params=$case_plain
 
 frames=$(soxi -s "$input") || exit 1
 params_lua=""
@@ -71,21 +33,10 @@ for pair in $case_params; do params_lua+="{${pair%%:*}, ${pair#*:}}, "; done
   echo "preset = \"$case_preset\""
   echo "params = { $params_lua}"
 } >"$work/settings.lua"
-sed -e '/^-- SETTINGS --$/r '"$work/settings.lua" "$hosts_dir/ardour_session.lua" >"$work/session.lua"
 
 # Building the session, then exporting it: each can abort at teardown now and
 # then, so each gets up to three attempts.
-built=0
-for attempt in $(seq 1 $attempts); do
-  rm -rf "$work/session"
-  if timeout 120 ardour7-lua "$work/session.lua" >"$work/session-$attempt.log" 2>&1 &&
-     grep -q 'ardour_session: saved' "$work/session-$attempt.log" &&
-     ls "$work"/session/interchange/*/audiofiles/*%L.wav >/dev/null 2>&1; then
-    built=$attempt
-    break
-  fi
-done
-[ "$built" -gt 0 ] || { hosts_fail "ardour: no session after $attempts attempts" "$work"/session-*.log; exit 1; }
+ardour_session "$work" "$work/session/interchange/*/audiofiles/*%L.wav" || exit 1
 
 # The recorded (silent) take becomes the input, at the recorded length.
 for side in L:1 R:2; do

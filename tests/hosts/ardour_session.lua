@@ -2,7 +2,7 @@
 -- ardour7-lua. tests/hosts/ardour_render.sh writes the settings block below
 -- (lines between the markers) before running it:
 --   session_dir, session_name, sample_rate, block_size, tempo,
---   record_seconds, effect_name, plugin_type (ARDOUR.PluginType.LXVST or VST3),
+--   record_seconds (0: record nothing), effect_name, plugin_type (ARDOUR.PluginType.LXVST or VST3),
 --   preset (label or ""), params ({index, value} pairs: normalised for VST 2,
 --   the plug-in's own units for VST 3)
 -- The session gets one stereo track with the effect as its first processor,
@@ -52,14 +52,17 @@ tempo_map:set_tempo(Temporal.Tempo(tempo, tempo, 4), Temporal.timepos_t(0))
 Temporal.TempoMap.update(tempo_map)
 
 -- Record a silent region from the start; its files are replaced afterwards.
-track:rec_enable_control():set_value(1, PBD.GroupControlDisposition.NoGroup)
-Session:maybe_enable_record(false)
-Session:request_roll(ARDOUR.TransportRequestSource.TRS_UI)
-ARDOUR.LuaAPI.usleep(math.floor(record_seconds * 1000000))
-Session:request_stop(false, false, ARDOUR.TransportRequestSource.TRS_UI)
-ARDOUR.LuaAPI.usleep(1500000)
-Session:disable_record(false, false)
-track:rec_enable_control():set_value(0, PBD.GroupControlDisposition.NoGroup)
+-- A session for the editor records nothing.
+if record_seconds > 0 then
+  track:rec_enable_control():set_value(1, PBD.GroupControlDisposition.NoGroup)
+  Session:maybe_enable_record(false)
+  Session:request_roll(ARDOUR.TransportRequestSource.TRS_UI)
+  ARDOUR.LuaAPI.usleep(math.floor(record_seconds * 1000000))
+  Session:request_stop(false, false, ARDOUR.TransportRequestSource.TRS_UI)
+  ARDOUR.LuaAPI.usleep(1500000)
+  Session:disable_record(false, false)
+  track:rec_enable_control():set_value(0, PBD.GroupControlDisposition.NoGroup)
+end
 Session:save_state("", false, false, false, false, false)
 print("ardour_session: saved")
 

@@ -38,3 +38,68 @@ hosts_reference() {
   steps+=("mains on" "process $input $output replacing" "mains off" close)
   "$release_dir/quorvel_host" "$release_dir/Quorvel.so" "${steps[@]}"
 }
+
+# Ardour 7 isolated in WORK (its HOME, configuration, plug-in cache and
+# search paths), with a copy of build/release's Quorvel.so (FORMAT vst2) or
+# Quorvel.vst3 (vst3) scanned into its cache. Sets module and plugin_type
+# (the ARDOUR.PluginType name). Usage: ardour_prepare WORK FORMAT
+ardour_prepare() {
+  local work="$1" format="$2" binary
+  mkdir -p "$work/home" "$work/config/ardour7" "$work/cache" "$work/plugins"
+  if [ "$format" = vst3 ]; then
+    module="$work/plugins/Quorvel.vst3" plugin_type=VST3
+    cp -r "$release_dir/Quorvel.vst3" "$work/plugins/" || return 1
+    binary="$module/Contents/x86_64-linux/Quorvel.so"
+  else
+    module="$work/plugins/Quorvel.so" plugin_type=LXVST
+    cp "$release_dir/Quorvel.so" "$work/plugins/" || return 1
+    binary="$module"
+  fi
+  # Ardour rescans (and, from a session script, skips) a module that is not
+  # older than its cache entry.
+  touch -d '1 minute ago' "$binary"
+  export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
+  export LXVST_PATH="$work/plugins" VST3_PATH="$work/plugins"
+  # Debian's build hides the Dummy backend unless the configuration shows it.
+  cat >"$work/config/ardour7/config" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<Ardour>
+  <Config>
+    <Option name="hide-dummy-backend" value="0"/>
+  </Config>
+</Ardour>
+XML
+  if [ "$format" = vst3 ]; then
+    # The scanner exits 0 even when the module does not load: its cache entry
+    # is the proof.
+    LD_LIBRARY_PATH=/usr/lib/ardour7 timeout 60 /usr/lib/ardour7/ardour-vst3-scanner -f -q \
+      "$module" >"$work/scan.log" 2>&1
+    ls "$work"/cache/ardour7/vst/*.v3i >/dev/null 2>&1 ||
+      hosts_fail "ardour: the VST 3 scanner made no cache entry for Quorvel.vst3" "$work/scan.log"
+  else
+    LD_LIBRARY_PATH=/usr/lib/ardour7 timeout 60 /usr/lib/ardour7/ardour-vst-scanner -f -q \
+      "$module" >"$work/scan.log" 2>&1 ||
+      hosts_fail "ardour: the plug-in scanner rejected Quorvel.so" "$work/scan.log"
+  fi
+}
+
+# Builds WORK/session from the settings in WORK/settings.lua with
+# ardour_session.lua. It can abort at teardown now and then: up to three
+# attempts, each counting only when the session was saved and, if given,
+# PROOF (a glob) names a file. Sets built to the attempt that worked.
+# Usage: ardour_session WORK [PROOF]
+ardour_session() {
+  local work="$1" proof="${2:-}" attempt
+  sed -e '/^-- SETTINGS --$/r '"$work/settings.lua" "$hosts_dir/ardour_session.lua" >"$work/session.lua"
+  for attempt in 1 2 3; do
+    rm -rf "$work/session"
+    # shellcheck disable=SC2086  # PROOF is a glob
+    if timeout 120 ardour7-lua "$work/session.lua" >"$work/session-$attempt.log" 2>&1 &&
+       grep -q 'ardour_session: saved' "$work/session-$attempt.log" &&
+       { [ -z "$proof" ] || ls $proof >/dev/null 2>&1; }; then
+      built=$attempt
+      return 0
+    fi
+  done
+  hosts_fail "ardour: no session after 3 attempts" "$work"/session-*.log
+}

@@ -4,13 +4,15 @@
 # the same input, settings and tempo (gate_compare.py); Ardour's renders of
 # the VST 2 module and of the VST 3 bundle must also be identical. Needs
 # build/release (Quorvel.so, Quorvel.vst3, quorvel_host) and build/windows32
-# (Quorvel32.dll).
-# Usage: run_all.sh [ardour] [ardour_vst3] [lmms]   (default all three). Exit 1 on any failure; a
-# host that cannot run counts as failed. QUORVEL_KEEP_HOSTS=1 keeps the work folder.
+# (Quorvel32.dll). ardour_editor opens the editor of each format in Ardour's
+# GUI under Xvfb and compares it with the test host's
+# (ardour_editor_screenshot.sh).
+# Usage: run_all.sh [ardour] [ardour_vst3] [lmms] [ardour_editor]   (default all four). Exit 1 on
+# any failure; a host that cannot run counts as failed. QUORVEL_KEEP_HOSTS=1 keeps the work folder.
 set -uo pipefail
 source "$(dirname "$0")/common.bash"
 hosts=("$@")
-[ ${#hosts[@]} -gt 0 ] || hosts=(ardour ardour_vst3 lmms)
+[ ${#hosts[@]} -gt 0 ] || hosts=(ardour ardour_vst3 lmms ardour_editor)
 
 work="$(mktemp -d /tmp/quorvel-hosts.XXXXXX)"
 export LMMS_WINEPREFIX="$work/wine32"
@@ -37,6 +39,7 @@ for host in "${hosts[@]}"; do
     # LMMS stops a sample clip one 256-frame period before its end.
     lmms)   block=256 tolerances=(--skip-end 256 --edge-tolerance 0 --sample-tolerance 1e-5)
             tools=(lmms xvfb-run wineserver sox soxi) ;;
+    ardour_editor) continue ;;  # once per format, below
     *) echo "unknown host $host" >&2; exit 2 ;;
   esac
   missing_tools=()
@@ -97,4 +100,23 @@ PY
     failed=$((failed + 1))
   fi
 done
+# The editor in Ardour's own window, for each format.
+if [[ " ${hosts[*]} " == *" ardour_editor "* ]]; then
+  missing_tools=()
+  for tool in ardour ardour7-lua Xvfb xdotool xwininfo xprop import convert; do
+    command -v "$tool" >/dev/null || missing_tools+=("$tool")
+  done
+  for format in vst2 vst3; do
+    echo "== ardour_editor: $format"
+    if [ ${#missing_tools[@]} -gt 0 ]; then
+      hosts_fail "ardour_editor cannot run: missing ${missing_tools[*]} (run tools/setup.sh)"
+      failed=$((failed + 1))
+    elif ARDOUR_FORMAT=$format bash "$hosts_dir/ardour_editor_screenshot.sh" \
+           "$work/ardour_editor-$format.png" "$work/ardour_editor-$format"; then
+      passed=$((passed + 1))
+    else
+      failed=$((failed + 1))
+    fi
+  done
+fi
 [ "$failed" -eq 0 ]

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Real hosts: the optimised Linux effect in Ardour (VST 2 and VST 3) and the 32-bit Windows
-# effect in LMMS under Wine, each render compared with the test host's
-# (tests/hosts/run_all.sh). Fails when any host fails or cannot run.
+# effect in LMMS under Wine, each render compared with the test host's, and
+# the editor of both Linux formats opened in Ardour's GUI under Xvfb and
+# compared with the test host's capture (tests/hosts/run_all.sh). Fails when
+# any host fails or cannot run.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 cd "$root"
