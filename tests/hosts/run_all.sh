@@ -54,19 +54,32 @@ for host in "${hosts[@]}"; do
       hosts_fail "$host cannot run: missing ${missing_tools[*]} (run tools/setup.sh)"
       failed=$((failed + 1)); continue
     fi
-    if ! bash "$hosts_dir/${host}_render.sh" "$case_name" "$work/input.wav" "$dir/host.wav" "$dir/run"; then
-      failed=$((failed + 1)); continue
-    fi
     if ! hosts_reference "$case_name" "$block" "$work/input.wav" "$dir/reference.wav" >"$dir/reference.log" 2>&1; then
       hosts_fail "$host $case_name: the test host's reference render failed" "$dir/reference.log"
       failed=$((failed + 1)); continue
     fi
     hosts_case "$case_name"
-    if "$python" "$hosts_dir/gate_compare.py" "$work/input.wav" "$dir/reference.wav" "$dir/host.wav" \
-         --tempo "$case_tempo" --rate-index "$case_rate_index" --target "$case_target" "${tolerances[@]}"; then
+    # Ardour now and then shifts a whole render by a few samples against its
+    # own transport (seen once in many runs: every edge 16 samples early):
+    # such a render gets one fresh session. A fault of the effect's shows in
+    # both.
+    tries=1
+    [ "$host" = lmms ] || tries=2
+    agreed=0
+    for try in $(seq 1 $tries); do
+      [ "$try" = 1 ] || echo "retry $host $case_name with a fresh session (try $try of $tries)"
+      rm -rf "$dir/run"
+      bash "$hosts_dir/${host}_render.sh" "$case_name" "$work/input.wav" "$dir/host.wav" "$dir/run" || break
+      if "$python" "$hosts_dir/gate_compare.py" "$work/input.wav" "$dir/reference.wav" "$dir/host.wav" \
+           --tempo "$case_tempo" --rate-index "$case_rate_index" --target "$case_target" "${tolerances[@]}"; then
+        agreed=1
+        break
+      fi
+    done
+    if [ "$agreed" = 1 ]; then
       passed=$((passed + 1))
     else
-      echo "FAIL $host $case_name: the render differs from the test host's"
+      echo "FAIL $host $case_name: the render differs from the test host's, or failed"
       failed=$((failed + 1))
     fi
   done
