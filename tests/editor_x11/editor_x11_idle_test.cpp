@@ -35,11 +35,14 @@ class HostGLib {
     if (context_ != nullptr) release_(context_);
   }
   bool Loaded() const { return context_ != nullptr; }
-  // Runs the loop for `ms`, calling `between` every `everyMs` (0: never).
-  void RunFor(int ms, int everyMs = 0, const std::function<void()>& between = {}) {
+  // Runs the loop for `ms` or until `done`, calling `between` every
+  // `everyMs` (0: never).
+  void RunFor(int ms, int everyMs = 0, const std::function<void()>& between = {},
+              const std::function<bool()>& done = {}) {
     const auto start = std::chrono::steady_clock::now();
     auto next = start;
-    while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(ms)) {
+    while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(ms) &&
+           !(done && done())) {
       if (everyMs > 0 && std::chrono::steady_clock::now() >= next) {
         between();
         next += std::chrono::milliseconds(everyMs);
@@ -84,7 +87,7 @@ TEST_F(X11EditorIdle, WithoutHostIdleCallsTheLoopReadsInputAndEndsTheGestureOnIt
   vst2::AEffect* effect = hosted.Effect();
   const float word = effect->getParameter(effect, 10);
   hosted.Pointer(ButtonPress, Button4, 0, 40, 215);  // wheel up over the first bar
-  glib_.RunFor(700);
+  glib_.RunFor(5000, 0, {}, [] { return HostLog().size() >= 2; });
   EXPECT_GT(hosted.Editor()->PostedIdles(), 0);
   ASSERT_EQ(HostLog().size(), 2u);
   EXPECT_EQ(HostLog()[0].opcode, vst2::audioMasterBeginEdit);
@@ -98,9 +101,9 @@ TEST_F(X11EditorIdle, WithoutHostIdleCallsTheLoopReadsInputAndEndsTheGestureOnIt
 TEST_F(X11EditorIdle, LoopStaysOutWhileTheHostCallsOftenAndStepsInWhenItStops) {
   HostedX11Editor hosted(display_);
   ASSERT_TRUE(hosted.Open());
-  glib_.RunFor(500, 20, [&] { hosted.Idle(); });
+  glib_.RunFor(500, 10, [&] { hosted.Idle(); });
   EXPECT_EQ(hosted.Editor()->PostedIdles(), 0);
-  glib_.RunFor(500);
+  glib_.RunFor(5000, 0, {}, [&] { return hosted.Editor()->PostedIdles() >= 3; });
   EXPECT_GE(hosted.Editor()->PostedIdles(), 3);
 }
 
