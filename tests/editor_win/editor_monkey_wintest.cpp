@@ -8,152 +8,21 @@
 // QUORVEL_MONKEY_SEED sets the first sequence's seed (sequence i uses seed
 // + i) and QUORVEL_MONKEY_SEQUENCES how many run; a failure prints the seed
 // that replays it alone.
-#include <cstdlib>
-#include <random>
-
 #include "gesture_fixture.h"
+#include "support/gesture_monkey.h"
 
 namespace editor_test {
 namespace {
 
 constexpr unsigned kDefaultSeed = 20261207;
 constexpr int kDefaultSequences = 800;
-constexpr Rect kPageLink = {164, 6, 356, 54};  // opens a browser: never pressed
-
-unsigned EnvNumber(const char* name, unsigned fallback) {
-  const char* text = std::getenv(name);
-  return text != nullptr && *text != '\0' ? static_cast<unsigned>(std::strtoul(text, nullptr, 10))
-                                          : fallback;
-}
-
-class Monkey {
- public:
-  explicit Monkey(unsigned seed) : rng_(seed) {}
-
-  Script Sequence() {
-    Script script;
-    // A start other than the defaults: some pattern words and the cycle.
-    for (int g = 0; g < kPatternWordCount; ++g) {
-      if (Pick(3) == 0) {
-        const int largest = g < 6 ? 9765624 : 624;
-        script.push_back({Step::kHostSet, kPatternWord0 + g, 0, Pick(largest + 1)});
-      }
-    }
-    if (Pick(2) == 0) script.push_back({Step::kHostSet, kCycle, 0, 1 + Pick(32)});
-    for (int gestures = 1 + Pick(6); gestures > 0; --gestures) AddGesture(&script);
-    return script;
-  }
-
- private:
-  int Pick(int n) { return static_cast<int>(rng_() % static_cast<unsigned>(n)); }
-
-  // A point inside one kind of control (edges included), never the page link.
-  void PressPoint(int* x, int* y) {
-    static const Rect kControls[] = {
-        {26, 100, 76, 170},   {96, 100, 146, 170},  {182, 100, 232, 170}, {252, 100, 302, 170},
-        {322, 100, 372, 170}, {474, 100, 524, 170}, {544, 100, 594, 170}, {387, 97, 457, 169},
-        {193, 174, 285, 194}, {288, 179, 310, 199}, {22, 172, 134, 203},  {485, 172, 597, 203},
-        {316, 180, 446, 198}, {30, 230, 589, 243},  {45, 12, 95, 30},     {0, 0, 619, 284}};
-    constexpr int kControlCount = sizeof(kControls) / sizeof(kControls[0]);
-    const int pick = Pick(kControlCount + 8);  // the bars weigh as much as eight controls
-    const Rect area = pick < kControlCount ? kControls[pick] : BarRect(Pick(kPatternEntries));
-    if (Pick(8) == 0) {
-      *x = (area.left + area.right) / 2;
-      *y = (area.top + area.bottom) / 2;
-    } else {
-      *x = area.left + Pick(area.Width() + 1);
-      *y = area.top + Pick(area.Height() + 1);
-    }
-    if (kPageLink.Contains(*x, *y)) *y = kPageLink.bottom + 6;
-  }
-
-  // Where a drag or a release may go: usually on a control, now and then
-  // anywhere, the window's outside included.
-  void AnyPoint(int* x, int* y) {
-    if (Pick(5) != 0) return PressPoint(x, y);
-    *x = -20 + Pick(660);
-    *y = -20 + Pick(325);
-  }
-
-  void AddGesture(Script* s) {
-    int x, y, x2, y2;
-    PressPoint(&x, &y);
-    AnyPoint(&x2, &y2);
-    const int roll = Pick(100);
-    if (roll < 22) {  // click or drag
-      s->push_back({Step::kDown, x, y});
-      int lastX = x, lastY = y;
-      for (int moves = Pick(5); moves > 0; --moves) {
-        if (Pick(2) == 0) {
-          lastX += Pick(41) - 20;  // along the control, as a bar is drawn
-        } else {
-          AnyPoint(&lastX, &lastY);
-        }
-        s->push_back({Step::kMove, lastX, lastY});
-      }
-      s->push_back({Step::kUp, lastX, lastY});
-    } else if (roll < 30) {
-      s->push_back({Step::kRightDown, x, y});
-      s->push_back({Step::kRightUp, x, y});
-    } else if (roll < 42) {
-      for (const Step& step : DoubleClick(x, y)) s->push_back(step);
-      if (Pick(6) == 0) s->back() = {Step::kUp, x2, y2};  // released elsewhere
-    } else if (roll < 56) {
-      static const int kUnits[] = {120, 240, 360, 1560, 60, 180};
-      const int units = kUnits[Pick(6)] * (Pick(2) == 0 ? 1 : -1);
-      s->push_back({Step::kWheel, x, y, units});
-    } else if (roll < 66) {  // a rocker held for a while, on either half or its centre
-      static const int kRockerX[] = {30, 77, 78, 130, 493, 541, 542, 590};
-      const int rx = kRockerX[Pick(8)];
-      s->push_back({Step::kDown, rx, 172 + Pick(32)});
-      s->push_back({Step::kTicks, 0, 0, 1 + Pick(90)});
-      LoseOrRelease(s, rx, 187);
-    } else if (roll < 73) {  // a press whose capture goes elsewhere
-      s->push_back({Step::kDown, x, y});
-      s->push_back({Step::kMove, x2, y2});
-      LoseOrRelease(s, x2, y2);
-    } else if (roll < 82) {
-      s->push_back({Step::kTicks, 0, 0, 1 + Pick(5)});
-    } else if (roll < 90) {
-      s->push_back({Step::kBlock});
-    } else if (roll < 94) {  // the other button goes down during a press
-      s->push_back({Step::kDown, x, y});
-      PressPoint(&x2, &y2);
-      s->push_back({Step::kRightDown, x2, y2});
-      s->push_back({Step::kUp, x, y});
-      s->push_back({Step::kRightUp, x2, y2});
-    } else if (roll < 96) {
-      s->push_back({Step::kReopen});
-    } else {  // a release whose press happened elsewhere
-      s->push_back({Pick(2) == 0 ? Step::kUp : Step::kRightUp, x2, y2});
-    }
-  }
-
-  void LoseOrRelease(Script* s, int x, int y) {
-    switch (Pick(3)) {
-      case 0:
-        s->push_back({Step::kUp, x, y});
-        return;
-      case 1:
-        s->push_back({Step::kStealCapture});
-        break;
-      default:
-        s->push_back({Step::kCancelMode});
-        break;
-    }
-    s->push_back({Step::kTicks, 0, 0, Pick(4)});
-    if (Pick(2) == 0) s->push_back({Step::kUp, x, y});  // reaches us all the same
-  }
-
-  std::mt19937 rng_;
-};
 
 class MonkeyEditor : public GestureEditor {
  protected:
   // Runs the sequence of this seed on a fresh instance; "" when every
   // invariant holds, else what broke, the sequence and how to replay it.
   std::string RunSequence(unsigned seed, size_t* steps) {
-    const Script script = Monkey(seed).Sequence();
+    const Script script = GestureMonkey(seed).Sequence();
     *steps += script.size();
     FreshInstance();
     Run(script);

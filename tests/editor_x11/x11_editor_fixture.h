@@ -16,6 +16,7 @@
 #include "framework/vst2_interface.h"
 #include "graphics/bitmap.h"
 #include "support/gesture_balance.h"
+#include "support/gesture_script.h"
 // Xlib last: its macros (None, KeyCode) would clash with names above.
 #include "editor_x11/x11_headers.h"
 
@@ -53,14 +54,6 @@ inline intptr_t VST2_CALL RecordingHost(vst2::AEffect*, int32_t opcode, int32_t 
   if (opcode == vst2::audioMasterVersion) return vst2::kVstVersion;
   if (opcode == vst2::audioMasterGetTime) return reinterpret_cast<intptr_t>(&HostTime());
   return 0;
-}
-
-// One block of silence through the host's float callback.
-inline void RunAudioBlock(vst2::AEffect* effect) {
-  std::vector<float> left(64, 0.0f), right(64, 0.0f), outLeft(64), outRight(64);
-  float* inputs[] = {left.data(), right.data()};
-  float* outputs[] = {outLeft.data(), outRight.data()};
-  effect->processReplacing(effect, inputs, outputs, 64);
 }
 
 // One effect instance with its editor open in a host window of its own.
