@@ -1,5 +1,6 @@
 #include "gui/user_settings.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "gui/editor_scale.h"
@@ -21,6 +22,23 @@ std::string SettingsPath(bool create) {
 }
 
 }  // namespace
+
+bool ReadSmallFile(const std::string& path, std::string* text) {
+  std::FILE* file = OpenSettingsFile(path, false);
+  if (file == nullptr) return false;
+  char buffer[256];
+  const size_t length = std::fread(buffer, 1, sizeof(buffer), file);
+  std::fclose(file);
+  text->assign(buffer, length);
+  return true;
+}
+
+bool WriteSmallFile(const std::string& path, const std::string& text) {
+  std::FILE* file = OpenSettingsFile(path, true);
+  if (file == nullptr) return false;
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  return std::fclose(file) == 0 && written;
+}
 
 void SetUserSettingsFolder(const std::string& folder) { FolderOverride() = folder; }
 

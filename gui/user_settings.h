@@ -5,6 +5,7 @@
 // Today it holds one line, "size=<percent>". [editor thread]
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 // The editor size the user chose last, or 0 when none is stored (no file,
@@ -17,9 +18,13 @@ bool SaveEditorSizeSetting(int percent);
 // folder restores the user's.
 void SetUserSettingsFolder(const std::string& folder);
 
+// Reads at most 256 bytes; writes all of `text`.
+bool ReadSmallFile(const std::string& path, std::string* text);
+bool WriteSmallFile(const std::string& path, const std::string& text);
+
 // ---- Platform half (user_settings_*.cpp). ----
 // The folder holding the settings, ending in a separator; created when
 // `create`. Empty when there is none.
 std::string UserSettingsFolder(bool create);
-bool ReadSmallFile(const std::string& path, std::string* text);
-bool WriteSmallFile(const std::string& path, const std::string& text);
+// The file at a UTF-8 path, opened to read or (created, emptied) to write.
+std::FILE* OpenSettingsFile(const std::string& path, bool write);

@@ -23,19 +23,6 @@ std::string UserSettingsFolder(bool create) {
   return folder + "/";
 }
 
-bool ReadSmallFile(const std::string& path, std::string* text) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  char buffer[256];
-  const size_t length = std::fread(buffer, 1, sizeof(buffer), file);
-  std::fclose(file);
-  text->assign(buffer, length);
-  return true;
-}
-
-bool WriteSmallFile(const std::string& path, const std::string& text) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  return std::fclose(file) == 0 && written;
+std::FILE* OpenSettingsFile(const std::string& path, bool write) {
+  return std::fopen(path.c_str(), write ? "wb" : "rb");
 }

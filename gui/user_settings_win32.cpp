@@ -38,19 +38,6 @@ std::string UserSettingsFolder(bool create) {
   return Utf8(folder.c_str()) + "\\";
 }
 
-bool ReadSmallFile(const std::string& path, std::string* text) {
-  std::FILE* file = _wfopen(Wide(path).c_str(), L"rb");
-  if (file == nullptr) return false;
-  char buffer[256];
-  const size_t length = std::fread(buffer, 1, sizeof(buffer), file);
-  std::fclose(file);
-  text->assign(buffer, length);
-  return true;
-}
-
-bool WriteSmallFile(const std::string& path, const std::string& text) {
-  std::FILE* file = _wfopen(Wide(path).c_str(), L"wb");
-  if (file == nullptr) return false;
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  return std::fclose(file) == 0 && written;
+std::FILE* OpenSettingsFile(const std::string& path, bool write) {
+  return _wfopen(Wide(path).c_str(), write ? L"wb" : L"rb");
 }

@@ -4,21 +4,6 @@
 
 #include "tools/host/plugin_module.h"
 
-PluginModule::~PluginModule() { Unload(); }
-
-bool PluginModule::Load(const std::string& path) {
-  if (!LoadLibraryOnly(path)) return false;
-  void* symbol = Symbol("VSTPluginMain");
-  if (symbol == nullptr) symbol = Symbol("main");
-  if (symbol == nullptr) {
-    error_ = "no VSTPluginMain or main export";
-    Unload();
-    return false;
-  }
-  entry_ = reinterpret_cast<vst2::PluginEntryProc>(symbol);
-  return true;
-}
-
 void* PluginModule::Symbol(const char* name) const {
   if (handle_ == nullptr) return nullptr;
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
