@@ -31,7 +31,14 @@ if(WIN32)
   quorvel_version_resource(Quorvel ${module_name}.dll "${module_description}")
 else()
   # The entry lives in the core library; the module only needs a source list.
+  # It exports the entry alone, under both names hosts look for (`main` is an
+  # alias made at link time: the core library cannot define it, the test
+  # programs linking that library have their own).
   add_library(Quorvel MODULE ${CMAKE_SOURCE_DIR}/tests/support/empty.cpp)
+  set(exports_map ${CMAKE_SOURCE_DIR}/framework/module_exports.map)
+  target_link_options(Quorvel PRIVATE -Wl,--version-script=${exports_map}
+                      -Wl,--defsym=main=VSTPluginMain)
+  set_target_properties(Quorvel PROPERTIES LINK_DEPENDS ${exports_map})
 endif()
 set_target_properties(Quorvel PROPERTIES PREFIX "" OUTPUT_NAME ${module_name}
                                          LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
