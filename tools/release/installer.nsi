@@ -100,8 +100,10 @@ Section "Quorvel"
 !ifdef HAVE_VST3
   ; The bundle is replaced whole, so no file of an older one stays inside.
   RMDir /r "${VST3_DIR}\Quorvel.vst3"
-  ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "Vst2Folder"
-  StrCmp $2 "" 0 vst3_kept
+  ; Noted once, by the first install that put a bundle there.
+  ClearErrors
+  ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "CreatedVst3Folder"
+  IfErrors 0 vst3_kept
     !insertmacro NoteCreatedFolder "${VST3_DIR}" CreatedVst3Folder
   vst3_kept:
   SetOutPath "${VST3_DIR}"
