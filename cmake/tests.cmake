@@ -66,6 +66,24 @@ else()
   set(run_prefix "")
   set(platform native)
 endif()
+# What a host lists from a VST 3 bundle's factory, for the bundle description
+# test (tests/module/vst3_moduleinfo.sh).
+if(TARGET Quorvel_vst3)
+  set(module_loader ${CMAKE_SOURCE_DIR}/tools/host/plugin_module.cpp
+                    ${CMAKE_SOURCE_DIR}/tools/host/plugin_module_posix.cpp
+                    ${CMAKE_SOURCE_DIR}/tools/host/plugin_module_win32.cpp)
+  quorvel_platform_filter(module_loader)
+  add_executable(vst3_factory_info ${CMAKE_SOURCE_DIR}/tests/module/vst3_factory_info.cpp ${module_loader})
+  quorvel_warnings(vst3_factory_info)
+  target_include_directories(vst3_factory_info PRIVATE ${CMAKE_SOURCE_DIR})
+  target_include_directories(vst3_factory_info SYSTEM PRIVATE ${QUORVEL_VST3_API_DIR})
+  if(WIN32)
+    target_link_options(vst3_factory_info PRIVATE -static)
+  else()
+    target_link_libraries(vst3_factory_info PRIVATE ${CMAKE_DL_LIBS})
+  endif()
+endif()
+
 file(GLOB module_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/module/*.sh)
 foreach(script ${module_tests})
   get_filename_component(name ${script} NAME_WE)

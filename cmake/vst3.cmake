@@ -41,3 +41,28 @@ else()
 endif()
 quorvel_warnings(Quorvel_vst3)
 target_link_libraries(Quorvel_vst3 PRIVATE quorvel_vst3)
+
+# Contents/Resources: moduleinfo.json, what hosts read to list the plug-in
+# without loading its binary, written from the facts the factory is compiled
+# from, and the editor's captures it names as the plug-in's snapshots (the
+# committed 100 % and 200 % Windows captures). The class id names the
+# snapshot files, so a changed factory source configures again.
+include(cmake/vst3_facts.cmake)
+quorvel_vst3_facts()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${QUORVEL_VST3_FACT_SOURCES})
+set(vst3_resources ${vst3_contents}/Resources)
+set(vst3_moduleinfo ${vst3_resources}/moduleinfo.json)
+add_custom_command(OUTPUT ${vst3_moduleinfo}
+  COMMAND ${CMAKE_COMMAND} -DOUT=${vst3_moduleinfo} -P ${CMAKE_SOURCE_DIR}/cmake/vst3_moduleinfo.cmake
+  DEPENDS ${CMAKE_SOURCE_DIR}/cmake/vst3_moduleinfo.cmake ${CMAKE_SOURCE_DIR}/cmake/vst3_facts.cmake
+          ${QUORVEL_VST3_FACT_SOURCES}
+  COMMENT "Describing Quorvel.vst3 for hosts" VERBATIM)
+set(vst3_snapshot ${vst3_resources}/Snapshots/${QUORVEL_VST3_CID}_snapshot)
+add_custom_command(OUTPUT ${vst3_snapshot}.png ${vst3_snapshot}_2.0x.png
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${vst3_resources}/Snapshots
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${vst3_resources}/Snapshots
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/docs/editor.png ${vst3_snapshot}.png
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/docs/editor_200.png ${vst3_snapshot}_2.0x.png
+  DEPENDS ${CMAKE_SOURCE_DIR}/docs/editor.png ${CMAKE_SOURCE_DIR}/docs/editor_200.png
+  COMMENT "Copying the editor's captures into Quorvel.vst3" VERBATIM)
+target_sources(Quorvel_vst3 PRIVATE ${vst3_moduleinfo} ${vst3_snapshot}.png ${vst3_snapshot}_2.0x.png)

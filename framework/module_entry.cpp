@@ -1,7 +1,8 @@
 // The module's entry: builds one effect instance per call and hands the host
 // the effect record inside it. Exported as VSTPluginMain and as main
-// (module_exports.def in the Windows build; natively only VSTPluginMain,
-// since a global `main` would clash with the test programs' own).
+// (module_exports.def in the Windows build; natively module_exports.map, with
+// `main` aliased at link time, since a global `main` here would clash with
+// the test programs' own).
 #include <cstdlib>
 
 #include "engine/gate_plug.h"

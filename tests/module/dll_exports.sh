@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The module exports its entry under both names hosts look for, the VST 3
-# bundle's binary exactly its three entries, and the Windows binaries depend
-# on system DLLs only (no MinGW runtime DLLs to ship).
+# The module exports its entry under both names hosts look for (natively
+# nothing else), the VST 3 bundle's binary exactly its three entries, and the
+# Windows binaries depend on system DLLs only (no MinGW runtime DLLs to ship).
 set -euo pipefail
 module="${QUORVEL_MODULE:?run through ctest}"
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -37,6 +37,11 @@ else
   symbols=$(nm -D --defined-only "$module")
   grep -qE '^[0-9a-f]+ T VSTPluginMain$' <<<"$symbols" ||
     fail "VSTPluginMain is not exported from $module"
+  # The entry under both names and nothing else: any other export could
+  # bind to a same-named symbol of the host or of another plug-in.
+  module_exports=$(awk '{print $3}' <<<"$symbols" | LC_ALL=C sort | tr '\n' ' ')
+  [ "$module_exports" = "VSTPluginMain main " ] ||
+    fail "$(basename "$module") exports $(wc -w <<<"$module_exports") symbols, not just the entry: $(head -c 300 <<<"$module_exports")"
   bundle="$QUORVEL_BINARY_DIR/Quorvel.vst3/Contents/x86_64-linux/Quorvel.so"
   bundle_exports=$(nm -D --defined-only "$bundle" | awk '{print $3}' | sort | tr '\n' ' ')
   [ "$bundle_exports" = "GetPluginFactory ModuleEntry ModuleExit " ] ||

@@ -2,7 +2,9 @@
 # Packaging twice gives the same bytes, even when every module is linked
 # again in between (no link time in the modules, no file times or order of
 # the moment in the archives), and each archive holds what it should: the
-# modules as built, the licence, the notices and the install text.
+# modules as built, the VST 3 bundle with every file of it (the binary, its
+# moduleinfo.json and snapshots), the licence, the notices and the install
+# text.
 set -euo pipefail
 export LC_ALL=C
 root="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -65,6 +67,16 @@ for (top, kind), modules in expect.items():
     has_bundle = any(n.startswith(f"{top}/Quorvel.vst3/") for n in entries)
     if os.path.isdir(bundle) != has_bundle:
         failures.append(f"{top}: Quorvel.vst3 bundle {'missing' if not has_bundle else 'unexpected'}")
+    # The whole bundle as built: binary, moduleinfo.json and snapshots.
+    built = {}
+    for folder, _, files in os.walk(bundle):
+        for name in files:
+            path = os.path.join(folder, name)
+            built[f"{top}/Quorvel.vst3/{os.path.relpath(path, bundle)}"] = digest(open(path, "rb").read())
+    packed = {n: d for n, d in entries.items() if n.startswith(f"{top}/Quorvel.vst3/")}
+    if built != packed:
+        failures.append(f"{top}: the bundle's files differ from the build's: "
+                        f"{sorted(set(built.items()) ^ set(packed.items()))}")
 if len(times) != 1 or owners != {(0, 0)}:
     failures.append(f"entries carry varying times {times} or owners {owners}")
 for f in failures:

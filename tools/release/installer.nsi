@@ -5,6 +5,10 @@
 ; the folder the user picks ($INSTDIR), the VST 3 bundle into the standard
 ; VST 3 folder, and the texts and the uninstaller into Program Files\Quorvel.
 ; /S installs or uninstalls silently; /D=FOLDER sets the VST 2 folder.
+; Running it again over an install updates that install in place: the folder
+; chosen last time is offered again, and choosing another one moves the
+; effect there (nothing stays behind in the old folder), so that one
+; uninstall always removes everything.
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -21,6 +25,7 @@ ManifestDPIAware true
 Name "Quorvel ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\VSTPlugins"
+InstallDirRegKey HKLM "${UNINSTALL_KEY}" "Vst2Folder"
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey "ProductName" "Quorvel"
 VIAddVersionKey "ProductVersion" "${VERSION}"
@@ -78,11 +83,29 @@ Function un.onInit
 FunctionEnd
 
 Section "Quorvel"
-  !insertmacro NoteCreatedFolder "$INSTDIR" CreatedVst2Folder
+  ; An earlier install: the folders it created are still its to remove (they
+  ; exist now, so noting them again would forget them). A different VST 2
+  ; folder this time moves the effect out of the old one first, so that the
+  ; new folder's notes see the drive as it would be without the old install.
+  ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "Vst2Folder"
+  StrCmp $2 "" vst2_fresh
+  StrCmp $2 $INSTDIR vst2_kept
+    Delete "$2\Quorvel.dll"
+    !insertmacro RemoveCreatedFolders $2 CreatedVst2Folder
+  vst2_fresh:
+    !insertmacro NoteCreatedFolder "$INSTDIR" CreatedVst2Folder
+  vst2_kept:
   SetOutPath "$INSTDIR"
   File "${STAGE}/Quorvel.dll"
 !ifdef HAVE_VST3
-  !insertmacro NoteCreatedFolder "${VST3_DIR}" CreatedVst3Folder
+  ; The bundle is replaced whole, so no file of an older one stays inside.
+  RMDir /r "${VST3_DIR}\Quorvel.vst3"
+  ; Noted once, by the first install that put a bundle there.
+  ClearErrors
+  ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "CreatedVst3Folder"
+  IfErrors 0 vst3_kept
+    !insertmacro NoteCreatedFolder "${VST3_DIR}" CreatedVst3Folder
+  vst3_kept:
   SetOutPath "${VST3_DIR}"
   File /r "${STAGE}/Quorvel.vst3"
 !endif
