@@ -58,13 +58,21 @@ class GatePlugView {
                                         &rect) == kResultOk)
       return true;
     pending_ = false;
-    reverting_ = true;
+    Reverting reverting(reverting_);
     editor->SetSizePercent(hostPercent_);
-    reverting_ = false;
     return false;
   }
 
  private:
+  // Set while the editor goes back to the host's size, whatever leaves the scope.
+  struct Reverting {
+    explicit Reverting(bool& flag) : flag_(flag) { flag_ = true; }
+    ~Reverting() { flag_ = false; }
+    Reverting(const Reverting&) = delete;
+    Reverting& operator=(const Reverting&) = delete;
+    bool& flag_;
+  };
+
   // Only what cannot throw: the editor window is closed before the last
   // release deletes the view.
   ~GatePlugView() {
@@ -213,6 +221,7 @@ class GatePlugView {
                  : kResultFalse;
     });
   }
+  // Entries with fixed answers call nothing that could throw.
   static v3_result V3_API OnKey(void*, int16_t, int16_t, int16_t) { return kResultFalse; }
   static v3_result V3_API GetSize(void* self, v3_view_rect* rect) {
     if (!rect) return kInvalidArgument;
