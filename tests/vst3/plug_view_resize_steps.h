@@ -1,8 +1,9 @@
 // The view's own size changes, played against a host's frame that resizes its
 // window only when the view's get_size differs from the size asked for, and
 // confirms with on_size: grow, shrink, a refusal, and a confirmation that
-// comes after resize_view returned. The same steps run on the Win32 and the
-// X11 editor; each platform reads its own windows.
+// comes after resize_view returned; then sizes the host sets unasked. The
+// same steps run on the Win32 and the X11 editor; each platform reads its
+// own windows.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -72,4 +73,18 @@ inline void PlayResizeSteps(HostContext& host, v3_plugin_view** view,
     EXPECT_EQ(inner.height, step.height);
   }
   host.refuseResizes = host.deferResizes = false;
+  // A size the host sets of its own accord is answered and changes nothing:
+  // the view cannot be resized by its host.
+  EXPECT_EQ(v3_cpp_obj(view)->can_resize(view), kResultFalse);
+  const WindowSize kept = ViewSize(view);
+  for (const v3_view_rect& offered : {v3_view_rect{0, 0, kept.width, kept.height},
+                                      v3_view_rect{0, 0, kept.width + 100, kept.height + 50}}) {
+    v3_view_rect rect = offered;
+    EXPECT_EQ(v3_cpp_obj(view)->on_size(view, &rect), kResultOk);
+    EXPECT_EQ(ViewSize(view).width, kept.width);
+    EXPECT_EQ(ViewSize(view).height, kept.height);
+    EXPECT_EQ(v3_cpp_obj(view)->check_size_constraint(view, &rect), kResultOk);
+    EXPECT_EQ(rect.right - rect.left, kept.width);
+    EXPECT_EQ(rect.bottom - rect.top, kept.height);
+  }
 }
