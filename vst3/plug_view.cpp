@@ -4,7 +4,9 @@
 // its own, a timer on the host's run loop sends effEditIdle, and so does the
 // run loop seeing the window's events arrive. Its size is the editor's: the
 // user's size menu asks the host's frame to follow, and a content scale the
-// host announces chooses the size as the VST 2 vendor request does.
+// host announces chooses the size as the VST 2 vendor request does. While
+// open, the view answers the size the host's frame has: a new one once the
+// host confirms it with on_size. Nothing thrown inside reaches the host.
 #include <atomic>
 #include <cstring>
 #include <new>
@@ -12,6 +14,7 @@
 #include "engine/gate_plug.h"
 #include "gui/editor_view.h"
 #include "vst3/gate_vst3.h"
+#include "vst3/no_throw.h"
 #include "vst3/plug_view.h"
 
 namespace {
@@ -34,17 +37,45 @@ class GatePlugView {
 
   void* Face() { return &face_; }
 
-  // [editor thread]
+  // The editor has switched to a new size and asks the host's frame to
+  // follow. Until the host confirms with on_size, get_size still answers the
+  // size the host has, so the host sees a change to make; a host that
+  // refuses sends the editor back to that size. [editor thread]
   bool RequestSize(int width, int height) {
-    if (!frame_) return false;
-    v3_view_rect rect = {0, 0, width, height};
-    return v3_cpp_obj(frame_)->resize_view(frame_, reinterpret_cast<v3_plugin_view**>(&face_),
-                                           &rect) == kResultOk;
+    IEditorView* editor = owner_->Plug()->Editor();
+    // The editor going back to the host's size needs no one's consent.
+    if (reverting_ || !editor) return true;
+    if (!attached_ || !frame_) {
+      // No host to ask: the editor's size is the view's.
+      TakeEditorSize();
+      return false;
+    }
+    pending_ = true;
+    pendingRect_ = {0, 0, width, height};
+    pendingPercent_ = editor->SizePercent();
+    v3_view_rect rect = pendingRect_;
+    if (v3_cpp_obj(frame_)->resize_view(frame_, reinterpret_cast<v3_plugin_view**>(&face_),
+                                        &rect) == kResultOk)
+      return true;
+    pending_ = false;
+    Reverting reverting(reverting_);
+    editor->SetSizePercent(hostPercent_);
+    return false;
   }
 
  private:
+  // Set while the editor goes back to the host's size, whatever leaves the scope.
+  struct Reverting {
+    explicit Reverting(bool& flag) : flag_(flag) { flag_ = true; }
+    ~Reverting() { flag_ = false; }
+    Reverting(const Reverting&) = delete;
+    Reverting& operator=(const Reverting&) = delete;
+    bool& flag_;
+  };
+
+  // Only what cannot throw: the editor window is closed before the last
+  // release deletes the view.
   ~GatePlugView() {
-    if (attached_) Removed();
     if (frame_) v3_cpp_obj_unref(frame_);
     owner_->ViewGone();
     owner_->Release();
@@ -52,44 +83,75 @@ class GatePlugView {
 
   static GatePlugView* Self(void* self) { return FaceOwner<GatePlugView>(self); }
 
+  static bool SameSize(const v3_view_rect& a, const v3_view_rect& b) {
+    return a.right - a.left == b.right - b.left && a.bottom - a.top == b.bottom - b.top;
+  }
+  // The host has (or needs no say in) the editor's current size.
+  void TakeEditorSize() {
+    IEditorView* editor = owner_->Plug()->Editor();
+    if (!editor) return;
+    hostRect_ = {0, 0, editor->PixelWidth(), editor->PixelHeight()};
+    hostPercent_ = editor->SizePercent();
+    pending_ = false;
+  }
+
+  // ---- Every face [host main thread] ----
   static v3_result V3_API Query(void* self, const v3_tuid iid, void** obj) {
     if (!obj) return kInvalidArgument;
     *obj = nullptr;
-    GatePlugView* view = Self(self);
-    if (SameId(iid, v3_funknown_iid) || SameId(iid, v3_plugin_view_iid)) {
-      *obj = &view->face_;
-    } else if (SameId(iid, v3_plugin_view_content_scale_iid)) {
-      *obj = &view->scaleFace_;
-    } else if (SameId(iid, v3_timer_handler_iid)) {
-      *obj = &view->timerFace_;
-    } else if (SameId(iid, v3_event_handler_iid)) {
-      *obj = &view->eventFace_;
-    } else {
-      return kNoInterface;
-    }
-    view->refCount_++;
-    return kResultOk;
+    return Guarded(kInternalError, [&] {
+      GatePlugView* view = Self(self);
+      if (SameId(iid, v3_funknown_iid) || SameId(iid, v3_plugin_view_iid)) {
+        *obj = &view->face_;
+      } else if (SameId(iid, v3_plugin_view_content_scale_iid)) {
+        *obj = &view->scaleFace_;
+      } else if (SameId(iid, v3_timer_handler_iid)) {
+        *obj = &view->timerFace_;
+      } else if (SameId(iid, v3_event_handler_iid)) {
+        *obj = &view->eventFace_;
+      } else {
+        return kNoInterface;
+      }
+      view->refCount_++;
+      return kResultOk;
+    });
   }
-  static uint32_t V3_API Ref(void* self) { return ++Self(self)->refCount_; }
+  static uint32_t V3_API Ref(void* self) {
+    return Guarded(0u, [&] { return ++Self(self)->refCount_; });
+  }
   static uint32_t V3_API Unref(void* self) {
-    GatePlugView* view = Self(self);
-    const uint32_t left = --view->refCount_;
-    if (left == 0) delete view;
-    return left;
+    return Guarded(0u, [&] {
+      GatePlugView* view = Self(self);
+      const uint32_t left = --view->refCount_;
+      if (left == 0) {
+        Guarded(kResultFalse, [&] { return view->Removed(); });
+        delete view;
+      }
+      return left;
+    });
   }
 
+  // ---- Plug view [host main thread] ----
   static v3_result V3_API IsPlatformTypeSupported(void*, const char* type) {
     return type && std::strcmp(type, EditorPlatformType()) == 0 ? kResultOk : kResultFalse;
   }
   static v3_result V3_API Attached(void* self, void* parent, const char* type) {
     GatePlugView* view = Self(self);
-    if (!parent || IsPlatformTypeSupported(self, type) != kResultOk || view->attached_)
-      return kResultFalse;
-    vst2::AEffect* effect = view->owner_->Effect();
+    if (view->attached_) return kResultFalse;  // the open window stays as it is
+    const v3_result result = Guarded(kInternalError, [&] { return view->Attach(parent, type); });
+    // A window opened before something failed goes again.
+    if (result != kResultOk && view->attached_)
+      Guarded(kResultFalse, [&] { return view->Removed(); });
+    return result;
+  }
+  v3_result Attach(void* parent, const char* type) {
+    if (!parent || IsPlatformTypeSupported(this, type) != kResultOk) return kResultFalse;
+    vst2::AEffect* effect = owner_->Effect();
     // An X11 window id arrives as the pointer's value, as VST 2 hosts pass it.
     if (effect->dispatcher(effect, vst2::effEditOpen, 0, 0, parent, 0.0f) == 0) return kResultFalse;
-    view->attached_ = true;
-    if (EditorNeedsHostTimer()) view->StartHostLoop();
+    attached_ = true;
+    TakeEditorSize();
+    if (EditorNeedsHostTimer()) StartHostLoop();
     return kResultOk;
   }
   void StartHostLoop() {
@@ -99,9 +161,11 @@ class GatePlugView {
     }
     auto** handler = reinterpret_cast<v3_timer_handler**>(&timerFace_);
     if (v3_cpp_obj(runLoop_)->register_timer(runLoop_, handler, kTickMs) != kResultOk) {
+      timerRegistered_ = false;
       StopHostLoop();
       return;
     }
+    timerRegistered_ = true;
     // Input is handled as it arrives rather than at the next tick; a run
     // loop without descriptor handlers leaves it to the timer.
     IEditorView* editor = owner_->Plug()->Editor();
@@ -113,74 +177,108 @@ class GatePlugView {
   }
   void StopHostLoop() {
     if (!runLoop_) return;
-    if (watchesEvents_) {
-      v3_cpp_obj(runLoop_)->unregister_event_handler(
-          runLoop_, reinterpret_cast<v3_event_handler**>(&eventFace_));
-      watchesEvents_ = false;
-    }
-    v3_cpp_obj(runLoop_)->unregister_timer(runLoop_,
-                                           reinterpret_cast<v3_timer_handler**>(&timerFace_));
-    v3_cpp_obj_unref(runLoop_);
+    v3_run_loop** loop = runLoop_;
     runLoop_ = nullptr;
+    if (watchesEvents_) {
+      watchesEvents_ = false;
+      v3_cpp_obj(loop)->unregister_event_handler(loop,
+                                                 reinterpret_cast<v3_event_handler**>(&eventFace_));
+    }
+    if (timerRegistered_) {
+      timerRegistered_ = false;
+      v3_cpp_obj(loop)->unregister_timer(loop, reinterpret_cast<v3_timer_handler**>(&timerFace_));
+    }
+    v3_cpp_obj_unref(loop);
   }
   static void V3_API OnTimer(void* self) {
-    GatePlugView* view = Self(self);
-    if (!view->attached_) return;
-    vst2::AEffect* effect = view->owner_->Effect();
-    effect->dispatcher(effect, vst2::effEditIdle, 0, 0, nullptr, 0.0f);
+    Guarded(0, [&] {
+      GatePlugView* view = Self(self);
+      if (!view->attached_) return 0;
+      vst2::AEffect* effect = view->owner_->Effect();
+      effect->dispatcher(effect, vst2::effEditIdle, 0, 0, nullptr, 0.0f);
+      return 0;
+    });
   }
   static void V3_API OnEvents(void* self, int) { OnTimer(self); }
-  static v3_result V3_API RemovedThunk(void* self) { return Self(self)->Removed(); }
+  static v3_result V3_API RemovedThunk(void* self) {
+    return Guarded(kInternalError, [&] { return Self(self)->Removed(); });
+  }
   v3_result Removed() {
     if (!attached_) return kResultFalse;
+    attached_ = false;
+    pending_ = false;
     StopHostLoop();
     vst2::AEffect* effect = owner_->Effect();
     effect->dispatcher(effect, vst2::effEditClose, 0, 0, nullptr, 0.0f);
-    attached_ = false;
     return kResultOk;
   }
   static v3_result V3_API OnWheel(void* self, float distance) {
-    vst2::AEffect* effect = Self(self)->owner_->Effect();
-    return effect->dispatcher(effect, vst2::effVendorSpecific, kWheelRequest, kWheelValue, nullptr,
-                              distance) != 0
-               ? kResultOk
-               : kResultFalse;
+    return Guarded(kInternalError, [&] {
+      vst2::AEffect* effect = Self(self)->owner_->Effect();
+      return effect->dispatcher(effect, vst2::effVendorSpecific, kWheelRequest, kWheelValue,
+                                nullptr, distance) != 0
+                 ? kResultOk
+                 : kResultFalse;
+    });
   }
+  // Entries with fixed answers call nothing that could throw.
   static v3_result V3_API OnKey(void*, int16_t, int16_t, int16_t) { return kResultFalse; }
   static v3_result V3_API GetSize(void* self, v3_view_rect* rect) {
     if (!rect) return kInvalidArgument;
-    GatePlugView* view = Self(self);
-    IEditorView* editor = view->owner_->Plug()->Editor();
-    if (!editor) return kResultFalse;
-    // Before the window opens the size follows the user, the host and the
-    // screen, as effEditGetRect does.
-    if (!view->attached_) editor->ApplyPreferredSize();
-    *rect = {0, 0, editor->PixelWidth(), editor->PixelHeight()};
-    return kResultOk;
+    return Guarded(kInternalError, [&] {
+      GatePlugView* view = Self(self);
+      IEditorView* editor = view->owner_->Plug()->Editor();
+      if (!editor) return kResultFalse;
+      if (view->attached_) {
+        // The size the host has confirmed, not one it is still asked for.
+        *rect = view->hostRect_;
+        return kResultOk;
+      }
+      // Before the window opens the size follows the user, the host and the
+      // screen, as effEditGetRect does.
+      editor->ApplyPreferredSize();
+      *rect = {0, 0, editor->PixelWidth(), editor->PixelHeight()};
+      return kResultOk;
+    });
   }
-  // Sizes change only through the editor's own size menu or the host's
-  // content scale; a host's frame of another size clips the editor.
-  static v3_result V3_API OnSize(void*, v3_view_rect* rect) {
-    return rect ? kResultOk : kInvalidArgument;
+  // The host confirms the size the view asked for. Other sizes change
+  // nothing: sizes change only through the editor's own size menu or the
+  // host's content scale, and a host's frame of another size clips the editor.
+  static v3_result V3_API OnSize(void* self, v3_view_rect* rect) {
+    if (!rect) return kInvalidArgument;
+    return Guarded(kInternalError, [&] {
+      GatePlugView* view = Self(self);
+      if (view->pending_ && SameSize(*rect, view->pendingRect_)) {
+        view->hostRect_ = view->pendingRect_;
+        view->hostPercent_ = view->pendingPercent_;
+        view->pending_ = false;
+      }
+      return kResultOk;
+    });
   }
   static v3_result V3_API OnFocus(void*, v3_bool) { return kResultOk; }
   static v3_result V3_API SetFrame(void* self, v3_plugin_frame** frame) {
-    GatePlugView* view = Self(self);
-    if (view->frame_) v3_cpp_obj_unref(view->frame_);
-    view->frame_ = frame;
-    if (frame) v3_cpp_obj_ref(frame);
-    return kResultOk;
+    return Guarded(kInternalError, [&] {
+      GatePlugView* view = Self(self);
+      if (frame) v3_cpp_obj_ref(frame);
+      if (view->frame_) v3_cpp_obj_unref(view->frame_);
+      view->frame_ = frame;
+      return kResultOk;
+    });
   }
   static v3_result V3_API CanResize(void*) { return kResultFalse; }
   static v3_result V3_API CheckSizeConstraint(void* self, v3_view_rect* rect) {
     return GetSize(self, rect);
   }
 
+  // ---- Content scale [host main thread] ----
   static v3_result V3_API SetContentScale(void* self, float factor) {
-    IEditorView* editor = Self(self)->owner_->Plug()->Editor();
-    if (!editor || !(factor > 0.0f)) return kResultFalse;
-    editor->SetHostContentScale(factor);
-    return kResultOk;
+    return Guarded(kInternalError, [&] {
+      IEditorView* editor = Self(self)->owner_->Plug()->Editor();
+      if (!editor || !(factor > 0.0f)) return kResultFalse;
+      editor->SetHostContentScale(factor);
+      return kResultOk;
+    });
   }
 
   static const v3_plugin_view_cpp kVtable;
@@ -193,11 +291,20 @@ class GatePlugView {
   ComFace<GatePlugView> timerFace_{};
   ComFace<GatePlugView> eventFace_{};
   v3_run_loop** runLoop_ = nullptr;
+  bool timerRegistered_ = false;
   bool watchesEvents_ = false;
   std::atomic<uint32_t> refCount_{1};
   GateVst3* owner_;
   v3_plugin_frame** frame_ = nullptr;
   bool attached_ = false;
+  // The size the host's frame has, and the editor size it shows.
+  v3_view_rect hostRect_ = {};
+  int hostPercent_ = 100;
+  // A size asked of the host that it has not yet confirmed.
+  bool pending_ = false;
+  v3_view_rect pendingRect_ = {};
+  int pendingPercent_ = 100;
+  bool reverting_ = false;
 };
 
 const v3_plugin_view_cpp GatePlugView::kVtable = {

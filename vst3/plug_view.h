@@ -14,8 +14,11 @@ class GatePlugView;
 GatePlugView* CreateGatePlugView(GateVst3* owner);
 // The interface pointer a host holds for the view.
 void* PlugViewFace(GatePlugView* view);
-// The editor asks for a new size: passed to the host's frame. True when the
-// host resized the view. [editor thread]
+// The editor, already switched to a new size, asks the host's frame to
+// follow; the view keeps answering the host's size until the host confirms
+// with on_size. True when the host agreed; false without a frame to ask
+// (the editor keeps its size) or when the host refused (the editor is back
+// at the host's size). [editor thread]
 bool RequestPlugViewSize(GatePlugView* view, int width, int height);
 
 // ---- Platform half (plug_view_win32.cpp, plug_view_posix.cpp) ----

@@ -5,7 +5,8 @@
 # the other byte for byte; a parameter change at sample 100 changes the
 # output exactly from sample 100, as the VST 2 module split there does; and
 # on Windows the same editor, pixel for pixel, whose edits reach the host
-# through the component handler.
+# through the component handler, and whose own size changes the host's window
+# follows.
 source "$(dirname "$0")/host_common.bash"
 bundle="$QUORVEL_BINARY_DIR/Quorvel.vst3"
 vst2="$QUORVEL_MODULE"
@@ -94,5 +95,14 @@ componentHandler EndEdit id=0" ] || fail "editor gesture: $(cat edits.log)"
   grep '^componentHandler PerformEdit id=0 ' edits.log | sed 's/.*value=//' | sort -n -c ||
     fail "drag values do not rise: $(cat edits.log)"
   grep -q '^param 0 name="Rate" .* value=0\.[4-9]' <<<"$out" || fail "rate after the drag: $out"
+  # The view's own size changes under a frame that compares the view's size
+  # before it resizes its window: the window grows and shrinks with the editor.
+  # (Sizes that fit the null display driver's screen.)
+  out=$(host "$bundle" open "editor open" "editor scale 1.5" "editor capture large.bmp" \
+    "editor scale 1.25" "editor capture middle.bmp" "editor close") || fail "editor scale: $(cat host.err)"
+  expect_line "$out" "editor scale 1.5 result=1 window=930,428"
+  expect_line "$out" "editor capture large.bmp width=930 height=428"
+  expect_line "$out" "editor scale 1.25 result=1 window=775,356"
+  expect_line "$out" "editor capture middle.bmp width=775 height=356"
 fi
 echo "vst3 formats ok"

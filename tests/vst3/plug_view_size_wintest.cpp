@@ -1,6 +1,7 @@
 // The VST 3 view has the editor's size: a host's content scale chooses it
 // before the view opens, and a change while it is open asks the host's frame
-// to follow with the editor's new pixel size.
+// to follow with the editor's new pixel size, which the view takes once the
+// host confirms it.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -8,6 +9,7 @@
 
 #include "gate_plugin.h"
 #include "gui/user_settings.h"
+#include "plug_view_resize_steps.h"
 
 namespace {
 
@@ -39,19 +41,28 @@ TEST(Vst3PlugView, ContentScaleChoosesTheSizeAndTheFrameFollows) {
   v3_view_rect rect = SizeOf(view);
   EXPECT_EQ(rect.right - rect.left, 1240);
   EXPECT_EQ(rect.bottom - rect.top, 570);
+  v3_cpp_obj(scale)->set_content_scale_factor(scale, 1.0f);
+  EXPECT_EQ(SizeOf(view).right, 620);
 
-  HWND parent = CreateWindowA("STATIC", "host", WS_POPUP, 0, 0, 1240, 570, nullptr, nullptr,
-                              nullptr, nullptr);
+  HWND parent =
+      CreateWindowA("STATIC", "host", WS_POPUP, 0, 0, 620, 285, nullptr, nullptr, nullptr, nullptr);
+  host.resizeWindow = [parent](int width, int height) {
+    return SetWindowPos(parent, nullptr, 0, 0, width, height,
+                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
+  };
   v3_cpp_obj(view)->set_frame(view, host.Frame());
   ASSERT_EQ(v3_cpp_obj(view)->attached(view, parent, V3_VIEW_PLATFORM_TYPE_HWND), kResultOk);
   EXPECT_EQ(host.resizes, 0);
-  v3_cpp_obj(scale)->set_content_scale_factor(scale, 1.5f);
-  EXPECT_EQ(host.resizes, 1);
-  EXPECT_EQ(host.lastResize.right - host.lastResize.left, 930);
-  EXPECT_EQ(host.lastResize.bottom - host.lastResize.top, 428);
-  rect = SizeOf(view);
-  EXPECT_EQ(rect.right - rect.left, 930);
-  EXPECT_EQ(rect.bottom - rect.top, 428);
+  HWND editor = FindWindowExA(parent, nullptr, nullptr, nullptr);
+  ASSERT_NE(editor, nullptr);
+  const auto clientSize = [](HWND window) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    return WindowSize{client.right - client.left, client.bottom - client.top};
+  };
+  PlayResizeSteps(
+      host, view, scale, [&] { return clientSize(parent); },
+      [&](WindowSize) { return clientSize(editor); });
   EXPECT_EQ(v3_cpp_obj(scale)->set_content_scale_factor(scale, 0.0f), kResultFalse);
 
   EXPECT_EQ(v3_cpp_obj(view)->removed(view), kResultOk);

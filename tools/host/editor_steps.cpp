@@ -61,8 +61,8 @@ bool RunEditorStep(PluginSession& session, HostEditor& editor, const Words& w, s
     return true;
   }
   if (action != "ticks" && action != "click" && action != "drag" && action != "wheel" &&
-      action != "capture") {
-    return Fail(error, "editor takes open, click, drag, wheel, ticks, capture or close");
+      action != "capture" && action != "scale") {
+    return Fail(error, "editor takes open, click, drag, wheel, ticks, capture, scale or close");
   }
   if (!editor.IsOpen()) return Fail(error, "no editor is open (use editor open first)");
   if (action == "ticks") {
@@ -91,6 +91,19 @@ bool RunEditorStep(PluginSession& session, HostEditor& editor, const Words& w, s
       return Fail(error, "editor wheel takes X Y NOTCHES (1 to 100 either way)");
     }
     return editor.Wheel(n[0], n[1], n[2], error);
+  }
+  if (action == "scale") {
+    char* end = nullptr;
+    const double factor = arguments == 1 ? std::strtod(w[2].c_str(), &end) : 0.0;
+    if (arguments != 1 || *end != '\0' || !(factor >= 0.5 && factor <= 4.0)) {
+      return Fail(error, "editor scale takes a factor from 0.5 to 4");
+    }
+    const intptr_t result = session.SetEditorScale(static_cast<float>(factor));
+    int width = 0, height = 0;
+    if (!editor.HostWindowSize(width, height)) return Fail(error, "the host window has no size");
+    std::printf("editor scale %s result=%" PRIdPTR " window=%d,%d\n", w[2].c_str(), result, width,
+                height);
+    return true;
   }
   if (arguments != 1) return Fail(error, "editor capture takes a file name");
   int width = 0, height = 0;

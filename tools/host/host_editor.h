@@ -22,7 +22,8 @@ class HostEditor {
 
   // Creates a parent window with a client area of width × height, then
   // opens the effect's editor in it; result is the format's answer. Fails if no
-  // window can be made or the effect made no child window in it.
+  // window can be made or the effect made no child window in it. While open,
+  // the window takes the sizes the effect asks the session for.
   bool Open(PluginSession& session, int width, int height, intptr_t& result, std::string& error);
   // Closes the effect's editor, then the parent window goes; returns the format's answer.
   intptr_t Close(PluginSession& session);
@@ -36,6 +37,8 @@ class HostEditor {
   void Ticks(int ticks);
   // Writes the effect window's current content as a BMP.
   bool Capture(const std::string& path, int& width, int& height, std::string& error);
+  // The client size of the host's window.
+  bool HostWindowSize(int& width, int& height);
 
  private:
   void* parent_ = nullptr;            // the host's window

@@ -59,6 +59,12 @@ bool HostEditor::Open(PluginSession& session, int width, int height, intptr_t& r
     if (event.type == MapNotify) break;
   }
   session_ = &session;
+  session.SetEditorWindowResizer([display, parent](int newWidth, int newHeight) {
+    XResizeWindow(display, parent, static_cast<unsigned>(newWidth),
+                  static_cast<unsigned>(newHeight));
+    XSync(display, False);
+    return true;
+  });
   result = session.AttachEditor(reinterpret_cast<void*>(static_cast<uintptr_t>(parent)));
   session.EditorIdle();
   XSync(display, False);
@@ -73,6 +79,7 @@ bool HostEditor::Open(PluginSession& session, int width, int height, intptr_t& r
   if (children != nullptr) XFree(children);
   if (child == 0) {
     session.DetachEditor();
+    session.SetEditorWindowResizer(nullptr);
     session_ = nullptr;
     XDestroyWindow(display, parent);
     XSync(display, False);
@@ -87,6 +94,7 @@ bool HostEditor::Open(PluginSession& session, int width, int height, intptr_t& r
 intptr_t HostEditor::Close(PluginSession& session) {
   if (parent_ == nullptr) return 0;
   const intptr_t result = session.DetachEditor();
+  session.SetEditorWindowResizer(nullptr);
   XDestroyWindow(DisplayOf(display_), WindowOf(parent_));
   XSync(DisplayOf(display_), False);
   parent_ = nullptr;
@@ -196,6 +204,16 @@ void HostEditor::Ticks(int ticks) {
     if (std::chrono::steady_clock::now() >= end) break;
     std::this_thread::sleep_for(std::chrono::milliseconds(kIdleMilliseconds));
   }
+}
+
+bool HostEditor::HostWindowSize(int& width, int& height) {
+  if (parent_ == nullptr) return false;
+  XWindowAttributes attributes = {};
+  XSync(DisplayOf(display_), False);
+  if (XGetWindowAttributes(DisplayOf(display_), WindowOf(parent_), &attributes) == 0) return false;
+  width = attributes.width;
+  height = attributes.height;
+  return true;
 }
 
 bool HostEditor::Capture(const std::string& path, int& width, int& height, std::string& error) {

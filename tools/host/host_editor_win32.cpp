@@ -41,6 +41,17 @@ void Deliver(HWND window, UINT message, WPARAM wParam, int x, int y) {
   PumpPending();
 }
 
+// Gives the host's window a client area of width × height, as the effect asks.
+bool ResizeClient(HWND parent, int width, int height) {
+  RECT frame = {0, 0, width, height};
+  AdjustWindowRectEx(&frame, kParentStyle, FALSE, 0);
+  const bool resized =
+      SetWindowPos(parent, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
+  PumpPending();
+  return resized;
+}
+
 bool NeedOpen(void* child, std::string& error) {
   if (child != nullptr) return true;
   error = "no editor is open";
@@ -72,11 +83,14 @@ bool HostEditor::Open(PluginSession& session, int width, int height, intptr_t& r
   }
   ShowWindow(parent, SW_SHOWNORMAL);
   PumpPending();
+  session.SetEditorWindowResizer(
+      [parent](int newWidth, int newHeight) { return ResizeClient(parent, newWidth, newHeight); });
   result = session.AttachEditor(parent);
   PumpPending();
   HWND child = FindWindowExA(parent, nullptr, nullptr, nullptr);
   if (child == nullptr) {
     session.DetachEditor();
+    session.SetEditorWindowResizer(nullptr);
     DestroyWindow(parent);
     PumpPending();
     error = "the effect made no window inside the parent (result " + std::to_string(result) + ")";
@@ -90,6 +104,7 @@ bool HostEditor::Open(PluginSession& session, int width, int height, intptr_t& r
 intptr_t HostEditor::Close(PluginSession& session) {
   if (parent_ == nullptr) return 0;
   const intptr_t result = session.DetachEditor();
+  session.SetEditorWindowResizer(nullptr);
   PumpPending();
   DestroyWindow(Window(parent_));
   PumpPending();
@@ -144,6 +159,14 @@ void HostEditor::Ticks(int ticks) {
     if (now >= end) break;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
   }
+}
+
+bool HostEditor::HostWindowSize(int& width, int& height) {
+  RECT client = {};
+  if (parent_ == nullptr || !GetClientRect(Window(parent_), &client)) return false;
+  width = client.right - client.left;
+  height = client.bottom - client.top;
+  return true;
 }
 
 bool HostEditor::Capture(const std::string& path, int& width, int& height, std::string& error) {

@@ -28,7 +28,8 @@
 //   generate pad|sine|dc|noise FILE [key=value...]  write a test signal
 //   log FILE|-                               one line per audio-master request
 //   editor open|close, editor click X Y [right], editor drag X1 Y1 X2 Y2,
-//   editor wheel X Y NOTCHES, editor ticks N, editor capture FILE.bmp
+//   editor wheel X Y NOTCHES, editor ticks N, editor capture FILE.bmp,
+//   editor scale F
 //                                            the effect's editor in a window of
 //                                            the host's (Windows build only)
 //

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,6 +67,12 @@ class PluginSession {
   // The host's editor idle call (VST 2 effEditIdle); nothing where the
   // format has none.
   virtual void EditorIdle() {}
+  // How the host's window takes a new client size the effect asks for
+  // (empty when no window is open); false when it cannot.
+  virtual void SetEditorWindowResizer(std::function<bool(int width, int height)> /*resize*/) {}
+  // A content scale announced to the open editor (VST 3); 0 where the format
+  // has none.
+  virtual intptr_t SetEditorScale(float /*factor*/) { return 0; }
 
   // The VST 2 dispatcher, for the steps only that format has; null otherwise.
   virtual Vst2Session* AsVst2() { return nullptr; }

@@ -65,6 +65,8 @@ const char kStepUsage[] =
     "  editor wheel X Y NOTCHES      wheel notches (negative: toward the user) at X,Y\n"
     "  editor ticks N                handle messages for N x 41 ms (the editor's timer runs)\n"
     "  editor capture FILE.bmp       write the editor window's content (32-bit BMP)\n"
+    "  editor scale F                announce content scale F (VST 3); the host window\n"
+    "                                follows the sizes the effect then asks for\n"
     "  editor close                  effEditClose, then the parent window goes\n"
     "                                (Win32 windows, or natively X11 windows on $DISPLAY)\n"
     "Output lines (stdout):\n"
@@ -76,6 +78,7 @@ const char kStepUsage[] =
     "  process frames=N blocks=B callback=C | generate KIND frames=N\n"
     "  editor getrect result=R | editor rect=TOP,LEFT,BOTTOM,RIGHT | editor none\n"
     "  editor open result=R | editor capture FILE width=W height=H | editor close result=R\n"
+    "  editor scale F result=R window=W,H (the host window's client size after)\n"
     "Log lines: audioMaster NAME opcode=N index=I value=V opt=F [text=\"..\"]\n";
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "tools/host/host_services.h"
 #include "vst3/text16.h"
@@ -243,12 +244,39 @@ v3_result V3_API HostContext::RestartComponent(void*, int32_t flags) {
   return kResultOk;
 }
 
-v3_result V3_API HostContext::ResizeView(void* self, v3_plugin_view**, v3_view_rect* rect) {
-  if (!rect) return kInvalidArgument;
+v3_result V3_API HostContext::ResizeView(void* self, v3_plugin_view** view, v3_view_rect* rect) {
+  if (!view || !rect) return kInvalidArgument;
   HostContext* host = Self<HostContext>(self);
   host->lastResize = *rect;
   ++host->resizes;
-  return kResultOk;
+  if (host->refuseResizes) return kResultFalse;
+  const int width = rect->right - rect->left;
+  const int height = rect->bottom - rect->top;
+  v3_view_rect current = {};
+  if (v3_cpp_obj(view)->get_size(view, &current) == kResultOk &&
+      current.right - current.left == width && current.bottom - current.top == height) {
+    return kResultOk;  // the window already has that size
+  }
+  if (host->deferResizes) {
+    host->deferredView_ = view;
+    host->deferredRect_ = {0, 0, width, height};
+    return kResultOk;
+  }
+  return host->FollowResize(view, {0, 0, width, height}) ? kResultOk : kResultFalse;
+}
+
+bool HostContext::FollowResize(v3_plugin_view** view, const v3_view_rect& rect) {
+  if (resizeWindow && !resizeWindow(rect.right - rect.left, rect.bottom - rect.top)) return false;
+  ++windowResizes;
+  v3_view_rect now = rect;
+  v3_cpp_obj(view)->on_size(view, &now);
+  return true;
+}
+
+bool HostContext::ConfirmResize() {
+  v3_plugin_view** view = deferredView_;
+  deferredView_ = nullptr;
+  return view && FollowResize(view, deferredRect_);
 }
 
 v3_result V3_API HostContext::RegisterEventHandler(void* self, v3_event_handler** handler, int fd) {
@@ -270,6 +298,7 @@ v3_result V3_API HostContext::UnregisterEventHandler(void* self, v3_event_handle
 v3_result V3_API HostContext::RegisterTimer(void* self, v3_timer_handler** handler, uint64_t ms) {
   HostContext* host = Self<HostContext>(self);
   if (!handler || host->timer) return kResultFalse;
+  if (host->timerThrows) throw std::bad_alloc();
   host->timer = handler;
   host->timerMs = ms;
   return kResultOk;

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -116,9 +117,22 @@ class HostContext : public HostObject {
   v3_funknown** Context() { return reinterpret_cast<v3_funknown**>(&application_); }
   v3_component_handler** Handler() { return reinterpret_cast<v3_component_handler**>(&handler_); }
   v3_plugin_frame** Frame() { return reinterpret_cast<v3_plugin_frame**>(&frame_); }
-  int edits = 0;                 // begin, perform and end edits received
+  int edits = 0;  // begin, perform and end edits received
+  // The frame does what a host's editor window does with a view's request:
+  // asks the view its size and leaves an unchanged one alone; otherwise
+  // resizes its window (through resizeWindow when set, false when it could
+  // not) and then tells the view with on_size.
   v3_view_rect lastResize = {};  // the last size a view asked its frame for
-  int resizes = 0;
+  int resizes = 0;               // requests received
+  int windowResizes = 0;         // requests the window followed
+  std::function<bool(int width, int height)> resizeWindow;
+  bool refuseResizes = false;  // answers every request with an error
+  // Agrees to a request but follows it only in ConfirmResize, as a host
+  // whose window resizes later does; false when nothing waits.
+  bool deferResizes = false;
+  bool ConfirmResize();
+  // A host that throws from register_timer, as one out of memory might.
+  bool timerThrows = false;
   // The run loop a Linux view finds on its frame: the one timer it holds.
   v3_timer_handler** timer = nullptr;
   uint64_t timerMs = 0;
@@ -149,9 +163,12 @@ class HostContext : public HostObject {
   static const ComponentHandlerVtable kHandlerVtable;
   static const v3_plugin_frame_cpp kFrameVtable;
   static const v3_run_loop_cpp kRunLoopVtable;
+  bool FollowResize(v3_plugin_view** view, const v3_view_rect& rect);
 
   ComFace<HostContext> application_;
   ComFace<HostContext> handler_;
   ComFace<HostContext> frame_;
   ComFace<HostContext> runLoop_;
+  v3_plugin_view** deferredView_ = nullptr;  // a request agreed to and not yet followed
+  v3_view_rect deferredRect_ = {};
 };

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "tools/host/host_services.h"
 #include "vst3/text16.h"
@@ -468,6 +469,21 @@ intptr_t Vst3Session::DetachEditor() {
   const intptr_t result = v3_cpp_obj(view_)->removed(view_) == kResultOk ? 1 : 0;
   ReleaseView();
   return result;
+}
+
+void Vst3Session::SetEditorWindowResizer(std::function<bool(int width, int height)> resize) {
+  host_.resizeWindow = std::move(resize);
+}
+
+intptr_t Vst3Session::SetEditorScale(float factor) {
+  v3_plugin_view_content_scale** scale = nullptr;
+  if (!view_ ||
+      v3_cpp_obj_query_interface(view_, v3_plugin_view_content_scale_iid, &scale) != kResultOk) {
+    return 0;
+  }
+  const bool taken = v3_cpp_obj(scale)->set_content_scale_factor(scale, factor) == kResultOk;
+  v3_cpp_obj_unref(scale);
+  return taken ? 1 : 0;
 }
 
 void Vst3Session::ReleaseView() {

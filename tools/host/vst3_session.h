@@ -52,6 +52,9 @@ class Vst3Session : public PluginSession {
   bool EditorSize(int& width, int& height, std::string& error) override;
   intptr_t AttachEditor(void* parent) override;
   intptr_t DetachEditor() override;
+  // The frame resizes the host's window with it, then tells the view.
+  void SetEditorWindowResizer(std::function<bool(int width, int height)> resize) override;
+  intptr_t SetEditorScale(float factor) override;
 
  private:
   bool Fail(std::string& error, const std::string& reason);
