@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/pattern_random.h"
+#include "engine/pattern_text.h"
 #include "tests/engine/pattern_test_seed.h"
 
 namespace {
@@ -126,6 +127,24 @@ TEST(PatternOps, RandomSourceIsSplitMix64) {
   EXPECT_EQ(random.Next(), 0xE220A8397B1DCDAFull);
   EXPECT_EQ(random.Next(), 0x6E789E6AA1B965F4ull);
   EXPECT_EQ(random.Next(), 0x06C45D188009454Full);
+}
+
+// Seeds are shown to users, so a seed must keep giving its pattern in every
+// build and every later version: these texts are pinned, and the Windows
+// build runs this file too.
+TEST(PatternOps, SeedsGiveTheSamePatternsEverywhere) {
+  uint16_t pattern[kPatternEntries] = {};
+  char text[kPatternTextSize];
+  Randomise(pattern, 16, RandomiseKind::kBoth, RandomiseDensity::kDense, 1234);
+  FormatPatternText(pattern, 16, text);
+  EXPECT_STREQ(text,
+               "QRV1 c16 t3230.4230.4321.3011.0000.0000.0000.0000 "
+               "l4234.4341.4233.3413.0000.0000.0000.0000");
+  Randomise(pattern, 32, RandomiseKind::kTimes, RandomiseDensity::kSparse, 1);
+  FormatPatternText(pattern, 16, text);
+  EXPECT_STREQ(text,
+               "QRV1 c16 t0000.4000.0010.1040.2000.0000.0000.0000 "
+               "l4234.4341.4233.3413.0000.0000.0000.0000");
 }
 
 TEST(PatternOps, RandomiseIsReproducibleAndDensityOrdersTheGates) {

@@ -124,6 +124,10 @@ TEST(PatternText, AnythingElseChangesNothing) {
       "QRV1 c7 " + t + " " + l + ".",
       "QRV1 c7 " + t + " " + l + "0",
       "QRV1 c7 " + t + " " + l + "\xC2",
+      "QRV1\xC2\xA1"
+      "c7 " +
+          t + " " + l,
+      "QRV1 \xC2 c7 " + t + " " + l,
       "Pattern: " + kValid,
       "QRV1 c7 t2402.2402.2402.2402.2402.2402.2402.2405 " + l,
       "QRV1 c7 t24022402.2402.2402.2402.2402.2402.2402 " + l,
