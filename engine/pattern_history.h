@@ -36,10 +36,8 @@ class PatternHistory {
   bool CanUndo() const { return undoable_ > 0; }       // [editor thread]
   bool CanRedo() const { return undoable_ < count_; }  // [editor thread]
   // Label of the step Undo / Redo would apply, "" when there is none.
-  const char* UndoLabel() const;                        // [editor thread]
-  const char* RedoLabel() const;                        // [editor thread]
-  int UndoCount() const { return undoable_; }           // [editor thread]
-  int RedoCount() const { return count_ - undoable_; }  // [editor thread]
+  const char* UndoLabel() const;  // [editor thread]
+  const char* RedoLabel() const;  // [editor thread]
 
   // Drops every step. [editor thread]
   void Forget();

@@ -8,7 +8,7 @@
 // unchanged. A step's time and level move together (shift, reverse). A cycle
 // outside 1..32 is taken as the nearest end.
 //
-// All of these are pure: no state, no allocation, any thread.
+// All of these are pure: no state, no allocation.
 #pragma once
 
 #include <cstdint>
@@ -34,22 +34,22 @@ enum class RandomiseDensity : uint8_t { kSparse, kMedium, kDense };
 constexpr uint16_t kEuclidHitTime = 2;
 
 // Cycle limited to 1..32.
-int PlayingSteps(int cycle);
+int PlayingSteps(int cycle);  // [any thread]
 
-void ShiftLeft(uint16_t* pattern, int cycle);
-void ShiftRight(uint16_t* pattern, int cycle);
-void Reverse(uint16_t* pattern, int cycle);
-void InvertTimes(uint16_t* pattern, int cycle);
-void InvertLevels(uint16_t* pattern, int cycle);
-void Clear(uint16_t* pattern, int cycle);
-void Fill(uint16_t* pattern, int cycle);
-void ApplyPatternOp(PatternOp op, uint16_t* pattern, int cycle);
+void ShiftLeft(uint16_t* pattern, int cycle);                     // [any thread]
+void ShiftRight(uint16_t* pattern, int cycle);                    // [any thread]
+void Reverse(uint16_t* pattern, int cycle);                       // [any thread]
+void InvertTimes(uint16_t* pattern, int cycle);                   // [any thread]
+void InvertLevels(uint16_t* pattern, int cycle);                  // [any thread]
+void Clear(uint16_t* pattern, int cycle);                         // [any thread]
+void Fill(uint16_t* pattern, int cycle);                          // [any thread]
+void ApplyPatternOp(PatternOp op, uint16_t* pattern, int cycle);  // [any thread]
 
 // Euclidean rhythm: `hits` gates (limited to 0..cycle) spread as evenly as
 // possible over the playing steps, the first on step 1; `rotation` (any
 // integer, taken modulo the cycle) moves every hit that many steps later.
 // Hits get kEuclidHitTime, the other playing steps time 0; levels stay.
-void Euclid(uint16_t* pattern, int cycle, int hits, int rotation);
+void Euclid(uint16_t* pattern, int cycle, int hits, int rotation);  // [any thread]
 
 // Random times, levels or both for the playing steps, the same for the same
 // seed, kind, density and cycle on every platform.
@@ -63,4 +63,4 @@ void Euclid(uint16_t* pattern, int cycle, int hits, int rotation);
 // Times and levels draw from separate streams of the seed, so "both" gives
 // the times of "times" and the levels of "levels" for the same seed.
 void Randomise(uint16_t* pattern, int cycle, RandomiseKind kind, RandomiseDensity density,
-               uint32_t seed);
+               uint32_t seed);  // [any thread]

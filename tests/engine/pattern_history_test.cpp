@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -9,8 +10,10 @@
 
 namespace {
 
+static_assert(PatternHistory::kCapacity >= 100);
+
 // The reference: every step in a vector, the cursor an index, the capacity
-// enforced by dropping the front.
+// enforced by dropping the front, labels cut to fit.
 struct ModelStep {
   TestPattern before, after;
   std::string label;
@@ -24,13 +27,15 @@ struct Model {
     if (step.before == step.after) return;
     steps.resize(cursor);
     steps.push_back(step);
+    steps.back().label.resize(std::min<size_t>(step.label.size(), PatternHistory::kLabelSize - 1));
     if (steps.size() > static_cast<size_t>(PatternHistory::kCapacity)) steps.erase(steps.begin());
     cursor = steps.size();
   }
 };
 
-// Pushes (a third of them changing nothing), undos and redos in random runs,
-// long enough to pass the capacity several times, against the model.
+// Pushes (a third of them changing nothing, some with overlong labels),
+// undos and redos in random runs, long enough to pass the capacity several
+// times, against the model.
 TEST(PatternHistory, MatchesAVectorModel) {
   const unsigned seed = PatternTestSeed(4711);
   SCOPED_TRACE(SeedTrace(seed));
@@ -47,7 +52,7 @@ TEST(PatternHistory, MatchesAVectorModel) {
                           : phase == 1 ? (roll < 3 ? 0 : (roll < 16 ? 1 : 2))
                                        : roll % 3;
     if (kind == 0) {
-      ModelStep step{current, current, "Step " + std::to_string(op)};
+      ModelStep step{current, current, std::string(op % 7 == 0 ? 40 : 0, 'w') + std::to_string(op)};
       if (random() % 3 != 0) step.after.e[random() % kPatternEntries] ^= 1 + random() % 3;
       EXPECT_EQ(history.Push(step.before.e, step.after.e, step.label.c_str()),
                 !(step.before == step.after));
@@ -70,8 +75,6 @@ TEST(PatternHistory, MatchesAVectorModel) {
       ASSERT_EQ(applied, redo ? step.after : step.before);
       current = applied;
     }
-    ASSERT_EQ(history.UndoCount(), static_cast<int>(model.cursor));
-    ASSERT_EQ(history.RedoCount(), static_cast<int>(model.steps.size() - model.cursor));
     ASSERT_EQ(history.CanUndo(), model.cursor > 0);
     ASSERT_EQ(history.CanRedo(), model.cursor < model.steps.size());
     ASSERT_EQ(std::string(history.UndoLabel()),
@@ -81,39 +84,8 @@ TEST(PatternHistory, MatchesAVectorModel) {
   }
   EXPECT_GT(timesFull, 100) << "the run should fill the history";
   EXPECT_GT(timesAtAnEnd, 20) << "the run should undo and redo past the ends";
-}
-
-TEST(PatternHistory, KeepsTheNewestStepsUpToItsCapacity) {
-  static_assert(PatternHistory::kCapacity >= 100);
-  PatternHistory history;
-  TestPattern p{};
-  for (int n = 0; n < PatternHistory::kCapacity + 5; ++n) {
-    TestPattern next = p;
-    next.e[n % kPatternEntries] = static_cast<uint16_t>((next.e[n % kPatternEntries] + 1) % 5);
-    ASSERT_TRUE(history.Push(p.e, next.e, std::to_string(n).c_str()));
-    p = next;
-  }
-  int undone = 0;
-  while (const char* label = history.Undo(p.e)) {
-    EXPECT_EQ(std::string(label), std::to_string(PatternHistory::kCapacity + 4 - undone));
-    ++undone;
-  }
-  EXPECT_EQ(undone, PatternHistory::kCapacity);
-  EXPECT_EQ(history.RedoCount(), PatternHistory::kCapacity);
   history.Forget();
-  EXPECT_FALSE(history.CanUndo());
-  EXPECT_FALSE(history.CanRedo());
-}
-
-TEST(PatternHistory, LongLabelsAreCut) {
-  PatternHistory history;
-  TestPattern a{}, b{};
-  b.e[63] = 4;
-  const std::string longLabel(100, 'w');
-  history.Push(a.e, b.e, longLabel.c_str());
-  EXPECT_EQ(std::string(history.UndoLabel()), longLabel.substr(0, PatternHistory::kLabelSize - 1));
-  history.Push(b.e, a.e, nullptr);
-  EXPECT_STREQ(history.UndoLabel(), "");
+  EXPECT_FALSE(history.CanUndo() || history.CanRedo());
 }
 
 }  // namespace

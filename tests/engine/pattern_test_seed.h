@@ -3,6 +3,7 @@
 // the same everywhere; only values taken modulo are used, no distributions.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <random>
@@ -21,25 +22,11 @@ inline std::string SeedTrace(unsigned seed) {
 
 struct TestPattern {
   uint16_t e[kPatternEntries];
-  bool operator==(const TestPattern& o) const {
-    for (int k = 0; k < kPatternEntries; ++k)
-      if (e[k] != o.e[k]) return false;
-    return true;
-  }
+  bool operator==(const TestPattern& o) const { return std::equal(e, e + kPatternEntries, o.e); }
 };
 
 inline TestPattern RandomTestPattern(std::mt19937& random) {
   TestPattern p;
   for (uint16_t& entry : p.e) entry = static_cast<uint16_t>(random() % 5);
   return p;
-}
-
-// "time 24022402... level 4443..." for failure messages.
-inline std::string Describe(const TestPattern& p) {
-  std::string text = "time ";
-  for (int k = 0; k < kPatternEntries; ++k) {
-    if (k == kStepCountMax) text += " level ";
-    text += static_cast<char>('0' + p.e[k]);
-  }
-  return text;
 }
