@@ -10,7 +10,8 @@ namespace {
 constexpr uint16_t kFull = 4;
 
 // Gate probability per mille for the base density, scaled by the position in
-// a group of four steps (weights average 100, so the base is the mean).
+// a group of four steps (weights average 100, so the base is the mean, less
+// for dense, whose downbeats reach certainty: 700).
 constexpr uint32_t kDensityPerMille[] = {250, 500, 750};
 constexpr uint32_t kBeatWeight[4] = {160, 60, 120, 60};
 // Gate length of a gated step, one of eight equally likely.
