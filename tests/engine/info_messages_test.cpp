@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/pattern_messages.h"
 #include "engine/test_gate.h"
 
 namespace {
@@ -20,6 +21,37 @@ TEST(InfoMessages, Texts) {
   EXPECT_STREQ(NudgeMessage(false, -3), "Steps time: -25%");
   EXPECT_STREQ(NudgeMessage(true, 2), "Steps volume: +25%");
   EXPECT_STREQ(NudgeMessage(true, -1), "Steps volume: -25%");
+}
+
+// The pattern menu's formatted texts: one step or a range, rotation taken
+// within the cycle, the longest seed whole, density only with times, the
+// cycle only when it differs, nothing to undo.
+TEST(InfoMessages, PatternTexts) {
+  char b[kInfoMessageSize];
+  FormatPatternOpMessage(b, PatternOp::kReverse, 1);
+  EXPECT_STREQ(b, "Reversed step 1");
+  FormatPatternOpMessage(b, PatternOp::kInvertLevels, 40);
+  EXPECT_STREQ(b, "Inverted levels of steps 1-32");
+  FormatEuclidLabel(b, 40, 32, -1);
+  EXPECT_STREQ(b, "Euclid 32 of 32, rotated 31");
+  FormatEuclidMessage(b, 3, 8, 8);
+  EXPECT_STREQ(b, "Euclidean rhythm: 3 of 8 steps");
+  FormatRandomiseMessage(b, RandomiseKind::kBoth, RandomiseDensity::kMedium, 4294967295u);
+  EXPECT_STREQ(b, "Randomised pattern (seed 4294967295, medium)");
+  FormatRandomiseMessage(b, RandomiseKind::kLevels, RandomiseDensity::kDense, 7);
+  EXPECT_STREQ(b, "Randomised levels (seed 7)");
+  FormatDrawLabel(b, 63, 63);
+  EXPECT_STREQ(b, "Step 32 level");
+  FormatDrawLabel(b, 38, 34);
+  EXPECT_STREQ(b, "Draw levels, steps 3-7");
+  FormatPasteMessage(b, 16, 16);
+  EXPECT_STREQ(b, "Pasted pattern");
+  FormatPasteMessage(b, 12, 16);
+  EXPECT_STREQ(b, "Pasted pattern (copied with Cycle 12)");
+  FormatUndoMessage(b, false, nullptr);
+  EXPECT_STREQ(b, "Nothing to undo");
+  FormatUndoMenuItem(b, true, PatternOpLabel(PatternOp::kShiftLeft));
+  EXPECT_STREQ(b, "Redo Shift left");
 }
 
 TEST(InfoMessages, OpeningShowsGateThenTieLock) {
