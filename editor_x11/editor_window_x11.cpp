@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "editor_x11/display_connection.h"
 #include "editor_x11/editor_images.h"
 #include "editor_x11/screen_image.h"
 #include "editor_x11/url_launch.h"
@@ -38,7 +39,7 @@ bool XEditorWindow::OpenEditorWindow(void* parentWindow) {
   const Window parent = static_cast<Window>(reinterpret_cast<uintptr_t>(parentWindow));
   if (parent == 0) return false;
   CloseEditorWindow();
-  display_ = XOpenDisplay(nullptr);
+  display_ = OpenDisplayConnection();
   if (display_ == nullptr) return false;
   XWindowAttributes parentAttributes = {};
   // A window id the server does not know fails here, before anything is made.

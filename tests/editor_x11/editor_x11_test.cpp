@@ -65,7 +65,7 @@ Resources Measure(Display* display, Window host) {
 class X11Editor : public ::testing::Test {
  protected:
   void SetUp() override {
-    display_ = XOpenDisplay(nullptr);
+    display_ = OpenDisplayConnection();
     ASSERT_NE(display_, nullptr) << "no X display";
     HostLog().clear();
   }

@@ -3,7 +3,8 @@
 // the tests end. It ends with the test program even when that crashes: it
 // runs in a process group of its own, is told to stop when its parent dies,
 // and holds none of the test's output pipes, so the runner reading them
-// does not wait for it. [test main thread]
+// does not wait for it. Every test file of a program registers one; the
+// first starts the server and the others share it. [test main thread]
 #pragma once
 
 #include <fcntl.h>
@@ -21,6 +22,9 @@ namespace editor_test {
 class XvfbDisplay : public ::testing::Environment {
  public:
   void SetUp() override {
+    if (Started()) return;
+    Started() = true;
+    owner_ = true;
     int pipeEnds[2];
     ASSERT_EQ(pipe2(pipeEnds, O_CLOEXEC), 0);
     const int quiet = open("/dev/null", O_RDWR | O_CLOEXEC);
@@ -50,7 +54,7 @@ class XvfbDisplay : public ::testing::Environment {
   }
 
   void TearDown() override {
-    if (pid_ <= 0) return;
+    if (!owner_ || pid_ <= 0) return;
     kill(-pid_, SIGTERM);
     int status = 0;
     waitpid(pid_, &status, 0);
@@ -58,6 +62,11 @@ class XvfbDisplay : public ::testing::Environment {
   }
 
  private:
+  static bool& Started() {
+    static bool started = false;
+    return started;
+  }
+
   // [the forked child] Only calls that are safe between fork and exec.
   [[noreturn]] static void RunServer(pid_t parent, int displayFd, int quiet) {
     setpgid(0, 0);
@@ -87,6 +96,7 @@ class XvfbDisplay : public ::testing::Environment {
   }
 
   pid_t pid_ = 0;
+  bool owner_ = false;
 };
 
 }  // namespace editor_test
