@@ -165,7 +165,7 @@ int IEditorWindow::HostMouseWheel(float delta) {
   RECT windowRect = {};
   GetWindowRect(window_, &windowRect);
   OnMouseWheel(cursor.x - windowRect.left, cursor.y - windowRect.top, MouseModsFromKeyboard(),
-               static_cast<float>(static_cast<int>(delta)));
+               delta);
   return 1;
 }
 

@@ -108,10 +108,12 @@ LRESULT IEditorWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEWHEEL: {
       RECT windowRect = {};
       GetWindowRect(window_, &windowRect);
-      // Whole notches only, truncated toward zero.
-      const int notches = static_cast<short>(HIWORD(wParam)) / WHEEL_DELTA;
+      // Fine wheels and touch pads send parts of a notch: the view adds
+      // them up.
+      const int delta = static_cast<short>(HIWORD(wParam));
       OnMouseWheel(MouseX(lParam) - windowRect.left, MouseY(lParam) - windowRect.top,
-                   MouseModsFromMessage(wParam), static_cast<float>(notches));
+                   MouseModsFromMessage(wParam),
+                   static_cast<float>(delta) / static_cast<float>(WHEEL_DELTA));
       return 0;
     }
     case WM_DROPFILES:

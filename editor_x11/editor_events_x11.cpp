@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "editor_x11/editor_window_x11.h"
+#include "editor_x11/focus_loss.h"
 #include "editor_x11/x11_headers.h"
 #include "editor_x11/x11_key_map.h"
 #include "framework/plug_base.h"
@@ -68,7 +69,7 @@ void XEditorWindow::HandleEvent(const XEvent& event) {
       break;
     case FocusOut:
       // A window switch mid-press: the press ends as on a lost capture.
-      if (event.xfocus.mode == NotifyNormal && grabbed_) {
+      if (grabbed_ && FocusIsLost(event.xfocus.mode, event.xfocus.detail)) {
         UngrabPointer();
         LoseGrab();
       }

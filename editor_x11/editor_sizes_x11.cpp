@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "editor_x11/display_connection.h"
 #include "editor_x11/editor_window_x11.h"
 #include "gui/editor_scale.h"
 // Xlib last: its KeyCode would clash with the view's.
@@ -49,8 +50,13 @@ int XEditorWindow::PromptSizeMenu(int x, int y, int current) {
 }
 
 int XEditorWindow::ScreenDpi() {
-  if (display_ == nullptr) return kBaseDpi;
-  const int dpi = XftDpi(XResourceManagerString(display_));
+  // Before the window opens (the host asking for the editor's rectangle) a
+  // connection of its own reads the density, so the first rectangle the
+  // host hears is already the size the window opens at.
+  Display* display = display_ != nullptr ? display_ : OpenDisplayConnection();
+  if (display == nullptr) return kBaseDpi;
+  const int dpi = XftDpi(XResourceManagerString(display));
+  if (display != display_) XCloseDisplay(display);
   return dpi > 0 ? dpi : kBaseDpi;
 }
 

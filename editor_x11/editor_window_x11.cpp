@@ -1,20 +1,18 @@
 #include "editor_x11/editor_window_x11.h"
 
 #include <dlfcn.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
 
+#include "editor_x11/display_connection.h"
 #include "editor_x11/editor_images.h"
 #include "editor_x11/screen_image.h"
+#include "editor_x11/url_launch.h"
 #include "editor_x11/x11_headers.h"
 #include "engine/millisecond_clock.h"
 #include "framework/plug_base.h"
 #include "graphics/png_loader.h"
-
-extern char** environ;
 
 namespace {
 
@@ -41,7 +39,7 @@ bool XEditorWindow::OpenEditorWindow(void* parentWindow) {
   const Window parent = static_cast<Window>(reinterpret_cast<uintptr_t>(parentWindow));
   if (parent == 0) return false;
   CloseEditorWindow();
-  display_ = XOpenDisplay(nullptr);
+  display_ = OpenDisplayConnection();
   if (display_ == nullptr) return false;
   XWindowAttributes parentAttributes = {};
   // A window id the server does not know fails here, before anything is made.
@@ -149,6 +147,7 @@ void XEditorWindow::EndLockedPass() {
   --lockedPasses_;
   plug_->InstanceLock().Leave();
   if (lockedPasses_ > 0) return;
+  LaunchPendingUrl();
   const Rect painted = painted_;
   painted_ = Rect();
   if (!painted.IsEmpty()) PaintRect(painted);
@@ -248,12 +247,16 @@ bool XEditorWindow::PromptColour(Colour*, const char*) { return false; }
 
 bool XEditorWindow::OpenUrl(const char* url, const char*, const char*, const char*) {
   if (url == nullptr || url[0] == '\0') return false;
-  char program[] = "xdg-open";
-  std::string target = url;
-  char* arguments[] = {program, target.data(), nullptr};
-  pid_t child = 0;
-  if (posix_spawnp(&child, program, nullptr, nullptr, arguments, environ) != 0) return false;
-  // xdg-open hands the address to the browser and returns.
-  int status = 0;
-  return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  // A click arrives inside a locked pass: the opener starts once the audio
+  // thread can no longer be waiting for this one.
+  pendingUrl_ = url;
+  if (lockedPasses_ == 0) LaunchPendingUrl();
+  return true;
+}
+
+void XEditorWindow::LaunchPendingUrl() {
+  if (pendingUrl_.empty()) return;
+  const std::string url = std::move(pendingUrl_);
+  pendingUrl_.clear();
+  LaunchUrlOpener(url);
 }

@@ -57,6 +57,8 @@ class XEditorWindow : public IEditorView {
   void PromptFile(std::string* result, int action, const char* directory,
                   const char* extensions) override;
   bool PromptColour(Colour* colour, const char* prompt) override;
+  // Asks the desktop to open the address, after the instance lock is
+  // released and without waiting for the browser; true once asked.
   bool OpenUrl(const char* url, const char* title, const char* confirm, const char* error) override;
   void SetDeferredTicks(int ticks) override;
   void ClearDeferredTicks() override;
@@ -71,7 +73,8 @@ class XEditorWindow : public IEditorView {
   // The size menu is a list popup of the editor's own: this answers 0 at
   // once, and a pick applies from the tick, as the text popups do.
   int PromptSizeMenu(int x, int y, int current) override;
-  // The desktop's font density (Xft.dpi), which is what desktops scale by.
+  // The desktop's font density (Xft.dpi), which is what desktops scale by;
+  // read from the display named by DISPLAY while the window is closed.
   int ScreenDpi() override;
   // The host's idle call: the pending events, then the tick when its period
   // is due.
@@ -137,6 +140,8 @@ class XEditorWindow : public IEditorView {
   // Holds the instance lock; the last end copies what was drawn to the screen.
   void BeginLockedPass();
   void EndLockedPass();
+  // Starts the opener for the address a click asked for, if any.
+  void LaunchPendingUrl();
 
   _XDisplay* display_ = nullptr;
   WindowId window_ = 0;
@@ -152,6 +157,7 @@ class XEditorWindow : public IEditorView {
   int lockedPasses_ = 0;
   PopupRecord popup_;
   Rect painted_;
+  std::string pendingUrl_;
   int deferredTicks_ = 0;
   HostMainLoop hostLoop_;
   IdleWatchdog watchdog_;

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "editor_x11/editor_window_x11.h"
+#include "editor_x11/focus_loss.h"
 #include "editor_x11/screen_image.h"
 #include "framework/plug_param.h"
 #include "graphics/blit.h"
@@ -144,7 +145,7 @@ void XEditorWindow::HandlePopupEvent(const XEvent& event) {
       DrawPopup();
       break;
     case FocusOut:
-      if (event.xfocus.mode == NotifyNormal && popup_.state == kPopupTyping) {
+      if (popup_.state == kPopupTyping && FocusIsLost(event.xfocus.mode, event.xfocus.detail)) {
         popup_.state = kPopupCancel;
       }
       break;

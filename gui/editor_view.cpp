@@ -85,6 +85,8 @@ void IEditorView::ResizeEditor(int width, int height) {
   height_ = height;
   ReleaseCapture();
   hovered_ = -1;
+  wheelControl_ = -1;
+  wheelRemainder_ = 0;
   DeleteControls();
   if (plug_) plug_->SyncEditorRect();
 }
@@ -121,6 +123,7 @@ void IEditorView::AttachBackground(int id, const char* name) {
   // Indices move up by one; a capture or hover would now name another control.
   if (captured_ >= 0) ++captured_;
   if (hovered_ >= 0) ++hovered_;
+  if (wheelControl_ >= 0) ++wheelControl_;
 }
 
 BitmapRef IEditorView::LoadBitmap(int id, const char* name, int frames) {
@@ -512,14 +515,25 @@ bool IEditorView::OnMouseDoubleClick(int pixelX, int pixelY, const MouseMods& mo
 }
 
 void IEditorView::OnMouseWheel(int pixelX, int pixelY, const MouseMods& mods, float notches) {
+  // The held control owns the gesture: a notch now would begin and end a
+  // second one for the host while the first is still open.
+  if (captured_ >= 0) return;
   const int x = ToLayout(pixelX);
   const int y = ToLayout(pixelY);
   const int i = FindControlAt(x, y);
-  if (i < 0) return;
+  const int units = static_cast<int>(std::lround(notches * kWheelUnitsPerNotch));
+  // Parts of a notch count only toward more movement the same way on the
+  // same control.
+  if (i != wheelControl_ || (units < 0) != (wheelRemainder_ < 0)) wheelRemainder_ = 0;
+  wheelControl_ = i;
+  wheelRemainder_ += units;
+  const int whole = wheelRemainder_ / kWheelUnitsPerNotch;
+  wheelRemainder_ -= whole * kWheelUnitsPerNotch;
+  if (i < 0 || whole == 0) return;
   IControl* control = controls_[static_cast<size_t>(i)];
   const int param = control->GetParamIndex();
   if (param >= 0 && plug_) plug_->ResumeParamEdit(param);
-  control->OnMouseWheel(x, y, mods, notches);
+  control->OnMouseWheel(x, y, mods, static_cast<float>(whole));
   if (param >= 0 && plug_) plug_->DeferParamEditEnd(param);
 }
 

@@ -33,6 +33,8 @@ class IPlugParam;
 class IEditorView {
  public:
   static constexpr int kDefaultFrameRate = 24;
+  // Wheel movement is counted in the units of a Windows wheel message.
+  static constexpr int kWheelUnitsPerNotch = 120;
 
   // A frame rate of 0 or less becomes kDefaultFrameRate.
   IEditorView(IPlugBase* plug, int width, int height, int frameRate);
@@ -188,6 +190,9 @@ class IEditorView {
   // The window lost the mouse mid-press: the press ends as a release at the
   // last position, so the control rests and the host's gesture ends.
   void OnCaptureLost();
+  // Wheel movement in notches, parts of one included: the parts add up on
+  // one control in one direction until they make whole notches; a movement
+  // while a button is held does nothing.
   void OnMouseWheel(int x, int y, const MouseMods& mods, float notches);
   void OnKeyDown(int x, int y, KeyCode key);
   // True when the window should track the pointer leaving.
@@ -235,6 +240,10 @@ class IEditorView {
   std::vector<ImageRecord> images_;
   int captured_ = -1;
   int hovered_ = -1;
+  // Wheel movement short of a whole notch, in kWheelUnitsPerNotch units,
+  // and the control it was over.
+  int wheelRemainder_ = 0;
+  int wheelControl_ = -1;
   int lastMouseX_ = -1;
   int lastMouseY_ = -1;
   bool hoverHandling_ = false;

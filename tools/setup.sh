@@ -13,7 +13,7 @@ packages=(
   wine wine64 xvfb xauth x11-apps imagemagick fonts-liberation2 fonts-dejavu-core
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libpng-dev zlib1g-dev clang libclang-rt-14-dev
-  libx11-dev libxext-dev libfreetype-dev libfontconfig-dev libglib2.0-0
+  libx11-dev libxext-dev libxtst-dev libfreetype-dev libfontconfig-dev libglib2.0-0
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   ardour sox python3-numpy xdotool x11-utils
   nsis

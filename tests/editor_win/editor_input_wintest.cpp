@@ -126,13 +126,31 @@ TEST_F(OpenEditor, WheelNotchesFormOneGestureEndingHalfASecondLater) {
   EXPECT_EQ(CountCalls(vst2::audioMasterEndEdit, kCycle), 1);
 }
 
-TEST_F(OpenEditor, WheelMovementBelowOneNotchChangesNothing) {
+// Fine wheels send parts of a notch: alone they change nothing, together
+// they make whole notches. While a button is held the wheel does nothing.
+TEST_F(OpenEditor, WheelPartsAddUpToNotchesAndAHeldPressTakesNoWheel) {
   RECT windowRect = {};
   GetWindowRect(window_, &windowRect);
-  const double before = plug_->GetParam(kCycle)->Value();
-  SendMessageA(window_, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-100)),
-               Point(windowRect.left + 121, windowRect.top + 125));
-  EXPECT_EQ(plug_->GetParam(kCycle)->Value(), before);
+  const LPARAM overMix = Point(windowRect.left + 569, windowRect.top + 125);
+  IPlugParam* mix = plug_->GetParam(kMix);
+  const double before = mix->GetNormalized();
+  SendMessageA(window_, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-100)), overMix);
+  EXPECT_EQ(mix->GetNormalized(), before);
+  EXPECT_EQ(CountCalls(vst2::audioMasterBeginEdit, kMix), 0);
+  SendMessageA(window_, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-100)), overMix);
+  EXPECT_NEAR(mix->GetNormalized(), before - 0.01, 1e-6);
+  Tick(12);
+  EXPECT_EQ(CountCalls(vst2::audioMasterEndEdit, kMix), 1);
+
+  HostLog().clear();
+  SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, Point(569, 125));
+  const double held = mix->GetNormalized();
+  SendMessageA(window_, WM_MOUSEWHEEL, MAKEWPARAM(MK_LBUTTON, WHEEL_DELTA), overMix);
+  EXPECT_EQ(mix->GetNormalized(), held);
+  EXPECT_EQ(editor_->DeferredTicks(), 0);
+  SendMessageA(window_, WM_LBUTTONUP, 0, Point(569, 125));
+  EXPECT_EQ(CountCalls(vst2::audioMasterBeginEdit, kMix), 1);
+  EXPECT_EQ(CountCalls(vst2::audioMasterEndEdit, kMix), 1);
 }
 
 TEST_F(OpenEditor, ClosingDuringAWheelGestureEndsIt) {

@@ -69,7 +69,7 @@ class X11EditorIdle : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(glib_.Loaded()) << "libglib-2.0.so.0 is missing (tools/setup.sh installs it)";
-    display_ = XOpenDisplay(nullptr);
+    display_ = OpenDisplayConnection();
     ASSERT_NE(display_, nullptr) << "no X display";
     HostLog().clear();
   }

@@ -73,7 +73,7 @@ void Play(HostedX11Editor* hosted, const Step& step) {
 }
 
 TEST(X11EditorMonkey, RandomGesturesLeaveEngineHostAndBarsAgreeing) {
-  Display* display = XOpenDisplay(nullptr);
+  Display* display = OpenDisplayConnection();
   ASSERT_NE(display, nullptr);
   const char* source = std::getenv("QUORVEL_SOURCE_DIR");
   std::unique_ptr<Bitmap> background(LoadPngFromFile(

@@ -6,15 +6,24 @@
 
 #include <stdlib.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
+#include "gui/url_open.h"
 #include "gui/user_settings.h"
 
 #include "tests/editor_x11/xvfb_display.h"
 // after gtest
 #include "tests/editor_x11/x11_editor_fixture.h"
+// after Xlib
+#include <X11/extensions/XTest.h>
 
 extern "C" size_t __sanitizer_get_current_allocated_bytes() __attribute__((weak));
 
@@ -56,7 +65,7 @@ Resources Measure(Display* display, Window host) {
 class X11Editor : public ::testing::Test {
  protected:
   void SetUp() override {
-    display_ = XOpenDisplay(nullptr);
+    display_ = OpenDisplayConnection();
     ASSERT_NE(display_, nullptr) << "no X display";
     HostLog().clear();
   }
@@ -120,6 +129,14 @@ TEST_F(X11Editor, TwoInstancesEditorsOpenAtOnceEachAnswerTheirOwnInput) {
   second.Tick(2);
   EXPECT_EQ(first.Plug()->GetParam(kRate)->Value(), firstRate);
   EXPECT_GT(second.Plug()->GetParam(kRate)->Value(), secondRate);
+  // The wheel turned up (button 4) raises the first's Mix by a notch, a
+  // hundredth of its range.
+  IPlugParam* mix = first.Plug()->GetParam(kMix);
+  const double firstMix = mix->GetNormalized();
+  first.Pointer(ButtonPress, Button4, 0, 569, 125);
+  first.Pointer(ButtonRelease, Button4, Button4Mask, 569, 125);
+  EXPECT_NEAR(mix->GetNormalized(), firstMix + 0.01, 1e-6);
+  first.Tick(12);  // the wheel's gesture ends
   // Both windows show their editor: the background's corner pixel read back.
   for (HostedX11Editor* hosted : {&first, &second}) {
     XImage* image =
@@ -133,6 +150,35 @@ TEST_F(X11Editor, TwoInstancesEditorsOpenAtOnceEachAnswerTheirOwnInput) {
                       ->GetBits()[280 * hosted->Editor()->BackBuffer()->GetRowSpan() + 5] &
                   0xFFFFFF);
   }
+  EXPECT_EQ(UnbalancedGestures(), "");
+}
+
+// Quick clicks pair into double clicks only two at a time and on one place:
+// a third quick click is a press again, and a quick click on another bar is
+// a press of its own. A press on a bar's right end sets its entry; a double
+// click sets the bar back to its first value.
+TEST_F(X11Editor, AThirdQuickClickAndAQuickClickElsewhereArePresses) {
+  HostedX11Editor hosted(display_);
+  ASSERT_TRUE(hosted.Open());
+  hosted.Tick(2);
+  const uint16_t* pattern = hosted.Plug()->StepPattern;
+  const uint16_t first = pattern[0];
+  const auto click = [&](int k, unsigned long gap) {
+    const Rect bar = BarRect(k);
+    hosted.Pointer(ButtonPress, Button1, 0, bar.right - 1, bar.top + 5, gap);
+    hosted.Pointer(ButtonRelease, Button1, Button1Mask, bar.right - 1, bar.top + 5, 10);
+  };
+  click(0, 1000);
+  const uint16_t pressed = pattern[0];
+  ASSERT_NE(pressed, first);
+  click(0, 100);
+  EXPECT_EQ(pattern[0], first);  // the double click
+  click(0, 100);
+  EXPECT_EQ(pattern[0], pressed);
+  // Bar 1 starts where bar 0 did; a quick click on it presses.
+  ASSERT_EQ(pattern[1], first);
+  click(1, 100);
+  EXPECT_EQ(pattern[1], pressed);
   EXPECT_EQ(UnbalancedGestures(), "");
 }
 
@@ -215,21 +261,29 @@ TEST_F(X11Editor, SizeMenuPicksRemembersOrChoosesNothingAndDesktopDensityGivesTh
                     reinterpret_cast<const unsigned char*>(text), static_cast<int>(strlen(text)));
     XSync(display_, False);
   };
-  for (const auto& [resources, size] :
-       {std::pair{"Xft.antialias:\t1\nXft.dpi:\t144\n", 150}, std::pair{"Xft.dpi:\t192\n", 200},
-        std::pair{"Xcursor.size:\t96\n", 100}}) {
-    setResources(resources);
-    HostedX11Editor hosted(display_);
-    ASSERT_TRUE(hosted.Open());
-    EXPECT_EQ(hosted.Editor()->SizePercent(), size) << resources;
-  }
-  XDeleteProperty(display_, root, XInternAtom(display_, "RESOURCE_MANAGER", False));
-
   const auto geometry = [&](Window window) {
     XWindowAttributes a = {};
     XGetWindowAttributes(display_, window, &a);
     return Rect{a.x, a.y, a.x + a.width, a.y + a.height};
   };
+  for (const auto& [resources, size] :
+       {std::pair{"Xft.antialias:\t1\nXft.dpi:\t144\n", 150}, std::pair{"Xft.dpi:\t192\n", 200},
+        std::pair{"Xcursor.size:\t96\n", 100}}) {
+    setResources(resources);
+    HostedX11Editor hosted(display_);
+    // The host's first question already has the size the window opens at.
+    vst2::ERect* rect = nullptr;
+    ASSERT_EQ(hosted.Dispatch(vst2::effEditGetRect, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    const Rect asked{rect->left, rect->top, rect->right, rect->bottom};
+    EXPECT_EQ(asked, (Rect{0, 0, ScaleCoordinate(620, size), ScaleCoordinate(285, size)}))
+        << resources;
+    ASSERT_TRUE(hosted.Open());
+    EXPECT_EQ(hosted.Editor()->SizePercent(), size) << resources;
+    EXPECT_EQ(geometry(hosted.Editor()->XWindow()), asked) << resources;
+  }
+  XDeleteProperty(display_, root, XInternAtom(display_, "RESOURCE_MANAGER", False));
+
   {
     HostedX11Editor hosted(display_);
     ASSERT_TRUE(hosted.Open());
@@ -245,7 +299,11 @@ TEST_F(X11Editor, SizeMenuPicksRemembersOrChoosesNothingAndDesktopDensityGivesTh
       openMenu(5, 280);
       const Rect menu = geometry(editor->Popup());
       EXPECT_TRUE(menu.left >= 0 && menu.top >= 0 && menu.right <= 620 && menu.bottom <= 285);
-      if (ending == 0) hosted.Key(editor->Popup(), XK_Escape);
+      if (ending == 0) {  // Up on the first row stays there
+        hosted.Key(editor->Popup(), XK_Up);
+        EXPECT_EQ(editor->PopupSelection(), 0);
+        hosted.Key(editor->Popup(), XK_Escape);
+      }
       if (ending == 1) {  // on the Cycle knob
         hosted.Pointer(ButtonPress, Button1, 0, 121, 125);
         hosted.Pointer(ButtonRelease, Button1, Button1Mask, 121, 125);
@@ -283,6 +341,173 @@ TEST_F(X11Editor, SizeMenuPicksRemembersOrChoosesNothingAndDesktopDensityGivesTh
   reopened.Close();
   SetUserSettingsFolder("");
   std::remove((std::string(folder) + "/editor.txt").c_str());
+  rmdir(folder);
+}
+
+// The real pointer and keyboard, through the server's test extension: what
+// the server makes of them (crossings, focus changes, grabs) reaches the
+// editor as it would from a person.
+class RealInput {
+ public:
+  RealInput(Display* display, HostedX11Editor* hosted) : display_(display), hosted_(hosted) {}
+  // Moves the pointer to (x, y) of `window` (the editor's when 0).
+  void MoveTo(int x, int y, Window window = 0) {
+    Window child = 0;
+    int rootX = 0, rootY = 0;
+    XTranslateCoordinates(display_, window != 0 ? window : hosted_->Editor()->XWindow(),
+                          DefaultRootWindow(display_), x, y, &rootX, &rootY, &child);
+    XTestFakeMotionEvent(display_, DefaultScreen(display_), rootX, rootY, CurrentTime);
+    Settle();
+  }
+  void Button(unsigned button, bool down) {
+    XTestFakeButtonEvent(display_, button, down ? True : False, CurrentTime);
+    Settle();
+  }
+  void Key(KeySym symbol) {
+    const unsigned code = XKeysymToKeycode(display_, symbol);
+    XTestFakeKeyEvent(display_, code, True, CurrentTime);
+    XTestFakeKeyEvent(display_, code, False, CurrentTime);
+    Settle();
+  }
+  // Idles the editor until `done` holds, a bounded number of times; the
+  // server passes on the events at its own pace.
+  template <typename Done>
+  bool IdleUntil(Done done) {
+    for (int i = 0; i < 400; ++i) {
+      hosted_->Tick();
+      if (done()) return true;
+      usleep(5000);
+    }
+    return false;
+  }
+
+ private:
+  // The server has taken the input, and the editor reads what came of it.
+  void Settle() {
+    XSync(display_, False);
+    for (int i = 0; i < 5; ++i) {
+      usleep(2000);
+      hosted_->Tick();
+    }
+  }
+  Display* display_;
+  HostedX11Editor* hosted_;
+};
+
+// Menus and text popups opened and used with the real pointer: the focus
+// changes the server reports as the popup takes the keyboard and the pointer
+// moves over it do not close it; a click picks, typed keys reach it.
+TEST_F(X11Editor, PopupsStayOpenUnderTheRealPointerAndTakeItsClicksAndTypedKeys) {
+  int event = 0, error = 0, major = 0, minor = 0;
+  ASSERT_TRUE(XTestQueryExtension(display_, &event, &error, &major, &minor));
+  char folder[] = "/tmp/quorvel_sizes_XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  SetUserSettingsFolder(folder);
+  HostedX11Editor hosted(display_);
+  ASSERT_TRUE(hosted.Open());
+  hosted.Tick(2);
+  XEditorWindow* editor = hosted.Editor();
+  RealInput input(display_, &hosted);
+
+  // A right click on the background opens the size menu at 100 %.
+  input.MoveTo(5, 200);
+  input.Button(3, true);
+  input.Button(3, false);
+  ASSERT_TRUE(input.IdleUntil([&] { return editor->PopupIsSizeMenu(); }));
+  const Window menu = editor->Popup();
+  // Over the third row (150 %), then the second (125 %): the menu follows.
+  input.MoveTo(20, 18 * 2 + 9, menu);
+  EXPECT_TRUE(input.IdleUntil([&] { return editor->PopupSelection() == 2; }));
+  input.MoveTo(20, 18 + 9, menu);
+  EXPECT_TRUE(input.IdleUntil([&] { return editor->PopupSelection() == 1; }));
+  EXPECT_EQ(editor->Popup(), menu);
+  EXPECT_EQ(editor->SizePercent(), 100);
+  input.Button(1, true);
+  input.Button(1, false);
+  EXPECT_TRUE(input.IdleUntil([&] { return editor->Popup() == 0; }));
+  EXPECT_EQ(editor->SizePercent(), 125);
+  hosted.Tick(2);
+
+  // A right click on the Cycle knob opens its edit box under the pointer; the
+  // pointer wanders over it, and typed keys replace the value.
+  IPlugParam* cycle = hosted.Plug()->GetParam(kCycle);
+  const Rect knob = hosted.Editor()->PixelRect(Rect{96, 100, 146, 170});
+  input.MoveTo((knob.left + knob.right) / 2, (knob.top + knob.bottom) / 2);
+  input.Button(3, true);
+  input.Button(3, false);
+  ASSERT_TRUE(input.IdleUntil([&] { return editor->Popup() != 0; }));
+  const Window box = editor->Popup();
+  for (int x = 2; x < 30; x += 7) input.MoveTo(x, 4, box);
+  input.MoveTo(5, 5);  // and back over the editor
+  EXPECT_EQ(editor->Popup(), box);
+  EXPECT_EQ(editor->GetPopupState(), XEditorWindow::kPopupTyping);
+  for (KeySym key : {XK_BackSpace, XK_BackSpace, XK_BackSpace, XK_7, XK_Return}) input.Key(key);
+  EXPECT_TRUE(input.IdleUntil([&] { return editor->Popup() == 0; }));
+  EXPECT_EQ(cycle->Value(), 7.0);
+  EXPECT_EQ(UnbalancedGestures(), "");
+  hosted.Close();
+  SetUserSettingsFolder("");
+  std::remove((std::string(folder) + "/editor.txt").c_str());
+  rmdir(folder);
+}
+
+std::string FileText(const std::string& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// A click on the title plate asks the desktop's opener for the effect's page
+// and returns while the opener still runs: here a stand-in found first on
+// PATH notes its address, then waits until the test lets it go, which the
+// test does only once the click has returned. An editor that waited for it
+// would see the stand-in give up first, and its note would say so.
+TEST_F(X11Editor, TheTitlePlatesLinkStartsTheOpenerWithoutWaitingForIt) {
+  char folder[] = "/tmp/quorvel_opener_XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string dir = folder;
+  ASSERT_EQ(mkfifo((dir + "/go").c_str(), 0600), 0);
+  {
+    std::ofstream opener(dir + "/xdg-open");
+    opener << "#!/bin/bash\n"
+              "echo \"$1\" >\""
+           << dir
+           << "/asked\"\n"
+              "exec 3<>\""
+           << dir
+           << "/go\"\n"
+              "if read -t 20 word <&3; then echo released; else echo gave up; fi >\""
+           << dir << "/ended\"\n";
+  }
+  ASSERT_EQ(chmod((dir + "/xdg-open").c_str(), 0700), 0);
+  const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+  setenv("PATH", (dir + ":" + path).c_str(), 1);
+
+  HostedX11Editor hosted(display_);
+  ASSERT_TRUE(hosted.Open());
+  hosted.Tick(2);
+  hosted.Pointer(ButtonPress, Button1, 0, 260, 30);
+  hosted.Pointer(ButtonRelease, Button1, Button1Mask, 260, 30);
+  // The click has returned; the opener started and still waits.
+  for (int i = 0; i < 2000 && FileText(dir + "/asked").empty(); ++i) usleep(5000);
+  EXPECT_EQ(FileText(dir + "/asked"), std::string("https://") + IURLOpen::kWebHost + "/" +
+                                          hosted.Plug()->EffectName() + "\n");
+  EXPECT_EQ(FileText(dir + "/ended"), "");
+  // Without blocking: an opener that gave up reads no more.
+  const int go = open((dir + "/go").c_str(), O_WRONLY | O_NONBLOCK);
+  EXPECT_GE(go, 0);
+  if (go >= 0) {
+    EXPECT_EQ(write(go, "go\n", 3), 3);
+    close(go);
+  }
+  for (int i = 0; i < 2000 && FileText(dir + "/ended").empty(); ++i) usleep(5000);
+  EXPECT_EQ(FileText(dir + "/ended"), "released\n");
+  setenv("PATH", path.c_str(), 1);
+  EXPECT_EQ(UnbalancedGestures(), "");
+  for (const char* name : {"/asked", "/ended", "/go", "/xdg-open"}) {
+    std::remove((dir + name).c_str());
+  }
   rmdir(folder);
 }
 

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "editor_x11/display_connection.h"
 #include "editor_x11/editor_window_x11.h"
 #include "engine/gate_plug.h"
 #include "framework/vst2_interface.h"

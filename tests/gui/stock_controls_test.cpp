@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "gui/button_control.h"
 #include "gui/knob_control.h"
@@ -150,6 +153,55 @@ TEST(Knob, WheelAndDoubleClick) {
   f.view->OnMouseDoubleClick(100, 100, LeftButton());
   EXPECT_DOUBLE_EQ(knob->GetValue(), 0.8);
   EXPECT_DOUBLE_EQ(f.plug.GetParam(GuiTestPlug::kPercent)->Value(), 80.0);
+}
+
+// Wheel movement in parts of a notch (fine wheels, touch pads) adds up to
+// whole notches on one control in one direction; turning back or moving to
+// another control starts again. A notch while a button is held does nothing.
+TEST(Knob, WheelPartsAddUpToNotchesAndAHeldPressIgnoresTheWheel) {
+  struct Row {
+    const char* name;
+    std::vector<std::pair<int, float>> moves;  // (x, notches), y 100 on the knob
+    int notchesTaken;                          // seen by the knob, in 0.01 steps
+  };
+  const Row rows[] = {
+      {"two halves", {{100, 0.5f}, {100, 0.5f}}, 1},
+      {"three thirds", {{100, 1.0f / 3}, {100, 1.0f / 3}, {100, 1.0f / 3}}, 1},
+      {"a notch and a half, then a half", {{100, 1.5f}, {100, 0.5f}}, 2},
+      {"down in quarters", {{100, -0.25f}, {100, -0.5f}, {100, -0.25f}}, -1},
+      {"turning back starts again", {{100, 0.75f}, {100, -0.5f}, {100, 0.5f}}, 0},
+      {"another control between", {{100, 0.5f}, {205, 0.25f}, {100, 0.5f}}, 0},
+      {"less than a notch", {{100, 0.9f}}, 0},
+  };
+  for (const Row& row : rows) {
+    GuiFixture f(300, 300);
+    IKnobRotVal* knob = MakeKnob(f, 0);
+    f.view->AttachControl(knob);
+    auto* button = new IButton(&f.plug, GuiTestPlug::kSwitch, 200, 200,
+                               f.view->LoadBitmap(kButtonImage, "", 1));
+    f.view->AttachControl(button);
+    f.Attach();
+    knob->SetValueFromUser(0.5);
+    for (const auto& [x, notches] : row.moves) {
+      f.view->OnMouseWheel(x, x, MouseMods{}, notches);
+    }
+    EXPECT_NEAR(knob->GetValue(), 0.5 + 0.01 * row.notchesTaken, 1e-9) << row.name;
+  }
+
+  GuiFixture f(300, 300);
+  IKnobRotVal* knob = MakeKnob(f, 0);
+  f.view->AttachControl(knob);
+  f.Attach();
+  f.view->OnMouseDown(100, 100, LeftButton());
+  const double held = knob->GetValue();
+  f.plug.log.clear();
+  f.view->OnMouseWheel(100, 100, LeftButton(), 1.0f);
+  EXPECT_EQ(knob->GetValue(), held);
+  EXPECT_TRUE(f.plug.log.empty());
+  EXPECT_EQ(f.view->deferredTicks, 0);
+  f.view->OnMouseUp(100, 100, LeftButton());
+  EXPECT_EQ(f.plug.LogWith("begin"), std::vector<std::string>{});
+  EXPECT_EQ(f.plug.LogWith("end"), std::vector<std::string>{"end 0"});
 }
 
 TEST(Control, ClampsUserValuesAndKeepsTheFirstPluginValueAsReset) {
