@@ -64,7 +64,9 @@ bool GateVst3::CreateInstance() {
 }
 
 GateVst3::~GateVst3() {
+  // Calls still queued are dropped: the lock releases while closing send nothing.
   if (handler_) v3_cpp_obj_unref(handler_);
+  handler_ = nullptr;
   if (effect_) {
     if (active_) Dispatch(vst2::effMainsChanged, 0, 0);
     Dispatch(vst2::effClose);  // deletes the instance
