@@ -33,11 +33,12 @@ enum class ExtensionRead {
   kForeign,    // bytes that are not an extension of ours
 };
 
+// [any thread; the caller owns the buffer]
 bool AppendStateExtension(StateBuffer& buffer, const StateExtension& extension);
 
 // Reads the bytes from `position` to the buffer's end as an extension; a
 // program outside 0 .. programCount - 1, a bypass other than 0 or 1 or bytes
 // past the declared payload make it foreign. `extension` is written only
-// for kComplete.
+// for kComplete. [any thread]
 ExtensionRead ReadStateExtension(const StateBuffer& buffer, int32_t position, int32_t programCount,
                                  StateExtension* extension);
