@@ -6,6 +6,7 @@
 #include <new>
 
 #include "engine/gate_plug.h"
+#include "framework/host_id.h"
 #include "framework/recursive_lock.h"
 #include "framework/text_copy.h"
 #include "vst3/gate_vst3_faces.h"
@@ -128,6 +129,8 @@ v3_result GateVst3::Initialize(v3_funknown** context) {
       if (v3_cpp_obj(app)->get_name(app, name) == kResultOk) {
         CopyFromText16(hostName_, sizeof hostName_, name);
       }
+      hostRereadsAfterProgram_ =
+          HostIdFromProductString(hostName_) == HostIdFromProductString("Ardour");
       v3_cpp_obj_unref(app);
     }
   }

@@ -132,6 +132,9 @@ class GateVst3 {
   int initializeCount_ = 0;
   bool active_ = false;
   char hostName_[128] = {};
+  // Ardour sets a program from inside a lock of its own that its restart
+  // handler waits for; it reads every value again itself afterwards.
+  bool hostRereadsAfterProgram_ = false;
   v3_component_handler** handler_ = nullptr;
   GatePlugView* view_ = nullptr;
   double defaults_[kVisibleParams] = {};

@@ -260,6 +260,8 @@ v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
     const int before = plug_->CurrentPresetIndex();
     SelectProgram(static_cast<int>(std::lround(normalized * (plug_->NPresets() - 1))));
     if (plug_->CurrentPresetIndex() == before || !handler_ || OnAudioThread()) return kResultOk;
+    // A host that would wait on itself reads the values again on its own.
+    if (hostRereadsAfterProgram_) return kResultOk;
     // Every parameter changed: the host reads them again at once, told after
     // the lock is released (a host may wait on its audio thread, which may
     // wait on this lock). It has them then; the processor need not repeat them.

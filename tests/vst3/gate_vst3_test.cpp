@@ -14,6 +14,7 @@
 #include "engine/gate_plug.h"
 #include "framework/recursive_lock.h"
 #include "gate_plugin.h"
+#include "tools/host/host_services.h"
 
 namespace {
 
@@ -580,6 +581,20 @@ TEST(GateVst3, TheHostHearsOfAProgramAtOnceAndNotOfItsOwnValues) {
   host.duringHandlerCall = nullptr;
   p.Stop();
   p.Release();
+
+  // Ardour waits in its restart handler for a lock it holds while it sets
+  // the program (and reads every value again itself): it is not asked.
+  const std::string ownName = Host().productString;
+  Host().productString = "Ardour 7.3";
+  GatePlugin ardour = GatePlugin::Create();
+  ardour.Start(host, V3_SAMPLE_32, kBlock, kRate);
+  Host().productString = ownName;
+  const int restarts = host.restarts;
+  ardour.SetParam(GateVst3::kProgramParamId, 5.0 / 49.0);
+  EXPECT_EQ(ardour.Object()->Plug()->CurrentPresetIndex(), 5);
+  EXPECT_EQ(host.restarts, restarts);
+  ardour.Stop();
+  ardour.Release();
   ExpectAllReleased(host);
 }
 
