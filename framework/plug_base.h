@@ -113,6 +113,10 @@ class IPlugBase {
   void AddFactoryPreset(const char* name, ...);
   void CaptureCurrentPreset(const char* newName);
   bool SelectPreset(int index);
+  // The program a state just loaded was saved on becomes the current one and
+  // takes the loaded values, as saving had captured them into it; a free slot
+  // becomes a user preset, as selecting it does. [host thread]
+  void AdoptPresetOfState(int index);
   void PushParamsToEditor();
   const PresetSlot* Preset(int index) const;
 
@@ -166,6 +170,7 @@ class IPlugBase {
   // clean-up when construction fails half-way (no destructor runs then).
   void DeleteOwned();
   PresetSlot* FirstFreePreset();
+  void NameUserPreset(PresetSlot* preset);
 
   std::vector<ChannelIOPair> channelConfigs_;
   std::vector<IPlugParam*> params_;

@@ -10,6 +10,7 @@
 
 #include "framework/plug_base.h"
 #include "framework/state_buffer.h"
+#include "framework/state_extension.h"
 #include "framework/vst2_interface.h"
 
 class IPlugVST : public IPlugBase {
@@ -66,6 +67,9 @@ class IPlugVST : public IPlugBase {
   intptr_t Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
   intptr_t GetChunk(int32_t index, void* ptr);
   intptr_t SetChunk(int32_t index, intptr_t size, void* ptr);
+  // Whether a chunk of `version` and the buffer's size is one of ours (whole
+  // or cut short); `tail` says what follows the parameters.
+  bool IsOwnChunk(const StateBuffer& buffer, int32_t version, ExtensionRead* tail) const;
   intptr_t CanDo(const char* text) const;
   intptr_t VendorSpecific(int32_t index, intptr_t value, void* ptr, float opt);
   intptr_t PinProperties(bool input, int32_t index, void* ptr);
@@ -80,6 +84,11 @@ class IPlugVST : public IPlugBase {
                          bool accumulate);
   void ProcessDouble(double** inputs, double** outputs, int32_t frames);
   const vst2::VstTimeInfo* QueryTime(int32_t filter);
+
+  // 1.0.0, the first release: every chunk of ours starts with a version from
+  // here up to this build's. A later build's chunk is refused as well: its
+  // layout is not known here.
+  static constexpr int32_t kOldestChunkVersion = 10000;
 
   vst2::ERect editorRect_ = {};
   vst2::AudioMasterCallback audioMaster_;

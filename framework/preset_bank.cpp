@@ -74,12 +74,7 @@ bool IPlugBase::SelectPreset(int index) {
   bool result = true;
   if (!preset->inUse) {
     // A free slot becomes the next user preset and keeps the current values.
-    int userPresets = 0;
-    for (const PresetSlot* other : presets_) {
-      if (strstr(other->name, kUserPresetName)) ++userPresets;
-    }
-    preset->inUse = true;
-    snprintf(preset->name, sizeof preset->name, "%s %d", kUserPresetName, userPresets + 1);
+    NameUserPreset(preset);
   } else {
     result = LoadParams(preset->state, 0) > 0;
     if (!result) return false;
@@ -87,6 +82,24 @@ bool IPlugBase::SelectPreset(int index) {
   currentPreset_ = index;
   PushParamsToEditor();
   return result;
+}
+
+void IPlugBase::NameUserPreset(PresetSlot* preset) {
+  int userPresets = 0;
+  for (const PresetSlot* other : presets_) {
+    if (strstr(other->name, kUserPresetName)) ++userPresets;
+  }
+  preset->inUse = true;
+  snprintf(preset->name, sizeof preset->name, "%s %d", kUserPresetName, userPresets + 1);
+}
+
+void IPlugBase::AdoptPresetOfState(int index) {
+  ScopedLock lock(instanceLock_);
+  if (index < 0 || index >= NPresets()) return;
+  PresetSlot* preset = presets_[static_cast<size_t>(index)];
+  if (!preset->inUse) NameUserPreset(preset);
+  currentPreset_ = index;
+  CaptureCurrentPreset(nullptr);
 }
 
 void IPlugBase::PushParamsToEditor() {

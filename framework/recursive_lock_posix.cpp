@@ -11,5 +11,6 @@ static std::recursive_mutex* Mutex(unsigned char* storage) {
 
 RecursiveLock::RecursiveLock() { new (storage_) std::recursive_mutex; }
 RecursiveLock::~RecursiveLock() { Mutex(storage_)->~recursive_mutex(); }
-void RecursiveLock::Enter() { Mutex(storage_)->lock(); }
-void RecursiveLock::Leave() { Mutex(storage_)->unlock(); }
+void RecursiveLock::Acquire() { Mutex(storage_)->lock(); }
+void RecursiveLock::Release() { Mutex(storage_)->unlock(); }
+bool RecursiveLock::TryAcquire() { return Mutex(storage_)->try_lock(); }

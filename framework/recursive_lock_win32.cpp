@@ -12,5 +12,6 @@ static CRITICAL_SECTION* Section(unsigned char* storage) {
 
 RecursiveLock::RecursiveLock() { InitializeCriticalSection(new (storage_) CRITICAL_SECTION); }
 RecursiveLock::~RecursiveLock() { DeleteCriticalSection(Section(storage_)); }
-void RecursiveLock::Enter() { EnterCriticalSection(Section(storage_)); }
-void RecursiveLock::Leave() { LeaveCriticalSection(Section(storage_)); }
+void RecursiveLock::Acquire() { EnterCriticalSection(Section(storage_)); }
+void RecursiveLock::Release() { LeaveCriticalSection(Section(storage_)); }
+bool RecursiveLock::TryAcquire() { return TryEnterCriticalSection(Section(storage_)) != 0; }

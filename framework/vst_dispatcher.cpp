@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "framework/plug_vst.h"
+#include "framework/state_extension.h"
 #include "framework/text_copy.h"
 #include "framework/vst_param_properties.h"
 #include "gui/editor_view.h"
@@ -297,12 +298,28 @@ intptr_t IPlugVST::SetChunk(int32_t index, intptr_t size, void* ptr) {
 
   int32_t version = 0;
   int32_t position = buffer.ReadInt32(0, &version);
-  if (position < 0) version = 0;
+  ExtensionRead tail = ExtensionRead::kComplete;
+  if (position < 0) {
+    version = 0;
+  } else if (!IsOwnChunk(buffer, version, &tail)) {
+    return 0;  // not ours: nothing is loaded and nothing changes
+  }
   const int32_t result = LoadState(buffer, position);
   OnChunkVersionLoaded(version);
-  if (result < 0) return 0;
+  if (result < 0 || tail == ExtensionRead::kTruncated) return 0;
   PushParamsToEditor();
   return 1;
+}
+
+bool IPlugVST::IsOwnChunk(const StateBuffer& buffer, int32_t version, ExtensionRead* tail) const {
+  *tail = ExtensionRead::kComplete;
+  if (version < kOldestChunkVersion || version > VersionDecimal()) return false;
+  // Past the parameters only the VST 3 state's extension may follow (this
+  // build ignores its values); whatever else is there makes the chunk foreign.
+  const int32_t paramBytes = 4 + 8 * NSavedParams();
+  if (buffer.Size() <= paramBytes) return true;
+  *tail = ReadStateExtension(buffer, paramBytes, NPresets(), nullptr);
+  return *tail != ExtensionRead::kForeign;
 }
 
 intptr_t IPlugVST::CanDo(const char* text) const {

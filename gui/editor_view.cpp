@@ -118,8 +118,14 @@ void IEditorView::AttachBackground(int id, const char* name) {
   auto* background = new IImageControl(plug_, Rect{0, 0, image.width, image.height}, image,
                                        Blend{Blend::kCopy, 1.0f}, true);
   background->SetView(this);
+  // Owned by the view from here on, even when the list cannot grow.
+  try {
+    controls_.insert(controls_.begin(), background);
+  } catch (...) {
+    delete background;
+    throw;
+  }
   hasBackground_ = true;
-  controls_.insert(controls_.begin(), background);
   // Indices move up by one; a capture or hover would now name another control.
   if (captured_ >= 0) ++captured_;
   if (hovered_ >= 0) ++hovered_;

@@ -6,9 +6,11 @@
 #include <new>
 
 #include "engine/gate_plug.h"
+#include "framework/host_id.h"
 #include "framework/recursive_lock.h"
 #include "framework/text_copy.h"
 #include "vst3/gate_vst3_faces.h"
+#include "vst3/no_throw.h"
 #include "vst3/plug_view.h"
 #include "vst3/text16.h"
 
@@ -27,7 +29,9 @@ RecursiveLock& ConstructionLock() {
 GateVst3* GateVst3::Create() {
   GateVst3* object = new (std::nothrow) GateVst3();
   if (!object) return nullptr;
-  if (!object->CreateInstance()) {
+  // The instance's construction throws what it cannot allocate; the half-made
+  // object is deleted with whatever it holds.
+  if (!Guarded(false, [object] { return object->CreateInstance(); })) {
     delete object;
     return nullptr;
   }
@@ -51,6 +55,7 @@ bool GateVst3::CreateInstance() {
   plug_->EnsureOnePreset();
   effect_ = plug_->Effect();
   effect_->user = this;
+  plug_->InstanceLock().SetReleaseHook(&GateVst3::SendHandlerCalls, this);
   for (std::vector<double>& channel : dry_) channel.assign(static_cast<size_t>(maxBlock_), 0.0);
   for (int i = 0; i < kVisibleParams; ++i) {
     defaults_[i] = plug_->GetParam(i)->GetNormalized();
@@ -60,7 +65,9 @@ bool GateVst3::CreateInstance() {
 }
 
 GateVst3::~GateVst3() {
+  // Calls still queued are dropped: the lock releases while closing send nothing.
   if (handler_) v3_cpp_obj_unref(handler_);
+  handler_ = nullptr;
   if (effect_) {
     if (active_) Dispatch(vst2::effMainsChanged, 0, 0);
     Dispatch(vst2::effClose);  // deletes the instance
@@ -101,12 +108,16 @@ uint32_t GateVst3::Release() {
 }
 
 v3_result V3_API GateVst3::QueryThunk(void* self, const v3_tuid iid, void** obj) {
-  return FaceOwner<GateVst3>(self)->Query(iid, obj);
+  return Guarded(kInternalError, [&] { return FaceOwner<GateVst3>(self)->Query(iid, obj); });
 }
 
-uint32_t V3_API GateVst3::RefThunk(void* self) { return FaceOwner<GateVst3>(self)->AddRef(); }
+uint32_t V3_API GateVst3::RefThunk(void* self) {
+  return Guarded(0u, [&] { return FaceOwner<GateVst3>(self)->AddRef(); });
+}
 
-uint32_t V3_API GateVst3::UnrefThunk(void* self) { return FaceOwner<GateVst3>(self)->Release(); }
+uint32_t V3_API GateVst3::UnrefThunk(void* self) {
+  return Guarded(0u, [&] { return FaceOwner<GateVst3>(self)->Release(); });
+}
 
 v3_result GateVst3::Initialize(v3_funknown** context) {
   // The host may initialise the one object as component and as controller.
@@ -118,6 +129,8 @@ v3_result GateVst3::Initialize(v3_funknown** context) {
       if (v3_cpp_obj(app)->get_name(app, name) == kResultOk) {
         CopyFromText16(hostName_, sizeof hostName_, name);
       }
+      hostRereadsAfterProgram_ =
+          HostIdFromProductString(hostName_) == HostIdFromProductString("Ardour");
       v3_cpp_obj_unref(app);
     }
   }
@@ -140,7 +153,14 @@ intptr_t GateVst3::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
 }
 
 bool GateVst3::OnAudioThread() const {
-  return inProcess_.load() && std::this_thread::get_id() == processThread_;
+  return inProcess_.load() && std::this_thread::get_id() == processThread_.load();
+}
+
+void GateVst3::SendHandlerCalls(void* self) {
+  GateVst3* object = static_cast<GateVst3*>(self);
+  // The audio thread queues nothing and must not wait for the queue.
+  if (!object->handlerCalls_.Pending() || object->OnAudioThread()) return;
+  object->handlerCalls_.SendMine(object->handler_);
 }
 
 intptr_t VST2_CALL GateVst3::AudioMaster(vst2::AEffect* effect, int32_t opcode, int32_t index,
@@ -169,13 +189,17 @@ intptr_t GateVst3::AnswerInstance(int32_t opcode, int32_t index, intptr_t value,
       // Changes made on the audio thread reach the host through the output
       // parameter changes instead; the handler is for the editor's thread.
       if (!handler_ || OnAudioThread() || index < 0 || index >= kVisibleParams) return 0;
-      if (opcode == vst2::audioMasterBeginEdit) {
-        v3_cpp_obj(handler_)->begin_edit(handler_, static_cast<v3_param_id>(index));
-      } else if (opcode == vst2::audioMasterEndEdit) {
-        v3_cpp_obj(handler_)->end_edit(handler_, static_cast<v3_param_id>(index));
-      } else {
-        v3_cpp_obj(handler_)->perform_edit(handler_, static_cast<v3_param_id>(index),
-                                           ParameterNormalized(static_cast<v3_param_id>(index)));
+      {
+        // Queued under the lock, whose last release on this thread sends it.
+        ScopedLock lock(plug_->InstanceLock());
+        const v3_param_id id = static_cast<v3_param_id>(index);
+        if (opcode == vst2::audioMasterBeginEdit) {
+          handlerCalls_.Push(HandlerCalls::kBeginEdit, id, 0.0);
+        } else if (opcode == vst2::audioMasterEndEdit) {
+          handlerCalls_.Push(HandlerCalls::kEndEdit, id, 0.0);
+        } else {
+          handlerCalls_.Push(HandlerCalls::kPerformEdit, id, ParameterNormalized(id));
+        }
       }
       return 1;
     case vst2::audioMasterSizeWindow:

@@ -3,10 +3,13 @@
 // VSTCLASS instance, created with an audio-master callback of its own, and
 // drives it the way the VST 2 glue's host does: lifecycle, programs and state
 // chunks through the instance's effect record (so both formats run the same
-// code and save the same 140-byte chunk), audio through its replacing
+// code and save the same 140-byte chunk, which the component state follows
+// with the program and bypass: framework/state_extension.h), audio through
+// its replacing
 // callbacks, parameter texts and values through the instance's IPlugParam
 // objects. What the instance asks of its host (time info, edit gestures,
-// host name) is answered from the process context and the component handler.
+// host name) is answered from the process context and the component handler;
+// handler calls wait until the instance lock is released (HandlerCalls).
 //
 // Lifetime: created by the factory with no reference; each face handed to
 // the host holds one; the last release deletes the object and the instance.
@@ -17,8 +20,10 @@
 #include <thread>
 #include <vector>
 
+#include "framework/state_buffer.h"
 #include "framework/vst2_interface.h"
 #include "vst3/com_face.h"
+#include "vst3/handler_calls.h"
 #include "vst3/vst3_api.h"
 
 class VSTCLASS;
@@ -31,6 +36,8 @@ class GateVst3 {
   static constexpr v3_param_id kBypassParamId = 101;
   static constexpr int32_t kProgramListId = 1;
   static constexpr double kBypassFadeSeconds = 0.005;
+  // Larger blocks than this are refused by SetupProcessing.
+  static constexpr int32_t kMaxBlockFrames = 1 << 20;
 
   // A new object with no reference, or null when the instance cannot be made.
   static GateVst3* Create();
@@ -50,7 +57,7 @@ class GateVst3 {
   int32_t BusCount(int32_t mediaType, int32_t direction) const;
   v3_result BusInfo(int32_t mediaType, int32_t direction, int32_t index, v3_bus_info* info) const;
   v3_result SetActive(bool active);
-  v3_result SetState(v3_bstream** stream);
+  v3_result SetState(v3_bstream** stream);  // also the controller's setComponentState
   v3_result GetState(v3_bstream** stream);
 
   // ---- Audio processor ----
@@ -99,6 +106,11 @@ class GateVst3 {
                                         intptr_t value, void* ptr, float opt);
   intptr_t AnswerInstance(int32_t opcode, int32_t index, intptr_t value, void* ptr);
   bool OnAudioThread() const;
+  // The instance lock's release hook: sends what this thread queued for the
+  // component handler. [any thread, the lock just released]
+  static void SendHandlerCalls(void* self);
+  // Loads a component state's bytes: the chunk, then the extension. [host main thread]
+  v3_result LoadState(const StateBuffer& bytes);
 
   // Processing helpers [audio thread]
   void ApplyParamChange(v3_param_id id, double normalized);
@@ -120,6 +132,9 @@ class GateVst3 {
   int initializeCount_ = 0;
   bool active_ = false;
   char hostName_[128] = {};
+  // Ardour sets a program from inside a lock of its own that its restart
+  // handler waits for; it reads every value again itself afterwards.
+  bool hostRereadsAfterProgram_ = false;
   v3_component_handler** handler_ = nullptr;
   GatePlugView* view_ = nullptr;
   double defaults_[kVisibleParams] = {};
@@ -134,5 +149,6 @@ class GateVst3 {
   vst2::VstTimeInfo timeInfo_{};
   bool timeInfoValid_ = false;
   std::atomic<bool> inProcess_{false};
-  std::thread::id processThread_{};
+  std::atomic<std::thread::id> processThread_{};
+  HandlerCalls handlerCalls_;
 };

@@ -1,10 +1,14 @@
 // GateVst3 as component and audio processor: buses, activation, processing
-// set-up and the component state, which is the VST 2 build's chunk.
+// set-up and the component state: the VST 2 build's chunk, then the program
+// and bypass in the extension framework/state_extension.h lays out.
 #include <cstring>
 
 #include "engine/gate_plug.h"
+#include "framework/recursive_lock.h"
+#include "framework/state_extension.h"
 #include "vst3/gate_vst3.h"
 #include "vst3/gate_vst3_faces.h"
+#include "vst3/no_throw.h"
 #include "vst3/text16.h"
 
 namespace {
@@ -15,58 +19,77 @@ constexpr int32_t kMaxStateBytes = 1 << 20;
 
 GateVst3* Owner(void* self) { return FaceOwner<GateVst3>(self); }
 
+// Every entry below answers an error code (or 0) instead of letting an
+// exception reach the host. [host threads as tagged on GateVst3]
 v3_result V3_API Initialize(void* self, v3_funknown** context) {
-  return Owner(self)->Initialize(context);
+  return Guarded(kInternalError, [&] { return Owner(self)->Initialize(context); });
 }
-v3_result V3_API Terminate(void* self) { return Owner(self)->Terminate(); }
+v3_result V3_API Terminate(void* self) {
+  return Guarded(kInternalError, [&] { return Owner(self)->Terminate(); });
+}
 
 v3_result V3_API GetControllerClassId(void*, v3_tuid classId) {
   // Component and controller are this one object.
-  std::memset(classId, 0, sizeof(v3_tuid));
+  if (classId) std::memset(classId, 0, sizeof(v3_tuid));
   return kNotImplemented;
 }
 v3_result V3_API SetIoMode(void*, int32_t) { return kResultOk; }
 int32_t V3_API GetBusCount(void* self, int32_t type, int32_t direction) {
-  return Owner(self)->BusCount(type, direction);
+  return Guarded(0, [&] { return Owner(self)->BusCount(type, direction); });
 }
 v3_result V3_API GetBusInfo(void* self, int32_t type, int32_t direction, int32_t index,
                             v3_bus_info* info) {
-  return Owner(self)->BusInfo(type, direction, index, info);
+  return Guarded(kInternalError,
+                 [&] { return Owner(self)->BusInfo(type, direction, index, info); });
 }
 v3_result V3_API GetRoutingInfo(void*, v3_routing_info*, v3_routing_info*) {
   return kNotImplemented;
 }
 v3_result V3_API ActivateBus(void* self, int32_t type, int32_t direction, int32_t index, v3_bool) {
-  return Owner(self)->BusCount(type, direction) > index && index >= 0 ? kResultOk
-                                                                      : kInvalidArgument;
+  return Guarded(kInternalError, [&] {
+    return Owner(self)->BusCount(type, direction) > index && index >= 0 ? kResultOk
+                                                                        : kInvalidArgument;
+  });
 }
-v3_result V3_API SetActive(void* self, v3_bool state) { return Owner(self)->SetActive(state); }
-v3_result V3_API SetState(void* self, v3_bstream** stream) { return Owner(self)->SetState(stream); }
-v3_result V3_API GetState(void* self, v3_bstream** stream) { return Owner(self)->GetState(stream); }
+v3_result V3_API SetActive(void* self, v3_bool state) {
+  return Guarded(kInternalError, [&] { return Owner(self)->SetActive(state); });
+}
+v3_result V3_API SetState(void* self, v3_bstream** stream) {
+  return Guarded(kInternalError, [&] { return Owner(self)->SetState(stream); });
+}
+v3_result V3_API GetState(void* self, v3_bstream** stream) {
+  return Guarded(kInternalError, [&] { return Owner(self)->GetState(stream); });
+}
 
 v3_result V3_API SetBusArrangements(void* self, v3_speaker_arrangement* inputs, int32_t inCount,
                                     v3_speaker_arrangement* outputs, int32_t outCount) {
-  return Owner(self)->SetBusArrangements(inputs, inCount, outputs, outCount);
+  return Guarded(kInternalError, [&] {
+    return Owner(self)->SetBusArrangements(inputs, inCount, outputs, outCount);
+  });
 }
 v3_result V3_API GetBusArrangement(void* self, int32_t direction, int32_t index,
                                    v3_speaker_arrangement* arrangement) {
-  if (!arrangement || index != 0 || Owner(self)->BusCount(V3_AUDIO, direction) == 0) {
-    return kInvalidArgument;
-  }
-  *arrangement = kStereo;
-  return kResultOk;
+  return Guarded(kInternalError, [&] {
+    if (!arrangement || index != 0 || Owner(self)->BusCount(V3_AUDIO, direction) == 0) {
+      return kInvalidArgument;
+    }
+    *arrangement = kStereo;
+    return kResultOk;
+  });
 }
 v3_result V3_API CanProcessSampleSize(void*, int32_t size) {
   return size == V3_SAMPLE_32 || size == V3_SAMPLE_64 ? kResultOk : kNotImplemented;
 }
 uint32_t V3_API GetLatencySamples(void*) { return 0; }
 v3_result V3_API SetupProcessing(void* self, v3_process_setup* setup) {
-  return Owner(self)->SetupProcessing(setup);
+  return Guarded(kOutOfMemory, [&] { return Owner(self)->SetupProcessing(setup); });
 }
 v3_result V3_API SetProcessing(void* self, v3_bool state) {
-  return Owner(self)->SetProcessing(state);
+  return Guarded(kInternalError, [&] { return Owner(self)->SetProcessing(state); });
 }
-v3_result V3_API Process(void* self, v3_process_data* data) { return Owner(self)->Process(data); }
+v3_result V3_API Process(void* self, v3_process_data* data) {
+  return Guarded(kInternalError, [&] { return Owner(self)->Process(data); });
+}
 uint32_t V3_API GetTailSamples(void*) { return 0; }
 
 uint32_t V3_API GetContextRequirements(void*) {
@@ -126,14 +149,24 @@ v3_result GateVst3::SetBusArrangements(const v3_speaker_arrangement* inputs, int
 
 v3_result GateVst3::SetupProcessing(const v3_process_setup* setup) {
   if (!setup || setup->sample_rate <= 0.0 || setup->max_block_size <= 0) return kInvalidArgument;
+  if (setup->max_block_size > kMaxBlockFrames) return kInvalidArgument;
   if (setup->symbolic_sample_size != V3_SAMPLE_32 && setup->symbolic_sample_size != V3_SAMPLE_64) {
     return kNotImplemented;
   }
+  // The new buffers first: when they cannot be had, the object keeps its
+  // size and goes on working.
+  std::vector<double> dry[2];
+  for (std::vector<double>& channel : dry) {
+    channel.assign(static_cast<size_t>(setup->max_block_size), 0.0);
+  }
+  ScopedLock lock(plug_->InstanceLock());
+  // The instance's own buffers may fail too; they never shrink below what
+  // the old size needs.
+  Dispatch(vst2::effSetBlockSize, 0, setup->max_block_size);
+  for (int c = 0; c < 2; ++c) dry_[c].swap(dry[c]);
   sampleRate_ = setup->sample_rate;
   maxBlock_ = setup->max_block_size;
-  for (std::vector<double>& channel : dry_) channel.assign(static_cast<size_t>(maxBlock_), 0.0);
   Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate_));
-  Dispatch(vst2::effSetBlockSize, 0, maxBlock_);
   return kResultOk;
 }
 
@@ -144,30 +177,54 @@ v3_result GateVst3::SetProcessing(bool on) {
 
 v3_result GateVst3::GetState(v3_bstream** stream) {
   if (!stream) return kInvalidArgument;
-  void* chunk = nullptr;
-  // The bank request, as VST 2 hosts save a project: the same 140 bytes.
-  const intptr_t size = Dispatch(vst2::effGetChunk, 0, 0, &chunk);
-  if (size <= 0 || !chunk) return kInternalError;
+  StateBuffer state;
+  {
+    ScopedLock lock(plug_->InstanceLock());
+    void* chunk = nullptr;
+    // The bank request, as VST 2 hosts save a project: the same 140 bytes.
+    const intptr_t size = Dispatch(vst2::effGetChunk, 0, 0, &chunk);
+    if (size <= 0 || !chunk) return kInternalError;
+    const StateExtension extension = {plug_->CurrentPresetIndex(), bypassed_.load()};
+    if (!state.AppendBytes(chunk, static_cast<int32_t>(size)) ||
+        !AppendStateExtension(state, extension)) {
+      return kOutOfMemory;
+    }
+  }
+  // Written without the lock: the stream is the host's code.
   int32_t written = 0;
-  const v3_result result =
-      v3_cpp_obj(stream)->write(stream, chunk, static_cast<int32_t>(size), &written);
-  return result == kResultOk && written == size ? kResultOk : kResultFalse;
+  const v3_result result = v3_cpp_obj(stream)->write(stream, state.Data(), state.Size(), &written);
+  return result == kResultOk && written == state.Size() ? kResultOk : kResultFalse;
 }
 
 v3_result GateVst3::SetState(v3_bstream** stream) {
   if (!stream) return kInvalidArgument;
-  std::vector<uint8_t> bytes;
+  StateBuffer bytes;
   uint8_t block[1024];
-  while (static_cast<int32_t>(bytes.size()) < kMaxStateBytes) {
+  while (bytes.Size() < kMaxStateBytes) {
     int32_t got = 0;
     if (v3_cpp_obj(stream)->read(stream, block, sizeof block, &got) != kResultOk) break;
     if (got <= 0 || got > static_cast<int32_t>(sizeof block)) break;
-    bytes.insert(bytes.end(), block, block + got);
+    if (!bytes.AppendBytes(block, got)) return kOutOfMemory;
   }
-  // A short or foreign state keeps what it cannot supply and reports failure,
-  // as the chunk loader does.
-  bytes.reserve(1);
+  return LoadState(bytes);
+}
+
+v3_result GateVst3::LoadState(const StateBuffer& bytes) {
+  // One step for the audio thread: chunk, program and bypass together.
+  ScopedLock lock(plug_->InstanceLock());
+  // A foreign state changes nothing; a short one of ours keeps what it cannot
+  // supply. Both report failure, as the chunk loader does.
+  // The loader copies the bytes and writes nothing through the pointer.
   const intptr_t loaded =
-      Dispatch(vst2::effSetChunk, 0, static_cast<intptr_t>(bytes.size()), bytes.data());
-  return loaded == 1 ? kResultOk : kResultFalse;
+      Dispatch(vst2::effSetChunk, 0, bytes.Size(), const_cast<uint8_t*>(bytes.Data()));
+  if (loaded != 1) return kResultFalse;
+  const int32_t chunkBytes = 4 + 8 * plug_->NSavedParams();
+  StateExtension extension;
+  if (bytes.Size() > chunkBytes && ReadStateExtension(bytes, chunkBytes, plug_->NPresets(),
+                                                      &extension) == ExtensionRead::kComplete) {
+    // A bare chunk (the VST 2 build's, or an older VST 3 state) leaves both as they are.
+    plug_->AdoptPresetOfState(extension.program);
+    bypassed_ = extension.bypassed;
+  }
+  return kResultOk;
 }

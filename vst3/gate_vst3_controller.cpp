@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "engine/gate_plug.h"
@@ -12,6 +13,7 @@
 #include "gui/editor_view.h"
 #include "vst3/gate_vst3.h"
 #include "vst3/gate_vst3_faces.h"
+#include "vst3/no_throw.h"
 #include "vst3/plug_view.h"
 #include "vst3/text16.h"
 
@@ -21,54 +23,67 @@ constexpr int kTextSize = 128;
 
 GateVst3* Owner(void* self) { return FaceOwner<GateVst3>(self); }
 
+// Every entry below answers an error code (or 0, or null) instead of letting
+// an exception reach the host. [host main thread unless tagged on GateVst3]
 v3_result V3_API Initialize(void* self, v3_funknown** context) {
-  return Owner(self)->Initialize(context);
+  return Guarded(kInternalError, [&] { return Owner(self)->Initialize(context); });
 }
-v3_result V3_API Terminate(void* self) { return Owner(self)->Terminate(); }
-// The component and the controller are one object: nothing to copy across.
-v3_result V3_API SetComponentState(void*, v3_bstream**) { return kResultOk; }
+v3_result V3_API Terminate(void* self) {
+  return Guarded(kInternalError, [&] { return Owner(self)->Terminate(); });
+}
+// The component and the controller are one object: the component's state is
+// the controller's too, loaded the same way so both read the same program
+// and bypass.
+v3_result V3_API SetComponentState(void* self, v3_bstream** stream) {
+  return Guarded(kInternalError, [&] { return Owner(self)->SetState(stream); });
+}
 v3_result V3_API SetControllerState(void*, v3_bstream**) { return kResultOk; }
 v3_result V3_API GetControllerState(void*, v3_bstream**) { return kResultOk; }
-int32_t V3_API GetParameterCount(void* self) { return Owner(self)->ParameterCount(); }
+int32_t V3_API GetParameterCount(void* self) {
+  return Guarded(0, [&] { return Owner(self)->ParameterCount(); });
+}
 v3_result V3_API GetParameterInfo(void* self, int32_t index, v3_param_info* info) {
-  return Owner(self)->ParameterInfo(index, info);
+  return Guarded(kInternalError, [&] { return Owner(self)->ParameterInfo(index, info); });
 }
 v3_result V3_API GetParameterString(void* self, v3_param_id id, double normalized,
                                     v3_str_128 text) {
-  return Owner(self)->ParameterText(id, normalized, text);
+  return Guarded(kInternalError, [&] { return Owner(self)->ParameterText(id, normalized, text); });
 }
 v3_result V3_API GetParameterValue(void* self, v3_param_id id, int16_t* text, double* normalized) {
-  return Owner(self)->ParameterFromText(id, text, normalized);
+  return Guarded(kInternalError,
+                 [&] { return Owner(self)->ParameterFromText(id, text, normalized); });
 }
 double V3_API NormalizedToPlain(void* self, v3_param_id id, double normalized) {
-  return Owner(self)->NormalizedToPlain(id, normalized);
+  return Guarded(0.0, [&] { return Owner(self)->NormalizedToPlain(id, normalized); });
 }
 double V3_API PlainToNormalized(void* self, v3_param_id id, double plain) {
-  return Owner(self)->PlainToNormalized(id, plain);
+  return Guarded(0.0, [&] { return Owner(self)->PlainToNormalized(id, plain); });
 }
 double V3_API GetParameterNormalized(void* self, v3_param_id id) {
-  return Owner(self)->ParameterNormalized(id);
+  return Guarded(0.0, [&] { return Owner(self)->ParameterNormalized(id); });
 }
 v3_result V3_API SetParameterNormalized(void* self, v3_param_id id, double normalized) {
-  return Owner(self)->SetParameterNormalized(id, normalized);
+  return Guarded(kInternalError,
+                 [&] { return Owner(self)->SetParameterNormalized(id, normalized); });
 }
 v3_result V3_API SetComponentHandler(void* self, v3_component_handler** handler) {
-  return Owner(self)->SetComponentHandler(handler);
+  return Guarded(kInternalError, [&] { return Owner(self)->SetComponentHandler(handler); });
 }
 v3_plugin_view** V3_API CreateView(void* self, const char* name) {
-  return Owner(self)->CreateView(name);
+  return Guarded(static_cast<v3_plugin_view**>(nullptr),
+                 [&] { return Owner(self)->CreateView(name); });
 }
 
 int32_t V3_API GetUnitCount(void*) { return 1; }
 v3_result V3_API GetUnitInfo(void* self, int32_t index, v3_unit_info* info) {
-  return Owner(self)->UnitInfo(index, info);
+  return Guarded(kInternalError, [&] { return Owner(self)->UnitInfo(index, info); });
 }
 int32_t V3_API GetProgramListCount(void*) { return 1; }
 v3_result V3_API GetProgramListInfo(void* self, int32_t index, v3_program_list_info* info) {
-  return Owner(self)->ProgramListInfo(index, info);
+  return Guarded(kInternalError, [&] { return Owner(self)->ProgramListInfo(index, info); });
 }
 v3_result V3_API GetProgramName(void* self, int32_t listId, int32_t program, v3_str_128 name) {
-  return Owner(self)->ProgramName(listId, program, name);
+  return Guarded(kInternalError, [&] { return Owner(self)->ProgramName(listId, program, name); });
 }
 v3_result V3_API GetProgramInfo(void*, int32_t, int32_t, const char*, v3_str_128) {
   return kResultFalse;
@@ -185,13 +200,22 @@ v3_result GateVst3::ParameterFromText(v3_param_id id, const int16_t* text, doubl
     return kResultFalse;
   }
   if (id == kBypassParamId) {
-    *normalized = std::strcmp(typed, "On") == 0 ? 1.0 : 0.0;
+    const bool on = std::strcmp(typed, "On") == 0;
+    if (!on && std::strcmp(typed, "Off") != 0) return kResultFalse;
+    *normalized = on ? 1.0 : 0.0;
     return kResultOk;
   }
   if (id >= static_cast<v3_param_id>(kVisibleParams)) return kInvalidArgument;
   ScopedLock lock(plug_->InstanceLock());
   const IPlugParam* param = plug_->GetParam(static_cast<int>(id));
-  *normalized = param->ToNormalized(param->ParseValueText(typed));
+  // A display text or a leading number; anything else names no value.
+  double shown = 0.0;
+  char* end = typed;
+  const bool displayText = param->ValueForDisplayText(typed, &shown);
+  if (!displayText) std::strtod(typed, &end);
+  if (!displayText && end == typed) return kResultFalse;
+  // Stepped as VST 2's effString2Parameter stores it.
+  *normalized = param->ToNormalized(param->ValueFromText(typed));
   return kResultOk;
 }
 
@@ -232,10 +256,17 @@ v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
   if (!(normalized >= 0.0)) normalized = 0.0;
   if (normalized > 1.0) normalized = 1.0;
   if (id == kProgramParamId) {
-    // The host that sets the program reads the parameters again itself; a
-    // restart request from inside its own call can deadlock it. The processor
-    // reports the changed values through its output changes.
+    ScopedLock lock(plug_->InstanceLock());
+    const int before = plug_->CurrentPresetIndex();
     SelectProgram(static_cast<int>(std::lround(normalized * (plug_->NPresets() - 1))));
+    if (plug_->CurrentPresetIndex() == before || !handler_ || OnAudioThread()) return kResultOk;
+    // A host that would wait on itself reads the values again on its own.
+    if (hostRereadsAfterProgram_) return kResultOk;
+    // Every parameter changed: the host reads them again at once, told after
+    // the lock is released (a host may wait on its audio thread, which may
+    // wait on this lock). It has them then; the processor need not repeat them.
+    handlerCalls_.Push(HandlerCalls::kRestart, V3_RESTART_PARAM_VALUES_CHANGED, 0.0);
+    for (int i = 0; i < kVisibleParams; ++i) reported_[i] = plug_->GetParam(i)->GetNormalized();
     return kResultOk;
   }
   if (id == kBypassParamId) {
@@ -250,6 +281,8 @@ v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
     editor->SetParameterFromPlugin(index, normalized, true);
   plug_->GetParam(index)->SetFromNormalized(normalized);
   plug_->OnParamChanged(index);
+  // The host knows the value it set: nothing to echo in the next block.
+  reported_[index] = plug_->GetParam(index)->GetNormalized();
   return kResultOk;
 }
 

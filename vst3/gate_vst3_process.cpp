@@ -36,6 +36,22 @@ bool HasChannels(const v3_audio_bus_buffers& bus, int32_t sampleSize) {
   return bus.channel_buffers_32 && bus.channel_buffers_32[0] && bus.channel_buffers_32[1];
 }
 
+void SilenceOutputs(v3_process_data* data) {
+  const size_t frames = static_cast<size_t>(data->nframes);
+  for (int32_t b = 0; data->outputs && b < data->num_output_buses; ++b) {
+    const v3_audio_bus_buffers& bus = data->outputs[b];
+    for (int32_t c = 0; c < bus.num_channels; ++c) {
+      if (data->symbolic_sample_size == V3_SAMPLE_64) {
+        if (bus.channel_buffers_64 && bus.channel_buffers_64[c]) {
+          std::fill_n(bus.channel_buffers_64[c], frames, 0.0);
+        }
+      } else if (bus.channel_buffers_32 && bus.channel_buffers_32[c]) {
+        std::fill_n(bus.channel_buffers_32[c], frames, 0.0f);
+      }
+    }
+  }
+}
+
 }  // namespace
 
 void GateVst3::BuildTimeInfo(const v3_process_context* context, int32_t offset) {
@@ -182,12 +198,18 @@ void GateVst3::ReportChangedParams(v3_process_data* data, int32_t offset) {
 
 v3_result GateVst3::Process(v3_process_data* data) {
   if (!data) return kInvalidArgument;
+  // This thread counts as the audio thread until the lock below is released,
+  // so the release leaves the component handler's queue alone.
+  processThread_ = std::this_thread::get_id();
+  inProcess_ = true;
+  struct ProcessEnd {
+    std::atomic<bool>& inProcess;
+    ~ProcessEnd() { inProcess = false; }
+  } processEnd{inProcess_};
   // The whole call, as every VST 2 audio callback, under the instance lock:
   // queue points, slices and reports see no half-made change from the host's
   // other threads.
   ScopedLock lock(plug_->InstanceLock());
-  processThread_ = std::this_thread::get_id();
-  inProcess_ = true;
 
   QueueCursor cursors[kMaxQueues];
   int queueCount = 0;
@@ -223,8 +245,9 @@ v3_result GateVst3::Process(v3_process_data* data) {
       QueueCursor& cursor = cursors[q];
       while (cursor.next < cursor.count) {
         double value = 0.0;
-        const int32_t offset = PointOffset(cursor, cursor.next, &value);
-        if (offset > position && offset < frames) {
+        // A point past the block belongs to its last sample.
+        const int32_t offset = std::min(PointOffset(cursor, cursor.next, &value), frames - 1);
+        if (frames > 0 && offset > position) {
           sliceEnd = std::min(sliceEnd, offset);
           break;
         }
@@ -240,9 +263,12 @@ v3_result GateVst3::Process(v3_process_data* data) {
     }
     position = sliceEnd;
   } while (position < frames);
-  if (frames == 0) ReportChangedParams(data, 0);
+  if (frames == 0) {
+    ReportChangedParams(data, 0);
+    // Nothing to gate, yet the host reads the outputs: they hold silence.
+    if (data->nframes > 0) SilenceOutputs(data);
+  }
 
   timeInfoValid_ = false;
-  inProcess_ = false;
   return kResultOk;
 }

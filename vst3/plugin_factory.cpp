@@ -10,6 +10,7 @@
 #include "gui/url_open.h"
 #include "vst3/com_face.h"
 #include "vst3/gate_vst3.h"
+#include "vst3/no_throw.h"
 #include "vst3/text16.h"
 
 const v3_tuid kGateClassId = V3_ID(0x5176726C, 0x4B656C76, 0x6F77746B, 0x47617465);
@@ -57,66 +58,76 @@ uint32_t V3_API Ref(void*) { return ++gReferences; }
 uint32_t V3_API Unref(void*) { return --gReferences; }
 
 v3_result V3_API GetFactoryInfo(void*, v3_factory_info* info) {
-  if (!info) return kInvalidArgument;
-  std::memset(info, 0, sizeof *info);
-  CopyTextBounded(info->vendor, Texts().vendor, sizeof info->vendor);
-  CopyTextBounded(info->url, Texts().url, sizeof info->url);
-  info->flags = kUnicodeFactory;
-  return kResultOk;
+  return Guarded(kInternalError, [&] {
+    if (!info) return kInvalidArgument;
+    std::memset(info, 0, sizeof *info);
+    CopyTextBounded(info->vendor, Texts().vendor, sizeof info->vendor);
+    CopyTextBounded(info->url, Texts().url, sizeof info->url);
+    info->flags = kUnicodeFactory;
+    return kResultOk;
+  });
 }
 
 int32_t V3_API NumClasses(void*) { return 1; }
 
 v3_result V3_API GetClassInfo(void*, int32_t index, v3_class_info* info) {
-  if (!info || index != 0) return kInvalidArgument;
-  std::memset(info, 0, sizeof *info);
-  std::memcpy(info->class_id, kGateClassId, sizeof(v3_tuid));
-  info->cardinality = kManyInstances;
-  CopyTextBounded(info->category, kCategory, sizeof info->category);
-  CopyTextBounded(info->name, Texts().name, sizeof info->name);
-  return kResultOk;
+  return Guarded(kInternalError, [&] {
+    if (!info || index != 0) return kInvalidArgument;
+    std::memset(info, 0, sizeof *info);
+    std::memcpy(info->class_id, kGateClassId, sizeof(v3_tuid));
+    info->cardinality = kManyInstances;
+    CopyTextBounded(info->category, kCategory, sizeof info->category);
+    CopyTextBounded(info->name, Texts().name, sizeof info->name);
+    return kResultOk;
+  });
 }
 
 v3_result V3_API CreateInstance(void*, const v3_tuid classId, const v3_tuid iid, void** obj) {
-  if (!obj) return kInvalidArgument;
-  *obj = nullptr;
-  if (!SameId(classId, kGateClassId)) return kNoInterface;
-  GateVst3* object = GateVst3::Create();
-  if (!object) return kOutOfMemory;
-  // The temporary reference deletes the object when the host asked for an
-  // interface it does not have.
-  object->AddRef();
-  const v3_result result = object->Query(iid, obj);
-  object->Release();
-  return result;
+  return Guarded(kOutOfMemory, [&] {
+    if (!obj) return kInvalidArgument;
+    *obj = nullptr;
+    if (!SameId(classId, kGateClassId)) return kNoInterface;
+    GateVst3* object = GateVst3::Create();
+    if (!object) return kOutOfMemory;
+    // The temporary reference deletes the object when the host asked for an
+    // interface it does not have.
+    object->AddRef();
+    const v3_result result = object->Query(iid, obj);
+    object->Release();
+    return result;
+  });
 }
 
 v3_result V3_API GetClassInfo2(void*, int32_t index, v3_class_info_2* info) {
-  if (!info || index != 0) return kInvalidArgument;
-  std::memset(info, 0, sizeof *info);
-  std::memcpy(info->class_id, kGateClassId, sizeof(v3_tuid));
-  info->cardinality = kManyInstances;
-  CopyTextBounded(info->category, kCategory, sizeof info->category);
-  CopyTextBounded(info->name, Texts().name, sizeof info->name);
-  CopyTextBounded(info->sub_categories, kSubCategories, sizeof info->sub_categories);
-  CopyTextBounded(info->vendor, Texts().vendor, sizeof info->vendor);
-  CopyTextBounded(info->version, Texts().version, sizeof info->version);
-  CopyTextBounded(info->sdk_version, kSdkVersion, sizeof info->sdk_version);
-  return kResultOk;
+  return Guarded(kInternalError, [&] {
+    if (!info || index != 0) return kInvalidArgument;
+    std::memset(info, 0, sizeof *info);
+    std::memcpy(info->class_id, kGateClassId, sizeof(v3_tuid));
+    info->cardinality = kManyInstances;
+    CopyTextBounded(info->category, kCategory, sizeof info->category);
+    CopyTextBounded(info->name, Texts().name, sizeof info->name);
+    CopyTextBounded(info->sub_categories, kSubCategories, sizeof info->sub_categories);
+    CopyTextBounded(info->vendor, Texts().vendor, sizeof info->vendor);
+    CopyTextBounded(info->version, Texts().version, sizeof info->version);
+    CopyTextBounded(info->sdk_version, kSdkVersion, sizeof info->sdk_version);
+    return kResultOk;
+  });
 }
 
 v3_result V3_API GetClassInfoUtf16(void*, int32_t index, v3_class_info_3* info) {
-  if (!info || index != 0) return kInvalidArgument;
-  std::memset(info, 0, sizeof *info);
-  std::memcpy(info->class_id, kGateClassId, sizeof(v3_tuid));
-  info->cardinality = kManyInstances;
-  CopyTextBounded(info->category, kCategory, sizeof info->category);
-  CopyToText16(info->name, 64, Texts().name);
-  CopyTextBounded(info->sub_categories, kSubCategories, sizeof info->sub_categories);
-  CopyToText16(info->vendor, 64, Texts().vendor);
-  CopyToText16(info->version, 64, Texts().version);
-  CopyToText16(info->sdk_version, 64, kSdkVersion);
-  return kResultOk;
+  return Guarded(kInternalError, [&] {
+    if (!info || index != 0) return kInvalidArgument;
+    std::memset(info, 0, sizeof *info);
+    std::memcpy(info->class_id, kGateClassId, sizeof(v3_tuid));
+    info->cardinality = kManyInstances;
+    CopyTextBounded(info->category, kCategory, sizeof info->category);
+    CopyToText16(info->name, 64, Texts().name);
+    CopyTextBounded(info->sub_categories, kSubCategories, sizeof info->sub_categories);
+    CopyToText16(info->vendor, 64, Texts().vendor);
+    CopyToText16(info->version, 64, Texts().version);
+    CopyToText16(info->sdk_version, 64, kSdkVersion);
+    return kResultOk;
+  });
 }
 
 v3_result V3_API SetHostContext(void*, v3_funknown**) { return kResultOk; }

@@ -1,5 +1,5 @@
 // The state chunk handed to the host: layout, round trip between instances,
-// and what a short chunk may and may not do.
+// what a short chunk may and may not do, and the foreign chunks it refuses.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -162,4 +162,58 @@ TEST(Chunk, LoadedValuesAreClampedToTheirRange) {
   std::copy(tooHigh.begin(), tooHigh.end(), chunk.begin() + 4 + 8 * kCycle);
   EXPECT_EQ(host.Dispatch(effSetChunk, 1, static_cast<intptr_t>(chunk.size()), chunk.data()), 1);
   EXPECT_EQ(host.plug()->GetParam(kCycle)->Value(), 32);
+}
+
+// Not ours: another version word, or after the parameters anything but the
+// VST 3 state's extension (which this format skips). Refused before anything
+// is touched: no value changes, no notification runs.
+TEST(Chunk, ForeignChunksAreRefusedAndTheVst3ExtensionIsSkipped) {
+  FakeHost source;
+  for (int i = 0; i < 17; ++i) source.effect()->setParameter(source.effect(), i, 0.3f);
+  const std::vector<uint8_t> chunk = GetChunk(source, 0);
+  ASSERT_EQ(chunk.size(), 140u);
+  auto withInt32 = [](std::vector<uint8_t> bytes, size_t at, uint32_t value) {
+    if (bytes.size() < at + 4) bytes.resize(at + 4);
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> 8 * i);
+    return bytes;
+  };
+  // "QRVX", version 1, 8 payload bytes, program 5, bypass on.
+  std::vector<uint8_t> vst3State = chunk;
+  for (char c : {'Q', 'R', 'V', 'X'}) vst3State.push_back(static_cast<uint8_t>(c));
+  for (uint32_t word : {1u, 8u, 5u, 1u}) vst3State = withInt32(vst3State, vst3State.size(), word);
+  ASSERT_EQ(vst3State.size(), 160u);
+
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    intptr_t result;
+    bool loads;
+  };
+  const Case cases[] = {
+      {"VST 3 state", vst3State, 1, true},
+      {"VST 3 state cut in its extension",
+       std::vector<uint8_t>(vst3State.begin(), vst3State.begin() + 150), 0, true},
+      {"text", std::vector<uint8_t>(400, 'x'), 0, false},
+      {"version 9999", withInt32(chunk, 0, 9999), 0, false},
+      {"version 10001", withInt32(chunk, 0, 10001), 0, false},
+      {"bytes after the parameters", withInt32(chunk, 140, 0), 0, false},
+      {"extension of program 50", withInt32(vst3State, 152, 50), 0, false},
+      {"extension with bypass 2", withInt32(vst3State, 156, 2), 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CountingGate gate;
+    AEffect* effect = gate.Effect();
+    gate.notified.clear();
+    std::vector<uint8_t> bytes = c.bytes;
+    EXPECT_EQ(effect->dispatcher(effect, effSetChunk, 0, static_cast<intptr_t>(bytes.size()),
+                                 bytes.data(), 0.0f),
+              c.result);
+    for (int i = 0; i < 17; ++i) {
+      EXPECT_EQ(gate.GetParam(i)->Value(),
+                c.loads ? source.plug()->GetParam(i)->Value() : kDefaults[i])
+          << i;
+    }
+    EXPECT_EQ(gate.notified.size(), c.loads ? 20u : 0u);
+  }
 }

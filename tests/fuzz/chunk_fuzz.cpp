@@ -3,8 +3,10 @@
 // and how the host hands the chunk over; the rest is the chunk.
 //
 // Independent of the loader, the target decodes the chunk itself (int32
-// version, then one little-endian double per saved parameter) and predicts
-// what the effect must hold afterwards: each value that is present, rounded
+// version, then one little-endian double per saved parameter, then at most
+// the VST 3 state's extension; JudgeChunk tells ours from foreign bytes) and
+// predicts what the effect must hold afterwards: nothing new from a foreign
+// chunk, otherwise each value that is present, rounded
 // to its parameter's step of 1 and clamped to its range (a NaN leaves the
 // old value), and the old values
 // from the first missing one on. It then checks that the effect stays sane:
@@ -100,16 +102,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       break;
   }
   const size_t usable = handover == kExactSize ? chunkSize : 0;
+  const ChunkVerdict verdict = JudgeChunk(chunk.get(), usable);
   const intptr_t result = host.Dispatch(effSetChunk, kind, sizeArgument, dataArgument);
-  FUZZ_CHECK(result == (usable >= static_cast<size_t>(kChunkBytes) ? 1 : 0),
-             "effSetChunk reports the wrong result");
+  FUZZ_CHECK(result == (verdict.succeeds ? 1 : 0), "effSetChunk reports the wrong result");
 
   // The values the chunk must have left behind.
   const std::vector<double> after = SavedValues(host);
   for (int i = 0; i < kSavedParams; ++i) {
     double expected = before[i];
     const size_t at = 4 + 8 * static_cast<size_t>(i);
-    const bool present = at + 8 <= usable && usable >= 4;
+    const bool present = !verdict.foreign && at + 8 <= usable && usable >= 4;
     if (present) {
       uint64_t bits = 0;
       for (int b = 0; b < 8; ++b) bits |= static_cast<uint64_t>(chunk[at + b]) << (8 * b);

@@ -93,6 +93,33 @@ void CheckParametersSane(FuzzHost& host) {
   }
 }
 
+namespace {
+int32_t LittleEndianInt32(const uint8_t* bytes) {
+  return static_cast<int32_t>(
+      static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+      static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24);
+}
+}  // namespace
+
+ChunkVerdict JudgeChunk(const uint8_t* bytes, size_t size) {
+  constexpr ChunkVerdict kForeign = {true, false}, kShort = {false, false}, kWhole = {false, true};
+  if (size < 4) return kShort;
+  if (LittleEndianInt32(bytes) != 10000) return kForeign;
+  const size_t chunk = static_cast<size_t>(kChunkBytes);
+  if (size <= chunk) return size == chunk ? kWhole : kShort;
+  const uint8_t* tail = bytes + chunk;
+  const size_t tailSize = size - chunk;
+  if (memcmp(tail, "QRVX", tailSize < 4 ? tailSize : 4) != 0) return kForeign;
+  if (tailSize < 12) return kShort;
+  const int32_t version = LittleEndianInt32(tail + 4), payload = LittleEndianInt32(tail + 8);
+  if (version < 1 || payload < 8) return kForeign;
+  if (static_cast<size_t>(payload) > tailSize - 12) return kShort;
+  if (static_cast<size_t>(payload) != tailSize - 12) return kForeign;
+  const int32_t program = LittleEndianInt32(tail + 12), bypass = LittleEndianInt32(tail + 16);
+  if (program < 0 || program > 49 || (bypass != 0 && bypass != 1)) return kForeign;
+  return kWhole;
+}
+
 void CheckChunkRoundTrip(FuzzHost& host) {
   for (int32_t kind : {0, 1}) {
     void* data = nullptr;

@@ -58,6 +58,17 @@ void CheckChunkRoundTrip(FuzzHost& host);
 // callbacks comes out finite.
 void CheckProcessFinite(FuzzHost& host);
 
+// What the effect must make of state bytes, decoded here on their own: a
+// foreign chunk (a version word other than 10000, or after the parameters
+// anything but the VST 3 state's extension: "QRVX", version >= 1, payload
+// size >= 8 ending exactly at the end, program 0..49, bypass 0 or 1) loads
+// nothing; any other loads the values it carries and succeeds only whole.
+struct ChunkVerdict {
+  bool foreign;
+  bool succeeds;
+};
+ChunkVerdict JudgeChunk(const uint8_t* bytes, size_t size);
+
 // Number of parameters an instance has, including those not announced.
 constexpr int kInstanceParams = 20;
 // Size of the state chunk: int32 version and one double per saved parameter.

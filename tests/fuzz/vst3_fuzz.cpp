@@ -2,9 +2,10 @@
 // bytes, then process calls whose input parameter queues hold arbitrary ids,
 // offsets (negative, past the block, out of order) and values (NaN,
 // infinities), in 32- or 64-bit samples and block lengths past the set-up's
-// maximum. The object must stay sane: every parameter's position in 0..1, a
-// 140-byte state after any load, finite audio, and nothing left alive once
-// the host lets go.
+// maximum. The object must stay sane: a load that succeeds or fails as the
+// target's own decoding says (JudgeChunk) and changes nothing when foreign,
+// every parameter's position in 0..1, a whole 160-byte state after any load,
+// finite audio, and nothing left alive once the host lets go.
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -101,8 +102,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   v3_edit_controller** controller = plugin.controller;
   plugin.Initialise(host);
 
+  MemoryStream before;
+  v3_cpp_obj(component)->get_state(component, before.Stream());
   MemoryStream stream(state);
-  v3_cpp_obj(component)->set_state(component, stream.Stream());
+  const v3_result loaded = v3_cpp_obj(component)->set_state(component, stream.Stream());
+  const ChunkVerdict verdict =
+      JudgeChunk(reinterpret_cast<const uint8_t*>(state.data()), state.size());
+  FUZZ_CHECK((loaded == kResultOk) == verdict.succeeds, "set_state reports the wrong result");
+  if (verdict.foreign) {
+    MemoryStream after;
+    v3_cpp_obj(component)->get_state(component, after.Stream());
+    FUZZ_CHECK(after.Bytes() == before.Bytes(), "a foreign state changed the object");
+  }
   plugin.Activate(sampleSize, kMaxBlock, 44100.0);
   if (sampleSize == V3_SAMPLE_64) {
     RunBlocks<double>(in, processor, sampleSize);
@@ -120,7 +131,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   MemoryStream saved;
   v3_cpp_obj(component)->get_state(component, saved.Stream());
-  FUZZ_CHECK(saved.Bytes().size() == 140, "the state is not 140 bytes");
+  FUZZ_CHECK(saved.Bytes().size() == 160, "the state is not 160 bytes");
+  FUZZ_CHECK(JudgeChunk(reinterpret_cast<const uint8_t*>(saved.Bytes().data()), 160).succeeds,
+             "the saved state is not a whole one of ours");
 
   plugin.Stop();
   plugin.Release();

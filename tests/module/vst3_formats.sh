@@ -2,7 +2,8 @@
 # The VST 3 bundle against the VST 2 module of the same build, through the
 # same test host: identical renders for the default, every factory program
 # and every target (float and double), and without time info; states saved by either format load in
-# the other byte for byte; a parameter change at sample 100 changes the
+# the other byte for byte (the VST 3 state's 140-byte chunk part, and its
+# extension holding program and bypass), foreign states are refused by both; a parameter change at sample 100 changes the
 # output exactly from sample 100, as the VST 2 module split there does; and
 # on Windows the same editor, pixel for pixel, whose edits reach the host
 # through the component handler, and whose own size changes the host's window
@@ -12,6 +13,16 @@ bundle="$QUORVEL_BINARY_DIR/Quorvel.vst3"
 vst2="$QUORVEL_MODULE"
 [ -d "$bundle" ] || fail "no bundle at $bundle"
 cmp_files() { cmp -s "$1" "$2" || fail "$3: $1 and $2 differ"; }
+# A VST 3 state is the 140-byte chunk, then 20 bytes: "QRVX", version 1,
+# 8 payload bytes, the program and the bypass (little-endian int32s).
+chunk_part() { head -c 140 "$1" >"$1.140"; echo "$1.140"; }
+expect_extension() {
+  local program bypass got
+  program=$(printf '%02x000000' "$2")
+  bypass=$(printf '%02x000000' "$3")
+  got=$(od -An -tx1 -j140 "$1" | tr -d ' \n')
+  [ "$got" = "515256580100000008000000$program$bypass" ] || fail "extension of $1: $got"
+}
 
 host none "generate pad in.wav seconds=0.4 rate=44100 channels=2 level=0.5" >/dev/null
 # One session per format and sample size: every render follows the last, so
@@ -41,16 +52,29 @@ host "$vst2" open "program 7" "param 9=0.3" "savechunk bank a.chunk" params >a.p
   fail "vst2 save: $(cat host.err)"
 out=$(host "$bundle" "loadchunk bank a.chunk" "savechunk bank b.chunk" params) || fail "vst3: $(cat host.err)"
 expect_line "$out" "loadchunk bank bytes=140 result=1"
-cmp_files a.chunk b.chunk "state from VST 2 saved again by VST 3"
+cmp_files a.chunk "$(chunk_part b.chunk)" "state from VST 2 saved again by VST 3"
+expect_extension b.chunk 0 0
 grep '^param .* name=' <<<"$out" | head -17 | sed 's/ name=.*value=/ value=/' >b.values
 grep '^param .* name=' a.params | tail -17 | sed 's/ name=.*value=/ value=/' >a.values
 cmp_files a.values b.values "parameter values after the state crossed over"
 out=$(host "$bundle" "log program.log" "program 12" "param 1=0.25" "savechunk bank c.chunk") || fail "vst3 save"
 expect_line "$out" 'program current=12 name="Trance"'
-# The host set the program: no restart request from inside its call.
-! grep -q '^componentHandler RestartComponent' program.log || fail "restart requested: $(cat program.log)"
-host "$vst2" open "loadchunk bank c.chunk" "savechunk bank d.chunk" >/dev/null || fail "vst2 load"
-cmp_files c.chunk d.chunk "state from VST 3 saved again by VST 2"
+# The host set the program: it hears at once that every value changed
+# (flag 4), sent once the instance lock is released.
+grep -q '^componentHandler RestartComponent id=4 ' program.log || fail "no restart: $(cat program.log)"
+expect_extension c.chunk 12 0
+out=$(host "$vst2" open "loadchunk bank c.chunk" "savechunk bank d.chunk") || fail "vst2 load"
+expect_line "$out" "loadchunk bank bytes=160 result=1"
+cmp_files "$(chunk_part c.chunk)" d.chunk "state from VST 3 saved again by VST 2"
+# Not ours: refused by both, nothing changed.
+head -c 400 /dev/zero | tr '\0' 'x' >foreign.chunk
+for module in "$vst2" "$bundle"; do
+  out=$(host "$module" open "loadchunk bank foreign.chunk" "savechunk bank after_foreign.chunk") ||
+    fail "foreign state: $(cat host.err)"
+  expect_line "$out" "loadchunk bank bytes=400 result=0"
+  host "$module" open "savechunk bank fresh.chunk" >/dev/null || fail "fresh state"
+  cmp_files fresh.chunk after_foreign.chunk "state after a foreign load"
+done
 head -c 60 c.chunk >short.chunk
 for module in "$vst2" "$bundle"; do
   out=$(host "$module" open "loadchunk bank short.chunk" params) || fail "short state: $(cat host.err)"

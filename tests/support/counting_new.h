@@ -1,6 +1,8 @@
 // A global operator new that counts every allocation into `allocations`,
-// for tests that prove a path allocates nothing. The replacements are
-// definitions: include this header from exactly one file of a test program.
+// for tests that prove a path allocates nothing, and fails one chosen
+// allocation when armed, for tests that walk a failure through every
+// allocation of a path. The replacements are definitions: include this
+// header from exactly one file of a test program.
 #pragma once
 
 #include <atomic>
@@ -9,7 +11,22 @@
 
 namespace {
 std::atomic<long> allocations{0};
+// Allocations left before the one that fails; negative when disarmed.
+std::atomic<long> allocationsBeforeFailure{-1};
+std::atomic<bool> allocationFailed{false};
+
+void* CountedAllocation(std::size_t size) {
+  ++allocations;
+  const long left = allocationsBeforeFailure.load();
+  if (left == 0) {
+    allocationsBeforeFailure = -1;
+    allocationFailed = true;
+    return nullptr;
+  }
+  if (left > 0) allocationsBeforeFailure = left - 1;
+  return std::malloc(size ? size : 1);
 }
+}  // namespace
 
 // These replacements pair malloc with free; GCC cannot see that through
 // inlined new/delete expressions and warns.
@@ -18,8 +35,7 @@ std::atomic<long> allocations{0};
 #endif
 
 void* operator new(std::size_t size) {
-  ++allocations;
-  if (void* p = std::malloc(size ? size : 1)) return p;
+  if (void* p = CountedAllocation(size)) return p;
   throw std::bad_alloc();
 }
 void* operator new[](std::size_t size) { return operator new(size); }
@@ -28,8 +44,7 @@ void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  ++allocations;
-  return std::malloc(size ? size : 1);
+  return CountedAllocation(size);
 }
 void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
   return operator new(size, tag);

@@ -6,12 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/gate_params.h"
 #include "engine/gate_plug.h"
 #include "framework/recursive_lock.h"
 #include "gate_plugin.h"
+#include "tools/host/host_services.h"
 
 namespace {
 
@@ -111,38 +114,140 @@ TEST(GateVst3, OnlyStereoInAndOutIsAccepted) {
   EXPECT_EQ(GateVst3::LiveObjects(), 0);
 }
 
-TEST(GateVst3, ShortStatesKeepWhatTheyCannotSupplyAndReportFailure) {
+// Little-endian int32 as the test writes it, independent of the plug-in's writer.
+void PutInt32(std::vector<char>& bytes, size_t at, int32_t value) {
+  if (bytes.size() < at + 4) bytes.resize(at + 4);
+  for (int i = 0; i < 4; ++i)
+    bytes[at + i] = static_cast<char>(static_cast<uint32_t>(value) >> 8 * i);
+}
+
+int32_t GetInt32(const std::vector<char>& bytes, size_t at) {
+  uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
+  return static_cast<int32_t>(value);
+}
+
+TEST(GateVst3, StatesLoadWholeKeepWhatShortOnesCannotSupplyAndRefuseForeignOnes) {
   struct Case {
-    size_t bytes;
+    const char* name;
+    std::vector<char> (*make)(const std::vector<char>& saved);
     bool loads;
-    int firstKept;  // parameters from here on keep their values
+    int firstKept;      // parameters from here on keep their values
+    bool takesProgram;  // program and bypass from the extension
   };
-  // int32 version, then 17 doubles: 60 bytes carry the first seven.
-  const Case cases[] = {{140, true, 17}, {60, false, 7}, {3, false, 0}, {0, false, 0}};
+  using Bytes = std::vector<char>;
+  const Case cases[] = {
+      {"whole", [](const Bytes& s) { return s; }, true, 17, true},
+      // The VST 2 build's chunk, or an older VST 3 state: program and bypass stay.
+      {"bare chunk", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 140); }, true, 17,
+       false},
+      {"extension cut", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 150); }, false, 17,
+       false},
+      {"extension tag cut", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 142); }, false,
+       17, false},
+      // int32 version, then 17 doubles: 60 bytes carry the first seven.
+      {"60 bytes", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 60); }, false, 7,
+       false},
+      {"3 bytes", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 3); }, false, 0, false},
+      {"empty", [](const Bytes&) { return Bytes(); }, false, 0, false},
+      {"text", [](const Bytes&) { return Bytes(400, 'x'); }, false, 0, false},
+      {"a later version",
+       [](const Bytes& s) {
+         Bytes b = s;
+         PutInt32(b, 0, 10001);
+         return b;
+       },
+       false, 0, false},
+      {"version 0",
+       [](const Bytes& s) {
+         Bytes b = s;
+         PutInt32(b, 0, 0);
+         return b;
+       },
+       false, 0, false},
+      {"another tag",
+       [](const Bytes& s) {
+         Bytes b = s;
+         b[141] = 'x';
+         return b;
+       },
+       false, 0, false},
+      {"program out of range",
+       [](const Bytes& s) {
+         Bytes b = s;
+         PutInt32(b, 152, 50);
+         return b;
+       },
+       false, 0, false},
+      {"bytes past the extension",
+       [](const Bytes& s) {
+         Bytes b = s;
+         b.push_back(0);
+         return b;
+       },
+       false, 0, false},
+  };
   HostContext host;
   GatePlugin source = GatePlugin::Create();
   source.Start(host, V3_SAMPLE_32, kBlock, kRate);
+  source.SetParam(GateVst3::kProgramParamId, 12.0 / 49.0);
   for (int id = 0; id < GateVst3::kVisibleParams; ++id) source.SetParam(id, 0.0);
+  source.SetParam(GateVst3::kBypassParamId, 1.0);
   MemoryStream saved;
   ASSERT_EQ(v3_cpp_obj(source.component)->get_state(source.component, saved.Stream()), kResultOk);
-  ASSERT_EQ(saved.Bytes().size(), 140u);
+  // The chunk, then the extension: tag, version 1, 8 payload bytes, program, bypass.
+  ASSERT_EQ(saved.Bytes().size(), 160u);
+  EXPECT_EQ(GetInt32(saved.Bytes(), 0), 10000);
+  EXPECT_EQ(std::string(saved.Bytes().data() + 140, 4), "QRVX");
+  EXPECT_EQ(GetInt32(saved.Bytes(), 144), 1);
+  EXPECT_EQ(GetInt32(saved.Bytes(), 148), 8);
+  EXPECT_EQ(GetInt32(saved.Bytes(), 152), 12);
+  EXPECT_EQ(GetInt32(saved.Bytes(), 156), 1);
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.bytes);
+    SCOPED_TRACE(c.name);
     GatePlugin p = GatePlugin::Create();
     p.Start(host, V3_SAMPLE_32, kBlock, kRate);
+    p.SetParam(GateVst3::kProgramParamId, 3.0 / 49.0);
     for (int id = 0; id < GateVst3::kVisibleParams; ++id) p.SetParam(id, 1.0);
-    std::vector<char> bytes(saved.Bytes().begin(), saved.Bytes().begin() + c.bytes);
-    MemoryStream stream(bytes);
+    MemoryStream stream(c.make(saved.Bytes()));
     EXPECT_EQ(v3_cpp_obj(p.component)->set_state(p.component, stream.Stream()) == kResultOk,
               c.loads);
     for (int id = 0; id < GateVst3::kVisibleParams; ++id) {
       EXPECT_EQ(p.Param(id), id < c.firstKept ? source.Param(id) : 1.0) << id;
     }
+    EXPECT_EQ(p.Param(GateVst3::kProgramParamId), (c.takesProgram ? 12.0 : 3.0) / 49.0);
+    EXPECT_EQ(p.Param(GateVst3::kBypassParamId), c.takesProgram ? 1.0 : 0.0);
     p.Stop();
     p.Release();
   }
+  // A host stream that takes only part of the state: the save failed.
+  MemoryStream full;
+  full.writeLimit = 100;
+  EXPECT_NE(v3_cpp_obj(source.component)->get_state(source.component, full.Stream()), kResultOk);
   source.Stop();
   source.Release();
+  ExpectAllReleased(host);
+}
+
+// What a host's validator does: bypass on, save, bypass off, load; the
+// controller, which reads the component's state through setComponentState,
+// shows bypass on again, and the program saved.
+TEST(GateVst3, ComponentStateGivesTheControllerItsProgramAndBypass) {
+  HostContext host;
+  GatePlugin p = GatePlugin::Create();
+  p.Start(host, V3_SAMPLE_32, kBlock, kRate);
+  p.SetParam(GateVst3::kProgramParamId, 7.0 / 49.0);
+  p.SetParam(GateVst3::kBypassParamId, 1.0);
+  MemoryStream saved;
+  ASSERT_EQ(v3_cpp_obj(p.component)->get_state(p.component, saved.Stream()), kResultOk);
+  p.SetParam(GateVst3::kBypassParamId, 0.0);
+  p.SetParam(GateVst3::kProgramParamId, 2.0 / 49.0);
+  MemoryStream again(saved.Bytes());
+  EXPECT_EQ(v3_cpp_obj(p.controller)->set_component_state(p.controller, again.Stream()), kResultOk);
+  EXPECT_EQ(p.Param(GateVst3::kBypassParamId), 1.0);
+  EXPECT_EQ(p.Param(GateVst3::kProgramParamId), 7.0 / 49.0);
+  p.Stop();
+  p.Release();
   ExpectAllReleased(host);
 }
 
@@ -161,13 +266,15 @@ TEST(GateVst3, BypassCrossfadesWithoutAClickAndSettlesOnTheDrySignal) {
     for (int i = 0; i < 40; ++i) block.Process(p, nullptr, nullptr);
     ASSERT_LT(std::fabs(block.Out(0, kBlock - 1)), 1e-6);
 
-    std::vector<double> left;
+    std::vector<double> channels[2];
     for (int turn = 0; turn < 2; ++turn) {
       ParamChangeList changes;
       changes.QueueFor(GateVst3::kBypassParamId)->Add(10, turn == 0 ? 1.0 : 0.0);
       for (int i = 0; i < 4; ++i) {
         block.Process(p, i == 0 ? &changes : nullptr, nullptr);
-        for (int j = 0; j < kBlock; ++j) left.push_back(block.Out(0, j));
+        for (int c = 0; c < 2; ++c) {
+          for (int j = 0; j < kBlock; ++j) channels[c].push_back(block.Out(c, j));
+        }
       }
       // Settled: exactly the input while bypassed, the effect's silence after.
       for (int c = 0; c < 2; ++c) {
@@ -180,13 +287,15 @@ TEST(GateVst3, BypassCrossfadesWithoutAClickAndSettlesOnTheDrySignal) {
       }
       EXPECT_EQ(p.Param(GateVst3::kBypassParamId), turn == 0 ? 1.0 : 0.0);
     }
-    // No click: each step is at most the fade's share of the jump.
-    double largestStep = 0.0;
-    for (size_t i = 1; i < left.size(); ++i) {
-      largestStep = std::max(largestStep, std::fabs(left[i] - left[i - 1]));
+    // No click on either channel: each step is at most the fade's share of the jump.
+    for (const std::vector<double>& channel : channels) {
+      double largestStep = 0.0;
+      for (size_t i = 1; i < channel.size(); ++i) {
+        largestStep = std::max(largestStep, std::fabs(channel[i] - channel[i - 1]));
+      }
+      EXPECT_LE(largestStep, level / fadeSamples * 1.001 + 1e-6);
+      EXPECT_GT(largestStep, 0.0);
     }
-    EXPECT_LE(largestStep, level / fadeSamples * 1.001 + 1e-6);
-    EXPECT_GT(largestStep, 0.0);
     p.Stop();
     p.Release();
     ExpectAllReleased(host);
@@ -245,6 +354,248 @@ TEST(GateVst3, PreRollAtNegativeProjectTimeCountsAsStopped) {
   }
   EXPECT_EQ(renders[0], renders[1]);
   ExpectAllReleased(HostContext());
+}
+
+// Silence from the effect (every step closed, all wet): the bypass shows
+// where a queue point took effect.
+GatePlugin SilentEffect(HostContext& host, int32_t size) {
+  GatePlugin p = GatePlugin::Create();
+  p.Start(host, size, kBlock, kRate);
+  for (int word = kPatternWord0; word <= kPatternWord6; ++word) p.SetParam(word, 0.0);
+  p.SetParam(kMix, 1.0);
+  return p;
+}
+
+TEST(GateVst3, AQueuePointPastTheBlockAppliesAtItsLastSample) {
+  for (int32_t offset : {kBlock, kBlock + 50, 30000}) {
+    SCOPED_TRACE(offset);
+    HostContext host;
+    GatePlugin p = SilentEffect(host, V3_SAMPLE_32);
+    Block block(V3_SAMPLE_32, 0.5);
+    for (int i = 0; i < 40; ++i) block.Process(p, nullptr, nullptr);
+    ParamChangeList changes;
+    changes.QueueFor(GateVst3::kBypassParamId)->Add(offset, 1.0);
+    block.Process(p, &changes, nullptr);
+    for (int c = 0; c < 2; ++c) {
+      for (int j = 0; j < kBlock - 1; ++j) ASSERT_LT(std::fabs(block.Out(c, j)), 1e-6) << j;
+      // The fade's first step, on the last sample.
+      EXPECT_GT(block.Out(c, kBlock - 1), 0.0);
+    }
+    EXPECT_EQ(p.Param(GateVst3::kBypassParamId), 1.0);
+    p.Stop();
+    p.Release();
+  }
+}
+
+TEST(GateVst3, WithoutAnInputBusTheOutputsAreSilence) {
+  struct Case {
+    int32_t inputBuses;
+    bool inputPointer;
+  };
+  for (int32_t size : {V3_SAMPLE_32, V3_SAMPLE_64}) {
+    for (const Case& c : {Case{0, false}, Case{1, false}, Case{0, true}}) {
+      SCOPED_TRACE(testing::Message() << size << " " << c.inputBuses << " " << c.inputPointer);
+      HostContext host;
+      GatePlugin p = GatePlugin::Create();
+      p.Start(host, size, kBlock, kRate);
+      std::vector<float> out32[2] = {std::vector<float>(kBlock, 7.0f),
+                                     std::vector<float>(kBlock, 7.0f)};
+      std::vector<double> out64[2] = {std::vector<double>(kBlock, 7.0),
+                                      std::vector<double>(kBlock, 7.0)};
+      float* pointers32[2] = {out32[0].data(), out32[1].data()};
+      double* pointers64[2] = {out64[0].data(), out64[1].data()};
+      v3_audio_bus_buffers inBus = {}, outBus = {};
+      inBus.num_channels = outBus.num_channels = 2;
+      // One union: the 32- or the 64-bit pointers. The input bus is never
+      // read (its count or pointer says there is none).
+      if (size == V3_SAMPLE_64) {
+        outBus.channel_buffers_64 = inBus.channel_buffers_64 = pointers64;
+      } else {
+        outBus.channel_buffers_32 = inBus.channel_buffers_32 = pointers32;
+      }
+      v3_process_data data = {};
+      data.symbolic_sample_size = size;
+      data.nframes = kBlock;
+      data.num_input_buses = c.inputBuses;
+      data.num_output_buses = 1;
+      data.inputs = c.inputPointer ? &inBus : nullptr;
+      data.outputs = &outBus;
+      EXPECT_EQ(v3_cpp_obj(p.processor)->process(p.processor, &data), kResultOk);
+      for (int ch = 0; ch < 2; ++ch) {
+        for (int j = 0; j < kBlock; ++j) {
+          ASSERT_EQ(size == V3_SAMPLE_64 ? out64[ch][j] : out32[ch][j], 0.0) << ch << " " << j;
+        }
+      }
+      p.Stop();
+      p.Release();
+    }
+  }
+  ExpectAllReleased(HostContext());
+}
+
+std::vector<int16_t> Text16(const char* text) {
+  std::vector<int16_t> wide;
+  for (const char* c = text; *c; ++c) wide.push_back(static_cast<int16_t>(*c));
+  wide.push_back(0);
+  return wide;
+}
+
+// What a host learns of each parameter and what its typed text stands for.
+TEST(GateVst3, StepCountsAndTypedTextFollowTheVst2Parameters) {
+  GatePlugin p = GatePlugin::Create();
+  struct StepCase {
+    int32_t index;
+    int32_t steps;
+  };
+  for (const StepCase& c : {StepCase{GateParam::kRate, 27}, StepCase{kCycle, 31},
+                            StepCase{kTieLock, 1}, StepCase{GateVst3::kVisibleParams, 49}}) {
+    v3_param_info info = {};
+    ASSERT_EQ(v3_cpp_obj(p.controller)->get_parameter_info(p.controller, c.index, &info),
+              kResultOk);
+    EXPECT_EQ(info.step_count, c.steps) << c.index;
+  }
+  struct TextCase {
+    v3_param_id id;
+    const char* text;
+    bool accepted;
+    double plain;  // the value the answer stands for
+  };
+  const TextCase texts[] = {
+      {kCycle, "2.7", true, 3},  // stepped as effString2Parameter stores it
+      {kCycle, "5", true, 5},
+      {kCycle, "abc", false, 0},
+      {kCycle, "", false, 0},
+      {GateParam::kRate, "x2", false, 0},
+      {GateVst3::kBypassParamId, "On", true, 1},
+      {GateVst3::kBypassParamId, "abc", false, 0},
+  };
+  for (const TextCase& c : texts) {
+    SCOPED_TRACE(testing::Message() << c.id << " \"" << c.text << "\"");
+    const double before = p.Param(c.id);
+    double normalized = -1.0;
+    std::vector<int16_t> text = Text16(c.text);
+    const v3_result result =
+        v3_cpp_obj(p.controller)
+            ->get_parameter_value_for_string(p.controller, c.id, text.data(), &normalized);
+    EXPECT_EQ(result == kResultOk, c.accepted);
+    if (c.accepted) {
+      EXPECT_EQ(
+          v3_cpp_obj(p.controller)->normalised_parameter_to_plain(p.controller, c.id, normalized),
+          c.plain);
+    } else {
+      EXPECT_EQ(result, kResultFalse);
+      EXPECT_EQ(normalized, -1.0);
+    }
+    EXPECT_EQ(p.Param(c.id), before);
+  }
+  p.Release();
+  EXPECT_EQ(GateVst3::LiveObjects(), 0);
+}
+
+// Every program: plain number to position and back, and chosen through the
+// process input queue with 32-bit samples; the values it changes are
+// reported at the sample the choice took effect.
+TEST(GateVst3, ProgramsRoundTripAndTheirChangesAreReportedWhereTheyApply) {
+  HostContext host;
+  GatePlugin p = GatePlugin::Create();
+  p.Start(host, V3_SAMPLE_32, kBlock, kRate);
+  v3_edit_controller** controller = p.controller;
+  const v3_param_id id = GateVst3::kProgramParamId;
+  Block block(V3_SAMPLE_32, 0.5);
+  block.Process(p, nullptr, nullptr);
+  int reports = 0;
+  for (int program = 49; program >= 0; --program) {
+    SCOPED_TRACE(program);
+    const double position =
+        v3_cpp_obj(controller)->plain_parameter_to_normalised(controller, id, program);
+    EXPECT_EQ(v3_cpp_obj(controller)->normalised_parameter_to_plain(controller, id, position),
+              program);
+    ParamChangeList in, out;
+    in.QueueFor(id)->Add(100, position);
+    block.Process(p, &in, &out);
+    EXPECT_EQ(p.Param(id), position);
+    EXPECT_EQ(p.Object()->Plug()->CurrentPresetIndex(), program);
+    for (const auto& queue : out.Queues()) {
+      for (const ParamQueue::Point& point : queue->Points()) {
+        EXPECT_EQ(point.offset, 100) << queue->Id();
+        ++reports;
+      }
+    }
+  }
+  EXPECT_GT(reports, 100);
+  p.Stop();
+  p.Release();
+  ExpectAllReleased(host);
+}
+
+// A program chosen through the controller: the host is told at once, with
+// the new values already in place, from its own thread and without the
+// instance lock held; values the host set itself are not echoed back.
+TEST(GateVst3, TheHostHearsOfAProgramAtOnceAndNotOfItsOwnValues) {
+  HostContext host;
+  GatePlugin p = GatePlugin::Create();
+  p.Start(host, V3_SAMPLE_32, kBlock, kRate);
+  Block block(V3_SAMPLE_32, 0.5);
+  block.Process(p, nullptr, nullptr);
+  RecursiveLock& lock = p.Object()->Plug()->InstanceLock();
+  const std::thread::id hostThread = std::this_thread::get_id();
+  int lockedCalls = 0, otherThreadCalls = 0;
+  double rateSeen = -1.0;
+  host.duringHandlerCall = [&] {
+    bool free = false;
+    std::thread probe([&] {
+      free = lock.TryEnter();
+      if (free) lock.Leave();
+    });
+    probe.join();
+    if (!free) ++lockedCalls;
+    if (std::this_thread::get_id() != hostThread) ++otherThreadCalls;
+    rateSeen = p.Param(GateParam::kRate);
+  };
+  p.SetParam(GateVst3::kProgramParamId, 12.0 / 49.0);
+  EXPECT_EQ(host.restarts, 1);
+  EXPECT_EQ(host.restartFlags, V3_RESTART_PARAM_VALUES_CHANGED);
+  EXPECT_EQ(rateSeen, p.Param(GateParam::kRate));
+  p.SetParam(kMix, 0.3);
+  ParamChangeList quiet;
+  block.Process(p, nullptr, &quiet);
+  EXPECT_TRUE(quiet.Queues().empty()) << quiet.Queues().size() << " reported";
+  // The same program again changes nothing and tells nothing.
+  p.SetParam(GateVst3::kProgramParamId, 12.0 / 49.0);
+  EXPECT_EQ(host.restarts, 1);
+
+  // An editor gesture made inside the instance lock, as the editor's input
+  // passes are: the handler hears it once the lock is released.
+  VSTCLASS* plug = p.Object()->Plug();
+  {
+    ScopedLock held(lock);
+    plug->BeginParamEdit(kGate);
+    plug->ApplyEditorParamChange(kGate, 0.25);
+    plug->ApplyEditorParamChange(kGate, 0.5);
+    plug->EndParamEdit(kGate);
+    EXPECT_EQ(host.edits, 0);
+  }
+  EXPECT_EQ(host.edits, 3);  // begin, one perform with the latest value, end
+  EXPECT_EQ(lockedCalls, 0);
+  EXPECT_EQ(otherThreadCalls, 0);
+  host.duringHandlerCall = nullptr;
+  p.Stop();
+  p.Release();
+
+  // Ardour waits in its restart handler for a lock it holds while it sets
+  // the program (and reads every value again itself): it is not asked.
+  const std::string ownName = Host().productString;
+  Host().productString = "Ardour 7.3";
+  GatePlugin ardour = GatePlugin::Create();
+  ardour.Start(host, V3_SAMPLE_32, kBlock, kRate);
+  Host().productString = ownName;
+  const int restarts = host.restarts;
+  ardour.SetParam(GateVst3::kProgramParamId, 5.0 / 49.0);
+  EXPECT_EQ(ardour.Object()->Plug()->CurrentPresetIndex(), 5);
+  EXPECT_EQ(host.restarts, restarts);
+  ardour.Stop();
+  ardour.Release();
+  ExpectAllReleased(host);
 }
 
 }  // namespace

@@ -58,6 +58,7 @@ v3_result V3_API MemoryStream::Write(void* self, void* buffer, int32_t count, in
   MemoryStream* s = Self<MemoryStream>(self);
   if (!buffer || count < 0) return kInvalidArgument;
   const char* bytes = static_cast<const char*>(buffer);
+  count = static_cast<int32_t>(std::min(static_cast<size_t>(count), s->writeLimit));
   if (s->bytes_.size() < s->position_ + static_cast<size_t>(count)) {
     s->bytes_.resize(s->position_ + static_cast<size_t>(count));
   }
@@ -222,24 +223,34 @@ v3_result V3_API HostContext::CreateInstance(void*, v3_tuid, v3_tuid, void** obj
 }
 
 v3_result V3_API HostContext::BeginEdit(void* self, v3_param_id id) {
-  ++Self<HostContext>(self)->edits;
+  HostContext* host = Self<HostContext>(self);
+  ++host->edits;
+  if (host->duringHandlerCall) host->duringHandlerCall();
   LogEdit("BeginEdit", id, 0.0);
   return kResultOk;
 }
 
 v3_result V3_API HostContext::PerformEdit(void* self, v3_param_id id, double value) {
-  ++Self<HostContext>(self)->edits;
+  HostContext* host = Self<HostContext>(self);
+  ++host->edits;
+  if (host->duringHandlerCall) host->duringHandlerCall();
   LogEdit("PerformEdit", id, value);
   return kResultOk;
 }
 
 v3_result V3_API HostContext::EndEdit(void* self, v3_param_id id) {
-  ++Self<HostContext>(self)->edits;
+  HostContext* host = Self<HostContext>(self);
+  ++host->edits;
+  if (host->duringHandlerCall) host->duringHandlerCall();
   LogEdit("EndEdit", id, 0.0);
   return kResultOk;
 }
 
-v3_result V3_API HostContext::RestartComponent(void*, int32_t flags) {
+v3_result V3_API HostContext::RestartComponent(void* self, int32_t flags) {
+  HostContext* host = Self<HostContext>(self);
+  ++host->restarts;
+  host->restartFlags = flags;
+  if (host->duringHandlerCall) host->duringHandlerCall();
   LogEdit("RestartComponent", static_cast<v3_param_id>(flags), 0.0);
   return kResultOk;
 }

@@ -44,6 +44,8 @@ class MemoryStream : public HostObject {
   v3_bstream** Stream() { return reinterpret_cast<v3_bstream**>(&face_); }
   const std::vector<char>& Bytes() const { return bytes_; }
   void Rewind() { position_ = 0; }
+  // The most one write takes, as a stream that runs out of room would.
+  size_t writeLimit = SIZE_MAX;
 
  private:
   static v3_result V3_API Query(void* self, const v3_tuid iid, void** obj);
@@ -117,7 +119,12 @@ class HostContext : public HostObject {
   v3_funknown** Context() { return reinterpret_cast<v3_funknown**>(&application_); }
   v3_component_handler** Handler() { return reinterpret_cast<v3_component_handler**>(&handler_); }
   v3_plugin_frame** Frame() { return reinterpret_cast<v3_plugin_frame**>(&frame_); }
-  int edits = 0;  // begin, perform and end edits received
+  int edits = 0;             // begin, perform and end edits received
+  int restarts = 0;          // restart requests received
+  int32_t restartFlags = 0;  // the flags of the last one
+  // Runs inside every component-handler call, for tests that look at the
+  // plug-in from there.
+  std::function<void()> duringHandlerCall;
   // The frame does what a host's editor window does with a view's request:
   // asks the view its size and leaves an unchanged one alone; otherwise
   // resizes its window (through resizeWindow when set, false when it could
