@@ -56,7 +56,7 @@ void FormatPatternOpMessage(char* buffer, PatternOp op, int cycle) {
 }
 
 void FormatEuclidLabel(char* buffer, int hits, int cycle, int rotation) {
-  char rotated[16];
+  char rotated[24];  // ", rotated " and any int
   FormatRotation(rotated, sizeof rotated, RotationWithin(cycle, rotation));
   const int n = PlayingSteps(cycle);
   std::snprintf(buffer, PatternHistory::kLabelSize, "Euclid %d of %d%s", std::clamp(hits, 0, n), n,
@@ -64,7 +64,7 @@ void FormatEuclidLabel(char* buffer, int hits, int cycle, int rotation) {
 }
 
 void FormatEuclidMessage(char* buffer, int hits, int cycle, int rotation) {
-  char rotated[16];
+  char rotated[24];  // ", rotated " and any int
   FormatRotation(rotated, sizeof rotated, RotationWithin(cycle, rotation));
   const int n = PlayingSteps(cycle);
   std::snprintf(buffer, kInfoMessageSize, "Euclidean rhythm: %d of %d steps%s",
