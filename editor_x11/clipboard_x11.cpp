@@ -6,6 +6,7 @@
 // the answer; other events arriving meanwhile stay queued for the handler.
 #include <poll.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -122,7 +123,7 @@ bool XEditorWindow::WaitForSelectionNotify(XEvent* answer) {
     const int64_t left = deadline - MillisecondClock();
     if (left <= 0) return false;
     pollfd connection = {ConnectionNumber(display_), POLLIN, 0};
-    if (poll(&connection, 1, static_cast<int>(left)) < 0) return false;
+    if (poll(&connection, 1, static_cast<int>(left)) < 0 && errno != EINTR) return false;
   }
 }
 
