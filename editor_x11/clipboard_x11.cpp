@@ -54,6 +54,10 @@ void XEditorWindow::AnswerSelectionRequest(const XEvent& requestEvent) {
   // the property then.
   const Atom property = request.property != None ? request.property : request.target;
   bool answered = false;
+  // The requestor may be gone by now: the errors that brings are not fatal
+  // here (Xlib's default handler would end the host), so they are ignored
+  // until the answer has been through the server.
+  XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
   if (ownsClipboard_ && request.selection == Intern(display_, "CLIPBOARD")) {
     std::string latin1;
     if (request.target == targets) {
@@ -85,7 +89,8 @@ void XEditorWindow::AnswerSelectionRequest(const XEvent& requestEvent) {
   reply.xselection.property = answered ? property : None;
   reply.xselection.time = request.time;
   XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
-  XFlush(display_);
+  XSync(display_, False);
+  XSetErrorHandler(previous);
 }
 
 void XEditorWindow::DropClipboard() {

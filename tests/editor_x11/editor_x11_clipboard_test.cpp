@@ -222,6 +222,15 @@ TEST_F(X11Clipboard, CopiedTextIsHandedOutForEachTargetAndOtherTargetsAreRefused
   EXPECT_FALSE(Request(owner, "STRING", &bytes, &type));
   ASSERT_TRUE(Request(owner, "UTF8_STRING", &bytes, &type));
   EXPECT_EQ(bytes, "\xE2\x82\xAC");
+  // A requestor gone before the answer is no harm to the editor.
+  Window gone = XCreateSimpleWindow(client_, DefaultRootWindow(client_), 0, 0, 1, 1, 0, 0, 0);
+  XConvertSelection(client_, Intern(client_, "CLIPBOARD"), Intern(client_, "UTF8_STRING"),
+                    Intern(client_, "TEST_ANSWER"), gone, CurrentTime);
+  XDestroyWindow(client_, gone);
+  XSync(client_, False);
+  owner.Idle();
+  ASSERT_TRUE(Request(owner, "UTF8_STRING", &bytes, &type));
+  EXPECT_EQ(bytes, "\xE2\x82\xAC");
   // Another client taking the selection ends ours.
   XSetSelectionOwner(client_, Intern(client_, "CLIPBOARD"), clientWindow_, CurrentTime);
   XSync(client_, False);
