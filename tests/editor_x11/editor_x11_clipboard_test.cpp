@@ -122,12 +122,15 @@ class OwningClient {
     thread_ = std::thread([this] { Serve(); });
   }
   ~OwningClient() {
-    running_ = false;
-    thread_.join();
+    Stop();
     XCloseDisplay(display_);
   }
-  bool Owns() const { return owns_; }
-  std::vector<std::string> targets;  // asked for, in order (read after the paste)
+  // Ends the serving thread; answers the targets asked for, in order.
+  std::vector<std::string> Stop() {
+    running_ = false;
+    if (thread_.joinable()) thread_.join();
+    return targets_;
+  }
 
  private:
   void Serve() {
@@ -142,7 +145,7 @@ class OwningClient {
       char* name = XGetAtomName(display_, request.target);
       const std::string target = name;
       XFree(name);
-      targets.push_back(target);
+      targets_.push_back(target);
       if (onRequest_) onRequest_();
       const Answer answer = answerFor_(target);
       if (answer.kind == Answer::kSilent) continue;
@@ -166,7 +169,6 @@ class OwningClient {
       XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
       XFlush(display_);
     }
-    owns_ = XGetSelectionOwner(display_, Intern(display_, "CLIPBOARD")) == window_;
   }
 
   Display* display_ = nullptr;
@@ -174,7 +176,7 @@ class OwningClient {
   std::function<Answer(const std::string&)> answerFor_;
   std::function<void()> onRequest_;
   std::atomic<bool> running_{true};
-  std::atomic<bool> owns_{false};
+  std::vector<std::string> targets_;
   std::thread thread_;
 };
 
@@ -327,7 +329,7 @@ TEST_F(X11Clipboard, AnOwnerThatNeverAnswersLeavesTheEditorWorking) {
           XFlush(sender);
         });
     EXPECT_FALSE(pasting.Editor()->PasteFromClipboard(&text));
-    EXPECT_EQ(owner.targets, std::vector<std::string>{"UTF8_STRING"});  // asked once
+    EXPECT_EQ(owner.Stop(), std::vector<std::string>{"UTF8_STRING"});  // asked once
   }
   XSync(sender, False);
   XCloseDisplay(sender);
