@@ -93,6 +93,9 @@ LRESULT IEditorWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       OnMouseUp(MouseX(lParam), MouseY(lParam), MouseModsFromMessage(wParam));
       ::ReleaseCapture();
       return 0;
+    case WM_KILLFOCUS:
+      OnFocusLost();
+      return DefWindowProcA(window_, message, wParam, lParam);
     case WM_CAPTURECHANGED:
       // Another window took the mouse (a host dialog, a window switch).
       if (reinterpret_cast<HWND>(lParam) != window_) OnCaptureLost();

@@ -68,11 +68,13 @@ void XEditorWindow::HandleEvent(const XEvent& event) {
       if (event.xcrossing.mode == NotifyUngrab && grabbed_) LoseGrab();
       break;
     case FocusOut:
+      if (!FocusIsLost(event.xfocus.mode, event.xfocus.detail)) break;
       // A window switch mid-press: the press ends as on a lost capture.
-      if (grabbed_ && FocusIsLost(event.xfocus.mode, event.xfocus.detail)) {
+      if (grabbed_) {
         UngrabPointer();
         LoseGrab();
       }
+      OnFocusLost();
       break;
     case UnmapNotify:
       if (grabbed_) LoseGrab();

@@ -68,6 +68,7 @@ IEditorView::~IEditorView() {
 
 void IEditorView::DeleteControls() {
   hasBackground_ = false;
+  overlay_ = nullptr;
   while (!controls_.empty()) {
     delete controls_.back();
     controls_.pop_back();
@@ -431,6 +432,11 @@ bool IEditorView::Draw(const Rect& rect) {
 
 int IEditorView::FindControlAt(int x, int y) {
   if (captured_ >= 0) return captured_;
+  if (OverlayShown()) {
+    for (int i = ControlCount() - 1; i >= 0; --i) {
+      if (controls_[static_cast<size_t>(i)] == overlay_) return i;
+    }
+  }
   for (int i = ControlCount() - 1; i >= 0; --i) {
     IControl* control = controls_[static_cast<size_t>(i)];
     if (!control->IsHidden() && !control->IsGrayed() && control->HitTest(x, y)) return i;
@@ -459,7 +465,9 @@ void IEditorView::OnMouseDown(int pixelX, int pixelY, const MouseMods& mods) {
   // A right click on the bare background or the title plate offers the
   // editor's sizes.
   const bool onBackground = i == 0 && hasBackground_;
-  if (mods.R && (onBackground || (!sizeMenuArea_.IsEmpty() && sizeMenuArea_.Contains(x, y)))) {
+  const bool onSizeArea = !sizeMenuArea_.IsEmpty() && sizeMenuArea_.Contains(x, y) &&
+                          controls_[static_cast<size_t>(i)] != overlay_;
+  if (mods.R && (onBackground || onSizeArea)) {
     const int chosen = PromptSizeMenu(pixelX, pixelY, sizePercent_);
     if (chosen != 0) ChooseSizeFromMenu(chosen);
     return;
@@ -558,9 +566,15 @@ void IEditorView::OnDropFile(int pixelX, int pixelY, const char* path) {
 }
 
 bool IEditorView::OnMouseOver(int pixelX, int pixelY, const MouseMods& mods) {
-  if (!hoverHandling_) return false;
   const int x = ToLayout(pixelX);
   const int y = ToLayout(pixelY);
+  // The overlay's highlight follows the pointer whether or not the other
+  // controls hear it.
+  if (OverlayShown()) {
+    overlay_->OnMouseOver(x, y, mods);
+    return true;
+  }
+  if (!hoverHandling_) return false;
   const int i = FindControlAt(x, y);
   if (i < 0) return true;
   lastMouseX_ = x;
@@ -571,6 +585,10 @@ bool IEditorView::OnMouseOver(int pixelX, int pixelY, const MouseMods& mods) {
   }
   hovered_ = i;
   return true;
+}
+
+void IEditorView::OnFocusLost() {
+  for (IControl* control : controls_) control->OnFocusLost();
 }
 
 void IEditorView::OnMouseOut() {

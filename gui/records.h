@@ -91,7 +91,9 @@ enum KeyCode : int32_t {
   kKeyLeft = 3,
   kKeyRight = 4,
   kKeyDigit0 = 5,   // ... kKeyDigit0 + 9 is the digit 9
-  kKeyLetterA = 15  // ... kKeyLetterA + 25 is the letter Z
+  kKeyLetterA = 15,  // ... kKeyLetterA + 25 is the letter Z
+  kKeyReturn = 41,
+  kKeyEscape = 42
 };
 
 // Buttons and modifier keys held during a mouse event: left, right, Shift,
