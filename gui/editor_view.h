@@ -114,6 +114,12 @@ class IEditorView {
   // A descriptor that becomes readable when the window has events to read,
   // for hosts that watch one; -1 when there is none.
   virtual int WindowEventDescriptor() { return -1; }
+  // Puts the text on the system clipboard; false when it could not.
+  // [editor thread]
+  virtual bool CopyToClipboard(const char* /*text*/) { return false; }
+  // The clipboard's text as UTF-8; false when it holds none, or none that
+  // can be read in time. [editor thread]
+  virtual bool PasteFromClipboard(std::string* /*text*/) { return false; }
 
   // ---- Building the editor. [plug-in constructor] ----
   // Appends the control (the view owns it from now on); answers its index.
