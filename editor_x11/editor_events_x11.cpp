@@ -79,6 +79,12 @@ void XEditorWindow::HandleEvent(const XEvent& event) {
     case UnmapNotify:
       if (grabbed_) LoseGrab();
       break;
+    case SelectionRequest:
+      AnswerSelectionRequest(event);
+      break;
+    case SelectionClear:
+      DropClipboard();
+      break;
     default:
       break;
   }

@@ -92,6 +92,7 @@ void XEditorWindow::CloseEditorWindow() {
   if (deferredTicks_ != 0 && plug_ != nullptr) plug_->FlushPendingEditEnd();
   deferredTicks_ = 0;
   DestroyPopup();
+  GiveUpClipboard();
   screen_.reset();
   XDestroyWindow(display_, window_);
   // Closing the connection frees whatever else the server holds for it.

@@ -34,6 +34,8 @@ class XEditorWindow : public IEditorView {
   static constexpr int kMaxPopupText = 1000;
   // A list popup's row at 100 %.
   static constexpr int kPopupRowHeight = 18;
+  // How long a paste waits for the selection owner's answer.
+  static constexpr int64_t kPasteWaitMs = 500;
 
   // What the tick does with the text-entry popup.
   enum PopupState : int32_t {
@@ -81,6 +83,15 @@ class XEditorWindow : public IEditorView {
   void OnHostIdle() override;
   // The display connection's descriptor, -1 while closed.
   int WindowEventDescriptor() override;
+  // Makes the window the CLIPBOARD selection's owner, holding `text` (valid
+  // UTF-8, kMaxClipboardBytes at most) until another client takes it or the
+  // window closes.
+  bool CopyToClipboard(const char* text) override;
+  // The selection's text: our own, that of an editor on this thread, or the
+  // owner's answer within kPasteWaitMs; false when there is none in time,
+  // or it is not valid UTF-8 (or Latin-1 STRING), or too large.
+  bool PasteFromClipboard(std::string* text) override;
+  bool OwnsClipboard() const { return ownsClipboard_; }
   // How often the idle work ran from the host's main loop instead.
   int PostedIdles() const { return postedIdles_; }
 
@@ -128,6 +139,16 @@ class XEditorWindow : public IEditorView {
   void OnButtonRelease(const _XEvent& event);
   void OnMotion(const _XEvent& event);
   void OnKeyPress(const _XEvent& event);
+  // The selection protocol's owner side (clipboard_x11.cpp).
+  void AnswerSelectionRequest(const _XEvent& event);
+  // Another client took the selection: the text goes.
+  void DropClipboard();
+  // The window closes: the selection is released if still ours.
+  void GiveUpClipboard();
+  // One conversion of CLIPBOARD to `target`; *answered false when the owner
+  // said nothing in time.
+  bool ConvertClipboard(unsigned long target, std::string* text, bool* answered);
+  bool WaitForSelectionNotify(_XEvent* answer);
   void GrabPointer();
   void UngrabPointer();
   // The mouse was taken from the editor mid-press.
@@ -162,4 +183,6 @@ class XEditorWindow : public IEditorView {
   HostMainLoop hostLoop_;
   IdleWatchdog watchdog_;
   int postedIdles_ = 0;
+  bool ownsClipboard_ = false;
+  std::string clipboardText_;
 };

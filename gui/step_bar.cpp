@@ -6,6 +6,7 @@
 #include "framework/plug_base.h"
 #include "gui/editor_view.h"
 #include "gui/pointer_shape.h"
+#include "gui/step_edited.h"
 
 namespace {
 
@@ -92,17 +93,9 @@ void MyBar::Edit(int x, Quantiser quantiser) {
   *editedValue_ = entryValue;
   value_ = entryValue * 0.25;
 
-  IPlugParam* stepEdited = plug_ ? plug_->GetParam(kStepEditedParam) : nullptr;
-  if (stepEdited) {
+  if (plug_ && plug_->GetParam(kStepEditedParam)) {
     plug_->BeginParamEdit(kStepEditedParam);
-    double raised = 1.0;
-    if (stepEdited->Min() > 1.0) {
-      raised = stepEdited->Min();
-    } else if (stepEdited->Max() < 1.0) {
-      raised = stepEdited->Max();
-    }
-    stepEdited->SetValue(raised);
-    if (view_) view_->SetControlsFromUser(kStepEditedParam, stepEdited->GetNormalized());
+    RaiseStepEdited(plug_, view_);
     plug_->EndParamEdit(kStepEditedParam);
   }
   MarkDirty(true);

@@ -12,8 +12,6 @@
 
 class MyBar : public IControl {
  public:
-  static constexpr int kStepEditedParam = 17;
-
   MyBar(IPlugBase* plug, const Rect& rect, Colour colour, int16_t entryNumber, uint16_t* entry,
         uint16_t* editedIndex, uint16_t* editedValue);
 

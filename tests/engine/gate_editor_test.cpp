@@ -3,12 +3,16 @@
 // messages and pattern changes travel the same roads as in the editor.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "engine/gate_plug.h"
 #include "gui/empty_control.h"
+#include "gui/pattern_editor.h"
 #include "gui/step_bar.h"
 #include "gui/text_control.h"
+#include "support/gesture_script.h"
 #include "support/gui_headless_editor.h"
 
 extern "C" vst2::AEffect* VSTPluginMain(vst2::AudioMasterCallback audioMaster);
@@ -59,6 +63,21 @@ class GateEditorTest : public testing::Test {
     effect->processReplacing(effect, in, outs, 64);
   }
 
+  // The entries where the engine, the host's words (decoded) and the bars
+  // differ from `expected`; "" when all three show it.
+  std::string ViewsDifferFrom(const uint16_t* expected) {
+    const std::vector<int> host = editor_test::PatternTheHostSees(effect);
+    std::string problems;
+    for (int k = 0; k < kPatternEntries; ++k) {
+      const double bar = (k < 32 ? plug->timeBars[k] : plug->volumeBars[k - 32])->GetValue() * 4;
+      if (plug->StepPattern[k] == expected[k] && host[k] == expected[k] && bar == expected[k])
+        continue;
+      problems += "entry " + std::to_string(k) + " engine " + std::to_string(plug->StepPattern[k]) +
+                  " host " + std::to_string(host[k]) + " bar " + std::to_string(bar) + "; ";
+    }
+    return problems;
+  }
+
   vst2::AEffect* effect = nullptr;
   VSTCLASS* plug = nullptr;
   ITextControl* status = nullptr;
@@ -107,6 +126,40 @@ TEST_F(GateEditorTest, RecallingTrance10ShowsItsGate) {
   EXPECT_STREQ(status->GetText(), "Gate steps: 47%");
   EXPECT_DOUBLE_EQ(plug->timeBars[0]->GetValue(), 1.0);  // 41411411...
   EXPECT_DOUBLE_EQ(plug->timeBars[1]->GetValue(), 0.25);
+}
+
+TEST_F(GateEditorTest, WholePatternApplyUndoAndRedoKeepEngineHostWordsAndBarsAgreeing) {
+  PatternEditor& patterns = *plug->Patterns();
+  uint16_t start[kPatternEntries], applied[kPatternEntries];
+  std::copy_n(plug->StepPattern, kPatternEntries, start);
+  for (int k = 0; k < kPatternEntries; ++k) applied[k] = static_cast<uint16_t>((k * 3 + 1) % 5);
+
+  patterns.Apply(applied, "Test pattern", "Applied the test pattern");
+  EXPECT_STREQ(status->GetText(), "Applied the test pattern");
+  Block();
+  EXPECT_EQ(ViewsDifferFrom(applied), "");
+  EXPECT_STREQ(patterns.History().UndoLabel(), "Test pattern");
+
+  EXPECT_TRUE(patterns.Undo());
+  EXPECT_STREQ(status->GetText(), "Undone: Test pattern");
+  Block();
+  EXPECT_EQ(ViewsDifferFrom(start), "");
+
+  EXPECT_TRUE(patterns.Redo());
+  EXPECT_STREQ(status->GetText(), "Redone: Test pattern");
+  Block();
+  EXPECT_EQ(ViewsDifferFrom(applied), "");
+
+  // The same pattern again is no step; nothing is left to redo.
+  patterns.Apply(applied, "Same", "Applied again");
+  EXPECT_STREQ(patterns.History().UndoLabel(), "Test pattern");
+  EXPECT_FALSE(patterns.Redo());
+  EXPECT_STREQ(status->GetText(), "Nothing to redo");
+  EXPECT_TRUE(patterns.Undo());
+  EXPECT_FALSE(patterns.Undo());
+  EXPECT_STREQ(status->GetText(), "Nothing to undo");
+  Block();
+  EXPECT_EQ(ViewsDifferFrom(start), "");
 }
 
 }  // namespace
