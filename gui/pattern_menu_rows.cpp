@@ -62,8 +62,8 @@ bool PatternMenuRows::StepValueOf(int row, int direction) {
   const int step = direction < 0 ? -1 : 1;
   switch (static_cast<PatternMenuRow>(row)) {
     case PatternMenuRow::kDensity:
-      density_ = static_cast<RandomiseDensity>(
-          Wrap(static_cast<int>(density_), step, kDensityCount));
+      density_ =
+          static_cast<RandomiseDensity>(Wrap(static_cast<int>(density_), step, kDensityCount));
       return true;
     case PatternMenuRow::kEuclid:
       hits_ = Wrap(hits_ - 1, step, cycle_) + 1;

@@ -90,7 +90,7 @@ enum KeyCode : int32_t {
   kKeyDown = 2,
   kKeyLeft = 3,
   kKeyRight = 4,
-  kKeyDigit0 = 5,   // ... kKeyDigit0 + 9 is the digit 9
+  kKeyDigit0 = 5,    // ... kKeyDigit0 + 9 is the digit 9
   kKeyLetterA = 15,  // ... kKeyLetterA + 25 is the letter Z
   kKeyReturn = 41,
   kKeyEscape = 42

@@ -36,7 +36,9 @@ TEST(PatternMenuRows, HighlightSkipsGreyedRowsAndWrapsAtBothEnds) {
   for (const auto& c : cases) {
     PatternMenuRows rows;
     rows.Open(c.canUndo, c.canRedo, 16);
-    if (c.start >= 0) ASSERT_TRUE(rows.SetHighlight(c.start)) << c.start;
+    if (c.start >= 0) {
+      ASSERT_TRUE(rows.SetHighlight(c.start)) << c.start;
+    }
     if (c.direction != 0) rows.Move(c.direction);
     EXPECT_EQ(rows.Highlight(), c.expected)
         << c.canUndo << c.canRedo << " from " << c.start << " by " << c.direction;
