@@ -84,7 +84,9 @@ class PatternMenuTest : public ::testing::Test {
     Click(direction < 0 ? rect.right - PatternMenu::kValueWidth + 2 : rect.right - 2,
           (rect.top + rect.bottom) / 2);
   }
-  void Key(KeyCode key) { view_->OnKeyDown(0, 0, key); }
+  // Keys reach the open menu wherever the pointer is, outside the window too
+  // (Windows reports where the cursor is; X11 where the pointer was).
+  void Key(KeyCode key) { view_->OnKeyDown(-10, -10, key); }
   void UseKnownPattern() {
     plug_->Patterns()->Apply(known_, "Known", "Known pattern");
     ASSERT_TRUE(std::equal(known_, known_ + kPatternEntries, plug_->StepPattern));
