@@ -135,7 +135,9 @@ class GestureEditor : public OpenEditor {
 
   // Ends an open popup, lets an audio block pack the pattern, and ticks idle.
   void Settle() {
-    if (editor_->Popup() != nullptr)
+    // An open popup ends (a right click cancels it); so does an open pattern
+    // menu, whose box never reaches that corner.
+    if (editor_->Popup() != nullptr || editor_->OverlayShown())
       Run(Script{{Step::kRightDown, 5, 280}, {Step::kRightUp, 5, 280}});
     Run(Step{Step::kBlock});
     Tick(kIdleTicks);
