@@ -1,6 +1,7 @@
 #include "gui/pattern_menu.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -24,6 +25,51 @@ constexpr int kArrowHalfHeight = 3;
 
 TextStyle RowStyle(const Colour& colour, int alignment) {
   return TextStyle("Arial", kTextSize, colour, 0, alignment);
+}
+
+// The rows that run a pattern operation, and which.
+struct OpRow {
+  PatternMenuRow row;
+  PatternOp op;
+};
+constexpr OpRow kOpRows[] = {
+    {PatternMenuRow::kShiftLeft, PatternOp::kShiftLeft},
+    {PatternMenuRow::kShiftRight, PatternOp::kShiftRight},
+    {PatternMenuRow::kReverse, PatternOp::kReverse},
+    {PatternMenuRow::kInvertTimes, PatternOp::kInvertTimes},
+    {PatternMenuRow::kInvertLevels, PatternOp::kInvertLevels},
+    {PatternMenuRow::kClear, PatternOp::kClear},
+    {PatternMenuRow::kFill, PatternOp::kFill},
+};
+
+// The rows that randomise, and what.
+struct RandomiseRow {
+  PatternMenuRow row;
+  RandomiseKind kind;
+};
+constexpr RandomiseRow kRandomiseRows[] = {
+    {PatternMenuRow::kRandomiseTimes, RandomiseKind::kTimes},
+    {PatternMenuRow::kRandomiseLevels, RandomiseKind::kLevels},
+    {PatternMenuRow::kRandomiseBoth, RandomiseKind::kBoth},
+};
+
+// Rows whose label is fixed here.
+struct NamedRow {
+  PatternMenuRow row;
+  const char* name;
+};
+constexpr NamedRow kNamedRows[] = {
+    {PatternMenuRow::kCopy, "Copy"},         {PatternMenuRow::kPaste, "Paste"},
+    {PatternMenuRow::kDensity, "Density"},   {PatternMenuRow::kEuclid, "Euclidean"},
+    {PatternMenuRow::kRotation, "Rotation"},
+};
+
+template <typename Entry, size_t count>
+const Entry* FindRow(const Entry (&table)[count], PatternMenuRow row) {
+  for (const Entry& entry : table) {
+    if (entry.row == row) return &entry;
+  }
+  return nullptr;
 }
 
 // A small triangle pointing left (-1) or right (+1), centred on (x, y):
@@ -80,54 +126,20 @@ int PatternMenu::RowAt(int x, int y) const {
 }
 
 void PatternMenu::RowText(int row, char* buffer, int size) const {
+  const auto kind = static_cast<PatternMenuRow>(row);
   const PatternHistory& history = patterns_->History();
   char text[kInfoMessageSize] = {};
-  switch (static_cast<PatternMenuRow>(row)) {
-    case PatternMenuRow::kUndo:
-      FormatUndoMenuItem(text, false, history.CanUndo() ? history.UndoLabel() : nullptr);
-      break;
-    case PatternMenuRow::kRedo:
-      FormatUndoMenuItem(text, true, history.CanRedo() ? history.RedoLabel() : nullptr);
-      break;
-    case PatternMenuRow::kCopy:
-      std::snprintf(text, sizeof(text), "Copy");
-      break;
-    case PatternMenuRow::kPaste:
-      std::snprintf(text, sizeof(text), "%s", PasteLabel());
-      break;
-    case PatternMenuRow::kShiftLeft:
-    case PatternMenuRow::kShiftRight:
-    case PatternMenuRow::kReverse:
-    case PatternMenuRow::kInvertTimes:
-    case PatternMenuRow::kInvertLevels:
-      std::snprintf(text, sizeof(text), "%s",
-                    PatternOpLabel(static_cast<PatternOp>(
-                        row - static_cast<int>(PatternMenuRow::kShiftLeft))));
-      break;
-    case PatternMenuRow::kDensity:
-      std::snprintf(text, sizeof(text), "Density");
-      break;
-    case PatternMenuRow::kRandomiseTimes:
-      std::snprintf(text, sizeof(text), "%s", RandomiseLabel(RandomiseKind::kTimes));
-      break;
-    case PatternMenuRow::kRandomiseLevels:
-      std::snprintf(text, sizeof(text), "%s", RandomiseLabel(RandomiseKind::kLevels));
-      break;
-    case PatternMenuRow::kRandomiseBoth:
-      std::snprintf(text, sizeof(text), "%s", RandomiseLabel(RandomiseKind::kBoth));
-      break;
-    case PatternMenuRow::kEuclid:
-      std::snprintf(text, sizeof(text), "Euclidean");
-      break;
-    case PatternMenuRow::kRotation:
-      std::snprintf(text, sizeof(text), "Rotation");
-      break;
-    case PatternMenuRow::kClear:
-      std::snprintf(text, sizeof(text), "%s", PatternOpLabel(PatternOp::kClear));
-      break;
-    case PatternMenuRow::kFill:
-      std::snprintf(text, sizeof(text), "%s", PatternOpLabel(PatternOp::kFill));
-      break;
+  if (const OpRow* op = FindRow(kOpRows, kind)) {
+    std::snprintf(text, sizeof(text), "%s", PatternOpLabel(op->op));
+  } else if (const RandomiseRow* randomise = FindRow(kRandomiseRows, kind)) {
+    std::snprintf(text, sizeof(text), "%s", RandomiseLabel(randomise->kind));
+  } else if (kind == PatternMenuRow::kUndo || kind == PatternMenuRow::kRedo) {
+    const bool redo = kind == PatternMenuRow::kRedo;
+    const bool can = redo ? history.CanRedo() : history.CanUndo();
+    const char* label = redo ? history.RedoLabel() : history.UndoLabel();
+    FormatUndoMenuItem(text, redo, can ? label : nullptr);
+  } else if (const NamedRow* named = FindRow(kNamedRows, kind)) {
+    std::snprintf(text, sizeof(text), "%s", named->name);
   }
   std::snprintf(buffer, static_cast<size_t>(size), "%s", text);
 }
@@ -251,63 +263,26 @@ void PatternMenu::Choose(int row) {
 }
 
 void PatternMenu::Run(PatternMenuRow row) {
-  switch (row) {
-    case PatternMenuRow::kUndo:
-      patterns_->Undo();
-      break;
-    case PatternMenuRow::kRedo:
-      patterns_->Redo();
-      break;
-    case PatternMenuRow::kCopy: {
-      char text[kPatternTextSize] = {};
-      patterns_->CopyText(text);
-      if (view_ && view_->CopyToClipboard(text)) patterns_->ShowStatus(CopiedMessage());
-      break;
+  if (const OpRow* op = FindRow(kOpRows, row)) {
+    patterns_->RunOp(op->op);
+  } else if (const RandomiseRow* randomise = FindRow(kRandomiseRows, row)) {
+    patterns_->RunRandomise(randomise->kind, rows_.Density());
+  } else if (row == PatternMenuRow::kEuclid) {
+    patterns_->RunEuclid(rows_.Hits(), rows_.Rotation());
+  } else if (row == PatternMenuRow::kUndo) {
+    patterns_->Undo();
+  } else if (row == PatternMenuRow::kRedo) {
+    patterns_->Redo();
+  } else if (row == PatternMenuRow::kCopy) {
+    char text[kPatternTextSize] = {};
+    patterns_->CopyText(text);
+    if (view_ && view_->CopyToClipboard(text)) patterns_->ShowStatus(CopiedMessage());
+  } else if (row == PatternMenuRow::kPaste) {
+    std::string text;
+    if (view_ && view_->PasteFromClipboard(&text)) {
+      patterns_->PasteText(text.data(), text.size());
+    } else {
+      patterns_->ShowStatus(NotAPatternMessage());
     }
-    case PatternMenuRow::kPaste: {
-      std::string text;
-      if (view_ && view_->PasteFromClipboard(&text)) {
-        patterns_->PasteText(text.data(), text.size());
-      } else {
-        patterns_->ShowStatus(NotAPatternMessage());
-      }
-      break;
-    }
-    case PatternMenuRow::kShiftLeft:
-      patterns_->RunOp(PatternOp::kShiftLeft);
-      break;
-    case PatternMenuRow::kShiftRight:
-      patterns_->RunOp(PatternOp::kShiftRight);
-      break;
-    case PatternMenuRow::kReverse:
-      patterns_->RunOp(PatternOp::kReverse);
-      break;
-    case PatternMenuRow::kInvertTimes:
-      patterns_->RunOp(PatternOp::kInvertTimes);
-      break;
-    case PatternMenuRow::kInvertLevels:
-      patterns_->RunOp(PatternOp::kInvertLevels);
-      break;
-    case PatternMenuRow::kRandomiseTimes:
-      patterns_->RunRandomise(RandomiseKind::kTimes, rows_.Density());
-      break;
-    case PatternMenuRow::kRandomiseLevels:
-      patterns_->RunRandomise(RandomiseKind::kLevels, rows_.Density());
-      break;
-    case PatternMenuRow::kRandomiseBoth:
-      patterns_->RunRandomise(RandomiseKind::kBoth, rows_.Density());
-      break;
-    case PatternMenuRow::kEuclid:
-      patterns_->RunEuclid(rows_.Hits(), rows_.Rotation());
-      break;
-    case PatternMenuRow::kClear:
-      patterns_->RunOp(PatternOp::kClear);
-      break;
-    case PatternMenuRow::kFill:
-      patterns_->RunOp(PatternOp::kFill);
-      break;
-    case PatternMenuRow::kDensity:
-    case PatternMenuRow::kRotation:
-      break;
   }
 }
