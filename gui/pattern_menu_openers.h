@@ -16,6 +16,8 @@ class PatternMenuButton : public IControl {
   // The button is part of the background image.
   bool Draw(IEditorView&) override { return true; }
   void OnMouseDown(int x, int y, const MouseMods& mods) override;
+  // Holds no value for the wheel to change.
+  void OnMouseWheel(int, int, const MouseMods&, float) override {}
 
  private:
   PatternMenu* menu_;
@@ -32,6 +34,9 @@ class GridFrame : public IControl {
   bool Draw(IEditorView&) override { return true; }
   bool HitTest(int x, int y) override;
   void OnMouseDown(int x, int y, const MouseMods& mods) override;
+  // Holds no value: a notch would only mark a control that is never drawn
+  // as needing it.
+  void OnMouseWheel(int, int, const MouseMods&, float) override {}
 
  private:
   Rect upperBars_;

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "engine/editor_layout.h"
 #include "engine/gate_plug.h"
@@ -142,6 +143,15 @@ TEST_F(PatternMenuTest, OpensFromTheButtonAndARightClickOnTheGridsFrame) {
     }
   }
   EXPECT_EQ(view_->sizeMenus, 0);
+  // The frame and the button hold no value: a wheel notch over them leaves
+  // nothing asking for a redraw (the frame, never drawn, would ask forever).
+  for (int pass = 0; pass < 2; ++pass) view_->Draw(EditorRectAt(150));
+  for (const auto& at : {std::pair<int, int>{116, 231}, std::pair<int, int>{456, 276}}) {
+    view_->OnMouseWheel(ScaleCoordinate(at.first, 150), ScaleCoordinate(at.second, 150),
+                        MouseMods{}, 1.0f);
+    Rect dirty;
+    EXPECT_FALSE(view_->CollectDirty(&dirty)) << at.first << "," << at.second;
+  }
 }
 
 TEST_F(PatternMenuTest, EveryItemMakesItsOwnChangeOfAKnownPattern) {
