@@ -17,6 +17,9 @@ constexpr double kPi = 3.14159265358979323846;
 // drag pointer.
 constexpr double kGrabZone = 0.15;
 
+constexpr int kCursorMarkRows = 2;
+constexpr Colour kCursorMarkColour{255, 255, 255, 255};
+
 uint16_t RoundToEntry(double v) { return static_cast<uint16_t>(std::round(v)); }
 
 }  // namespace
@@ -42,6 +45,12 @@ uint16_t MyBar::LinearQuantise(double position) { return RoundToEntry(position *
 bool MyBar::Draw(IEditorView& view) {
   const int w = static_cast<int>(std::round(static_cast<double>(rect_.Width()) * value_));
   view.FillColourRect(colour_, Rect{rect_.left, rect_.top, rect_.left + w, rect_.bottom}, nullptr);
+  if (cursorMark_) {
+    const bool levels = entryNumber_ >= kStepCountMax;
+    const int top = levels ? rect_.bottom - kCursorMarkRows : rect_.top;
+    view.FillColourRect(kCursorMarkColour,
+                        Rect{rect_.left, top, rect_.right, top + kCursorMarkRows}, nullptr);
+  }
   // A value from the plug-in (unpacked words, nudges, the reset value of a
   // double click) reaches the pattern here.
   *entry_ = RoundToEntry(value_ * 4.0);
@@ -50,6 +59,13 @@ bool MyBar::Draw(IEditorView& view) {
 
 double MyBar::PlaceOf(int x) const {
   return static_cast<double>(x - rect_.left) / static_cast<double>(rect_.Width());
+}
+
+void MyBar::SetCursorMark(bool marked) {
+  if (marked == cursorMark_) return;
+  cursorMark_ = marked;
+  MarkDirty(false);
+  redrawAgain_ = true;
 }
 
 void MyBar::OnMouseDown(int x, int y, const MouseMods& mods) {

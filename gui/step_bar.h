@@ -39,6 +39,11 @@ class MyBar : public IControl {
   static uint16_t LinearQuantise(double position);
 
   int16_t EntryNumber() const { return entryNumber_; }
+  // Marks the bar as the keyboard cursor's step: two pixel rows on its
+  // outer edge (the time bar's top, the level bar's bottom), clear of its
+  // fill's middle. [editor thread]
+  void SetCursorMark(bool marked);
+  bool CursorMark() const { return cursorMark_; }
 
  private:
   enum class Quantiser { kCurved, kLinear, kKeepValue };
@@ -61,6 +66,7 @@ class MyBar : public IControl {
   uint16_t* editedIndex_;
   uint16_t* editedValue_;
   // The stroke of a press: the bar reached last and the place there.
+  bool cursorMark_ = false;
   MyBar* strokeBar_ = nullptr;
   double strokePlace_ = 0.0;
 };

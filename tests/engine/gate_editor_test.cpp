@@ -234,6 +234,57 @@ TEST_F(GateEditorTest, AStrokeBackwardsOverLevelsInterpolatesTheSameWay) {
   EXPECT_STREQ(status->GetText(), "Draw levels, steps 21-25");
 }
 
+// Keys as a VST 2 host forwards them (character, virtual key, modifier
+// bits), one after another, with what the host is answered, where the
+// cursor is, and step 2's time and level after each. Ctrl comes as the
+// command bit (4) or the control bit (8), its letters as themselves or as
+// control codes; keys the editor does not use are answered 0.
+TEST_F(GateEditorTest, HostKeysUndoRedoAndMoveAndSetTheStepCursor) {
+  constexpr int kShift = 1, kAlt = 2, kCommand = 4, kControl = 8;
+  constexpr int kLeft = 11, kUp = 12, kRight = 13, kDown = 14, kF1 = 40;
+  const struct {
+    int character, virtualKey, modifiers;
+    intptr_t answer;
+    int cursor, time, level;  // step 2's (entries 1 and 33); cursor -1: hidden
+  } keys[] = {
+      {'q', 0, 0, 0, -1, 2, 4},        {0, kF1, 0, 0, -1, 2, 4},
+      {'q', 0, kControl, 0, -1, 2, 4}, {'z', 0, kAlt, 0, -1, 2, 4},
+      {0, kRight, 0, 1, 0, 2, 4},      {0, kRight, 0, 1, 1, 2, 4},
+      {'3', 0, 0, 1, 1, 3, 4},         {'1', 0, kShift, 1, 1, 3, 1},
+      {'#', 0, kShift, 1, 1, 3, 3},    {'7', 0, 0, 0, 1, 3, 3},
+      {0, kUp, 0, 1, 1, 4, 3},         {0, kUp, 0, 1, 1, 4, 3},
+      {0, kDown, kShift, 1, 1, 4, 2},  {'z', 0, kCommand, 1, 1, 4, 3},
+      {26, 0, kControl, 1, 1, 3, 3},   {'Z', 0, kCommand | kShift, 1, 1, 4, 3},
+      {'y', 0, kControl, 1, 1, 4, 2},  {0, kLeft, 0, 1, 0, 4, 2},
+      {0, kLeft, 0, 1, 15, 4, 2},      {0, kRight, 0, 1, 0, 4, 2},
+  };
+  PatternEditor& patterns = *plug->Patterns();
+  for (const auto& k : keys) {
+    const std::string row = std::to_string(k.character) + "/" + std::to_string(k.virtualKey) + "/" +
+                            std::to_string(k.modifiers);
+    EXPECT_EQ(effect->dispatcher(effect, vst2::effEditKeyDown, k.character, k.virtualKey, nullptr,
+                                 static_cast<float>(k.modifiers)),
+              k.answer)
+        << row;
+    EXPECT_EQ(effect->dispatcher(effect, vst2::effEditKeyUp, k.character, k.virtualKey, nullptr,
+                                 static_cast<float>(k.modifiers)),
+              0)
+        << row;
+    EXPECT_EQ(patterns.CursorStep(), k.cursor) << row;
+    EXPECT_EQ(plug->StepPattern[1], k.time) << row;
+    EXPECT_EQ(plug->StepPattern[33], k.level) << row;
+    for (int step = 0; step < 32; ++step) {
+      EXPECT_EQ(plug->timeBars[step]->CursorMark(), step == k.cursor) << row << " step " << step;
+      EXPECT_EQ(plug->volumeBars[step]->CursorMark(), step == k.cursor) << row << " step " << step;
+    }
+  }
+  Block();
+  uint16_t expected[kPatternEntries];
+  std::copy_n(plug->StepPattern, kPatternEntries, expected);
+  EXPECT_EQ(ViewsDifferFrom(expected), "");
+  EXPECT_EQ(UnbalancedGesturesIn(gestureCalls), "");
+}
+
 // Any seeded sequence of strokes, clicks, wheel notches, menu operations
 // and pastes, with audio blocks between, followed by as many undos,
 // restores the exact starting pattern in the engine, the host's words and
