@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -283,6 +284,43 @@ TEST_F(GateEditorTest, HostKeysUndoRedoAndMoveAndSetTheStepCursor) {
   std::copy_n(plug->StepPattern, kPatternEntries, expected);
   EXPECT_EQ(ViewsDifferFrom(expected), "");
   EXPECT_EQ(UnbalancedGesturesIn(gestureCalls), "");
+}
+
+// The saved state keeps its format through the pattern workflow: after
+// strokes, operations and undos, an old 140-byte chunk (version 10000, then
+// 17 little-endian doubles; written here byte by byte, the pattern words
+// holding every entry at 1: 1111111111 and 1111 in base 5) loads exactly,
+// and the chunk saved afterwards is those 140 bytes again.
+TEST_F(GateEditorTest, AnOldStateLoadsExactlyAfterPatternEditsAndSavesTheSameBytes) {
+  const MouseMods left{true};
+  editor->OnMouseDown(134, 215, left);
+  editor->OnMouseDrag(300, 215, left);
+  editor->OnMouseUp(300, 215, left);
+  plug->Patterns()->RunOp(PatternOp::kReverse);
+  plug->Patterns()->Undo();
+  Block();
+
+  const double saved[17] = {12, 8,       20,      75,      0,       40,      10,      2500, 2,
+                            60, 2441406, 2441406, 2441406, 2441406, 2441406, 2441406, 156};
+  std::vector<uint8_t> chunk = {0x10, 0x27, 0x00, 0x00};
+  for (double value : saved) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    for (int byte = 0; byte < 8; ++byte) chunk.push_back(static_cast<uint8_t>(bits >> (8 * byte)));
+  }
+  ASSERT_EQ(chunk.size(), 140u);
+  std::vector<uint8_t> copy = chunk;
+  ASSERT_EQ(effect->dispatcher(effect, vst2::effSetChunk, 1, 140, copy.data(), 0.0f), 1);
+  for (int i = 0; i < 17; ++i) EXPECT_EQ(plug->GetParam(i)->Value(), saved[i]) << "parameter " << i;
+  Block();
+  uint16_t ones[kPatternEntries];
+  std::fill_n(ones, kPatternEntries, uint16_t{1});
+  EXPECT_EQ(ViewsDifferFrom(ones), "");
+
+  void* data = nullptr;
+  ASSERT_EQ(effect->dispatcher(effect, vst2::effGetChunk, 1, 0, &data, 0.0f), 140);
+  EXPECT_EQ(std::vector<uint8_t>(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + 140),
+            chunk);
 }
 
 // Any seeded sequence of strokes, clicks, wheel notches, menu operations
