@@ -33,3 +33,11 @@ int32_t KeyCodeForVirtualKey(uint32_t virtualKey) {
   }
   return -1;
 }
+
+KeyMods KeyModsHeld() {
+  KeyMods mods;
+  mods.shift = GetKeyState(VK_SHIFT) < 0;
+  mods.ctrl = GetKeyState(VK_CONTROL) < 0;
+  mods.alt = GetKeyState(VK_MENU) < 0;
+  return mods;
+}

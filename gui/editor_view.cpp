@@ -13,6 +13,7 @@
 #include "gui/editor_scale.h"
 #include "gui/font_cache.h"
 #include "gui/image_control.h"
+#include "gui/pattern_keys.h"
 #include "gui/text_control.h"
 #include "gui/user_settings.h"
 
@@ -545,12 +546,15 @@ void IEditorView::OnMouseWheel(int pixelX, int pixelY, const MouseMods& mods, fl
   if (param >= 0 && plug_) plug_->DeferParamEditEnd(param);
 }
 
-void IEditorView::OnKeyDown(int pixelX, int pixelY, KeyCode key) {
+bool IEditorView::OnKeyDown(int pixelX, int pixelY, KeyCode key, const KeyMods& mods) {
+  PatternEditor* patterns = plug_ ? plug_->Patterns() : nullptr;
+  if (patterns && HandlePatternKey(*this, *patterns, key, mods)) return true;
   const int x = ToLayout(pixelX);
   const int y = ToLayout(pixelY);
   const int i = FindControlAt(x, y);
-  if (i < 0) return;
+  if (i < 0) return false;
   controls_[static_cast<size_t>(i)]->OnKeyDown(x, y, key);
+  return false;
 }
 
 void IEditorView::OnDropFile(int pixelX, int pixelY, const char* path) {

@@ -207,7 +207,11 @@ class IEditorView {
   // one control in one direction until they make whole notches; a movement
   // while a button is held does nothing.
   void OnMouseWheel(int x, int y, const MouseMods& mods, float notches);
-  void OnKeyDown(int x, int y, KeyCode key);
+  // A key with the pointer at (x, y) (outside the window when the host
+  // forwarded it): the editor's pattern keys first (gui/pattern_keys.h),
+  // then the control under the pointer. True when the editor used the key;
+  // the caller hands the others back to the host.
+  bool OnKeyDown(int x, int y, KeyCode key, const KeyMods& mods = KeyMods{});
   // True when the window should track the pointer leaving.
   bool OnMouseOver(int x, int y, const MouseMods& mods);
   void OnMouseOut();

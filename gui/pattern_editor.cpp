@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "engine/gate_engine.h"
 #include "engine/millisecond_clock.h"
@@ -9,6 +10,7 @@
 #include "engine/pattern_random.h"
 #include "engine/pattern_text.h"
 #include "framework/plug_base.h"
+#include "gui/editor_view.h"
 #include "gui/step_edited.h"
 
 namespace {
@@ -179,4 +181,33 @@ bool PatternEditor::PasteText(const char* text, size_t length) {
   FormatPasteMessage(message, copiedCycle, PlayingCycle());
   Apply(pattern, PasteLabel(), message);
   return true;
+}
+
+bool PatternEditor::CopyTo(IEditorView& view) {
+  char text[kPatternTextSize];
+  CopyText(text);
+  const bool copied = view.CopyToClipboard(text);
+  ShowStatus(copied ? CopiedMessage() : NoClipboardMessage());
+  return copied;
+}
+
+bool PatternEditor::PasteFrom(IEditorView& view) {
+  std::string text;
+  if (!view.PasteFromClipboard(&text)) {
+    ShowStatus(NotAPatternMessage());
+    return false;
+  }
+  return PasteText(text.data(), text.size());
+}
+
+uint16_t PatternEditor::Entry(int entry) const {
+  if (entry < 0 || entry >= kPatternEntries) return 0;
+  ScopedLock lock(plug_->InstanceLock());
+  return engine_->StepPattern[entry];
+}
+
+void PatternEditor::SetEntry(int entry, uint16_t value) {
+  BeginDraw(entry);
+  DrawEntry(entry, value);
+  EndDraw();
 }

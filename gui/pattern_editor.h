@@ -20,6 +20,7 @@
 #include "engine/pattern_words.h"
 
 class GateEngine;
+class IEditorView;
 class IPlugBase;
 
 class PatternEditor {
@@ -60,6 +61,21 @@ class PatternEditor {
   // the status line says so. [editor thread]
   bool PasteText(const char* text, size_t length);
 
+  // Copy and paste through the view's system clipboard, saying what
+  // happened in the status line. [editor thread]
+  bool CopyTo(IEditorView& view);
+  bool PasteFrom(IEditorView& view);
+
+  // One entry, and one entry set as a one-step stroke (the step cursor's
+  // keys). [editor thread]
+  uint16_t Entry(int entry) const;
+  void SetEntry(int entry, uint16_t value);
+
+  // The keyboard's step cursor (0-31), -1 while hidden; kept here so it
+  // outlives the editor window. [editor thread]
+  int CursorStep() const { return cursorStep_; }
+  void SetCursorStep(int step) { cursorStep_ = step; }
+
   // The Cycle parameter's value. [editor thread]
   int PlayingCycle() const;
   // A message in the status line (e.g. CopiedMessage()). [editor thread]
@@ -79,4 +95,5 @@ class PatternEditor {
   int drawHigh_ = 0;
   uint16_t drawBefore_[kPatternEntries] = {};
   uint32_t seedsDrawn_ = 0;
+  int cursorStep_ = -1;
 };

@@ -96,6 +96,17 @@ enum KeyCode : int32_t {
   kKeyEscape = 42
 };
 
+constexpr KeyCode LetterKey(char upperCase) {
+  return static_cast<KeyCode>(kKeyLetterA + (upperCase - 'A'));
+}
+
+// Modifier keys held with a key. Ctrl stands for the command key too.
+struct KeyMods {
+  bool shift = false;
+  bool ctrl = false;
+  bool alt = false;
+};
+
 // Buttons and modifier keys held during a mouse event: left, right, Shift,
 // Control, Alt.
 struct MouseMods {
