@@ -10,8 +10,9 @@ struct VirtualKeyCode {
 };
 
 constexpr VirtualKeyCode kVirtualKeys[] = {
-    {kHostKeySpace, kKeySpace}, {kHostKeyLeft, kKeyLeft}, {kHostKeyUp, kKeyUp},
-    {kHostKeyRight, kKeyRight}, {kHostKeyDown, kKeyDown},
+    {kHostKeySpace, kKeySpace},  {kHostKeyLeft, kKeyLeft},     {kHostKeyUp, kKeyUp},
+    {kHostKeyRight, kKeyRight},  {kHostKeyDown, kKeyDown},     {kHostKeyReturn, kKeyReturn},
+    {kHostKeyEnter, kKeyReturn}, {kHostKeyEscape, kKeyEscape},
 };
 
 constexpr char kShiftedDigits[] = ")!@#$";

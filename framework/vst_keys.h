@@ -19,11 +19,14 @@ enum HostKeyModifier : int32_t {
 
 // The host's virtual keys the editor uses (others are 0 or outside these).
 enum HostVirtualKey : int32_t {
+  kHostKeyReturn = 4,
+  kHostKeyEscape = 6,
   kHostKeySpace = 7,
   kHostKeyLeft = 11,
   kHostKeyUp = 12,
   kHostKeyRight = 13,
   kHostKeyDown = 14,
+  kHostKeyEnter = 19,  // the keypad's
 };
 
 // False for keys the editor has no code for. A character sent as a control

@@ -547,6 +547,12 @@ void IEditorView::OnMouseWheel(int pixelX, int pixelY, const MouseMods& mods, fl
 }
 
 bool IEditorView::OnKeyDown(int pixelX, int pixelY, KeyCode key, const KeyMods& mods) {
+  // An open overlay (the pattern menu) is modal, as a system menu is: every
+  // key is its own, used or not.
+  if (OverlayShown()) {
+    overlay_->OnKeyDown(ToLayout(pixelX), ToLayout(pixelY), key);
+    return true;
+  }
   PatternEditor* patterns = plug_ ? plug_->Patterns() : nullptr;
   if (patterns && HandlePatternKey(*this, *patterns, key, mods)) return true;
   const int x = ToLayout(pixelX);

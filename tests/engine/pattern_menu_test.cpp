@@ -345,6 +345,32 @@ TEST_F(PatternMenuTest, KeysMoveWrappingPastGreyedRowsChangeValuesAndPick) {
   // Closed, keys are no longer the menu's.
   Key(kKeyReturn);
   EXPECT_FALSE(menu_->IsOpen());
+
+  // As a VST 2 host forwards them (virtual keys 4 Return, 6 Escape, 19 the
+  // keypad's Enter, 14 Down): the open menu uses every key, even one it has
+  // no use for; closed, Return and Escape go back to the host.
+  vst2::AEffect* effect = plug_->Effect();
+  const auto hostKey = [effect](int character, int virtualKey) {
+    return effect->dispatcher(effect, vst2::effEditKeyDown, character, virtualKey, nullptr, 0.0f);
+  };
+  UseKnownPattern();
+  ClickButton();
+  EXPECT_EQ(hostKey('q', 0), 1);
+  EXPECT_EQ(hostKey(0, 6), 1);
+  EXPECT_FALSE(menu_->IsOpen());
+  EXPECT_EQ(hostKey(0, 6), 0);
+  EXPECT_EQ(hostKey(0, 4), 0);
+  // Something to undo: the menu opens on Undo; Down passes the greyed Redo.
+  ClickButton();
+  for (const char* next : {"Copy", "Paste", "Shift left"}) {
+    EXPECT_EQ(hostKey(0, 14), 1) << next;
+  }
+  EXPECT_EQ(hostKey(0, 19), 1);
+  EXPECT_FALSE(menu_->IsOpen());
+  EXPECT_EQ(plug_->StepPattern[0], known_[1]) << "step 2 moved to step 1";
+  ClickButton();
+  EXPECT_EQ(hostKey(0, 4), 1);
+  EXPECT_TRUE(PatternIs(known_)) << Status();
 }
 
 uint32_t PixelAt(Bitmap* bitmap, int x, int y) { return ViewOf(bitmap).Row(y)[x]; }
