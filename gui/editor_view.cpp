@@ -400,11 +400,17 @@ void IEditorView::ApplyTypedValue(IControl* control, IPlugParam* param, const ch
 bool IEditorView::CollectDirty(Rect* rect) {
   bool any = false;
   for (IControl* control : controls_) {
-    // Every control is asked: some change state when asked.
-    if (control->NeedsRedraw()) {
-      *rect = UnionRect(*rect, control->GetRect());
-      any = true;
+    // Every control is asked, once: some change state when asked.
+    if (!control->NeedsRedraw()) continue;
+    if (control->GetRect().IsEmpty()) {
+      // Nothing to draw (a parameter carrier, the grid's frame): a window
+      // that paints only what is asked for would never reach it in a pass
+      // to clean it, and it would ask for ever.
+      control->MarkClean();
+      continue;
     }
+    *rect = UnionRect(*rect, control->GetRect());
+    any = true;
   }
   return any;
 }
