@@ -1,5 +1,7 @@
 #include "engine/editor_layout.h"
 
+#include <memory>
+
 #include "engine/gate_engine.h"
 #include "framework/plug_base.h"
 #include "gui/button_control.h"
@@ -158,11 +160,13 @@ void BuildEditorLayout(IPlugBase* plug, GateEngine* engine, IEditorView* view) {
   view->AttachControl(new SampleActivity(plug, kActivityStripRect, &engine->currentStep));
 
   // Last, over everything: the pattern menu and what opens it.
-  auto* menu = new PatternMenu(plug, Rect{0, 0, kEditorWidth, kEditorHeight}, plug->Patterns());
-  view->AttachControl(new GridFrame(plug, kGridWell, kUpperBars, kLowerBars, menu));
-  view->AttachControl(new PatternMenuButton(plug, kPatternButtonRect, menu));
-  view->AttachControl(menu);
-  view->SetOverlay(menu);
+  // Held here until the view owns it, so a failed allocation meanwhile frees it.
+  auto menu = std::make_unique<PatternMenu>(plug, Rect{0, 0, kEditorWidth, kEditorHeight},
+                                            plug->Patterns());
+  view->AttachControl(new GridFrame(plug, kGridWell, kUpperBars, kLowerBars, menu.get()));
+  view->AttachControl(new PatternMenuButton(plug, kPatternButtonRect, menu.get()));
+  view->SetOverlay(menu.get());
+  view->AttachControl(menu.release());
 }
 
 void AttachEditorLayout(IPlugBase* plug, GateEngine* engine, IEditorView* view) {

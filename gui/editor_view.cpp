@@ -1,6 +1,7 @@
 #include "gui/editor_view.h"
 
 #include <cmath>
+#include <memory>
 
 #include "framework/plug_base.h"
 #include "graphics/blit.h"
@@ -117,11 +118,13 @@ void IEditorView::AttachBackground(int id, const char* name) {
   ImageScaling grid;
   grid.kind = ImageScaling::kAnchored;
   const BitmapRef image = LoadScalableBitmap(id, name, 1, grid);
-  auto* background = new IImageControl(plug_, Rect{0, 0, image.width, image.height}, image,
-                                       Blend{Blend::kCopy, 1.0f}, true);
+  // Held here until the list holds it: a list that cannot grow frees it.
+  auto background = std::make_unique<IImageControl>(plug_, Rect{0, 0, image.width, image.height},
+                                                    image, Blend{Blend::kCopy, 1.0f}, true);
   background->SetView(this);
+  controls_.insert(controls_.begin(), background.get());
+  background.release();
   hasBackground_ = true;
-  controls_.insert(controls_.begin(), background);
   // Indices move up by one; a capture or hover would now name another control.
   if (captured_ >= 0) ++captured_;
   if (hovered_ >= 0) ++hovered_;
