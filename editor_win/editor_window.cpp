@@ -89,6 +89,7 @@ void IEditorWindow::CloseEditorWindow() {
   // A press still held (a rocker would run on) and a wheel gesture still
   // counting down both end with the window.
   OnCaptureLost();
+  OnFocusLost();
   if (deferredTicks_ != 0 && plug_ != nullptr) plug_->FlushPendingEditEnd();
   deferredTicks_ = 0;
 

@@ -97,7 +97,7 @@ class IEditorWindow : public IEditorView {
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandlePopupMessage(HWND popup, UINT message, WPARAM wParam, LPARAM lParam);
   void OnPaint();
-  void OnKeyDownMessage(WPARAM virtualKey);
+  void OnKeyDownMessage(WPARAM virtualKey, LPARAM keyData);
   void OnDropFiles(HDROP drop);
 
   // Registers the class on the first open window of the process.

@@ -60,7 +60,7 @@ LRESULT IEditorWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       if (plug_ != nullptr && plug_->HostId() == kHostNeedingFocus) SetFocus(window_);
       return MA_ACTIVATE;
     case WM_KEYDOWN:
-      OnKeyDownMessage(wParam);
+      OnKeyDownMessage(wParam, lParam);
       return 0;
     case WM_TIMER:
       if (wParam == kTimerId) OnTimerTick();
@@ -93,6 +93,9 @@ LRESULT IEditorWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
       OnMouseUp(MouseX(lParam), MouseY(lParam), MouseModsFromMessage(wParam));
       ::ReleaseCapture();
       return 0;
+    case WM_KILLFOCUS:
+      OnFocusLost();
+      return DefWindowProcA(window_, message, wParam, lParam);
     case WM_CAPTURECHANGED:
       // Another window took the mouse (a host dialog, a window switch).
       if (reinterpret_cast<HWND>(lParam) != window_) OnCaptureLost();
@@ -154,13 +157,18 @@ void IEditorWindow::OnPaint() {
   ValidateRect(window_, nullptr);
 }
 
-void IEditorWindow::OnKeyDownMessage(WPARAM virtualKey) {
+void IEditorWindow::OnKeyDownMessage(WPARAM virtualKey, LPARAM keyData) {
   const int32_t key = KeyCodeForVirtualKey(static_cast<uint32_t>(virtualKey));
-  if (key < 0) return;
-  POINT cursor = {};
-  GetCursorPos(&cursor);
-  ScreenToClient(window_, &cursor);
-  OnKeyDown(cursor.x, cursor.y, static_cast<KeyCode>(key));
+  bool used = false;
+  if (key >= 0) {
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    ScreenToClient(window_, &cursor);
+    used = OnKeyDown(cursor.x, cursor.y, static_cast<KeyCode>(key), KeyModsHeld());
+  }
+  // Keys the editor does not use are the host's, as if its window had focus.
+  HWND parent = GetParent(window_);
+  if (!used && parent != nullptr) PostMessageA(parent, WM_KEYDOWN, virtualKey, keyData);
 }
 
 void IEditorWindow::OnDropFiles(HDROP drop) {

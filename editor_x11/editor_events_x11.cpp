@@ -68,11 +68,13 @@ void XEditorWindow::HandleEvent(const XEvent& event) {
       if (event.xcrossing.mode == NotifyUngrab && grabbed_) LoseGrab();
       break;
     case FocusOut:
+      if (!FocusIsLost(event.xfocus.mode, event.xfocus.detail)) break;
       // A window switch mid-press: the press ends as on a lost capture.
-      if (grabbed_ && FocusIsLost(event.xfocus.mode, event.xfocus.detail)) {
+      if (grabbed_) {
         UngrabPointer();
         LoseGrab();
       }
+      OnFocusLost();
       break;
     case UnmapNotify:
       if (grabbed_) LoseGrab();
@@ -155,7 +157,11 @@ void XEditorWindow::OnKeyPress(const XEvent& keyEvent) {
   const KeySym symbol = XLookupKeysym(&event, 0);
   const int32_t key = KeyCodeForKeySym(static_cast<uint32_t>(symbol));
   if (key < 0) return;
-  OnKeyDown(event.x, event.y, static_cast<KeyCode>(key));
+  KeyMods mods;
+  mods.shift = (event.state & ShiftMask) != 0;
+  mods.ctrl = (event.state & ControlMask) != 0;
+  mods.alt = (event.state & Mod1Mask) != 0;
+  OnKeyDown(event.x, event.y, static_cast<KeyCode>(key), mods);
 }
 
 void XEditorWindow::GrabPointer() {

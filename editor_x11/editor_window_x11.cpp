@@ -87,6 +87,7 @@ void XEditorWindow::CloseEditorWindow() {
   // A press still held and a wheel gesture still counting down both end
   // with the window.
   OnCaptureLost();
+  OnFocusLost();
   grabbed_ = false;
   if (deferredTicks_ != 0 && plug_ != nullptr) plug_->FlushPendingEditEnd();
   deferredTicks_ = 0;

@@ -14,9 +14,12 @@ struct KeyRange {
 };
 
 constexpr KeyRange kKeyRanges[] = {
-    {XK_space, XK_space, kKeySpace}, {XK_Up, XK_Up, kKeyUp},          {XK_Down, XK_Down, kKeyDown},
-    {XK_Left, XK_Left, kKeyLeft},    {XK_Right, XK_Right, kKeyRight}, {XK_0, XK_9, kKeyDigit0},
-    {XK_a, XK_z, kKeyLetterA},       {XK_A, XK_Z, kKeyLetterA},
+    {XK_space, XK_space, kKeySpace},    {XK_Up, XK_Up, kKeyUp},
+    {XK_Down, XK_Down, kKeyDown},       {XK_Left, XK_Left, kKeyLeft},
+    {XK_Right, XK_Right, kKeyRight},    {XK_0, XK_9, kKeyDigit0},
+    {XK_a, XK_z, kKeyLetterA},          {XK_A, XK_Z, kKeyLetterA},
+    {XK_Return, XK_Return, kKeyReturn}, {XK_KP_Enter, XK_KP_Enter, kKeyReturn},
+    {XK_Escape, XK_Escape, kKeyEscape},
 };
 
 }  // namespace

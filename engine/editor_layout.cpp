@@ -1,11 +1,15 @@
 #include "engine/editor_layout.h"
 
+#include <memory>
+
 #include "engine/gate_engine.h"
 #include "framework/plug_base.h"
 #include "gui/button_control.h"
 #include "gui/editor_view.h"
 #include "gui/empty_control.h"
 #include "gui/knob_control.h"
+#include "gui/pattern_menu.h"
+#include "gui/pattern_menu_openers.h"
 #include "gui/radio_buttons.h"
 #include "gui/rocker_button.h"
 #include "gui/slider_control.h"
@@ -72,6 +76,12 @@ constexpr int kColumnPitch = 35;
 constexpr int kRowPitch = 34;
 constexpr int kBarWidth = 34;
 constexpr int kStepsPerRow = 16;
+// The grids' well, and the rectangles each grid's bars fill (hit tests
+// include both edges): the rest of the well is the frame.
+constexpr Rect kGridWell = {21, 205, 599, 268};
+constexpr Rect kUpperBars = {30, 210, 589, 229};
+constexpr Rect kLowerBars = {30, 244, 589, 263};
+constexpr Rect kPatternButtonRect = {420, 270, 492, 283};
 constexpr uint16_t kDefaultStepTime = 2;
 constexpr uint16_t kDefaultStepVolume = 4;
 
@@ -148,6 +158,15 @@ void BuildEditorLayout(IPlugBase* plug, GateEngine* engine, IEditorView* view) {
 
   AttachStepGrid(plug, engine, view);
   view->AttachControl(new SampleActivity(plug, kActivityStripRect, &engine->currentStep));
+
+  // Last, over everything: the pattern menu and what opens it.
+  // Held here until the view owns it, so a failed allocation meanwhile frees it.
+  auto menu = std::make_unique<PatternMenu>(plug, Rect{0, 0, kEditorWidth, kEditorHeight},
+                                            plug->Patterns());
+  view->AttachControl(new GridFrame(plug, kGridWell, kUpperBars, kLowerBars, menu.get()));
+  view->AttachControl(new PatternMenuButton(plug, kPatternButtonRect, menu.get()));
+  view->SetOverlay(menu.get());
+  view->AttachControl(menu.release());
 }
 
 void AttachEditorLayout(IPlugBase* plug, GateEngine* engine, IEditorView* view) {

@@ -1,6 +1,7 @@
 #include "engine/gate_engine.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "engine/note_lengths.h"
 #include "engine/rounding.h"
@@ -68,8 +69,12 @@ void GateEngine::ApplyParamChange(int index) {
       if (v >= 1) {
         ResetStepEdited();
         packPending = true;
-        FormatStepEditMessage(infoMessage, editedIndex, editedValue);
-        ShowInfo(infoMessage);
+        if (editedIndex == kPatternEditIndex) {
+          ShowInfo(patternEditMessage);
+        } else {
+          FormatStepEditMessage(infoMessage, editedIndex, editedValue);
+          ShowInfo(infoMessage);
+        }
       }
       break;
     case kTimesNudge:
@@ -115,6 +120,22 @@ void GateEngine::ResetEngine() {
 void GateEngine::ShowInfo(const char* text) {
   SetStatusText(text);
   infoClearClock = lastBlockClock + kInfoMessageLifetimeMs;
+}
+
+void GateEngine::AnnouncePatternEdit(const char* message) {
+  editedIndex = kPatternEditIndex;
+  std::snprintf(patternEditMessage, sizeof patternEditMessage, "%s", message ? message : "");
+}
+
+void GateEngine::WriteEntry(int entry, uint16_t value) {
+  if (entry < 0 || entry >= kPatternEntries) return;
+  StepPattern[entry] = value;
+  // The bar's Draw writes its own value back into the entry: both change.
+  SetBarValue(entry, value * 0.25);
+}
+
+void GateEngine::WritePattern(const uint16_t* pattern) {
+  for (int k = 0; k < kPatternEntries; ++k) WriteEntry(k, pattern[k]);
 }
 
 void GateEngine::UnpackWordToBars(int g, int32_t word) {

@@ -36,6 +36,15 @@ class GateEngine {
   // Writes `text` to the status line and restarts its lifetime. [lock held]
   void ShowInfo(const char* text);
 
+  // Whole-pattern and multi-step edits from the editor's pattern editor.
+  // The next StepEdited shows `message` in place of the step message.
+  // [editor thread, lock held]
+  void AnnouncePatternEdit(const char* message);
+  // Writes one entry, or all 64, and the bars that show them; packing
+  // follows the StepEdited the caller raises. [editor thread, lock held]
+  void WriteEntry(int entry, uint16_t value);
+  void WritePattern(const uint16_t* pattern);
+
   // Engine fields, in the order the effect has always declared them.
   int32_t lastApplied[kGateParamCount];
   int32_t levelGlideRemaining = 0;
@@ -76,6 +85,9 @@ class GateEngine {
   int32_t attackPercent = 0, releasePercent = 0, fadePercent = 0;
   bool appliedOnce[kGateParamCount] = {};
   int16_t unappliedCount = kGateParamCount;
+  // editedIndex of an edit announced by AnnouncePatternEdit, and its text.
+  static constexpr uint16_t kPatternEditIndex = 0xFFFF;
+  char patternEditMessage[kInfoMessageSize] = {};
 
  protected:
   // Hooks the effect class provides.

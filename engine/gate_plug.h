@@ -10,6 +10,7 @@
 #include "engine/gate_params.h"
 #include "framework/plug_vst.h"
 #include "framework/vst2_interface.h"
+#include "gui/pattern_editor.h"
 
 constexpr int kGatePresetCount = 50;
 
@@ -18,8 +19,9 @@ class VSTCLASS : public IPlugVST, public GateEngine {
   explicit VSTCLASS(vst2::AudioMasterCallback audioMaster);
   ~VSTCLASS() override;
 
-  void OnReset() override;                  // [host thread]
-  void OnParamChanged(int index) override;  // [any thread, takes the lock]
+  PatternEditor* Patterns() override { return &patterns_; }  // [editor thread]
+  void OnReset() override;                                   // [host thread]
+  void OnParamChanged(int index) override;                   // [any thread, takes the lock]
   void ProcessBlock(double** inputs, double** outputs,
                     int frames) override;  // [audio thread, lock held]
 
@@ -42,4 +44,8 @@ class VSTCLASS : public IPlugVST, public GateEngine {
   void DefineParameters();
   void AddFactoryPresets();
   MyBar* BarOf(int entry) const;
+
+  // Beside the editor view, for the instance's whole life: the undo history
+  // survives the editor window.
+  PatternEditor patterns_{this, this};
 };

@@ -132,6 +132,8 @@ const char* CopiedMessage() { return "Pattern copied"; }
 
 const char* NotAPatternMessage() { return "Not a pattern: nothing pasted"; }
 
+const char* NoClipboardMessage() { return "Clipboard not available"; }
+
 void FormatPasteMessage(char* buffer, int copiedCycle, int cycle) {
   if (copiedCycle == cycle) {
     std::snprintf(buffer, kInfoMessageSize, "Pasted pattern");

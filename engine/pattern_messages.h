@@ -36,6 +36,7 @@ void FormatDrawLabel(char* buffer, int firstEntry, int lastEntry);  // [any thre
 const char* PasteLabel();          // "Paste"
 const char* CopiedMessage();       // "Pattern copied"
 const char* NotAPatternMessage();  // "Not a pattern: nothing pasted"
+const char* NoClipboardMessage();  // "Clipboard not available"
 // "Pasted pattern", or "Pasted pattern (copied with Cycle 12)" when the
 // instance's cycle differs from the copied one.
 void FormatPasteMessage(char* buffer, int copiedCycle, int cycle);  // [any thread]

@@ -18,6 +18,7 @@
 #include "framework/state_buffer.h"
 
 class IEditorView;
+class PatternEditor;
 
 class IPlugBase {
  public:
@@ -40,6 +41,9 @@ class IPlugBase {
   // One audio block in doubles; the default copies input i to output i and
   // clears outputs without an input. [audio thread, lock held]
   virtual void ProcessBlock(double** inputs, double** outputs, int frames);
+  // The instance's pattern editor, for the editor's step bars and keys;
+  // null for effects without one. [editor thread]
+  virtual PatternEditor* Patterns() { return nullptr; }
   virtual void OnEditorOpened() {}   // [editor thread]
   virtual void OnEditorClosing() {}  // [editor thread]
   virtual void OnClosing() {}        // effClose, before deletion

@@ -65,6 +65,9 @@ class IPlugVST : public IPlugBase {
  private:
   // One dispatcher request with the instance lock held (effClose excepted).
   intptr_t Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
+  // effEditKeyDown / effEditKeyUp: 1 when the editor used the key, 0 to
+  // hand it back to the host. [host main thread, lock not held]
+  intptr_t EditorKey(bool down, int32_t character, intptr_t virtualKey, float modifiers);
   intptr_t GetChunk(int32_t index, void* ptr);
   intptr_t SetChunk(int32_t index, intptr_t size, void* ptr);
   // Whether a chunk of `version` and the buffer's size is one of ours (whole

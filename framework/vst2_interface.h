@@ -105,6 +105,8 @@ enum DispatcherOpcode : int32_t {
   effIdle = 53,
   effGetParameterProperties = 56,
   effGetVstVersion = 58,
+  effEditKeyDown = 59,
+  effEditKeyUp = 60,
   effGetMidiProgramName = 62,
   effGetCurrentMidiProgram = 63,
   effGetMidiProgramCategory = 64,

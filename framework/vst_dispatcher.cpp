@@ -5,6 +5,7 @@
 #include "framework/plug_vst.h"
 #include "framework/state_extension.h"
 #include "framework/text_copy.h"
+#include "framework/vst_keys.h"
 #include "framework/vst_param_properties.h"
 #include "gui/editor_view.h"
 
@@ -46,8 +47,26 @@ intptr_t VST2_CALL IPlugVST::Dispatcher(AEffect* effect, int32_t opcode, int32_t
     if (IEditorView* editor = plug->Editor()) editor->OnHostIdle();
     return 0;
   }
+  if (opcode == effEditKeyDown || opcode == effEditKeyUp) {
+    // Like the window's own key messages, without the lock: the editor
+    // takes it where it needs it, and calls the host outside it.
+    return plug->EditorKey(opcode == effEditKeyDown, index, value, opt);
+  }
   ScopedLock lock(plug->InstanceLock());
   return plug->Dispatch(opcode, index, value, ptr, opt);
+}
+
+intptr_t IPlugVST::EditorKey(bool down, int32_t character, intptr_t virtualKey, float modifiers) {
+  // The editor acts on presses; releases stay the host's.
+  IEditorView* editor = Editor();
+  KeyCode key;
+  KeyMods mods;
+  if (!down || !editor ||
+      !KeyFromHost(character, static_cast<int32_t>(virtualKey), static_cast<int32_t>(modifiers),
+                   &key, &mods)) {
+    return 0;
+  }
+  return editor->OnKeyDown(-1, -1, key, mods) ? 1 : 0;
 }
 
 intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {

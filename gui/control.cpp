@@ -32,6 +32,7 @@ void IControl::OnMouseWheel(int, int, const MouseMods& mods, float notches) {
 void IControl::OnKeyDown(int, int, KeyCode) {}
 void IControl::OnMouseOver(int, int, const MouseMods&) {}
 void IControl::OnMouseOut() {}
+void IControl::OnFocusLost() {}
 
 void IControl::SetValueFromPlugin(double value) {
   if (resetValue_ < 0.0) {

@@ -34,6 +34,8 @@ class IControl {
   virtual void OnKeyDown(int x, int y, KeyCode key);
   virtual void OnMouseOver(int x, int y, const MouseMods& mods);
   virtual void OnMouseOut();
+  // The editor's window lost the keyboard focus.
+  virtual void OnFocusLost();
 
   // Draws into the view's back buffer. [editor thread]
   virtual bool Draw(IEditorView& view) = 0;

@@ -1,6 +1,7 @@
 #include "gui/editor_view.h"
 
 #include <cmath>
+#include <memory>
 
 #include "framework/plug_base.h"
 #include "graphics/blit.h"
@@ -13,6 +14,7 @@
 #include "gui/editor_scale.h"
 #include "gui/font_cache.h"
 #include "gui/image_control.h"
+#include "gui/pattern_keys.h"
 #include "gui/text_control.h"
 #include "gui/user_settings.h"
 
@@ -68,6 +70,7 @@ IEditorView::~IEditorView() {
 
 void IEditorView::DeleteControls() {
   hasBackground_ = false;
+  overlay_ = nullptr;
   while (!controls_.empty()) {
     delete controls_.back();
     controls_.pop_back();
@@ -115,16 +118,12 @@ void IEditorView::AttachBackground(int id, const char* name) {
   ImageScaling grid;
   grid.kind = ImageScaling::kAnchored;
   const BitmapRef image = LoadScalableBitmap(id, name, 1, grid);
-  auto* background = new IImageControl(plug_, Rect{0, 0, image.width, image.height}, image,
-                                       Blend{Blend::kCopy, 1.0f}, true);
+  // Held here until the list holds it: a list that cannot grow frees it.
+  auto background = std::make_unique<IImageControl>(plug_, Rect{0, 0, image.width, image.height},
+                                                    image, Blend{Blend::kCopy, 1.0f}, true);
   background->SetView(this);
-  // Owned by the view from here on, even when the list cannot grow.
-  try {
-    controls_.insert(controls_.begin(), background);
-  } catch (...) {
-    delete background;
-    throw;
-  }
+  controls_.insert(controls_.begin(), background.get());
+  background.release();
   hasBackground_ = true;
   // Indices move up by one; a capture or hover would now name another control.
   if (captured_ >= 0) ++captured_;
@@ -404,11 +403,17 @@ void IEditorView::ApplyTypedValue(IControl* control, IPlugParam* param, const ch
 bool IEditorView::CollectDirty(Rect* rect) {
   bool any = false;
   for (IControl* control : controls_) {
-    // Every control is asked: some change state when asked.
-    if (control->NeedsRedraw()) {
-      *rect = UnionRect(*rect, control->GetRect());
-      any = true;
+    // Every control is asked, once: some change state when asked.
+    if (!control->NeedsRedraw()) continue;
+    if (control->GetRect().IsEmpty()) {
+      // Nothing to draw (a parameter carrier, the grid's frame): a window
+      // that paints only what is asked for would never reach it in a pass
+      // to clean it, and it would ask for ever.
+      control->MarkClean();
+      continue;
     }
+    *rect = UnionRect(*rect, control->GetRect());
+    any = true;
   }
   return any;
 }
@@ -437,6 +442,11 @@ bool IEditorView::Draw(const Rect& rect) {
 
 int IEditorView::FindControlAt(int x, int y) {
   if (captured_ >= 0) return captured_;
+  if (OverlayShown()) {
+    for (int i = ControlCount() - 1; i >= 0; --i) {
+      if (controls_[static_cast<size_t>(i)] == overlay_) return i;
+    }
+  }
   for (int i = ControlCount() - 1; i >= 0; --i) {
     IControl* control = controls_[static_cast<size_t>(i)];
     if (!control->IsHidden() && !control->IsGrayed() && control->HitTest(x, y)) return i;
@@ -465,7 +475,9 @@ void IEditorView::OnMouseDown(int pixelX, int pixelY, const MouseMods& mods) {
   // A right click on the bare background or the title plate offers the
   // editor's sizes.
   const bool onBackground = i == 0 && hasBackground_;
-  if (mods.R && (onBackground || (!sizeMenuArea_.IsEmpty() && sizeMenuArea_.Contains(x, y)))) {
+  const bool onSizeArea = !sizeMenuArea_.IsEmpty() && sizeMenuArea_.Contains(x, y) &&
+                          controls_[static_cast<size_t>(i)] != overlay_;
+  if (mods.R && (onBackground || onSizeArea)) {
     const int chosen = PromptSizeMenu(pixelX, pixelY, sizePercent_);
     if (chosen != 0) ChooseSizeFromMenu(chosen);
     return;
@@ -543,12 +555,21 @@ void IEditorView::OnMouseWheel(int pixelX, int pixelY, const MouseMods& mods, fl
   if (param >= 0 && plug_) plug_->DeferParamEditEnd(param);
 }
 
-void IEditorView::OnKeyDown(int pixelX, int pixelY, KeyCode key) {
+bool IEditorView::OnKeyDown(int pixelX, int pixelY, KeyCode key, const KeyMods& mods) {
+  // An open overlay (the pattern menu) is modal, as a system menu is: every
+  // key is its own, used or not.
+  if (OverlayShown()) {
+    overlay_->OnKeyDown(ToLayout(pixelX), ToLayout(pixelY), key);
+    return true;
+  }
+  PatternEditor* patterns = plug_ ? plug_->Patterns() : nullptr;
+  if (patterns && HandlePatternKey(*this, *patterns, key, mods)) return true;
   const int x = ToLayout(pixelX);
   const int y = ToLayout(pixelY);
   const int i = FindControlAt(x, y);
-  if (i < 0) return;
+  if (i < 0) return false;
   controls_[static_cast<size_t>(i)]->OnKeyDown(x, y, key);
+  return false;
 }
 
 void IEditorView::OnDropFile(int pixelX, int pixelY, const char* path) {
@@ -564,9 +585,15 @@ void IEditorView::OnDropFile(int pixelX, int pixelY, const char* path) {
 }
 
 bool IEditorView::OnMouseOver(int pixelX, int pixelY, const MouseMods& mods) {
-  if (!hoverHandling_) return false;
   const int x = ToLayout(pixelX);
   const int y = ToLayout(pixelY);
+  // The overlay's highlight follows the pointer whether or not the other
+  // controls hear it.
+  if (OverlayShown()) {
+    overlay_->OnMouseOver(x, y, mods);
+    return true;
+  }
+  if (!hoverHandling_) return false;
   const int i = FindControlAt(x, y);
   if (i < 0) return true;
   lastMouseX_ = x;
@@ -577,6 +604,10 @@ bool IEditorView::OnMouseOver(int pixelX, int pixelY, const MouseMods& mods) {
   }
   hovered_ = i;
   return true;
+}
+
+void IEditorView::OnFocusLost() {
+  for (IControl* control : controls_) control->OnFocusLost();
 }
 
 void IEditorView::OnMouseOut() {

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/control.h"
 #include "gui/image_scaling.h"
 #include "gui/records.h"
 
@@ -70,6 +71,12 @@ class IEditorView {
   // The user picked a size from the size menu: remembered and applied.
   // [editor thread]
   void ChooseSizeFromMenu(int percent);
+  // The overlay (the pattern menu): an attached control over all the others
+  // that, while shown, is the control every press, key, wheel notch and
+  // pointer movement goes to, wherever in the editor it happens. Dropped
+  // with the controls.
+  void SetOverlay(IControl* overlay) { overlay_ = overlay; }
+  bool OverlayShown() const { return overlay_ != nullptr && !overlay_->IsHidden(); }
   // Right clicks here (besides the empty background) offer the size menu.
   void SetSizeMenuArea(const Rect& layout) { sizeMenuArea_ = layout; }
   int FrameRate() const { return frameRate_; }
@@ -200,10 +207,16 @@ class IEditorView {
   // one control in one direction until they make whole notches; a movement
   // while a button is held does nothing.
   void OnMouseWheel(int x, int y, const MouseMods& mods, float notches);
-  void OnKeyDown(int x, int y, KeyCode key);
+  // A key with the pointer at (x, y) (outside the window when the host
+  // forwarded it): the editor's pattern keys first (gui/pattern_keys.h),
+  // then the control under the pointer. True when the editor used the key;
+  // the caller hands the others back to the host.
+  bool OnKeyDown(int x, int y, KeyCode key, const KeyMods& mods = KeyMods{});
   // True when the window should track the pointer leaving.
   bool OnMouseOver(int x, int y, const MouseMods& mods);
   void OnMouseOut();
+  // The window lost the keyboard focus: an open overlay closes.
+  void OnFocusLost();
   void OnDropFile(int x, int y, const char* path);
 
  protected:
@@ -242,6 +255,7 @@ class IEditorView {
   int sizePercent_ = 100;
   double hostScale_ = 0.0;
   Rect sizeMenuArea_;
+  IControl* overlay_ = nullptr;
   bool hasBackground_ = false;
   std::vector<ImageRecord> images_;
   int captured_ = -1;

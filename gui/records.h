@@ -90,8 +90,21 @@ enum KeyCode : int32_t {
   kKeyDown = 2,
   kKeyLeft = 3,
   kKeyRight = 4,
-  kKeyDigit0 = 5,   // ... kKeyDigit0 + 9 is the digit 9
-  kKeyLetterA = 15  // ... kKeyLetterA + 25 is the letter Z
+  kKeyDigit0 = 5,    // ... kKeyDigit0 + 9 is the digit 9
+  kKeyLetterA = 15,  // ... kKeyLetterA + 25 is the letter Z
+  kKeyReturn = 41,
+  kKeyEscape = 42
+};
+
+constexpr KeyCode LetterKey(char upperCase) {
+  return static_cast<KeyCode>(kKeyLetterA + (upperCase - 'A'));
+}
+
+// Modifier keys held with a key. Ctrl stands for the command key too.
+struct KeyMods {
+  bool shift = false;
+  bool ctrl = false;
+  bool alt = false;
 };
 
 // Buttons and modifier keys held during a mouse event: left, right, Shift,

@@ -62,6 +62,7 @@ LOCK_BUTTON = (288, 179, 310, 199)
 TIME_ROCKER = (22, 172, 134, 203)
 LEVEL_ROCKER = (485, 172, 597, 203)
 ACTIVITY_STRIP = (30, 230, 589, 243)
+PATTERN_BUTTON = (420, 270, 492, 283)  # opens the pattern menu, in the footer under the grid
 KNOBS = [("Rate", 51), ("Cycle", 121), ("Attack", 207), ("Release", 277),
          ("Fade", 347), ("Split Freq", 499), ("Mix", 569)]
 KNOB_Y = 125
@@ -571,6 +572,21 @@ def draw_footer(cv):
         x -= 18
 
 
+def draw_pattern_button(cv):
+    """The footer button that opens the pattern menu: a small rocker-like pad with a
+    caption and a mark pointing up, where the menu opens."""
+    x0, y0, x1, y1 = PATTERN_BUTTON
+    r = 3
+    cv.shadow(PATTERN_BUTTON, (0, 0, 0, 200), 1.4, offset=(0, 1), radius=r)
+    cv.fill(PATTERN_BUTTON, ("v", (70, 76, 88), (44, 48, 57)), radius=r)
+    bevel(cv, PATTERN_BUTTON, r, light=(255, 255, 255, 45), dark=(0, 0, 0, 230))
+    cy = (y0 + y1) / 2
+    cv.text((x0 + 7, cy + 1), "PATTERN", SANS_BOLD, 7.2, (0, 0, 0, 170), anchor="lm", tracking=0.8)
+    cv.text((x0 + 7, cy), "PATTERN", SANS_BOLD, 7.2, (206, 214, 226), anchor="lm", tracking=0.8)
+    mx = x1 - 10
+    cv.polygon([(mx - 3.2, cy + 1.8), (mx + 3.2, cy + 1.8), (mx, cy - 2.0)], rgba(TIME_BLUE, 230))
+
+
 def render_editor(state):
     """The whole background at SS times size; `state` shows pressed/selected controls."""
     cv = Canvas(WIDTH, HEIGHT, (0, 0, 0, 255))
@@ -587,6 +603,7 @@ def render_editor(state):
     draw_status_box(cv)
     draw_grid(cv)
     draw_footer(cv)
+    draw_pattern_button(cv)
     return cv.reduce()
 
 

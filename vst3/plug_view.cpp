@@ -221,8 +221,23 @@ class GatePlugView {
                  : kResultFalse;
     });
   }
+  // The host's keys while the view has focus, through the VST 2 key entry:
+  // the same character, virtual key and modifier bits. Keys the editor does
+  // not use go back to the host.
+  static v3_result V3_API OnKeyDown(void* self, int16_t character, int16_t keyCode,
+                                    int16_t modifiers) {
+    return Guarded(kInternalError, [&] {
+      GatePlugView* view = Self(self);
+      if (!view->attached_) return kResultFalse;
+      vst2::AEffect* effect = view->owner_->Effect();
+      return effect->dispatcher(effect, vst2::effEditKeyDown, character, keyCode, nullptr,
+                                static_cast<float>(modifiers)) != 0
+                 ? kResultOk
+                 : kResultFalse;
+    });
+  }
   // Entries with fixed answers call nothing that could throw.
-  static v3_result V3_API OnKey(void*, int16_t, int16_t, int16_t) { return kResultFalse; }
+  static v3_result V3_API OnKeyUp(void*, int16_t, int16_t, int16_t) { return kResultFalse; }
   static v3_result V3_API GetSize(void* self, v3_view_rect* rect) {
     if (!rect) return kInvalidArgument;
     return Guarded(kInternalError, [&] {
@@ -309,7 +324,7 @@ class GatePlugView {
 
 const v3_plugin_view_cpp GatePlugView::kVtable = {
     {Query, Ref, Unref},
-    {IsPlatformTypeSupported, Attached, RemovedThunk, OnWheel, OnKey, OnKey, GetSize, OnSize,
+    {IsPlatformTypeSupported, Attached, RemovedThunk, OnWheel, OnKeyDown, OnKeyUp, GetSize, OnSize,
      OnFocus, SetFrame, CanResize, CheckSizeConstraint}};
 
 const v3_plugin_view_content_scale_cpp GatePlugView::kScaleVtable = {{Query, Ref, Unref},

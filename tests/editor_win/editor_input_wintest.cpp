@@ -7,6 +7,7 @@
 
 #include "gesture_fixture.h"
 #include "gui/control.h"
+#include "gui/pattern_menu.h"
 #include "gui/text_control.h"
 
 namespace editor_test {
@@ -248,6 +249,43 @@ TEST_F(OpenEditor, RightClickOnTheTargetSelectorOffersItsFourTexts) {
   Tick();
   EXPECT_FALSE(IsWindow(popup));
   EXPECT_EQ(plug_->GetParam(kTarget)->Value(), 2.0);
+}
+
+// The pattern menu through window messages: the footer button opens it,
+// Escape and Return are its keys, losing the keyboard focus or the window
+// closing closes it, and a click beside it is heard by nothing beneath.
+TEST_F(OpenEditor, PatternMenuAnswersKeysFocusLossAndClicksBesideIt) {
+  OpenEffect();
+  auto* menu = dynamic_cast<PatternMenu*>(editor_->GetControl(editor_->ControlCount() - 1));
+  ASSERT_NE(menu, nullptr);
+  const uint16_t firstTime = plug_->StepPattern[0];
+  Click(456, 276);
+  ASSERT_TRUE(menu->IsOpen());
+  SendMessageA(window_, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_FALSE(menu->IsOpen());
+
+  Click(456, 276);
+  ASSERT_TRUE(menu->IsOpen());
+  SendMessageA(window_, WM_KILLFOCUS, 0, 0);
+  EXPECT_FALSE(menu->IsOpen());
+
+  Click(456, 276);
+  Click(40, 215);  // step 1's time bar, beside the box
+  EXPECT_FALSE(menu->IsOpen());
+  EXPECT_EQ(plug_->StepPattern[0], firstTime);
+
+  // Up from Copy wraps to Fill; Return fills the playing steps.
+  Click(456, 276);
+  SendMessageA(window_, WM_KEYDOWN, VK_UP, 0);
+  SendMessageA(window_, WM_KEYDOWN, VK_RETURN, 0);
+  EXPECT_FALSE(menu->IsOpen());
+  EXPECT_EQ(plug_->StepPattern[0], 4);
+  EXPECT_EQ(plug_->StepPattern[32], 4);
+
+  Click(456, 276);
+  editor_->CloseEditorWindow();
+  EXPECT_FALSE(menu->IsOpen());
+  EXPECT_EQ(UnbalancedGesturesIn(HostLog()), "");
 }
 
 }  // namespace

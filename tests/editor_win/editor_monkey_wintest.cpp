@@ -1,6 +1,8 @@
 // The editor under random gestures: short seeded sequences of clicks, drags,
-// right and double clicks, wheel notches, rocker holds, lost captures, timer
-// ticks and audio blocks over every kind of control, each on a fresh
+// strokes across bars, right and double clicks, wheel notches, rocker holds,
+// lost captures, timer ticks, audio blocks and keys (undo, redo, the step
+// cursor's; to the window or forwarded by the host) over every kind of
+// control, each on a fresh
 // instance. After each sequence settles, every host gesture is closed, the
 // engine, the host's pattern words and the bars' pixels show one pattern, and
 // no control asks to redraw.

@@ -30,15 +30,17 @@ TEST(KeyMap, MapsSpaceArrowsDigitsAndLetters) {
   EXPECT_EQ(KeyCodeForVirtualKey('Z'), 40);
   EXPECT_EQ(KeyCodeForVirtualKey(0x61), 15);
   EXPECT_EQ(KeyCodeForVirtualKey(0x7A), 40);
+  EXPECT_EQ(KeyCodeForVirtualKey(VK_RETURN), kKeyReturn);
+  EXPECT_EQ(KeyCodeForVirtualKey(VK_ESCAPE), kKeyEscape);
 }
 
 TEST(KeyMap, DropsEveryOtherKey) {
   int mapped = 0;
   for (uint32_t key = 0; key < 256; ++key) mapped += KeyCodeForVirtualKey(key) >= 0;
-  EXPECT_EQ(mapped, 1 + 4 + 10 + 26 + 26);
+  EXPECT_EQ(mapped, 1 + 4 + 10 + 26 + 26 + 2);
   EXPECT_EQ(KeyCodeForVirtualKey(VK_F12), -1);
   EXPECT_EQ(KeyCodeForVirtualKey(0x60), -1);
-  EXPECT_EQ(KeyCodeForVirtualKey(VK_RETURN), -1);
+  EXPECT_EQ(KeyCodeForVirtualKey(VK_TAB), -1);
 }
 
 // Holds the thread's keyboard state for one test, with Alt down or up.

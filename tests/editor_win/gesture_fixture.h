@@ -3,6 +3,7 @@
 // randomised editor test.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -126,7 +127,37 @@ class GestureEditor : public OpenEditor {
       case Step::kHostSet:
         SetFromHost(step.x, step.n);
         break;
+      case Step::kKey:
+        if (step.y != 0) {
+          ForwardKey(plug_->Effect(), step);
+        } else {
+          PressKey(step);
+        }
+        break;
     }
+  }
+
+  // A key message to the window with the modifiers held as the thread's
+  // key state says, as a keyboard would leave it.
+  void PressKey(const Step& step) {
+    UINT virtualKey = ' ';
+    if (step.x >= kKeyUp && step.x <= kKeyRight) {
+      static const UINT kArrows[] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT};
+      virtualKey = kArrows[step.x - kKeyUp];
+    } else if (step.x >= kKeyLetterA) {
+      virtualKey = 'A' + static_cast<UINT>(step.x - kKeyLetterA);
+    } else if (step.x >= kKeyDigit0) {
+      virtualKey = '0' + static_cast<UINT>(step.x - kKeyDigit0);
+    }
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    BYTE held[256];
+    std::copy(keys, keys + 256, held);
+    held[VK_SHIFT] = (step.n & Step::kKeyShift) ? 0x80 : 0;
+    held[VK_CONTROL] = (step.n & Step::kKeyCtrl) ? 0x80 : 0;
+    SetKeyboardState(held);
+    SendMessageA(window_, WM_KEYDOWN, virtualKey, 1);
+    SetKeyboardState(keys);
   }
 
   void Run(const Script& script) {
@@ -135,7 +166,9 @@ class GestureEditor : public OpenEditor {
 
   // Ends an open popup, lets an audio block pack the pattern, and ticks idle.
   void Settle() {
-    if (editor_->Popup() != nullptr)
+    // An open popup ends (a right click cancels it); so does an open pattern
+    // menu, whose box never reaches that corner.
+    if (editor_->Popup() != nullptr || editor_->OverlayShown())
       Run(Script{{Step::kRightDown, 5, 280}, {Step::kRightUp, 5, 280}});
     Run(Step{Step::kBlock});
     Tick(kIdleTicks);

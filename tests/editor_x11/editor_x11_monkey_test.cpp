@@ -1,6 +1,7 @@
 // The X11 editor under the Win32 editor's random gestures: the same seeded
-// scripts (clicks, drags, right and double clicks, wheel notches, rocker
-// holds, grabs taken away, ticks and audio blocks), played as X events, each
+// scripts (clicks, drags, strokes across bars, right and double clicks,
+// wheel notches, rocker holds, grabs taken away, ticks, audio blocks and
+// keys, some forwarded by the host), played as X events, each
 // on a fresh instance. After each sequence settles, every host gesture is
 // closed, the engine, the host's pattern words and the bars' pixels show one
 // pattern, and no control asks to redraw.
@@ -63,6 +64,24 @@ void Play(HostedX11Editor* hosted, const Step& step) {
       hosted->Close();
       EXPECT_TRUE(hosted->Open());
       return;
+    case Step::kKey: {
+      if (step.y != 0) {
+        ForwardKey(hosted->Effect(), step);
+        return;
+      }
+      KeySym symbol = XK_space;
+      if (step.x >= kKeyUp && step.x <= kKeyRight) {
+        static const KeySym kArrows[] = {XK_Up, XK_Down, XK_Left, XK_Right};
+        symbol = kArrows[step.x - kKeyUp];
+      } else if (step.x >= kKeyLetterA) {
+        symbol = XK_a + static_cast<KeySym>(step.x - kKeyLetterA);
+      } else if (step.x >= kKeyDigit0) {
+        symbol = XK_0 + static_cast<KeySym>(step.x - kKeyDigit0);
+      }
+      const unsigned state = ((step.n & Step::kKeyShift) ? ShiftMask : 0u) |
+                             ((step.n & Step::kKeyCtrl) ? ControlMask : 0u);
+      return hosted->Key(hosted->Editor()->XWindow(), symbol, state);
+    }
     case Step::kHostSet: {
       IPlugParam* param = hosted->Plug()->GetParam(step.x);
       const double position = (step.n - param->Min()) / (param->Max() - param->Min());
@@ -91,9 +110,10 @@ TEST(X11EditorMonkey, RandomGesturesLeaveEngineHostAndBarsAgreeing) {
     RunAudioBlock(hosted.Effect());
     hosted.Tick(2);
     for (const Step& step : script) Play(&hosted, step);
-    // Settle: an open popup ends (a right click cancels it), an audio block
-    // packs the pattern, then the editor idles.
-    if (hosted.Editor()->Popup() != 0) {
+    // Settle: an open popup or pattern menu ends (a right click cancels it,
+    // in a corner the menu's box never reaches), an audio block packs the
+    // pattern, then the editor idles.
+    if (hosted.Editor()->Popup() != 0 || hosted.Editor()->OverlayShown()) {
       Play(&hosted, {Step::kRightDown, 5, 280});
       Play(&hosted, {Step::kRightUp, 5, 280});
     }

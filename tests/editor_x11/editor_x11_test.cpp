@@ -16,6 +16,7 @@
 #include <sstream>
 #include <thread>
 
+#include "gui/pattern_menu.h"
 #include "gui/url_open.h"
 #include "gui/user_settings.h"
 
@@ -509,6 +510,63 @@ TEST_F(X11Editor, TheTitlePlatesLinkStartsTheOpenerWithoutWaitingForIt) {
     std::remove((dir + name).c_str());
   }
   rmdir(folder);
+}
+
+// The pattern menu through X events: the footer button opens it, the row
+// under the pointer lights, Escape and Return arrive as the menu's keys, a
+// focus lost closes it but a keyboard grab borrowed by another client does
+// not, and the pixels on screen show the highlight at 200 %.
+TEST_F(X11Editor, PatternMenuAnswersXKeysFocusAndPointer) {
+  HostedX11Editor hosted(display_);
+  ASSERT_TRUE(hosted.Open());
+  hosted.Tick(2);
+  XEditorWindow* editor = hosted.Editor();
+  auto* menu = dynamic_cast<PatternMenu*>(editor->GetControl(editor->ControlCount() - 1));
+  ASSERT_NE(menu, nullptr);
+  // A click on the footer button, in window pixels at the editor's size.
+  const auto openMenu = [&] {
+    const int x = 456 * editor->SizePercent() / 100;
+    const int y = 276 * editor->SizePercent() / 100;
+    hosted.Pointer(ButtonPress, Button1, 0, x, y);
+    hosted.Pointer(ButtonRelease, Button1, Button1Mask, x, y);
+    ASSERT_TRUE(menu->IsOpen());
+  };
+  openMenu();
+  hosted.Key(editor->XWindow(), XK_Escape);
+  EXPECT_FALSE(menu->IsOpen());
+
+  openMenu();
+  hosted.Notify(FocusOut, NotifyGrab);
+  EXPECT_TRUE(menu->IsOpen()) << "a borrowed keyboard is no focus lost";
+  hosted.Notify(FocusOut, NotifyNormal);
+  EXPECT_FALSE(menu->IsOpen());
+
+  // Up from Copy wraps to Fill; Return fills the playing steps.
+  openMenu();
+  hosted.Key(editor->XWindow(), XK_Up);
+  hosted.Key(editor->XWindow(), XK_Return);
+  EXPECT_FALSE(menu->IsOpen());
+  EXPECT_EQ(hosted.Plug()->StepPattern[0], 4);
+  EXPECT_EQ(hosted.Plug()->StepPattern[32], 4);
+  EXPECT_EQ(UnbalancedGestures(), "");
+
+  // At 200 %: the pointer over a row lights it, in the window's pixels.
+  editor->SetSizePercent(200);
+  hosted.Tick(2);
+  openMenu();
+  const Rect row = menu->RowRect(static_cast<int>(PatternMenuRow::kReverse));
+  hosted.Pointer(MotionNotify, 0, 0, 2 * (row.left + 40), 2 * (row.top + 6));
+  EXPECT_EQ(menu->Rows().Highlight(), static_cast<int>(PatternMenuRow::kReverse));
+  hosted.Tick(2);
+  XImage* image = XGetImage(display_, editor->XWindow(), 2 * row.left + 2, 2 * row.top, 1,
+                            2 * row.Height(), AllPlanes, ZPixmap);
+  ASSERT_NE(image, nullptr);
+  for (int y = 0; y < 2 * row.Height(); ++y) {
+    EXPECT_EQ(XGetPixel(image, 0, y) & 0xFFFFFFu, 0x426EAAu) << y;
+  }
+  XDestroyImage(image);
+  hosted.Close();
+  EXPECT_FALSE(menu->IsOpen()) << "closing the editor closes the menu";
 }
 
 }  // namespace

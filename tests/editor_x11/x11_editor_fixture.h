@@ -118,8 +118,9 @@ class HostedX11Editor {
     fields.button = button;
     Send(event);
   }
-  // A key pressed in `target` (the editor's window or its popup).
-  void Key(Window target, KeySym symbol) {
+  // A key pressed in `target` (the editor's window or its popup), with the
+  // modifier `state` (ShiftMask, ControlMask).
+  void Key(Window target, KeySym symbol, unsigned state = 0) {
     XEvent event = {};
     event.xkey.type = KeyPress;
     event.xkey.send_event = True;
@@ -127,6 +128,7 @@ class HostedX11Editor {
     event.xkey.window = target;
     event.xkey.root = DefaultRootWindow(display_);
     event.xkey.keycode = XKeysymToKeycode(display_, symbol);
+    event.xkey.state = state;
     event.xkey.same_screen = True;
     Send(event);
   }

@@ -1,4 +1,4 @@
-// The editor's layout, built into a view without a window: the 82 controls in
+// The editor's layout, built into a view without a window: the 85 controls in
 // drawing order, their places, and what the engine keeps of them.
 #include <gtest/gtest.h>
 
@@ -18,6 +18,8 @@
 #include "gui/image_control.h"
 #include "gui/image_scaling.h"
 #include "gui/knob_control.h"
+#include "gui/pattern_menu.h"
+#include "gui/pattern_menu_openers.h"
 #include "gui/radio_buttons.h"
 #include "gui/rocker_button.h"
 #include "gui/slider_control.h"
@@ -57,7 +59,7 @@ void ExpectRect(const Rect& actual, const Rect& expected) {
   EXPECT_EQ(actual.bottom, expected.bottom);
 }
 
-TEST_F(EditorLayout, HoldsEightyTwoControlsInDrawingOrder) {
+TEST_F(EditorLayout, HoldsEightyFiveControlsInDrawingOrder) {
   ASSERT_EQ(view_->ControlCount(), kEditorControlCount);
   ASSERT_NE(ControlAs<IImageControl>(0), nullptr);
   ExpectRect(view_->GetControl(0)->GetRect(), Rect{0, 0, 620, 285});
@@ -129,6 +131,18 @@ TEST_F(EditorLayout, HoldsEightyTwoControlsInDrawingOrder) {
 
   ASSERT_NE(ControlAs<SampleActivity>(81), nullptr);
   ExpectRect(view_->GetControl(81)->GetRect(), Rect{30, 230, 589, 243});
+
+  // The grid's frame only hears presses; the pattern button sits in the footer.
+  auto* frame = ControlAs<GridFrame>(82);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_TRUE(frame->GetRect().IsEmpty());
+  ExpectRect(frame->GetTargetRect(), Rect{21, 205, 599, 268});
+  ASSERT_NE(ControlAs<PatternMenuButton>(83), nullptr);
+  ExpectRect(view_->GetControl(83)->GetRect(), Rect{420, 270, 492, 283});
+  auto* menu = ControlAs<PatternMenu>(84);
+  ASSERT_NE(menu, nullptr);
+  ExpectRect(menu->GetRect(), Rect{0, 0, 620, 285});
+  EXPECT_TRUE(menu->IsHidden());
 }
 
 TEST_F(EditorLayout, TextsUseTheirStyles) {
@@ -189,17 +203,20 @@ int32_t Gap(int32_t aLow, int32_t aHigh, int32_t bLow, int32_t bHigh) {
 int Sign(int32_t v) { return (v > 0) - (v < 0); }
 
 TEST_F(EditorLayout, ScaledControlsNeitherOverlapNorLeaveTheWindow) {
-  // Index 0 is the background under everything; the IEmpty has no area.
+  // Index 0 is the background under everything, the last the pattern menu
+  // over everything; the IEmpty and the grid's frame have no area.
+  const int last = view_->ControlCount() - 1;
+  ASSERT_NE(ControlAs<PatternMenu>(last), nullptr);
   for (int32_t percent : kEditorSizes) {
     const Rect window = EditorRectAt(percent);
-    for (int i = 1; i < view_->ControlCount(); ++i) {
+    for (int i = 1; i < last; ++i) {
       const Rect a = view_->GetControl(i)->GetRect();
       if (a.IsEmpty()) continue;
       const Rect sa = ScaleRect(a, percent);
       EXPECT_TRUE(sa.left >= 0 && sa.top >= 0 && sa.right <= window.right &&
                   sa.bottom <= window.bottom && sa.left < sa.right && sa.top < sa.bottom)
           << "control " << i << " at " << percent << "%";
-      for (int j = i + 1; j < view_->ControlCount(); ++j) {
+      for (int j = i + 1; j < last; ++j) {
         const Rect b = view_->GetControl(j)->GetRect();
         if (b.IsEmpty()) continue;
         const Rect sb = ScaleRect(b, percent);

@@ -65,6 +65,22 @@ TEST(EditorView, DrawsInListOrderAndUnitesDirtyRectangles) {
   EXPECT_TRUE(none.IsEmpty());
 }
 
+TEST(EditorView, AControlWithoutAreaNeverAsksForARedraw) {
+  GuiFixture f(100, 100);
+  auto* carrier = new IEmpty(&f.plug, GuiTestPlug::kPercent);
+  f.view->AttachControl(carrier);
+  f.Attach();
+  // A value handed to it as the user's (what an edit does) marks it for two
+  // passes; with nothing to draw it asks for none and is clean by the next.
+  f.view->SetControlsFromUser(GuiTestPlug::kPercent, 0.25);
+  ASSERT_TRUE(carrier->IsDirty());
+  for (int ask = 0; ask < 2; ++ask) {
+    Rect dirty;
+    EXPECT_FALSE(f.view->CollectDirty(&dirty)) << ask;
+  }
+  EXPECT_FALSE(carrier->IsDirty());
+}
+
 TEST(EditorView, ValueFromPluginIsDrawnInTwoPasses) {
   GuiFixture f(100, 100);
   std::vector<std::string> order;

@@ -1,7 +1,8 @@
-// GestureMonkey: short seeded sequences of clicks, drags, right and double
-// clicks, wheel units, rocker holds, lost captures, ticks, audio blocks,
-// reopenings and host settings over every kind of control of the editor's
-// 100 % layout, as scripts any editor window can play.
+// GestureMonkey: short seeded sequences of clicks, drags, strokes across the
+// step bars, right and double clicks, wheel units, rocker holds, lost
+// captures, ticks, audio blocks, reopenings, host settings and the editor's
+// keys (undo, redo, the step cursor's) over every kind of control of the
+// editor's 100 % layout, as scripts any editor window can play.
 #pragma once
 
 #include <random>
@@ -66,7 +67,8 @@ class GestureMonkey {
     int x, y, x2, y2;
     PressPoint(&x, &y);
     AnyPoint(&x2, &y2);
-    const int roll = Pick(100);
+    const int roll = Pick(120);
+    if (roll >= 100) return AddKeysOrStroke(s, roll - 100);
     if (roll < 22) {  // click or drag
       s->push_back({Step::kDown, x, y});
       int lastX = x, lastY = y;
@@ -113,6 +115,45 @@ class GestureMonkey {
       s->push_back({Step::kReopen});
     } else {  // a release whose press happened elsewhere
       s->push_back({Pick(2) == 0 ? Step::kUp : Step::kRightUp, x2, y2});
+    }
+  }
+
+  // 0-9: a stroke from a bar along its row, jumping over bars, now and then
+  // leaving the bars or losing the press; 10-19: undo, redo or cursor keys.
+  void AddKeysOrStroke(Script* s, int roll) {
+    if (roll < 10) {
+      const Rect bar = BarRect(Pick(kPatternEntries));
+      int x = bar.left + Pick(bar.Width() + 1);
+      const int y = bar.top + Pick(bar.Height() + 1);
+      s->push_back({Step::kDown, x, y});
+      for (int moves = 1 + Pick(5); moves > 0; --moves) {
+        x += Pick(181) - 90;  // up to two and a half steps a motion
+        s->push_back({Step::kMove, x, Pick(6) == 0 ? y + Pick(41) - 20 : y});
+      }
+      if (Pick(5) == 0) return LoseOrRelease(s, x, y);
+      s->push_back({Step::kUp, x, y});
+      return;
+    }
+    static const struct {
+      int key;
+      int mods;
+    } kKeys[] = {
+        {LetterKey('Z'), Step::kKeyCtrl},
+        {LetterKey('Z'), Step::kKeyCtrl},
+        {LetterKey('Z'), Step::kKeyCtrl | Step::kKeyShift},
+        {LetterKey('Y'), Step::kKeyCtrl},
+        {kKeyLeft, 0},
+        {kKeyRight, 0},
+        {kKeyUp, 0},
+        {kKeyDown, Step::kKeyShift},
+        {kKeyDigit0 + 3, 0},
+        {kKeyDigit0 + 1, Step::kKeyShift},
+        {LetterKey('Q'), 0},  // not the editor's
+    };
+    constexpr int kKeyCount = sizeof(kKeys) / sizeof(kKeys[0]);
+    for (int keys = 1 + Pick(4); keys > 0; --keys) {
+      const auto& key = kKeys[Pick(kKeyCount)];
+      s->push_back({Step::kKey, key.key, Pick(3), key.mods});
     }
   }
 

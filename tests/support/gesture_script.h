@@ -35,7 +35,12 @@ struct Step {
     kCancelMode,    // the system cancels the mouse mode
     kReopen,        // the host closes the editor and opens it again
     kHostSet,       // the host sets parameter x to n in its own units
+    kKey,           // key code x (gui/records.h) with n's modifier bits (kKeyShift,
+                    // kKeyCtrl); y 0: to the window, 1 and 2: forwarded by the
+                    // host with Ctrl as the command bit (1) or the control bit (2)
   };
+  static constexpr int kKeyShift = 1;
+  static constexpr int kKeyCtrl = 2;
   Kind kind;
   int x = 0;
   int y = 0;
@@ -49,6 +54,29 @@ inline Script Click(int x, int y) { return {{Step::kDown, x, y}, {Step::kUp, x, 
 inline Script DoubleClick(int x, int y) {
   return {{Step::kDown, x, y}, {Step::kUp, x, y}, {Step::kDoubleClick, x, y}, {Step::kUp, x, y}};
 }
+// A key as a VST 2 host forwards it: the character (letters lower case,
+// digits), the virtual key for arrows, the modifier bits with Ctrl as the
+// command bit or the control bit, as hosts differ; answers what the
+// effect answered.
+inline intptr_t ForwardKey(vst2::AEffect* effect, const Step& step) {
+  const bool ctrlAsCommand = step.y == 1;
+  int character = 0, virtualKey = 0;
+  if (step.x >= kKeyUp && step.x <= kKeyRight) {
+    static const int kArrows[] = {12, 14, 11, 13};  // up, down, left, right
+    virtualKey = kArrows[step.x - kKeyUp];
+  } else if (step.x >= kKeyLetterA) {
+    character = 'a' + (step.x - kKeyLetterA);
+  } else if (step.x >= kKeyDigit0) {
+    character = '0' + (step.x - kKeyDigit0);
+  } else {
+    character = ' ';
+  }
+  const int modifiers = ((step.n & Step::kKeyShift) ? 1 : 0) |
+                        ((step.n & Step::kKeyCtrl) ? (ctrlAsCommand ? 4 : 8) : 0);
+  return effect->dispatcher(effect, vst2::effEditKeyDown, character, virtualKey, nullptr,
+                            static_cast<float>(modifiers));
+}
+
 inline Script Wheel(int x, int y, int units) { return {{Step::kWheel, x, y, units}}; }
 inline Script Then(Script a, const Script& b) {
   for (const Step& step : b) a.push_back(step);  // (insert trips a GCC 12 bounds warning)
@@ -58,7 +86,7 @@ inline Script Then(Script a, const Script& b) {
 inline std::string Describe(const Script& script) {
   static const char* const names[] = {"down",   "up",     "rdown",  "rup",   "move",
                                       "dbl",    "wheel",  "ticks",  "block", "steal",
-                                      "cancel", "reopen", "hostset"};
+                                      "cancel", "reopen", "hostset", "key"};
   std::string text;
   for (const Step& step : script) {
     char item[64];
