@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/gate_engine.h"
+#include "engine/info_messages.h"
 #include "engine/millisecond_clock.h"
 #include "engine/pattern_messages.h"
 #include "engine/pattern_random.h"
@@ -35,6 +36,7 @@ int PatternEditor::PlayingCycle() const {
 }
 
 void PatternEditor::ShowStatus(const char* text) {
+  if (!text) return;
   ScopedLock lock(plug_->InstanceLock());
   engine_->ShowInfo(text);
 }
@@ -52,20 +54,27 @@ void PatternEditor::DrawEntry(int entry, uint16_t value) {
   if (!drawing_ || entry < 0 || entry >= kPatternEntries || !SameBand(entry, drawFirst_)) return;
   drawLow_ = std::min(drawLow_, entry);
   drawHigh_ = std::max(drawHigh_, entry);
+  bool changed;
   {
     ScopedLock lock(plug_->InstanceLock());
-    engine_->WriteEntry(entry, value);
+    changed = engine_->StepPattern[entry] != value;
+    char message[kInfoMessageSize];
     if (drawLow_ == drawHigh_) {
       // One step so far: the single bar's message, "Step 5 time: 75%".
-      engine_->editedIndex = static_cast<uint16_t>(entry);
-      engine_->editedValue = value;
+      FormatStepEditMessage(message, entry, value);
     } else {
-      char label[PatternHistory::kLabelSize];
-      FormatDrawLabel(label, drawLow_, drawHigh_);
-      engine_->AnnouncePatternEdit(label);
+      FormatDrawLabel(message, drawLow_, drawHigh_);
+    }
+    if (changed) {
+      engine_->WriteEntry(entry, value);
+      engine_->AnnouncePatternEdit(message);
+    } else {
+      // Nothing to pack, and no bar to redraw: the relay must not be left
+      // asking for a redraw no bar's rectangle carries.
+      engine_->ShowInfo(message);
     }
   }
-  RaiseStepEdited(plug_, plug_->Editor());
+  if (changed) RaiseStepEdited(plug_, plug_->Editor());
 }
 
 void PatternEditor::EndDraw() {
@@ -82,6 +91,11 @@ void PatternEditor::EndDraw() {
 void PatternEditor::Write(const uint16_t* pattern, const char* message) {
   {
     ScopedLock lock(plug_->InstanceLock());
+    // The host may have set this very pattern since (an undo after a preset).
+    if (std::equal(pattern, pattern + kPatternEntries, engine_->StepPattern)) {
+      if (message) engine_->ShowInfo(message);
+      return;
+    }
     engine_->WritePattern(pattern);
     engine_->AnnouncePatternEdit(message);
   }
