@@ -45,6 +45,10 @@ void PatternEditor::BeginDraw(int firstEntry) {
   if (drawing_) EndDraw();
   if (firstEntry < 0 || firstEntry >= kPatternEntries) return;
   CurrentPattern(drawBefore_);
+  {
+    ScopedLock lock(plug_->InstanceLock());
+    engine_->HoldWordGestures();
+  }
   drawing_ = true;
   drawFirst_ = drawLow_ = drawHigh_ = firstEntry;
   plug_->BeginParamEdit(kStepEditedParam);
@@ -80,6 +84,10 @@ void PatternEditor::DrawEntry(int entry, uint16_t value) {
 void PatternEditor::EndDraw() {
   if (!drawing_) return;
   drawing_ = false;
+  {
+    ScopedLock lock(plug_->InstanceLock());
+    engine_->ReleaseWordGestures();
+  }
   plug_->EndParamEdit(kStepEditedParam);
   uint16_t after[kPatternEntries];
   CurrentPattern(after);
