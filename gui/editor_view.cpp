@@ -400,10 +400,14 @@ bool IEditorView::CollectDirty(Rect* rect) {
   bool any = false;
   for (IControl* control : controls_) {
     // Every control is asked: some change state when asked.
-    if (control->NeedsRedraw()) {
-      *rect = UnionRect(*rect, control->GetRect());
-      any = true;
+    if (!control->NeedsRedraw()) continue;
+    if (control->GetRect().IsEmpty()) {
+      // Nothing to draw (the StepEdited relay): no pass would ever clean it.
+      control->MarkClean();
+      continue;
     }
+    *rect = UnionRect(*rect, control->GetRect());
+    any = true;
   }
   return any;
 }

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "engine/gate_engine.h"
-#include "engine/info_messages.h"
 #include "engine/millisecond_clock.h"
 #include "engine/pattern_messages.h"
 #include "engine/pattern_random.h"
@@ -58,27 +57,21 @@ void PatternEditor::DrawEntry(int entry, uint16_t value) {
   if (!drawing_ || entry < 0 || entry >= kPatternEntries || !SameBand(entry, drawFirst_)) return;
   drawLow_ = std::min(drawLow_, entry);
   drawHigh_ = std::max(drawHigh_, entry);
-  bool changed;
   {
     ScopedLock lock(plug_->InstanceLock());
-    changed = engine_->StepPattern[entry] != value;
-    char message[kInfoMessageSize];
+    engine_->WriteEntry(entry, value);
     if (drawLow_ == drawHigh_) {
       // One step so far: the single bar's message, "Step 5 time: 75%".
-      FormatStepEditMessage(message, entry, value);
+      engine_->editedIndex = static_cast<uint16_t>(entry);
+      engine_->editedValue = value;
     } else {
-      FormatDrawLabel(message, drawLow_, drawHigh_);
-    }
-    if (changed) {
-      engine_->WriteEntry(entry, value);
-      engine_->AnnouncePatternEdit(message);
-    } else {
-      // Nothing to pack, and no bar to redraw: the relay must not be left
-      // asking for a redraw no bar's rectangle carries.
-      engine_->ShowInfo(message);
+      char label[PatternHistory::kLabelSize];
+      FormatDrawLabel(label, drawLow_, drawHigh_);
+      engine_->AnnouncePatternEdit(label);
     }
   }
-  if (changed) RaiseStepEdited(plug_, plug_->Editor());
+  // Raised for an unchanged entry too, as a click always has been.
+  RaiseStepEdited(plug_, plug_->Editor());
 }
 
 void PatternEditor::EndDraw() {
