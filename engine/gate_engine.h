@@ -102,7 +102,7 @@ class GateEngine {
   virtual double EngineParamValue(int index) = 0;  // stored value, own units
   virtual void StoreEngineParam(int index, double value) = 0;
   // The host's gesture on a parameter held over several stores, and a store
-  // inside it; without a host, the store alone.
+  // inside it; without a host, the store alone. [lock held]
   virtual void BeginEngineParamGesture(int /*index*/) {}
   virtual void EndEngineParamGesture(int /*index*/) {}
   virtual void StoreEngineParamInGesture(int index, double value) {
