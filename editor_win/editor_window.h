@@ -69,6 +69,13 @@ class IEditorWindow : public IEditorView {
   // The editor's monitor (or, before it opens, the host window's) density.
   int ScreenDpi() override;
   void OnSizeChanged() override;
+  // CF_UNICODETEXT and CF_TEXT from UTF-8 text (kMaxClipboardBytes at most);
+  // false when the text is not valid UTF-8 or the clipboard stays held by
+  // another program.
+  bool CopyToClipboard(const char* text) override;
+  // CF_UNICODETEXT (else CF_TEXT) as UTF-8; false when the clipboard holds
+  // no text, text over the limit or a lone surrogate, or stays held.
+  bool PasteFromClipboard(std::string* text) override;
 
   HWND Window() const { return window_; }
   HWND Parent() const { return parent_; }

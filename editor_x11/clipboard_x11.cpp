@@ -6,6 +6,7 @@
 // the answer; other events arriving meanwhile stay queued for the handler.
 #include <poll.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -53,6 +54,10 @@ void XEditorWindow::AnswerSelectionRequest(const XEvent& requestEvent) {
   // the property then.
   const Atom property = request.property != None ? request.property : request.target;
   bool answered = false;
+  // The requestor may be gone by now: the errors that brings are not fatal
+  // here (Xlib's default handler would end the host), so they are ignored
+  // until the answer has been through the server.
+  XErrorHandler previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
   if (ownsClipboard_ && request.selection == Intern(display_, "CLIPBOARD")) {
     std::string latin1;
     if (request.target == targets) {
@@ -84,7 +89,8 @@ void XEditorWindow::AnswerSelectionRequest(const XEvent& requestEvent) {
   reply.xselection.property = answered ? property : None;
   reply.xselection.time = request.time;
   XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
-  XFlush(display_);
+  XSync(display_, False);
+  XSetErrorHandler(previous);
 }
 
 void XEditorWindow::DropClipboard() {
@@ -122,7 +128,7 @@ bool XEditorWindow::WaitForSelectionNotify(XEvent* answer) {
     const int64_t left = deadline - MillisecondClock();
     if (left <= 0) return false;
     pollfd connection = {ConnectionNumber(display_), POLLIN, 0};
-    if (poll(&connection, 1, static_cast<int>(left)) < 0) return false;
+    if (poll(&connection, 1, static_cast<int>(left)) < 0 && errno != EINTR) return false;
   }
 }
 

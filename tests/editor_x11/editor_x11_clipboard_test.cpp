@@ -122,12 +122,15 @@ class OwningClient {
     thread_ = std::thread([this] { Serve(); });
   }
   ~OwningClient() {
-    running_ = false;
-    thread_.join();
+    Stop();
     XCloseDisplay(display_);
   }
-  bool Owns() const { return owns_; }
-  std::vector<std::string> targets;  // asked for, in order (read after the paste)
+  // Ends the serving thread; answers the targets asked for, in order.
+  std::vector<std::string> Stop() {
+    running_ = false;
+    if (thread_.joinable()) thread_.join();
+    return targets_;
+  }
 
  private:
   void Serve() {
@@ -142,7 +145,7 @@ class OwningClient {
       char* name = XGetAtomName(display_, request.target);
       const std::string target = name;
       XFree(name);
-      targets.push_back(target);
+      targets_.push_back(target);
       if (onRequest_) onRequest_();
       const Answer answer = answerFor_(target);
       if (answer.kind == Answer::kSilent) continue;
@@ -166,7 +169,6 @@ class OwningClient {
       XSendEvent(display_, request.requestor, False, NoEventMask, &reply);
       XFlush(display_);
     }
-    owns_ = XGetSelectionOwner(display_, Intern(display_, "CLIPBOARD")) == window_;
   }
 
   Display* display_ = nullptr;
@@ -174,7 +176,7 @@ class OwningClient {
   std::function<Answer(const std::string&)> answerFor_;
   std::function<void()> onRequest_;
   std::atomic<bool> running_{true};
-  std::atomic<bool> owns_{false};
+  std::vector<std::string> targets_;
   std::thread thread_;
 };
 
@@ -220,6 +222,15 @@ TEST_F(X11Clipboard, CopiedTextIsHandedOutForEachTargetAndOtherTargetsAreRefused
   // Text beyond Latin-1 has no STRING form: refused, the UTF-8 form stays.
   ASSERT_TRUE(owner.Editor()->CopyToClipboard("\xE2\x82\xAC"));
   EXPECT_FALSE(Request(owner, "STRING", &bytes, &type));
+  ASSERT_TRUE(Request(owner, "UTF8_STRING", &bytes, &type));
+  EXPECT_EQ(bytes, "\xE2\x82\xAC");
+  // A requestor gone before the answer is no harm to the editor.
+  Window gone = XCreateSimpleWindow(client_, DefaultRootWindow(client_), 0, 0, 1, 1, 0, 0, 0);
+  XConvertSelection(client_, Intern(client_, "CLIPBOARD"), Intern(client_, "UTF8_STRING"),
+                    Intern(client_, "TEST_ANSWER"), gone, CurrentTime);
+  XDestroyWindow(client_, gone);
+  XSync(client_, False);
+  owner.Idle();
   ASSERT_TRUE(Request(owner, "UTF8_STRING", &bytes, &type));
   EXPECT_EQ(bytes, "\xE2\x82\xAC");
   // Another client taking the selection ends ours.
@@ -272,7 +283,7 @@ TEST_F(X11Clipboard, PasteTakesWhatTheOwnerAnswersAndRefusesWhatIsNotText) {
        false,
        ""},
       {"not UTF-8", {Answer::kBytes, "UTF8_STRING", "caf\xE9"}, refuse, false, ""},
-      {"an image", {Answer::kBytes, "image/png", "\x89PNG"}, refuse, false, ""},
+      {"an image", {Answer::kBytes, "image/gif", "GIF89a"}, refuse, false, ""},
       {"in parts", {Answer::kIncremental, "", ""}, refuse, false, ""},
       {"nothing", refuse, refuse, false, ""},
   };
@@ -318,7 +329,7 @@ TEST_F(X11Clipboard, AnOwnerThatNeverAnswersLeavesTheEditorWorking) {
           XFlush(sender);
         });
     EXPECT_FALSE(pasting.Editor()->PasteFromClipboard(&text));
-    EXPECT_EQ(owner.targets, std::vector<std::string>{"UTF8_STRING"});  // asked once
+    EXPECT_EQ(owner.Stop(), std::vector<std::string>{"UTF8_STRING"});  // asked once
   }
   XSync(sender, False);
   XCloseDisplay(sender);
