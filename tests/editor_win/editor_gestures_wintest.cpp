@@ -149,6 +149,18 @@ std::vector<GestureCase> Cases() {
        -1,
        0,
        "Step 1 volume: 25%"},
+      // Ctrl+C copies the pattern to the clipboard, Ctrl+V pastes it back
+      // over a later change.
+      {"CtrlCThenCtrlVRestoresTheCopiedPattern",
+       {{Step::kKey, kKeyRight, 0, 0},
+        {Step::kKey, kKeyDigit0 + 1, 0, 0},
+        {Step::kKey, LetterKey('C'), 0, Step::kKeyCtrl},
+        {Step::kKey, kKeyDigit0 + 4, 0, 0},
+        {Step::kKey, LetterKey('V'), 0, Step::kKeyCtrl}},
+       {{0, 1}},
+       -1,
+       0,
+       "Pasted pattern"},
       // The same keys forwarded by the host, Ctrl as the control bit.
       {"HostForwardedCtrlYRedoes",
        Then(Click(63, 215), {{Step::kKey, LetterKey('Z'), 2, Step::kKeyCtrl},
