@@ -138,6 +138,22 @@ void GateEngine::WritePattern(const uint16_t* pattern) {
   for (int k = 0; k < kPatternEntries; ++k) WriteEntry(k, pattern[k]);
 }
 
+void GateEngine::HoldWordGestures() { wordGesturesHeld = true; }
+
+void GateEngine::ReleaseWordGestures() {
+  // Words a block packed during the stroke take the rest inside their
+  // gesture; a stroke no block saw packs at the next block as a click does.
+  bool anyOpen = false;
+  for (bool open : wordGestureOpen) anyOpen = anyOpen || open;
+  if (packPending && anyOpen) PackPatternIntoParams();
+  wordGesturesHeld = false;
+  for (int g = 0; g < kPatternWordCount; ++g) {
+    if (!wordGestureOpen[g]) continue;
+    wordGestureOpen[g] = false;
+    EndEngineParamGesture(kFirstPatternWordParam + g);
+  }
+}
+
 void GateEngine::UnpackWordToBars(int g, int32_t word) {
   UnpackPatternWord(StepPattern, g, word);
   for (int k = PatternWordFirstEntry(g); k <= PatternWordLastEntry(g); ++k) {
@@ -158,7 +174,16 @@ void GateEngine::PackPatternIntoParams() {
   int32_t words[kPatternWordCount];
   PackPatternWords(StepPattern, words);
   for (int g = 0; g < kPatternWordCount; ++g) {
-    StoreEngineParam(kFirstPatternWordParam + g, words[g]);
+    const int index = kFirstPatternWordParam + g;
+    if (!wordGesturesHeld) {
+      StoreEngineParam(index, words[g]);
+      continue;
+    }
+    if (!wordGestureOpen[g]) {
+      BeginEngineParamGesture(index);
+      wordGestureOpen[g] = true;
+    }
+    StoreEngineParamInGesture(index, words[g]);
   }
   packPending = false;
 }

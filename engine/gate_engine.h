@@ -44,6 +44,12 @@ class GateEngine {
   // follows the StepEdited the caller raises. [editor thread, lock held]
   void WriteEntry(int entry, uint16_t value);
   void WritePattern(const uint16_t* pattern);
+  // A stroke across the bars is one host gesture on each pattern word: the
+  // first pack during it opens it, later packs store inside it, and the
+  // release packs what is still pending into them and closes them all.
+  // [editor thread, lock held]
+  void HoldWordGestures();
+  void ReleaseWordGestures();
 
   // Engine fields, in the order the effect has always declared them.
   int32_t lastApplied[kGateParamCount];
@@ -88,11 +94,20 @@ class GateEngine {
   // editedIndex of an edit announced by AnnouncePatternEdit, and its text.
   static constexpr uint16_t kPatternEditIndex = 0xFFFF;
   char patternEditMessage[kInfoMessageSize] = {};
+  bool wordGesturesHeld = false;
+  bool wordGestureOpen[kPatternWordCount] = {};
 
  protected:
   // Hooks the effect class provides.
   virtual double EngineParamValue(int index) = 0;  // stored value, own units
   virtual void StoreEngineParam(int index, double value) = 0;
+  // The host's gesture on a parameter held over several stores, and a store
+  // inside it; without a host, the store alone. [lock held]
+  virtual void BeginEngineParamGesture(int /*index*/) {}
+  virtual void EndEngineParamGesture(int /*index*/) {}
+  virtual void StoreEngineParamInGesture(int index, double value) {
+    StoreEngineParam(index, value);
+  }
   // Puts StepEdited back to 0 and lets the handler see it.
   virtual void ResetStepEdited() = 0;
   virtual double EngineSampleRate() = 0;

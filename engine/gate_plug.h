@@ -30,6 +30,9 @@ class VSTCLASS : public IPlugVST, public GateEngine {
   // controls (any of which may be absent).
   double EngineParamValue(int index) override;
   void StoreEngineParam(int index, double value) override;
+  void BeginEngineParamGesture(int index) override;
+  void EndEngineParamGesture(int index) override;
+  void StoreEngineParamInGesture(int index, double value) override;
   void ResetStepEdited() override;
   double EngineSampleRate() override;
   double EngineSamplesPerBeat() override;

@@ -28,12 +28,21 @@ double VSTCLASS::EngineParamValue(int index) {
 }
 
 void VSTCLASS::StoreEngineParam(int index, double value) {
+  if (!GetParam(index)) return;
+  BeginParamEdit(index);
+  StoreEngineParamInGesture(index, value);
+  EndParamEdit(index);
+}
+
+void VSTCLASS::BeginEngineParamGesture(int index) { BeginParamEdit(index); }
+
+void VSTCLASS::EndEngineParamGesture(int index) { EndParamEdit(index); }
+
+void VSTCLASS::StoreEngineParamInGesture(int index, double value) {
   IPlugParam* param = GetParam(index);
   if (!param) return;
-  BeginParamEdit(index);
   param->SetValueClamped(value);
   if (Editor()) Editor()->SetControlsFromUser(index, param->GetNormalized());
-  EndParamEdit(index);
 }
 
 void VSTCLASS::ResetStepEdited() {

@@ -61,9 +61,13 @@ intptr_t IPlugVST::EditorKey(bool down, int32_t character, intptr_t virtualKey, 
   IEditorView* editor = Editor();
   KeyCode key;
   KeyMods mods;
-  if (!down || !editor ||
-      !KeyFromHost(character, static_cast<int32_t>(virtualKey), static_cast<int32_t>(modifiers),
-                   &key, &mods)) {
+  // Anything a host may send: bits outside a small range are no modifiers,
+  // numbers outside the host's key numbers no key.
+  const int32_t modifierBits =
+      modifiers >= 0.0f && modifiers < 256.0f ? static_cast<int32_t>(modifiers) : 0;
+  const int32_t keyNumber =
+      virtualKey >= 0 && virtualKey < 256 ? static_cast<int32_t>(virtualKey) : 0;
+  if (!down || !editor || !KeyFromHost(character, keyNumber, modifierBits, &key, &mods)) {
     return 0;
   }
   return editor->OnKeyDown(-1, -1, key, mods) ? 1 : 0;

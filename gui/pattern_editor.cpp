@@ -35,6 +35,7 @@ int PatternEditor::PlayingCycle() const {
 }
 
 void PatternEditor::ShowStatus(const char* text) {
+  if (!text) return;
   ScopedLock lock(plug_->InstanceLock());
   engine_->ShowInfo(text);
 }
@@ -43,6 +44,10 @@ void PatternEditor::BeginDraw(int firstEntry) {
   if (drawing_) EndDraw();
   if (firstEntry < 0 || firstEntry >= kPatternEntries) return;
   CurrentPattern(drawBefore_);
+  {
+    ScopedLock lock(plug_->InstanceLock());
+    engine_->HoldWordGestures();
+  }
   drawing_ = true;
   drawFirst_ = drawLow_ = drawHigh_ = firstEntry;
   plug_->BeginParamEdit(kStepEditedParam);
@@ -65,12 +70,17 @@ void PatternEditor::DrawEntry(int entry, uint16_t value) {
       engine_->AnnouncePatternEdit(label);
     }
   }
+  // Raised for an unchanged entry too, as a click always has been.
   RaiseStepEdited(plug_, plug_->Editor());
 }
 
 void PatternEditor::EndDraw() {
   if (!drawing_) return;
   drawing_ = false;
+  {
+    ScopedLock lock(plug_->InstanceLock());
+    engine_->ReleaseWordGestures();
+  }
   plug_->EndParamEdit(kStepEditedParam);
   uint16_t after[kPatternEntries];
   CurrentPattern(after);
@@ -82,6 +92,11 @@ void PatternEditor::EndDraw() {
 void PatternEditor::Write(const uint16_t* pattern, const char* message) {
   {
     ScopedLock lock(plug_->InstanceLock());
+    // The host may have set this very pattern since (an undo after a preset).
+    if (std::equal(pattern, pattern + kPatternEntries, engine_->StepPattern)) {
+      if (message) engine_->ShowInfo(message);
+      return;
+    }
     engine_->WritePattern(pattern);
     engine_->AnnouncePatternEdit(message);
   }

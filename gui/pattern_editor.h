@@ -30,7 +30,8 @@ class PatternEditor {
   PatternEditor& operator=(const PatternEditor&) = delete;
 
   // A drawing gesture across the bars of one band (times 0-31 or levels
-  // 32-63): one host gesture on StepEdited from BeginDraw to EndDraw, one
+  // 32-63): one host gesture on StepEdited and one on each pattern word
+  // from BeginDraw to EndDraw (which packs what is still pending), one
   // undo step labelled by FormatDrawLabel. Entries of the other band are
   // ignored. A BeginDraw during a drawing ends that one first.
   // [editor thread]

@@ -191,8 +191,11 @@ class GestureEditor : public OpenEditor {
     std::string problems = UnbalancedGestures();
     problems += PatternDisagreements(EnginePattern(), PatternTheHostSees(plug_->Effect()),
                                      PatternTheBarsDraw());
-    Rect dirty;
-    if (editor_->CollectDirty(&dirty)) problems += "a control asks to redraw while idle; ";
+    for (int i = 0; i < editor_->ControlCount(); ++i) {
+      if (editor_->GetControl(i)->NeedsRedraw()) {
+        problems += "control " + std::to_string(i) + " asks to redraw while idle; ";
+      }
+    }
     if (editor_->DeferredTicks() != 0) problems += "a wheel gesture is still open; ";
     return problems;
   }

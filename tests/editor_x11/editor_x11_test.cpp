@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "gui/pattern_menu.h"
+#include "gui/text_control.h"
 #include "gui/url_open.h"
 #include "gui/user_settings.h"
 
@@ -180,6 +181,40 @@ TEST_F(X11Editor, AThirdQuickClickAndAQuickClickElsewhereArePresses) {
   ASSERT_EQ(pattern[1], first);
   click(1, 100);
   EXPECT_EQ(pattern[1], pressed);
+  EXPECT_EQ(UnbalancedGestures(), "");
+}
+
+// The editor's own keys as X delivers them, with the modifier state: the
+// step cursor's keys set a step, Ctrl+C copies the pattern to the CLIPBOARD
+// selection, Ctrl+V pastes it back over later changes, Ctrl+Z undoes the
+// paste, and the host's words follow the pattern.
+TEST_F(X11Editor, KeysSetStepsCopyPasteAndUndoThroughTheWindow) {
+  HostedX11Editor hosted(display_);
+  ASSERT_TRUE(hosted.Open());
+  hosted.Tick(2);
+  const Window window = hosted.Editor()->XWindow();
+  VSTCLASS* gate = hosted.Plug();
+  hosted.Key(window, XK_Right);
+  hosted.Key(window, XK_1);
+  hosted.Key(window, XK_3, ShiftMask);
+  ASSERT_EQ(gate->StepPattern[0], 1);
+  ASSERT_EQ(gate->StepPattern[32], 3);
+  std::vector<uint16_t> copied(gate->StepPattern, gate->StepPattern + kPatternEntries);
+  hosted.Key(window, XK_c, ControlMask);
+  EXPECT_STREQ(gate->InfoText->GetText(), "Pattern copied");
+  hosted.Key(window, XK_Right);
+  hosted.Key(window, XK_0);
+  hosted.Key(window, XK_0, ShiftMask);
+  ASSERT_EQ(gate->StepPattern[1], 0);
+  hosted.Key(window, XK_v, ControlMask);
+  EXPECT_STREQ(gate->InfoText->GetText(), "Pasted pattern");
+  EXPECT_EQ(std::vector<uint16_t>(gate->StepPattern, gate->StepPattern + kPatternEntries), copied);
+  RunAudioBlock(hosted.Effect());
+  const std::vector<int> host = PatternTheHostSees(hosted.Effect());
+  EXPECT_EQ(std::vector<int>(copied.begin(), copied.end()), host);
+  hosted.Key(window, XK_z, ControlMask);
+  EXPECT_STREQ(gate->InfoText->GetText(), "Undone: Paste");
+  EXPECT_EQ(gate->StepPattern[1], 0);
   EXPECT_EQ(UnbalancedGestures(), "");
 }
 

@@ -194,21 +194,29 @@ TEST_F(GateEditorTest, WholePatternApplyUndoAndRedoKeepEngineHostWordsAndBarsAgr
 // A stroke from step 3's time bar to step 7's in one motion event: the
 // pressed bar takes the curved place of the press, the bar reached the
 // linear place of the pointer, the three skipped bars places on the line
-// between (hand-computed below), all in one host gesture and one undo step.
+// between (hand-computed below), with audio blocks between the motions:
+// one host gesture on StepEdited and on each pattern word, one undo step.
 TEST_F(GateEditorTest, AStrokeAcrossTimeBarsSetsEveryStepPassedInOneGestureAndOneUndoStep) {
   uint16_t start[kPatternEntries];
   std::copy_n(plug->StepPattern, kPatternEntries, start);
   const MouseMods left{true};
   // Step 3's bar spans x 100-134, step 7's 240-274; both rows of times at y 210-220.
   editor->OnMouseDown(134, 215, left);  // place 1: curved 4
+  Block();
   editor->OnMouseDrag(240, 215, left);  // place 0 on step 7: steps 4-6 at 0.75, 0.5, 0.25
+  Block();
   editor->OnMouseDrag(250, 240, left);  // off the times: nothing
   editor->OnMouseDrag(257, 226, left);  // a level bar of step 7: another band, nothing
+  Block();
   editor->OnMouseUp(257, 226, left);
   const uint16_t drawn[] = {4, 3, 2, 1, 0};
   for (int k = 0; k < 5; ++k) EXPECT_EQ(plug->StepPattern[2 + k], drawn[k]) << "step " << 3 + k;
   EXPECT_STREQ(status->GetText(), "Draw times, steps 3-7");
-  EXPECT_EQ(GesturesOn(kStepEdited), 1);
+  // Packed at every block of the stroke, each word in one gesture all the same.
+  for (int index = kStepEdited; index >= kPatternWord0; --index) {
+    EXPECT_EQ(GesturesOn(index), 1) << "parameter " << index;
+  }
+  EXPECT_EQ(UnbalancedGesturesIn(gestureCalls), "");
   Block();
   uint16_t expected[kPatternEntries];
   std::copy_n(start, kPatternEntries, expected);

@@ -84,8 +84,8 @@ inline Script Then(Script a, const Script& b) {
 }
 
 inline std::string Describe(const Script& script) {
-  static const char* const names[] = {"down",   "up",     "rdown",  "rup",   "move",
-                                      "dbl",    "wheel",  "ticks",  "block", "steal",
+  static const char* const names[] = {"down",   "up",     "rdown",   "rup",   "move",
+                                      "dbl",    "wheel",  "ticks",   "block", "steal",
                                       "cancel", "reopen", "hostset", "key"};
   std::string text;
   for (const Step& step : script) {

@@ -198,6 +198,24 @@ TEST(Vst3PlugViewX11, EmbedsTheEditorAndTicksFromTheHostsRunLoop) {
       [&](WindowSize expected) { return SizeOnceSettled(display, editorWindow, expected); });
   v3_cpp_obj_unref(scale);
 
+  // The host's keys while the view is attached (character, key code and
+  // modifier bits as VST 2 numbers them): the editor's are taken, the
+  // others and every release go back to the host.
+  VSTCLASS* gate = plugin.Object()->Plug();
+  const auto keyDown = [&](int16_t character, int16_t keyCode, int16_t modifiers) {
+    return v3_cpp_obj(view)->on_key_down(view, character, keyCode, modifiers);
+  };
+  EXPECT_EQ(keyDown('q', 0, 0), kResultFalse);
+  EXPECT_EQ(keyDown('q', 0, 8), kResultFalse);
+  EXPECT_EQ(keyDown(0, 13, 0), kResultOk);  // Right: the cursor shows on step 1
+  EXPECT_EQ(keyDown('3', 0, 0), kResultOk);
+  EXPECT_EQ(gate->StepPattern[0], 3);
+  EXPECT_EQ(keyDown('z', 0, 8), kResultOk);  // Ctrl+Z
+  EXPECT_EQ(gate->StepPattern[0], 2);
+  EXPECT_EQ(keyDown('y', 0, 4), kResultOk);  // Ctrl+Y, Ctrl as the command bit
+  EXPECT_EQ(gate->StepPattern[0], 3);
+  EXPECT_EQ(v3_cpp_obj(view)->on_key_up(view, 'y', 0, 4), kResultFalse);
+
   EXPECT_EQ(v3_cpp_obj(view)->removed(view), kResultOk);
   EXPECT_EQ(host.timer, nullptr);
   EXPECT_EQ(host.eventHandler, nullptr);
