@@ -1,9 +1,6 @@
 // The pattern menu in the effect's real layout, through the view's entries
-// as the windows call them: the button and the grid's frame open it, each
-// item makes its own change of a known pattern, Escape, a click beside it and
-// the focus lost close it with nothing else happening (the click heard by
-// nothing beneath), the keys move as the header says, and it is drawn over
-// the editor at the editor's size.
+// as the windows call them: what opens and closes it, each item's change,
+// the keys, and its drawing at the editor's size.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -48,7 +45,6 @@ class MenuTestView : public ProjectImageView {
 
 using R = PatternMenuRow;
 constexpr int Row(R row) { return static_cast<int>(row); }
-constexpr Rect kButton = {420, 270, 492, 283};
 
 class PatternMenuTest : public ::testing::Test {
  protected:
@@ -65,15 +61,12 @@ class PatternMenuTest : public ::testing::Test {
 
   // A press and release at a layout point, at the editor's current size.
   void Click(int x, int y, bool right = false) {
-    MouseMods mods;
-    mods.L = !right;
-    mods.R = right;
-    const int px = ScaleCoordinate(x, view_->SizePercent());
-    const int py = ScaleCoordinate(y, view_->SizePercent());
-    view_->OnMouseDown(px, py, mods);
+    const int px = ScaleCoordinate(x, view_->SizePercent()),
+              py = ScaleCoordinate(y, view_->SizePercent());
+    view_->OnMouseDown(px, py, MouseMods{!right, right});
     view_->OnMouseUp(px, py, MouseMods{});
   }
-  void ClickButton() { Click(456, 276); }
+  void ClickButton() { Click(456, 276); }  // the button at 420-492, 270-283
   void ClickRow(R row) {
     const Rect rect = menu_->RowRect(Row(row));
     Click(rect.left + 20, (rect.top + rect.bottom) / 2);
@@ -82,11 +75,6 @@ class PatternMenuTest : public ::testing::Test {
   void Pick(R row) {
     ClickButton();
     ClickRow(row);
-  }
-  void ClickArrow(R row, int direction) {
-    const Rect rect = menu_->RowRect(Row(row));
-    Click(direction < 0 ? rect.right - PatternMenu::kValueWidth + 2 : rect.right - 2,
-          (rect.top + rect.bottom) / 2);
   }
   // Keys reach the open menu wherever the pointer is, outside the window too
   // (Windows reports where the cursor is; X11 where the pointer was).
@@ -174,8 +162,10 @@ TEST_F(PatternMenuTest, EveryItemMakesItsOwnChangeOfAKnownPattern) {
     ClickButton();
     for (int i = 0; i < item.densityClicks; ++i) ClickRow(R::kDensity);
     if (item.row == R::kEuclid) {
-      for (int direction : {1, 1, 1, -1}) ClickArrow(R::kEuclid, direction);
-      ClickArrow(R::kRotation, 1);
+      const Rect hits = menu_->RowRect(Row(R::kEuclid)), turn = menu_->RowRect(Row(R::kRotation));
+      const int less = hits.right - PatternMenu::kValueWidth + 2, more = hits.right - 2;
+      for (int x : {more, more, more, less}) Click(x, (hits.top + hits.bottom) / 2);
+      Click(more, (turn.top + turn.bottom) / 2);
       EXPECT_TRUE(PatternIs(known_));
     }
     ASSERT_TRUE(menu_->IsOpen());
