@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "engine/editor_layout.h"
 #include "engine/gate_plug.h"
@@ -119,14 +120,21 @@ TEST_F(PatternMenuTest, OpensFromTheButtonAndARightClickOnTheGridsFrame) {
     }
   }
   EXPECT_EQ(view_->sizeMenus, 0);
-  // The frame and the button hold no value: a wheel notch over them leaves
-  // nothing asking for a redraw (the frame, never drawn, would ask forever).
+  // The frame and the button hold no value: a wheel notch over them changes
+  // no control's value and leaves nothing asking for a redraw.
+  const auto values = [this] {
+    std::vector<double> all;
+    for (int i = 0; i < view_->ControlCount(); ++i) all.push_back(view_->GetControl(i)->GetValue());
+    return all;
+  };
+  const std::vector<double> before = values();
   for (int pass = 0; pass < 2; ++pass) view_->Draw(EditorRectAt(150));
   for (const auto& at : {std::pair<int, int>{116, 231}, std::pair<int, int>{456, 276}}) {
     view_->OnMouseWheel(ScaleCoordinate(at.first, 150), ScaleCoordinate(at.second, 150),
                         MouseMods{}, 1.0f);
     Rect dirty;
     EXPECT_FALSE(view_->CollectDirty(&dirty)) << at.first << "," << at.second;
+    EXPECT_TRUE(values() == before) << at.first << "," << at.second;
   }
 }
 
