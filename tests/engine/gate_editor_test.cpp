@@ -99,11 +99,9 @@ class GateEditorTest : public testing::Test {
   }
 
   int GesturesOn(int index) const {
-    int begun = 0;
-    for (const HostCall& call : gestureCalls) {
-      begun += call.opcode == vst2::audioMasterBeginEdit && call.index == index;
-    }
-    return begun;
+    return static_cast<int>(std::count_if(
+        gestureCalls.begin(), gestureCalls.end(),
+        [=](HostCall c) { return c.opcode == vst2::audioMasterBeginEdit && c.index == index; }));
   }
 
   vst2::AEffect* effect = nullptr;
@@ -157,90 +155,65 @@ TEST_F(GateEditorTest, RecallingTrance10ShowsItsGate) {
   EXPECT_DOUBLE_EQ(plug->timeBars[1]->GetValue(), 0.25);
 }
 
-TEST_F(GateEditorTest, WholePatternApplyUndoAndRedoKeepEngineHostWordsAndBarsAgreeing) {
+// The same pattern again is no step; the status says when none is left.
+TEST_F(GateEditorTest, ApplyingTheSamePatternAgainIsNoUndoStep) {
   PatternEditor& patterns = *plug->Patterns();
-  uint16_t start[kPatternEntries], applied[kPatternEntries];
-  std::copy_n(plug->StepPattern, kPatternEntries, start);
-  for (int k = 0; k < kPatternEntries; ++k) applied[k] = static_cast<uint16_t>((k * 3 + 1) % 5);
-
+  uint16_t applied[kPatternEntries];
+  std::fill_n(applied, kPatternEntries, uint16_t{3});
   patterns.Apply(applied, "Test pattern", "Applied the test pattern");
-  EXPECT_STREQ(status->GetText(), "Applied the test pattern");
-  Block();
-  EXPECT_EQ(ViewsDifferFrom(applied), "");
-  EXPECT_STREQ(patterns.History().UndoLabel(), "Test pattern");
-
-  EXPECT_TRUE(patterns.Undo());
-  EXPECT_STREQ(status->GetText(), "Undone: Test pattern");
-  Block();
-  EXPECT_EQ(ViewsDifferFrom(start), "");
-
-  EXPECT_TRUE(patterns.Redo());
-  EXPECT_STREQ(status->GetText(), "Redone: Test pattern");
-  Block();
-  EXPECT_EQ(ViewsDifferFrom(applied), "");
-
-  // The same pattern again is no step; nothing is left to redo.
   patterns.Apply(applied, "Same", "Applied again");
-  EXPECT_STREQ(patterns.History().UndoLabel(), "Test pattern");
   EXPECT_FALSE(patterns.Redo());
   EXPECT_STREQ(status->GetText(), "Nothing to redo");
   EXPECT_TRUE(patterns.Undo());
+  EXPECT_STREQ(status->GetText(), "Undone: Test pattern");
   EXPECT_FALSE(patterns.Undo());
-  EXPECT_STREQ(status->GetText(), "Nothing to undo");
-  Block();
-  EXPECT_EQ(ViewsDifferFrom(start), "");
 }
 
-// A stroke from step 3's time bar to step 7's in one motion event: the
-// pressed bar takes the curved place of the press, the bar reached the
-// linear place of the pointer, the three skipped bars places on the line
-// between (hand-computed below), with audio blocks between the motions:
-// one host gesture on StepEdited and on each pattern word, one undo step.
-TEST_F(GateEditorTest, AStrokeAcrossTimeBarsSetsEveryStepPassedInOneGestureAndOneUndoStep) {
-  uint16_t start[kPatternEntries];
-  std::copy_n(plug->StepPattern, kPatternEntries, start);
+// Strokes in one motion event each way: the pressed bar takes the curved
+// place of the press, the bar reached the linear place of the pointer, the
+// skipped bars places on the line between (hand-computed), with audio
+// blocks between the motions and motions off the row ignored: one host
+// gesture on StepEdited and on each pattern word, one undo step.
+TEST_F(GateEditorTest, AStrokeSetsEveryStepPassedInOneGestureAndOneUndoStep) {
+  const struct {
+    int downX, y, dragX;
+    int first;  // entry of the leftmost step drawn (five, at 4 3 2 1 0)
+    const char* label;
+  } strokes[] = {
+      // Step 3's time bar (x 100-134) at its top to step 7's (240-274) at its foot.
+      {134, 215, 240, 2, "Draw times, steps 3-7"},
+      // Back along the second row's levels: step 25's (x 310-344) foot to step 21's (170-204) top.
+      {310, 259, 204, 52, "Draw levels, steps 21-25"},
+  };
   const MouseMods left{true};
-  // Step 3's bar spans x 100-134, step 7's 240-274; both rows of times at y 210-220.
-  editor->OnMouseDown(134, 215, left);  // place 1: curved 4
-  Block();
-  editor->OnMouseDrag(240, 215, left);  // place 0 on step 7: steps 4-6 at 0.75, 0.5, 0.25
-  Block();
-  editor->OnMouseDrag(250, 240, left);  // off the times: nothing
-  editor->OnMouseDrag(257, 226, left);  // a level bar of step 7: another band, nothing
-  Block();
-  editor->OnMouseUp(257, 226, left);
-  const uint16_t drawn[] = {4, 3, 2, 1, 0};
-  for (int k = 0; k < 5; ++k) EXPECT_EQ(plug->StepPattern[2 + k], drawn[k]) << "step " << 3 + k;
-  EXPECT_STREQ(status->GetText(), "Draw times, steps 3-7");
-  // Packed at every block of the stroke, each word in one gesture all the same.
-  for (int index = kStepEdited; index >= kPatternWord0; --index) {
-    EXPECT_EQ(GesturesOn(index), 1) << "parameter " << index;
+  for (const auto& s : strokes) {
+    if (&s != strokes) {  // a fresh instance for each
+      TearDown();
+      SetUp();
+    }
+    uint16_t expected[kPatternEntries];
+    std::copy_n(plug->StepPattern, kPatternEntries, expected);
+    for (int k = 0; k < 5; ++k) expected[s.first + k] = static_cast<uint16_t>(4 - k);
+    editor->OnMouseDown(s.downX, s.y, left);
+    Block();
+    editor->OnMouseDrag(s.dragX, s.y, left);
+    Block();
+    editor->OnMouseDrag(s.dragX + 10, s.y + 25, left);  // off the row: nothing
+    editor->OnMouseDrag(s.dragX + 17, s.y + 11, left);  // another band: nothing
+    Block();
+    editor->OnMouseUp(s.dragX + 17, s.y + 11, left);
+    EXPECT_STREQ(status->GetText(), s.label);
+    // Packed at every block of the stroke, each word in one gesture all the same.
+    for (int index = kStepEdited; index >= kPatternWord0; --index) {
+      EXPECT_EQ(GesturesOn(index), 1) << s.label << ", parameter " << index;
+    }
+    Block();
+    EXPECT_EQ(ViewsDifferFrom(expected), "") << s.label;
+    EXPECT_EQ(UnbalancedGesturesIn(gestureCalls), "") << s.label;
+    EXPECT_STREQ(plug->Patterns()->History().UndoLabel(), s.label);
+    EXPECT_TRUE(plug->Patterns()->Undo());
+    EXPECT_FALSE(plug->Patterns()->History().CanUndo());
   }
-  EXPECT_EQ(UnbalancedGesturesIn(gestureCalls), "");
-  Block();
-  uint16_t expected[kPatternEntries];
-  std::copy_n(start, kPatternEntries, expected);
-  std::copy_n(drawn, 5, expected + 2);
-  EXPECT_EQ(ViewsDifferFrom(expected), "");
-  EXPECT_EQ(UnbalancedGesturesIn(gestureCalls), "");
-
-  EXPECT_STREQ(plug->Patterns()->History().UndoLabel(), "Draw times, steps 3-7");
-  EXPECT_TRUE(plug->Patterns()->Undo());
-  EXPECT_FALSE(plug->Patterns()->History().CanUndo());
-  Block();
-  EXPECT_EQ(ViewsDifferFrom(start), "");
-}
-
-// Back along the row, right to left over the second row's levels.
-TEST_F(GateEditorTest, AStrokeBackwardsOverLevelsInterpolatesTheSameWay) {
-  const MouseMods left{true};
-  // Step 25's level bar: x 310-344, y 255-263; step 21's: x 170-204.
-  editor->OnMouseDown(310, 259, left);  // place 0: curved 0
-  editor->OnMouseDrag(204, 259, left);  // place 1 on step 21: steps 24-22 at 0.25, 0.5, 0.75
-  editor->OnMouseUp(204, 259, left);
-  const uint16_t drawn[] = {4, 3, 2, 1, 0};  // steps 21-25
-  for (int k = 0; k < 5; ++k) EXPECT_EQ(plug->StepPattern[52 + k], drawn[k]) << "step " << 21 + k;
-  EXPECT_STREQ(status->GetText(), "Draw levels, steps 21-25");
 }
 
 // Keys as a VST 2 host forwards them (character, virtual key, modifier
@@ -269,22 +242,20 @@ TEST_F(GateEditorTest, HostKeysUndoRedoAndMoveAndSetTheStepCursor) {
   };
   PatternEditor& patterns = *plug->Patterns();
   for (const auto& k : keys) {
+    const auto send = [&](int opcode) {
+      return effect->dispatcher(effect, opcode, k.character, k.virtualKey, nullptr,
+                                static_cast<float>(k.modifiers));
+    };
     const std::string row = std::to_string(k.character) + "/" + std::to_string(k.virtualKey) + "/" +
                             std::to_string(k.modifiers);
-    EXPECT_EQ(effect->dispatcher(effect, vst2::effEditKeyDown, k.character, k.virtualKey, nullptr,
-                                 static_cast<float>(k.modifiers)),
-              k.answer)
-        << row;
-    EXPECT_EQ(effect->dispatcher(effect, vst2::effEditKeyUp, k.character, k.virtualKey, nullptr,
-                                 static_cast<float>(k.modifiers)),
-              0)
-        << row;
+    EXPECT_EQ(send(vst2::effEditKeyDown), k.answer) << row;
+    EXPECT_EQ(send(vst2::effEditKeyUp), 0) << row;
     EXPECT_EQ(patterns.CursorStep(), k.cursor) << row;
-    EXPECT_EQ(plug->StepPattern[1], k.time) << row;
-    EXPECT_EQ(plug->StepPattern[33], k.level) << row;
+    EXPECT_EQ(plug->StepPattern[1] * 10 + plug->StepPattern[33], k.time * 10 + k.level) << row;
     for (int step = 0; step < 32; ++step) {
-      EXPECT_EQ(plug->timeBars[step]->CursorMark(), step == k.cursor) << row << " step " << step;
-      EXPECT_EQ(plug->volumeBars[step]->CursorMark(), step == k.cursor) << row << " step " << step;
+      EXPECT_EQ(plug->timeBars[step]->CursorMark() + plug->volumeBars[step]->CursorMark(),
+                2 * (step == k.cursor))
+          << row << " step " << step;
     }
   }
   Block();
@@ -294,16 +265,14 @@ TEST_F(GateEditorTest, HostKeysUndoRedoAndMoveAndSetTheStepCursor) {
   EXPECT_EQ(UnbalancedGesturesIn(gestureCalls), "");
 }
 
-// The saved state keeps its format through the pattern workflow: after
-// strokes, operations and undos, an old 140-byte chunk (version 10000, then
-// 17 little-endian doubles; written here byte by byte, the pattern words
-// holding every entry at 1: 1111111111 and 1111 in base 5) loads exactly,
-// and the chunk saved afterwards is those 140 bytes again.
+// After pattern edits, an old 140-byte chunk (version 10000, then 17
+// little-endian doubles, written byte by byte; the words hold every entry at
+// 1: 1111111111 and 1111 in base 5) loads exactly, bars too, and saves as
+// the same bytes.
 TEST_F(GateEditorTest, AnOldStateLoadsExactlyAfterPatternEditsAndSavesTheSameBytes) {
-  const MouseMods left{true};
-  editor->OnMouseDown(134, 215, left);
-  editor->OnMouseDrag(300, 215, left);
-  editor->OnMouseUp(300, 215, left);
+  editor->OnMouseDown(134, 215, MouseMods{true});
+  editor->OnMouseDrag(300, 215, MouseMods{true});
+  editor->OnMouseUp(300, 215, MouseMods{true});
   plug->Patterns()->RunOp(PatternOp::kReverse);
   plug->Patterns()->Undo();
   Block();
@@ -353,18 +322,18 @@ TEST_F(GateEditorTest, AnyEditsFollowedByAsManyUndosRestoreThePatternAndRedosRep
     for (int e = 0; e < edits; ++e) {
       const Rect bar = editor_test::BarRect(pick(kPatternEntries));
       const int x = bar.left + pick(bar.Width() + 1), y = bar.top + pick(bar.Height() + 1);
-      switch (pick(7)) {
-        case 0: {  // a stroke over its row and beyond
-          editor->OnMouseDown(x, y, MouseMods{true});
+      const MouseMods left{true}, right{false, true};
+      switch (pick(6)) {
+        case 0:  // a stroke over its row and beyond
+          editor->OnMouseDown(x, y, left);
           for (int moves = pick(6); moves > 0; --moves) {
-            editor->OnMouseDrag(20 + pick(580), y - 3 + pick(7), MouseMods{true});
+            editor->OnMouseDrag(20 + pick(580), y - 3 + pick(7), left);
           }
-          editor->OnMouseUp(x, y, MouseMods{true});
+          editor->OnMouseUp(x, y, left);
           break;
-        }
         case 1:
-          editor->OnMouseDown(x, y, MouseMods{false, true});
-          editor->OnMouseUp(x, y, MouseMods{false, true});
+          editor->OnMouseDown(x, y, right);
+          editor->OnMouseUp(x, y, right);
           break;
         case 2:
           editor->OnMouseWheel(x, y, MouseMods{}, pick(2) ? 1.0f : -2.0f);
@@ -375,21 +344,15 @@ TEST_F(GateEditorTest, AnyEditsFollowedByAsManyUndosRestoreThePatternAndRedosRep
         case 4:
           patterns.RunEuclid(pick(33), pick(9) - 4);
           break;
-        case 5: {
+        default: {  // a random pattern, applied whole or pasted as text
           uint16_t random[kPatternEntries];
-          std::copy_n(plug->StepPattern, kPatternEntries, random);
-          Randomise(random, patterns.PlayingCycle(), static_cast<RandomiseKind>(pick(3)),
-                    static_cast<RandomiseDensity>(pick(3)), rng());
-          patterns.Apply(random, "Randomise", "Randomised");
-          break;
-        }
-        default: {
-          uint16_t pasted[kPatternEntries];
-          for (uint16_t& entry : pasted) entry = static_cast<uint16_t>(pick(5));
+          for (uint16_t& entry : random) entry = static_cast<uint16_t>(pick(5));
           char text[kPatternTextSize];
-          const int length = FormatPatternText(pasted, 1 + pick(32), text);
-          patterns.PasteText(text, static_cast<size_t>(length));
-          break;
+          const int length = FormatPatternText(random, 1 + pick(32), text);
+          if (pick(2))
+            patterns.Apply(random, "Randomise", "Randomised");
+          else
+            patterns.PasteText(text, static_cast<size_t>(length));
         }
       }
       if (pick(3) == 0) Block();
