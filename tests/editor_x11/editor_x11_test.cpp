@@ -13,11 +13,10 @@
 #include <atomic>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <thread>
 
 #include "gui/pattern_menu.h"
-#include "gui/text_control.h"
 #include "gui/url_open.h"
 #include "gui/user_settings.h"
 
@@ -183,20 +182,17 @@ TEST_F(X11Editor, KeysWithModifiersSetStepsCopyAndPasteThroughTheWindow) {
   ASSERT_TRUE(hosted.Open());
   hosted.Tick(2);
   const Window window = hosted.Editor()->XWindow();
-  VSTCLASS* gate = hosted.Plug();
+  const uint16_t* pattern = hosted.Plug()->StepPattern;
   hosted.Key(window, XK_Right);
   hosted.Key(window, XK_1);
   hosted.Key(window, XK_3, ShiftMask);
-  ASSERT_EQ(gate->StepPattern[0], 1);
-  ASSERT_EQ(gate->StepPattern[32], 3);
-  std::vector<uint16_t> copied(gate->StepPattern, gate->StepPattern + kPatternEntries);
+  EXPECT_EQ(pattern[0], 1);
+  EXPECT_EQ(pattern[32], 3);
   hosted.Key(window, XK_c, ControlMask);
-  hosted.Key(window, XK_Right);
   hosted.Key(window, XK_0);
-  hosted.Key(window, XK_0, ShiftMask);
-  ASSERT_EQ(gate->StepPattern[1], 0);
+  ASSERT_EQ(pattern[0], 0);
   hosted.Key(window, XK_v, ControlMask);
-  EXPECT_EQ(std::vector<uint16_t>(gate->StepPattern, gate->StepPattern + kPatternEntries), copied);
+  EXPECT_EQ(pattern[0], 1);
   EXPECT_EQ(UnbalancedGestures(), "");
 }
 
@@ -408,9 +404,7 @@ TEST_F(X11Editor, TheSizeMenuStaysOpenUnderTheRealPointer) {
 
 std::string FileText(const std::string& path) {
   std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
+  return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 // A click on the title plate asks the desktop's opener for the effect's page
@@ -423,18 +417,9 @@ TEST_F(X11Editor, TheTitlePlatesLinkStartsTheOpenerWithoutWaitingForIt) {
   ASSERT_NE(mkdtemp(folder), nullptr);
   const std::string dir = folder;
   ASSERT_EQ(mkfifo((dir + "/go").c_str(), 0600), 0);
-  {
-    std::ofstream opener(dir + "/xdg-open");
-    opener << "#!/bin/bash\n"
-              "echo \"$1\" >\""
-           << dir
-           << "/asked\"\n"
-              "exec 3<>\""
-           << dir
-           << "/go\"\n"
-              "if read -t 20 word <&3; then echo released; else echo gave up; fi >\""
-           << dir << "/ended\"\n";
-  }
+  std::ofstream(dir + "/xdg-open")
+      << "#!/bin/bash\ncd \"${0%/*}\" && echo \"$1\" >asked && exec 3<>go\n"
+         "if read -t 20 w <&3; then echo released; else echo gave up; fi >ended\n";
   ASSERT_EQ(chmod((dir + "/xdg-open").c_str(), 0700), 0);
   const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
   setenv("PATH", (dir + ":" + path).c_str(), 1);
@@ -451,25 +436,19 @@ TEST_F(X11Editor, TheTitlePlatesLinkStartsTheOpenerWithoutWaitingForIt) {
   EXPECT_EQ(FileText(dir + "/ended"), "");
   // Without blocking: an opener that gave up reads no more.
   const int go = open((dir + "/go").c_str(), O_WRONLY | O_NONBLOCK);
-  EXPECT_GE(go, 0);
-  if (go >= 0) {
-    EXPECT_EQ(write(go, "go\n", 3), 3);
-    close(go);
-  }
+  ASSERT_GE(go, 0);
+  EXPECT_EQ(write(go, "go\n", 3), 3);
+  close(go);
   for (int i = 0; i < 2000 && FileText(dir + "/ended").empty(); ++i) usleep(5000);
   EXPECT_EQ(FileText(dir + "/ended"), "released\n");
   setenv("PATH", path.c_str(), 1);
   EXPECT_EQ(UnbalancedGestures(), "");
-  for (const char* name : {"/asked", "/ended", "/go", "/xdg-open"}) {
-    std::remove((dir + name).c_str());
-  }
-  rmdir(folder);
+  EXPECT_EQ(std::system(("rm -r " + dir).c_str()), 0);
 }
 
-// The pattern menu through X events: the footer button opens it, the row
-// under the pointer lights, Escape arrives as the menu's key, a
-// focus lost closes it but a keyboard grab borrowed by another client does
-// not, the pointer is read in window pixels at 200 %, closing closes it.
+// The pattern menu through X events: the footer button opens it, Escape
+// arrives as the menu's key, a focus lost closes it but a keyboard grab
+// borrowed by another client does not, and closing the editor closes it.
 TEST_F(X11Editor, PatternMenuAnswersXKeysFocusAndPointer) {
   HostedX11Editor hosted(display_);
   ASSERT_TRUE(hosted.Open());
@@ -477,12 +456,9 @@ TEST_F(X11Editor, PatternMenuAnswersXKeysFocusAndPointer) {
   XEditorWindow* editor = hosted.Editor();
   auto* menu = dynamic_cast<PatternMenu*>(editor->GetControl(editor->ControlCount() - 1));
   ASSERT_NE(menu, nullptr);
-  // A click on the footer button, in window pixels at the editor's size.
-  const auto openMenu = [&] {
-    const int x = 456 * editor->SizePercent() / 100;
-    const int y = 276 * editor->SizePercent() / 100;
-    hosted.Pointer(ButtonPress, Button1, 0, x, y);
-    hosted.Pointer(ButtonRelease, Button1, Button1Mask, x, y);
+  const auto openMenu = [&] {  // a click on the footer button
+    hosted.Pointer(ButtonPress, Button1, 0, 456, 276);
+    hosted.Pointer(ButtonRelease, Button1, Button1Mask, 456, 276);
     ASSERT_TRUE(menu->IsOpen());
   };
   openMenu();
@@ -494,14 +470,7 @@ TEST_F(X11Editor, PatternMenuAnswersXKeysFocusAndPointer) {
   EXPECT_TRUE(menu->IsOpen()) << "a borrowed keyboard is no focus lost";
   hosted.Notify(FocusOut, NotifyNormal);
   EXPECT_FALSE(menu->IsOpen());
-
-  // At 200 %: the pointer over a row lights it, in the window's pixels.
-  editor->SetSizePercent(200);
-  hosted.Tick(2);
   openMenu();
-  const Rect row = menu->RowRect(static_cast<int>(PatternMenuRow::kReverse));
-  hosted.Pointer(MotionNotify, 0, 0, 2 * (row.left + 40), 2 * (row.top + 6));
-  EXPECT_EQ(menu->Rows().Highlight(), static_cast<int>(PatternMenuRow::kReverse));
   hosted.Close();
   EXPECT_FALSE(menu->IsOpen()) << "closing the editor closes the menu";
 }
