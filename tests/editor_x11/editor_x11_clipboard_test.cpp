@@ -43,7 +43,7 @@ class X11Clipboard : public ::testing::Test {
   }
 
   // The test client asks for CLIPBOARD as `target` while the editor's
-  // instance idles; the bytes and type of the answer, or false when kRefused.
+  // instance idles; the bytes and type of the answer, or false when refused.
   bool Request(HostedX11Editor& owner, const char* target, std::string* bytes, Atom* type) {
     const Atom property = Intern(client_, "TEST_ANSWER");
     XConvertSelection(client_, Intern(client_, "CLIPBOARD"), Intern(client_, target), property,
@@ -179,7 +179,7 @@ TEST_F(X11Clipboard, CopiedTextIsHandedOutForEachTargetAndOtherTargetsAreRefused
     EXPECT_EQ(type, Intern(client_, row.type)) << row.target;
     EXPECT_EQ(bytes, row.bytes) << row.target;
   }
-  // Text beyond Latin-1 has no STRING form: kRefused, the UTF-8 form stays.
+  // Text beyond Latin-1 has no STRING form: refused, the UTF-8 form stays.
   ASSERT_TRUE(owner.Editor()->CopyToClipboard("\xE2\x82\xAC"));
   EXPECT_FALSE(Request(owner, "STRING", &bytes, &type));
   ASSERT_TRUE(Request(owner, "UTF8_STRING", &bytes, &type));
@@ -198,7 +198,7 @@ TEST_F(X11Clipboard, CopiedTextIsHandedOutForEachTargetAndOtherTargetsAreRefused
   XSync(client_, False);
   for (int idle = 0; idle < 50 && owner.Editor()->OwnsClipboard(); ++idle) owner.Idle();
   EXPECT_FALSE(owner.Editor()->OwnsClipboard());
-  // Copy kRefuses text too large or not UTF-8.
+  // Copy refuses text too large or not UTF-8.
   EXPECT_TRUE(owner.Editor()->CopyToClipboard(std::string(kMaxClipboardBytes, 'a').c_str()));
   EXPECT_FALSE(owner.Editor()->CopyToClipboard(std::string(kMaxClipboardBytes + 1, 'a').c_str()));
   EXPECT_FALSE(owner.Editor()->CopyToClipboard("caf\xE9"));
@@ -212,7 +212,7 @@ TEST_F(X11Clipboard, PasteTakesWhatTheOwnerAnswersAndRefusesWhatIsNotText) {
   const std::string largest(kMaxClipboardBytes, 'x');
   struct Row {
     Answer utf8, string;
-    const char* expected;  // nullptr: kRefused
+    const char* expected;  // nullptr: refused
   } const rows[] = {
       {utf8(kAccents), kRefuse, kAccents.c_str()},
       {kRefuse, {"STRING", "caf\xE9"}, "caf\xC3\xA9"},  // Latin-1 after UTF-8
