@@ -288,7 +288,6 @@ TEST_F(X11Editor, SizeMenuPicksRemembersOrChoosesNothingAndDesktopDensityGivesTh
     // The host's first question already has the size the window opens at.
     vst2::ERect* rect = nullptr;
     ASSERT_EQ(hosted.Dispatch(vst2::effEditGetRect, &rect), 1);
-    ASSERT_NE(rect, nullptr);
     const Rect asked{rect->left, rect->top, rect->right, rect->bottom};
     EXPECT_EQ(asked, (Rect{0, 0, ScaleCoordinate(620, size), ScaleCoordinate(285, size)}))
         << resources;
@@ -389,10 +388,9 @@ TEST_F(X11Editor, TheSizeMenuStaysOpenUnderTheRealPointer) {
     }
     return false;
   };
-  const auto always = [] { return true; };
   // A right click on the background opens the size menu; over the third row,
   // then the second, the menu follows and stays open.
-  input(editor->XWindow(), 5, 200, 0, always);
+  input(editor->XWindow(), 5, 200, 0, [] { return true; });
   ASSERT_TRUE(input(0, 0, 0, 3, [&] { return editor->PopupIsSizeMenu(); }));
   const Window menu = editor->Popup();
   EXPECT_TRUE(input(menu, 20, 18 * 2 + 9, 0, [&] { return editor->PopupSelection() == 2; }));
@@ -464,7 +462,6 @@ TEST_F(X11Editor, PatternMenuAnswersXKeysFocusAndPointer) {
   openMenu();
   hosted.Key(editor->XWindow(), XK_Escape);
   EXPECT_FALSE(menu->IsOpen());
-
   openMenu();
   hosted.Notify(FocusOut, NotifyGrab);
   EXPECT_TRUE(menu->IsOpen()) << "a borrowed keyboard is no focus lost";
