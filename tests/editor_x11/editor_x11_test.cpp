@@ -13,11 +13,10 @@
 #include <atomic>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <thread>
 
 #include "gui/pattern_menu.h"
-#include "gui/text_control.h"
 #include "gui/url_open.h"
 #include "gui/user_settings.h"
 
@@ -131,14 +130,6 @@ TEST_F(X11Editor, TwoInstancesEditorsOpenAtOnceEachAnswerTheirOwnInput) {
   second.Tick(2);
   EXPECT_EQ(first.Plug()->GetParam(kRate)->Value(), firstRate);
   EXPECT_GT(second.Plug()->GetParam(kRate)->Value(), secondRate);
-  // The wheel turned up (button 4) raises the first's Mix by a notch, a
-  // hundredth of its range.
-  IPlugParam* mix = first.Plug()->GetParam(kMix);
-  const double firstMix = mix->GetNormalized();
-  first.Pointer(ButtonPress, Button4, 0, 569, 125);
-  first.Pointer(ButtonRelease, Button4, Button4Mask, 569, 125);
-  EXPECT_NEAR(mix->GetNormalized(), firstMix + 0.01, 1e-6);
-  first.Tick(12);  // the wheel's gesture ends
   // Both windows show their editor: the background's corner pixel read back.
   for (HostedX11Editor* hosted : {&first, &second}) {
     XImage* image =
@@ -184,37 +175,24 @@ TEST_F(X11Editor, AThirdQuickClickAndAQuickClickElsewhereArePresses) {
   EXPECT_EQ(UnbalancedGestures(), "");
 }
 
-// The editor's own keys as X delivers them, with the modifier state: the
-// step cursor's keys set a step, Ctrl+C copies the pattern to the CLIPBOARD
-// selection, Ctrl+V pastes it back over later changes, Ctrl+Z undoes the
-// paste, and the host's words follow the pattern.
-TEST_F(X11Editor, KeysSetStepsCopyPasteAndUndoThroughTheWindow) {
+// The editor's own keys as X delivers them, with the modifier state: Shift
+// sets the lower row's step, Ctrl+C copies, Ctrl+V pastes over later changes.
+TEST_F(X11Editor, KeysWithModifiersSetStepsCopyAndPasteThroughTheWindow) {
   HostedX11Editor hosted(display_);
   ASSERT_TRUE(hosted.Open());
   hosted.Tick(2);
   const Window window = hosted.Editor()->XWindow();
-  VSTCLASS* gate = hosted.Plug();
+  const uint16_t* pattern = hosted.Plug()->StepPattern;
   hosted.Key(window, XK_Right);
   hosted.Key(window, XK_1);
   hosted.Key(window, XK_3, ShiftMask);
-  ASSERT_EQ(gate->StepPattern[0], 1);
-  ASSERT_EQ(gate->StepPattern[32], 3);
-  std::vector<uint16_t> copied(gate->StepPattern, gate->StepPattern + kPatternEntries);
+  EXPECT_EQ(pattern[0], 1);
+  EXPECT_EQ(pattern[32], 3);
   hosted.Key(window, XK_c, ControlMask);
-  EXPECT_STREQ(gate->InfoText->GetText(), "Pattern copied");
-  hosted.Key(window, XK_Right);
   hosted.Key(window, XK_0);
-  hosted.Key(window, XK_0, ShiftMask);
-  ASSERT_EQ(gate->StepPattern[1], 0);
+  ASSERT_EQ(pattern[0], 0);
   hosted.Key(window, XK_v, ControlMask);
-  EXPECT_STREQ(gate->InfoText->GetText(), "Pasted pattern");
-  EXPECT_EQ(std::vector<uint16_t>(gate->StepPattern, gate->StepPattern + kPatternEntries), copied);
-  RunAudioBlock(hosted.Effect());
-  const std::vector<int> host = PatternTheHostSees(hosted.Effect());
-  EXPECT_EQ(std::vector<int>(copied.begin(), copied.end()), host);
-  hosted.Key(window, XK_z, ControlMask);
-  EXPECT_STREQ(gate->InfoText->GetText(), "Undone: Paste");
-  EXPECT_EQ(gate->StepPattern[1], 0);
+  EXPECT_EQ(pattern[0], 1);
   EXPECT_EQ(UnbalancedGestures(), "");
 }
 
@@ -310,7 +288,6 @@ TEST_F(X11Editor, SizeMenuPicksRemembersOrChoosesNothingAndDesktopDensityGivesTh
     // The host's first question already has the size the window opens at.
     vst2::ERect* rect = nullptr;
     ASSERT_EQ(hosted.Dispatch(vst2::effEditGetRect, &rect), 1);
-    ASSERT_NE(rect, nullptr);
     const Rect asked{rect->left, rect->top, rect->right, rect->bottom};
     EXPECT_EQ(asked, (Rect{0, 0, ScaleCoordinate(620, size), ScaleCoordinate(285, size)}))
         << resources;
@@ -380,118 +357,52 @@ TEST_F(X11Editor, SizeMenuPicksRemembersOrChoosesNothingAndDesktopDensityGivesTh
   rmdir(folder);
 }
 
-// The real pointer and keyboard, through the server's test extension: what
-// the server makes of them (crossings, focus changes, grabs) reaches the
-// editor as it would from a person.
-class RealInput {
- public:
-  RealInput(Display* display, HostedX11Editor* hosted) : display_(display), hosted_(hosted) {}
-  // Moves the pointer to (x, y) of `window` (the editor's when 0).
-  void MoveTo(int x, int y, Window window = 0) {
-    Window child = 0;
-    int rootX = 0, rootY = 0;
-    XTranslateCoordinates(display_, window != 0 ? window : hosted_->Editor()->XWindow(),
-                          DefaultRootWindow(display_), x, y, &rootX, &rootY, &child);
-    XTestFakeMotionEvent(display_, DefaultScreen(display_), rootX, rootY, CurrentTime);
-    Settle();
-  }
-  void Button(unsigned button, bool down) {
-    XTestFakeButtonEvent(display_, button, down ? True : False, CurrentTime);
-    Settle();
-  }
-  void Key(KeySym symbol) {
-    const unsigned code = XKeysymToKeycode(display_, symbol);
-    XTestFakeKeyEvent(display_, code, True, CurrentTime);
-    XTestFakeKeyEvent(display_, code, False, CurrentTime);
-    Settle();
-  }
-  // Idles the editor until `done` holds, a bounded number of times; the
-  // server passes on the events at its own pace.
-  template <typename Done>
-  bool IdleUntil(Done done) {
-    for (int i = 0; i < 400; ++i) {
-      hosted_->Tick();
-      if (done()) return true;
-      usleep(5000);
-    }
-    return false;
-  }
-
- private:
-  // The server has taken the input, and the editor reads what came of it.
-  void Settle() {
-    XSync(display_, False);
-    for (int i = 0; i < 5; ++i) {
-      usleep(2000);
-      hosted_->Tick();
-    }
-  }
-  Display* display_;
-  HostedX11Editor* hosted_;
-};
-
-// Menus and text popups opened and used with the real pointer: the focus
-// changes the server reports as the popup takes the keyboard and the pointer
-// moves over it do not close it; a click picks, typed keys reach it.
-TEST_F(X11Editor, PopupsStayOpenUnderTheRealPointerAndTakeItsClicksAndTypedKeys) {
+// The real pointer through the server's test extension: the focus changes
+// the server reports as the size menu takes the keyboard and the pointer
+// moves over it (NotifyPointer and the like) do not close it.
+TEST_F(X11Editor, TheSizeMenuStaysOpenUnderTheRealPointer) {
   int event = 0, error = 0, major = 0, minor = 0;
   ASSERT_TRUE(XTestQueryExtension(display_, &event, &error, &major, &minor));
-  char folder[] = "/tmp/quorvel_sizes_XXXXXX";
-  ASSERT_NE(mkdtemp(folder), nullptr);
-  SetUserSettingsFolder(folder);
   HostedX11Editor hosted(display_);
   ASSERT_TRUE(hosted.Open());
   hosted.Tick(2);
   XEditorWindow* editor = hosted.Editor();
-  RealInput input(display_, &hosted);
-
-  // A right click on the background opens the size menu at 100 %.
-  input.MoveTo(5, 200);
-  input.Button(3, true);
-  input.Button(3, false);
-  ASSERT_TRUE(input.IdleUntil([&] { return editor->PopupIsSizeMenu(); }));
+  // Moves the pointer to (x, y) of `window`, or presses and releases `button`,
+  // then idles until `done` holds (a bounded number of times: the server
+  // passes the input on at its own pace).
+  const auto input = [&](Window window, int x, int y, unsigned button, auto done) {
+    if (button == 0) {
+      Window child = 0;
+      int rootX = 0, rootY = 0;
+      XTranslateCoordinates(display_, window, DefaultRootWindow(display_), x, y, &rootX, &rootY,
+                            &child);
+      XTestFakeMotionEvent(display_, DefaultScreen(display_), rootX, rootY, CurrentTime);
+    } else {
+      XTestFakeButtonEvent(display_, button, True, CurrentTime);
+      XTestFakeButtonEvent(display_, button, False, CurrentTime);
+    }
+    XSync(display_, False);
+    for (int i = 0; i < 400; ++i, usleep(5000)) {
+      hosted.Tick();
+      if (done()) return true;
+    }
+    return false;
+  };
+  // A right click on the background opens the size menu; over the third row,
+  // then the second, the menu follows and stays open.
+  input(editor->XWindow(), 5, 200, 0, [] { return true; });
+  ASSERT_TRUE(input(0, 0, 0, 3, [&] { return editor->PopupIsSizeMenu(); }));
   const Window menu = editor->Popup();
-  // Over the third row (150 %), then the second (125 %): the menu follows.
-  input.MoveTo(20, 18 * 2 + 9, menu);
-  EXPECT_TRUE(input.IdleUntil([&] { return editor->PopupSelection() == 2; }));
-  input.MoveTo(20, 18 + 9, menu);
-  EXPECT_TRUE(input.IdleUntil([&] { return editor->PopupSelection() == 1; }));
+  EXPECT_TRUE(input(menu, 20, 18 * 2 + 9, 0, [&] { return editor->PopupSelection() == 2; }));
+  EXPECT_TRUE(input(menu, 20, 18 + 9, 0, [&] { return editor->PopupSelection() == 1; }));
+  for (int i = 0; i < 5; ++i) hosted.Tick();
   EXPECT_EQ(editor->Popup(), menu);
-  EXPECT_EQ(editor->SizePercent(), 100);
-  input.Button(1, true);
-  input.Button(1, false);
-  EXPECT_TRUE(input.IdleUntil([&] { return editor->Popup() == 0; }));
-  EXPECT_EQ(editor->SizePercent(), 125);
-  hosted.Tick(2);
-
-  // A right click on the Cycle knob opens its edit box under the pointer; the
-  // pointer wanders over it, and typed keys replace the value.
-  IPlugParam* cycle = hosted.Plug()->GetParam(kCycle);
-  const Rect knob = hosted.Editor()->PixelRect(Rect{96, 100, 146, 170});
-  input.MoveTo((knob.left + knob.right) / 2, (knob.top + knob.bottom) / 2);
-  input.Button(3, true);
-  input.Button(3, false);
-  ASSERT_TRUE(input.IdleUntil([&] { return editor->Popup() != 0; }));
-  const Window box = editor->Popup();
-  for (int x = 2; x < 30; x += 7) input.MoveTo(x, 4, box);
-  input.MoveTo(5, 5);  // and back over the editor
-  EXPECT_EQ(editor->Popup(), box);
-  EXPECT_EQ(editor->GetPopupState(), XEditorWindow::kPopupTyping);
-  for (KeySym key : {XK_BackSpace, XK_BackSpace, XK_BackSpace, XK_7, XK_Return}) input.Key(key);
-  EXPECT_TRUE(input.IdleUntil([&] { return editor->Popup() == 0; }));
-  EXPECT_EQ(cycle->Value(), 7.0);
   EXPECT_EQ(UnbalancedGestures(), "");
-  hosted.Close();
-  SetUserSettingsFolder("");
-  std::remove((std::string(folder) + "/editor.txt").c_str());
-  rmdir(folder);
 }
 
 std::string FileText(const std::string& path) {
   std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
+  return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 // A click on the title plate asks the desktop's opener for the effect's page
@@ -504,18 +415,9 @@ TEST_F(X11Editor, TheTitlePlatesLinkStartsTheOpenerWithoutWaitingForIt) {
   ASSERT_NE(mkdtemp(folder), nullptr);
   const std::string dir = folder;
   ASSERT_EQ(mkfifo((dir + "/go").c_str(), 0600), 0);
-  {
-    std::ofstream opener(dir + "/xdg-open");
-    opener << "#!/bin/bash\n"
-              "echo \"$1\" >\""
-           << dir
-           << "/asked\"\n"
-              "exec 3<>\""
-           << dir
-           << "/go\"\n"
-              "if read -t 20 word <&3; then echo released; else echo gave up; fi >\""
-           << dir << "/ended\"\n";
-  }
+  std::ofstream(dir + "/xdg-open")
+      << "#!/bin/bash\ncd \"${0%/*}\" && echo \"$1\" >asked && exec 3<>go\n"
+         "if read -t 20 w <&3; then echo released; else echo gave up; fi >ended\n";
   ASSERT_EQ(chmod((dir + "/xdg-open").c_str(), 0700), 0);
   const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
   setenv("PATH", (dir + ":" + path).c_str(), 1);
@@ -532,25 +434,19 @@ TEST_F(X11Editor, TheTitlePlatesLinkStartsTheOpenerWithoutWaitingForIt) {
   EXPECT_EQ(FileText(dir + "/ended"), "");
   // Without blocking: an opener that gave up reads no more.
   const int go = open((dir + "/go").c_str(), O_WRONLY | O_NONBLOCK);
-  EXPECT_GE(go, 0);
-  if (go >= 0) {
-    EXPECT_EQ(write(go, "go\n", 3), 3);
-    close(go);
-  }
+  ASSERT_GE(go, 0);
+  EXPECT_EQ(write(go, "go\n", 3), 3);
+  close(go);
   for (int i = 0; i < 2000 && FileText(dir + "/ended").empty(); ++i) usleep(5000);
   EXPECT_EQ(FileText(dir + "/ended"), "released\n");
   setenv("PATH", path.c_str(), 1);
   EXPECT_EQ(UnbalancedGestures(), "");
-  for (const char* name : {"/asked", "/ended", "/go", "/xdg-open"}) {
-    std::remove((dir + name).c_str());
-  }
-  rmdir(folder);
+  EXPECT_EQ(std::system(("rm -r " + dir).c_str()), 0);
 }
 
-// The pattern menu through X events: the footer button opens it, the row
-// under the pointer lights, Escape and Return arrive as the menu's keys, a
-// focus lost closes it but a keyboard grab borrowed by another client does
-// not, and the pixels on screen show the highlight at 200 %.
+// The pattern menu through X events: the footer button opens it, Escape
+// arrives as the menu's key, a focus lost closes it but a keyboard grab
+// borrowed by another client does not, and closing the editor closes it.
 TEST_F(X11Editor, PatternMenuAnswersXKeysFocusAndPointer) {
   HostedX11Editor hosted(display_);
   ASSERT_TRUE(hosted.Open());
@@ -558,48 +454,20 @@ TEST_F(X11Editor, PatternMenuAnswersXKeysFocusAndPointer) {
   XEditorWindow* editor = hosted.Editor();
   auto* menu = dynamic_cast<PatternMenu*>(editor->GetControl(editor->ControlCount() - 1));
   ASSERT_NE(menu, nullptr);
-  // A click on the footer button, in window pixels at the editor's size.
-  const auto openMenu = [&] {
-    const int x = 456 * editor->SizePercent() / 100;
-    const int y = 276 * editor->SizePercent() / 100;
-    hosted.Pointer(ButtonPress, Button1, 0, x, y);
-    hosted.Pointer(ButtonRelease, Button1, Button1Mask, x, y);
+  const auto openMenu = [&] {  // a click on the footer button
+    hosted.Pointer(ButtonPress, Button1, 0, 456, 276);
+    hosted.Pointer(ButtonRelease, Button1, Button1Mask, 456, 276);
     ASSERT_TRUE(menu->IsOpen());
   };
   openMenu();
   hosted.Key(editor->XWindow(), XK_Escape);
   EXPECT_FALSE(menu->IsOpen());
-
   openMenu();
   hosted.Notify(FocusOut, NotifyGrab);
   EXPECT_TRUE(menu->IsOpen()) << "a borrowed keyboard is no focus lost";
   hosted.Notify(FocusOut, NotifyNormal);
   EXPECT_FALSE(menu->IsOpen());
-
-  // Up from Copy wraps to Fill; Return fills the playing steps.
   openMenu();
-  hosted.Key(editor->XWindow(), XK_Up);
-  hosted.Key(editor->XWindow(), XK_Return);
-  EXPECT_FALSE(menu->IsOpen());
-  EXPECT_EQ(hosted.Plug()->StepPattern[0], 4);
-  EXPECT_EQ(hosted.Plug()->StepPattern[32], 4);
-  EXPECT_EQ(UnbalancedGestures(), "");
-
-  // At 200 %: the pointer over a row lights it, in the window's pixels.
-  editor->SetSizePercent(200);
-  hosted.Tick(2);
-  openMenu();
-  const Rect row = menu->RowRect(static_cast<int>(PatternMenuRow::kReverse));
-  hosted.Pointer(MotionNotify, 0, 0, 2 * (row.left + 40), 2 * (row.top + 6));
-  EXPECT_EQ(menu->Rows().Highlight(), static_cast<int>(PatternMenuRow::kReverse));
-  hosted.Tick(2);
-  XImage* image = XGetImage(display_, editor->XWindow(), 2 * row.left + 2, 2 * row.top, 1,
-                            2 * row.Height(), AllPlanes, ZPixmap);
-  ASSERT_NE(image, nullptr);
-  for (int y = 0; y < 2 * row.Height(); ++y) {
-    EXPECT_EQ(XGetPixel(image, 0, y) & 0xFFFFFFu, 0x426EAAu) << y;
-  }
-  XDestroyImage(image);
   hosted.Close();
   EXPECT_FALSE(menu->IsOpen()) << "closing the editor closes the menu";
 }
