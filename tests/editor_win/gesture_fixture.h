@@ -166,10 +166,14 @@ class GestureEditor : public OpenEditor {
 
   // Ends an open popup, lets an audio block pack the pattern, and ticks idle.
   void Settle() {
-    // An open popup ends (a right click cancels it); so does an open pattern
-    // menu, whose box never reaches that corner.
-    if (editor_->Popup() != nullptr || editor_->OverlayShown())
+    // An open popup ends (a right click cancels it, the tick closes it); so
+    // does an open pattern menu, whose box never reaches that corner. With
+    // both open, the popup takes the first click.
+    for (int clicks = 0; clicks < 3 && (editor_->Popup() != nullptr || editor_->OverlayShown());
+         ++clicks) {
       Run(Script{{Step::kRightDown, 5, 280}, {Step::kRightUp, 5, 280}});
+      Tick(1);
+    }
     Run(Step{Step::kBlock});
     Tick(kIdleTicks);
   }

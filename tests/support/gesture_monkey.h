@@ -1,8 +1,9 @@
 // GestureMonkey: short seeded sequences of clicks, drags, strokes across the
 // step bars, right and double clicks, wheel units, rocker holds, lost
 // captures, ticks, audio blocks, reopenings, host settings and the editor's
-// keys (undo, redo, the step cursor's) over every kind of control of the
-// editor's 100 % layout, as scripts any editor window can play.
+// keys (undo, redo, the step cursor's) and picks from the pattern menu over
+// every kind of control of the editor's 100 % layout, as scripts any editor
+// window can play.
 #pragma once
 
 #include <random>
@@ -67,7 +68,8 @@ class GestureMonkey {
     int x, y, x2, y2;
     PressPoint(&x, &y);
     AnyPoint(&x2, &y2);
-    const int roll = Pick(120);
+    const int roll = Pick(128);
+    if (roll >= 120) return AddMenuPick(s);
     if (roll >= 100) return AddKeysOrStroke(s, roll - 100);
     if (roll < 22) {  // click or drag
       s->push_back({Step::kDown, x, y});
@@ -154,6 +156,22 @@ class GestureMonkey {
     for (int keys = 1 + Pick(4); keys > 0; --keys) {
       const auto& key = kKeys[Pick(kKeyCount)];
       s->push_back({Step::kKey, key.key, Pick(3), key.mods});
+    }
+  }
+
+  // The PATTERN button, then a click anywhere on the menu it opens above
+  // itself (a row runs, a value row changes and the menu stays open, a
+  // greyed row does nothing), now and then a second one.
+  void AddMenuPick(Script* s) {
+    static constexpr Rect kButton = {420, 270, 492, 283};
+    static constexpr Rect kMenu = {342, 43, 492, 270};
+    s->push_back({Step::kDown, kButton.left + Pick(kButton.Width()), kButton.top + 5});
+    s->push_back({Step::kUp, kButton.left + Pick(kButton.Width()), kButton.top + 5});
+    for (int picks = 1 + (Pick(4) == 0); picks > 0; --picks) {
+      const int x = kMenu.left + Pick(kMenu.Width());
+      const int y = kMenu.top + Pick(kMenu.Height());
+      s->push_back({Step::kDown, x, y});
+      s->push_back({Step::kUp, x, y});
     }
   }
 
