@@ -70,29 +70,10 @@ void Fill(uint16_t* pattern, int cycle) {
 }
 
 void ApplyPatternOp(PatternOp op, uint16_t* pattern, int cycle) {
-  switch (op) {
-    case PatternOp::kShiftLeft:
-      ShiftLeft(pattern, cycle);
-      break;
-    case PatternOp::kShiftRight:
-      ShiftRight(pattern, cycle);
-      break;
-    case PatternOp::kReverse:
-      Reverse(pattern, cycle);
-      break;
-    case PatternOp::kInvertTimes:
-      InvertTimes(pattern, cycle);
-      break;
-    case PatternOp::kInvertLevels:
-      InvertLevels(pattern, cycle);
-      break;
-    case PatternOp::kClear:
-      Clear(pattern, cycle);
-      break;
-    case PatternOp::kFill:
-      Fill(pattern, cycle);
-      break;
-  }
+  // In PatternOp order.
+  static constexpr void (*kOps[kPatternOpCount])(uint16_t*, int) = {
+      ShiftLeft, ShiftRight, Reverse, InvertTimes, InvertLevels, Clear, Fill};
+  kOps[static_cast<int>(op)](pattern, cycle);
 }
 
 // Step q (counted from the rotation) is a hit when q * hits mod n < hits:

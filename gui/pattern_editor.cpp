@@ -151,26 +151,16 @@ uint32_t PatternEditor::RunRandomise(RandomiseKind kind, RandomiseDensity densit
   return seed;
 }
 
-bool PatternEditor::Undo() {
-  if (drawing_) EndDraw();
-  uint16_t pattern[kPatternEntries];
-  const char* label = history_.Undo(pattern);
-  char message[kInfoMessageSize];
-  FormatUndoMessage(message, false, label);
-  if (!label) {
-    ShowStatus(message);
-    return false;
-  }
-  Write(pattern, message);
-  return true;
-}
+bool PatternEditor::Undo() { return StepHistory(false); }
 
-bool PatternEditor::Redo() {
+bool PatternEditor::Redo() { return StepHistory(true); }
+
+bool PatternEditor::StepHistory(bool redo) {
   if (drawing_) EndDraw();
   uint16_t pattern[kPatternEntries];
-  const char* label = history_.Redo(pattern);
+  const char* label = redo ? history_.Redo(pattern) : history_.Undo(pattern);
   char message[kInfoMessageSize];
-  FormatUndoMessage(message, true, label);
+  FormatUndoMessage(message, redo, label);
   if (!label) {
     ShowStatus(message);
     return false;

@@ -86,6 +86,8 @@ class PatternEditor {
   void CurrentPattern(uint16_t* pattern) const;
   // Writes the pattern and raises StepEdited inside its own host gesture.
   void Write(const uint16_t* pattern, const char* message);
+  // Undo (false) or redo (true) one step of the history.
+  bool StepHistory(bool redo);
 
   IPlugBase* plug_;
   GateEngine* engine_;
