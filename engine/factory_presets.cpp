@@ -63,6 +63,13 @@ bool FactoryPresetValues(const FactoryPreset& preset, int* values) {
   values[kTarget] = preset.target;
   values[kMix] = 100;
   for (int g = 0; g < kPatternWordCount; ++g) values[kFirstPatternWordParam + g] = words[g];
+  // The groove and control parameters at their defaults: straight, every
+  // step plays, the host's position drives the pattern, no MIDI switching.
+  values[kSwing] = 50;
+  values[kChance] = 100;
+  values[kRestartMode] = kRestartHostPosition;
+  values[kMidiSwitch] = kSwitchOff;
+  for (int g = 0; g < kChanceWordCount; ++g) values[kChanceWord0 + g] = 0;
   values[kStepEdited] = 0;
   values[kTimesNudge] = 0;
   values[kVolumesNudge] = 0;

@@ -17,6 +17,6 @@ struct FactoryPreset {
 
 extern const FactoryPreset kFactoryPresets[kFactoryPresetCount];
 
-// The 20 parameter values of a factory preset, in parameter order. Returns
+// The 27 parameter values of a factory preset, in parameter order. Returns
 // false when the digit strings are malformed (never for the built-in table).
 bool FactoryPresetValues(const FactoryPreset& preset, int* values);

@@ -55,6 +55,7 @@ void GateEngine::ProcessGateBlock(double** inputs, double** outputs, int frames)
     HoldSamples(inputs, outputs, n);
   }
   lastBlockClock = now;
+  sampleClock += frames > 0 ? frames : 0;
 }
 
 void GateEngine::RealignStepClock(int64_t position) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engine/chance_words.h"
 #include "engine/note_lengths.h"
 #include "engine/rounding.h"
 
@@ -85,6 +86,23 @@ void GateEngine::ApplyParamChange(int index) {
         ShowInfo(NudgeMessage(volumes, v));
         packPending = true;
       }
+      break;
+    case kSwing:
+      swingPercent = v;
+      break;
+    case kChance:
+      chancePercent = v;
+      break;
+    case kRestartMode:
+      restartMode = static_cast<uint16_t>(v);
+      break;
+    case kMidiSwitch:
+      midiSwitch = static_cast<uint16_t>(v);
+      break;
+    case kChanceWord0:
+    case kChanceWord1:
+    case kChanceWord2:
+      UnpackChanceWord(stepChance, index - kChanceWord0, v);
       break;
     default:  // the pattern words
       UnpackWordToBars(index - kFirstPatternWordParam, v);

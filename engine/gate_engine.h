@@ -12,6 +12,7 @@
 
 #include "engine/gate_params.h"
 #include "engine/info_messages.h"
+#include "engine/note_queue.h"
 #include "engine/pattern_words.h"
 
 class ITextControl;
@@ -96,6 +97,16 @@ class GateEngine {
   char patternEditMessage[kInfoMessageSize] = {};
   bool wordGesturesHeld = false;
   bool wordGestureOpen[kPatternWordCount] = {};
+  // Frames run through ProcessGateBlock since the instance was made: the
+  // clock note-ons are timed on.
+  int64_t sampleClock = 0;
+  // The groove and control parameters as last applied.
+  int32_t swingPercent = 50;
+  int32_t chancePercent = 100;
+  uint16_t restartMode = 0;
+  uint16_t midiSwitch = 0;
+  uint8_t stepChance[kStepCountMax] = {};  // chance levels 0-3, as chance_words.h
+  NoteQueue notes;
 
  protected:
   // Hooks the effect class provides.

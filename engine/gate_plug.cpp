@@ -1,8 +1,10 @@
 #include "engine/gate_plug.h"
 
+#include "engine/chance_words.h"
 #include "engine/editor_layout.h"
 #include "engine/factory_presets.h"
 #include "engine/version.h"
+#include "gui/step_edited.h"
 
 namespace {
 
@@ -15,7 +17,11 @@ constexpr int32_t FourCharCode(char a, char b, char c, char d) {
 
 constexpr int32_t kUniqueId = FourCharCode('o', 'w', 't', 'k');
 constexpr int32_t kMakerId = FourCharCode('K', 'e', 'l', 'v');
-constexpr int kParamsKeptOutOfState = kGateParamCount - kHostVisibleParams;
+// The framework's MIDI mode that receives events and sends none.
+constexpr int kMidiReceive = 2;
+constexpr int kEditorOnlyParams = kGateParamCount - kHostVisibleParams;
+constexpr int kParamsKeptOutOfState = kGateParamCount - kChunkParams;
+static_assert(kStepEditedParam == kStepEdited, "the editor raises the engine's StepEdited");
 
 // Display text i belongs to "Rate" value i.
 constexpr const char* kRateTexts[] = {"1/128", "1/64T", "1/128D", "1/64", "1/32T", "1/64D", "1/32",
@@ -26,6 +32,8 @@ constexpr int kRateCount = sizeof kRateTexts / sizeof kRateTexts[0];
 static_assert(kRateCount == 28);
 
 constexpr const char* kTargetTexts[] = {"Volume", "Low Gain", "High Gain", "Low - High"};
+constexpr const char* kRestartTexts[] = {"Host position", "Transport start", "MIDI note"};
+constexpr const char* kMidiSwitchTexts[] = {"Off", "Immediate", "Next step", "Next bar"};
 
 // The pattern words' defaults decode to step time 2 and volume 4 on every step.
 struct PatternWordDefault {
@@ -40,9 +48,9 @@ constexpr PatternWordDefault kPatternWordDefaults[] = {
 
 VSTCLASS::VSTCLASS(vst2::AudioMasterCallback audioMaster)
     : IPlugVST(audioMaster, kHostVisibleParams, "1-1 2-2", kGatePresetCount, QUORVEL_NAME, "",
-               QUORVEL_VENDOR, kQuorvelVersionPacked, kUniqueId, kMakerId, 0, 0, false, false) {
+               QUORVEL_VENDOR, kQuorvelVersionPacked, kUniqueId, kMakerId, 0, kMidiReceive, false, false) {
   SetParamsKeptOutOfState(kParamsKeptOutOfState);
-  for (int i = 0; i < kParamsKeptOutOfState; ++i) AppendParam();
+  for (int i = 0; i < kEditorOnlyParams; ++i) AppendParam();
   DefineParameters();
 
   CreateEffectEditor(this, this);
@@ -80,6 +88,15 @@ void VSTCLASS::DefineParameters() {
     const PatternWordDefault& d = kPatternWordDefaults[word];
     GetParam(kPatternWord0 + word)->SetupInt("", d.defaultValue, 0, d.max, "");
   }
+  GetParam(kSwing)->SetupInt("Swing", 50, 50, 75, "%");
+  GetParam(kChance)->SetupInt("Chance", 100, 0, 100, "%");
+  GetParam(kRestartMode)->SetupEnum("Restart", kRestartHostPosition, 3, "");
+  for (int i = 0; i < 3; ++i) GetParam(kRestartMode)->AddDisplayText(i, kRestartTexts[i]);
+  GetParam(kMidiSwitch)->SetupEnum("MIDI Switch", kSwitchOff, 4, "");
+  for (int i = 0; i < 4; ++i) GetParam(kMidiSwitch)->AddDisplayText(i, kMidiSwitchTexts[i]);
+  for (int g = 0; g < kChanceWordCount; ++g) {
+    GetParam(kChanceWord0 + g)->SetupInt("", 0, 0, ChanceWordMax(g), "");
+  }
   GetParam(kStepEdited)->SetupInt("", 0, 0, 1, "");
   GetParam(kTimesNudge)->SetupInt("", 0, -5, 5, "");
   GetParam(kVolumesNudge)->SetupInt("", 0, -5, 5, "");
@@ -90,8 +107,9 @@ void VSTCLASS::AddFactoryPresets() {
   for (const FactoryPreset& preset : kFactoryPresets) {
     int v[kGateParamCount];
     if (!FactoryPresetValues(preset, v)) continue;
-    static_assert(kGateParamCount == 20, "one value per parameter object below");
+    static_assert(kGateParamCount == 27, "one value per parameter object below");
     AddFactoryPreset(preset.name, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10],
-                     v[11], v[12], v[13], v[14], v[15], v[16], v[17], v[18], v[19]);
+                     v[11], v[12], v[13], v[14], v[15], v[16], v[17], v[18], v[19], v[20], v[21],
+                     v[22], v[23], v[24], v[25], v[26]);
   }
 }

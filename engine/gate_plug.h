@@ -1,4 +1,4 @@
-// VSTCLASS: the step gate effect. Declares its identity and its 20
+// VSTCLASS: the step gate effect. Declares its identity and its 27
 // parameters to the framework, builds the editor and the factory presets,
 // and turns parameter changes and audio blocks into gating through the
 // GateEngine it derives beside the framework base.
@@ -24,6 +24,9 @@ class VSTCLASS : public IPlugVST, public GateEngine {
   void OnParamChanged(int index) override;                   // [any thread, takes the lock]
   void ProcessBlock(double** inputs, double** outputs,
                     int frames) override;  // [audio thread, lock held]
+  // Note-ons go to the engine's queue; nothing else is read. [audio thread, lock held]
+  void OnMidiMessage(const MidiMessage& message) override;
+  void OnHostBlockStart(int frames) override;  // [audio thread, lock held]
 
  protected:
   // GateEngine hooks, answered by the framework, the host and the editor's

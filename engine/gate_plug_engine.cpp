@@ -22,6 +22,16 @@ void VSTCLASS::ProcessBlock(double** inputs, double** outputs, int frames) {
   ProcessGateBlock(inputs, outputs, frames);
 }
 
+void VSTCLASS::OnMidiMessage(const MidiMessage& message) {
+  ScopedLock lock(InstanceLock());
+  // A note-on of velocity 0 is a note-off.
+  if ((message.status & 0xF0) == 0x90 && message.data2 > 0) {
+    notes.Add(message.offset, static_cast<uint8_t>(message.data1 & 0x7F));
+  }
+}
+
+void VSTCLASS::OnHostBlockStart(int frames) { notes.BeginHostBlock(sampleClock, frames); }
+
 double VSTCLASS::EngineParamValue(int index) {
   const IPlugParam* param = GetParam(index);
   return param ? param->Value() : 0.0;

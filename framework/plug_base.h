@@ -49,6 +49,9 @@ class IPlugBase {
   virtual void OnClosing() {}        // effClose, before deletion
   virtual void OnActiveChanged(bool active);
   virtual void OnMidiMessage(const MidiMessage& /*message*/) {}
+  // A host process call of `frames` begins; the MIDI messages since the last
+  // one belong to it. Called once per call, before its slices. [audio thread, lock held]
+  virtual void OnHostBlockStart(int /*frames*/) {}
   virtual void OnSysEx(const SysExMessage& /*message*/) {}
   // Fills `name` (64 bytes) for a key; the default empties it and answers false.
   virtual bool MidiKeyName(int key, char* name);

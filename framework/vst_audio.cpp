@@ -83,6 +83,7 @@ void VST2_CALL IPlugVST::ProcessDoubleReplacing(AEffect* effect, double** inputs
 void IPlugVST::ProcessFloat(float** inputs, float** outputs, int32_t frames, bool accumulate) {
   ScopedLock lock(InstanceLock());
   if (MidiMode() != 0) CallHost(audioMasterWantMidi, 0, 1, nullptr, 0.0f);
+  OnHostBlockStart(frames > 0 ? frames : 0);
   ForEachSlice(frames, BlockSize(), [&](int32_t offset, int32_t count) {
     ProcessFloatSlice(inputs, outputs, offset, count, accumulate);
   });
@@ -126,6 +127,7 @@ void IPlugVST::ProcessFloatSlice(float** inputs, float** outputs, int32_t offset
 void IPlugVST::ProcessDouble(double** inputs, double** outputs, int32_t frames) {
   ScopedLock lock(InstanceLock());
   if (MidiMode() != 0) CallHost(audioMasterWantMidi, 0, 1, nullptr, 0.0f);
+  OnHostBlockStart(frames > 0 ? frames : 0);
   ForEachSlice(frames, BlockSize(), [&](int32_t offset, int32_t count) {
     int hostChannel = 0;
     for (InputChannel* input : InputChannels()) {

@@ -1,4 +1,4 @@
-// The edit path every pattern change of the editor takes: StepEdited (17)
+// The edit path every pattern change of the editor takes: StepEdited (24)
 // set to 1 through the editor's relay control, which makes the engine show
 // the edit's status message and pack the pattern into the host's pattern
 // words at the next audio block. The caller opens and closes the host
@@ -8,7 +8,7 @@
 class IEditorView;
 class IPlugBase;
 
-constexpr int kStepEditedParam = 17;
+constexpr int kStepEditedParam = 24;
 
 // `view` is the one holding the relay control (may be null).
 // [editor thread, instance lock not held]

@@ -20,6 +20,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/gate_params.h"
 #include "framework/state_buffer.h"
 #include "framework/vst2_interface.h"
 #include "vst3/com_face.h"
@@ -31,7 +32,7 @@ class GatePlugView;
 
 class GateVst3 {
  public:
-  static constexpr int kVisibleParams = 17;            // ids 0-16: the VST 2 parameters
+  static constexpr int kVisibleParams = kHostVisibleParams;  // ids 0-23: the VST 2 parameters
   static constexpr v3_param_id kProgramParamId = 100;  // the program list's selector
   static constexpr v3_param_id kBypassParamId = 101;
   static constexpr int32_t kProgramListId = 1;

@@ -103,10 +103,13 @@ v3_result V3_API SetUnitProgramData(void*, int32_t, int32_t, v3_bstream**) {
   return kNotImplemented;
 }
 
-// Hosts show a title for every parameter; the pattern words have none of their own.
+// Hosts show a title for every parameter; the pattern and chance words have
+// none of their own.
 void ParamTitle(const IPlugParam* param, int index, char* title, int size) {
   if (param->Name()[0]) {
     std::snprintf(title, static_cast<size_t>(size), "%s", param->Name());
+  } else if (index >= kChanceWord0) {
+    std::snprintf(title, static_cast<size_t>(size), "Chance Word %d", index - kChanceWord0 + 1);
   } else {
     std::snprintf(title, static_cast<size_t>(size), "Pattern Word %d", index - kPatternWord0 + 1);
   }

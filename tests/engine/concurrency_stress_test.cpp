@@ -219,13 +219,13 @@ TEST(ConcurrencyStress, AudioStaysBoundedAndTheLastWritesWin) {
   int writes[kHostVisibleParams] = {};
   requests += RunFor(std::chrono::milliseconds(1000),
                      {[&](std::mt19937& rng) {
-                        const int index = 2 * static_cast<int>(rng() % 9);
+                        const int index = 2 * static_cast<int>(rng() % (kHostVisibleParams / 2));
                         lastValue[index] = RandomValue(rng, true);
                         ++writes[index];
                         effect->setParameter(effect, index, lastValue[index]);
                       },
                       [&](std::mt19937& rng) {
-                        const int index = 1 + 2 * static_cast<int>(rng() % 8);
+                        const int index = 1 + 2 * static_cast<int>(rng() % (kHostVisibleParams / 2));
                         lastValue[index] = RandomValue(rng, true);
                         ++writes[index];
                         gate->ApplyEditorParamChange(index, lastValue[index]);
