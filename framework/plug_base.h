@@ -124,7 +124,7 @@ class IPlugBase {
   int NChunkParams() const { return chunkParams_; }
   int NSavedParams() const { return savedParams_; }
   // Bytes of a state image without its version word: the chunk's values and
-  // the extension.
+  // the extension. [any thread]
   int32_t StateBytes() const;
 
   // ---- Presets ----

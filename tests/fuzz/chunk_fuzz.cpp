@@ -53,8 +53,13 @@ const Ranges& ParamRanges() {
       // The version, the values, then "QRVX", version 2, the payload size,
       // program 0, bypass 0 and the count before the extension's values.
       std::vector<uint8_t> chunk(kChunkBytes);
-      const int32_t words[7] = {10000, 0x58565251, 2, 12 + 8 * (kSavedParams - kChunkValues),
-                                0, 0, kSavedParams - kChunkValues};
+      const int32_t words[7] = {10000,
+                                0x58565251,
+                                2,
+                                12 + 8 * (kSavedParams - kChunkValues),
+                                0,
+                                0,
+                                kSavedParams - kChunkValues};
       memcpy(chunk.data(), &words[0], 4);
       memcpy(&chunk[kBareChunkBytes], &words[1], 24);
       for (int i = 0; i < kChunkValues; ++i) memcpy(&chunk[4 + 8 * i], &fill, 8);

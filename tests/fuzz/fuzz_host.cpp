@@ -126,10 +126,9 @@ ChunkVerdict JudgeChunk(const uint8_t* bytes, size_t size) {
 }
 
 double SavedValueAt(const uint8_t* chunk, int index) {
-  const size_t at = index < kChunkValues
-                        ? 4 + 8 * static_cast<size_t>(index)
-                        : static_cast<size_t>(kBareChunkBytes) + 24 +
-                              8 * static_cast<size_t>(index - kChunkValues);
+  const size_t at = index < kChunkValues ? 4 + 8 * static_cast<size_t>(index)
+                                         : static_cast<size_t>(kBareChunkBytes) + 24 +
+                                               8 * static_cast<size_t>(index - kChunkValues);
   double value;
   memcpy(&value, chunk + at, sizeof value);
   return value;

@@ -133,9 +133,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   v3_cpp_obj(component)->get_state(component, saved.Stream());
   FUZZ_CHECK(saved.Bytes().size() == static_cast<size_t>(kChunkBytes),
              "the state is not a whole chunk and extension");
-  FUZZ_CHECK(JudgeChunk(reinterpret_cast<const uint8_t*>(saved.Bytes().data()), kChunkBytes)
-                 .succeeds,
-             "the saved state is not a whole one of ours");
+  FUZZ_CHECK(
+      JudgeChunk(reinterpret_cast<const uint8_t*>(saved.Bytes().data()), kChunkBytes).succeeds,
+      "the saved state is not a whole one of ours");
 
   plugin.Stop();
   plugin.Release();

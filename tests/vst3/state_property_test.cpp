@@ -203,14 +203,13 @@ TEST(Vst3StateProperty, OursRoundTripsFromEitherFormatForeignAndCutStatesReportF
 
     // A later build's state: more values and more payload after them. The
     // known values arrive, the rest is skipped.
-    Bytes later(state.begin(), state.begin() + 164);
+    Bytes later = state;
     const uint32_t extraValues = 1 + random() % 5, extraBytes = random() % 20;
     PutInt32(later, 144, 3);
     PutInt32(later, 148, 12 + 8 * (7 + extraValues) + extraBytes);
     PutInt32(later, 160, 7 + extraValues);
-    later.insert(later.end(), state.begin() + 164, state.end());
     for (uint32_t i = 0; i < extraValues; ++i) AppendDouble(later, 1e6 + i);
-    later.insert(later.end(), extraBytes, '\x5a');
+    later.resize(later.size() + extraBytes, '\x5a');
     MakeRandomState(c, random);
     ASSERT_EQ(LoadState(c, later), kResultOk);
     const Snapshot fromLater = Take(c);
