@@ -260,18 +260,14 @@ TEST(Chunk, ExtensionsOfEveryVersionLoadWhatTheyKnowAndForeignBytesAreRefused) {
        true, kFromExtension, 7},
       {"version 2 cut in its values",
        std::vector<uint8_t>(version2.begin(), version2.begin() + 180), 0, true, kKept, 0},
-      {"version 1 cut", std::vector<uint8_t>(version1.begin(), version1.begin() + 150), 0, true,
-       kKept, 0},
       {"cut in the tag", std::vector<uint8_t>(version2.begin(), version2.begin() + 142), 0, true,
        kKept, 0},
-      {"text", std::vector<uint8_t>(400, 'x'), 0, false, kKept, 0},
       {"version 9999", withInt32(version2, 0, 9999), 0, false, kKept, 0},
       {"version 10001", withInt32(version2, 0, 10001), 0, false, kKept, 0},
       {"zeros after the parameters", withInt32(chunk, 140, 0), 0, false, kKept, 0},
       {"another tag", withInt32(version2, 140, 0x59565251), 0, false, kKept, 0},
       {"extension version 0", withInt32(version2, 144, 0), 0, false, kKept, 0},
       {"program 50", withInt32(version2, 152, 50), 0, false, kKept, 0},
-      {"program -1", withInt32(version2, 152, 0xFFFFFFFF), 0, false, kKept, 0},
       {"bypass 2", withInt32(version2, 156, 2), 0, false, kKept, 0},
       {"value count -1", withInt32(version2, 160, 0xFFFFFFFF), 0, false, kKept, 0},
       {"more values than the payload holds", withInt32(version2, 160, 8), 0, false, kKept, 0},
@@ -344,11 +340,13 @@ std::vector<float> Render(FakeHost& host, unsigned seed) {
 
 }  // namespace
 
-// An older build's bare chunk, written here value by value, loads into an
-// instance whose groove controls were moved and renders sample for sample
-// as a fresh instance given the same 17 values through setParameter: at
-// positions 0 and 1 a parameter holds its documented minimum and maximum,
-// so the values and the positions are known without the code under test.
+// An older build's bare chunk, or its VST 3 state (the chunk and a
+// version-1 extension, which both formats load through this path), written
+// here value by value, loads into an instance whose groove controls were
+// moved and renders sample for sample as a fresh instance given the same 17
+// values through setParameter: at positions 0 and 1 a parameter holds its
+// documented minimum and maximum, so the values and the positions are known
+// without the code under test.
 TEST(Chunk, AnOlderBuildsChunkRendersAsAFreshInstanceGivenItsValues) {
   const char* seedText = std::getenv("QUORVEL_SEED");
   const unsigned seed = seedText ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10)) : 7u;
@@ -366,6 +364,10 @@ TEST(Chunk, AnOlderBuildsChunkRendersAsAFreshInstanceGivenItsValues) {
       AppendDouble(chunk, atMaximum[i] ? maximum[i] : minimum[i]);
     }
     ASSERT_EQ(chunk.size(), 140u);
+    if (round % 2) {
+      AppendTag(chunk);
+      for (uint32_t word : {1u, 8u, 7u, 0u}) AppendInt32(chunk, word);  // program 7, no bypass
+    }
 
     // Opened as a host opens an effect, before anything else.
     FakeHost loaded, fresh, quiet;
@@ -373,7 +375,8 @@ TEST(Chunk, AnOlderBuildsChunkRendersAsAFreshInstanceGivenItsValues) {
     for (int i = 17; i < 24; ++i) {
       loaded.effect()->setParameter(loaded.effect(), i, static_cast<float>(random() % 7 + 2) / 9);
     }
-    ASSERT_EQ(loaded.Dispatch(effSetChunk, 0, 140, chunk.data()), 1);
+    ASSERT_EQ(loaded.Dispatch(effSetChunk, 0, static_cast<intptr_t>(chunk.size()), chunk.data()),
+              1);
     quiet.effect()->setParameter(quiet.effect(), kMix, 0.0f);
     for (int i = 0; i < 17; ++i) {
       fresh.effect()->setParameter(fresh.effect(), i, atMaximum[i] ? 1.0f : 0.0f);

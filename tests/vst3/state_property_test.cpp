@@ -88,19 +88,6 @@ void MakeRandomState(GatePlugin& p, std::mt19937& random) {
   p.SetParam(GateVst3::kBypassParamId, random() % 2);
 }
 
-// One second of a steady 0.5 through the object, transport running.
-std::vector<float> Render(GatePlugin& p) {
-  StereoBlock block(V3_SAMPLE_32, 0.5, 256, 44100.0);
-  std::vector<float> rendered;
-  for (int i = 0; i < 172; ++i) {
-    block.Process(p, nullptr, nullptr);
-    for (int c = 0; c < 2; ++c) {
-      rendered.insert(rendered.end(), block.out32[c].begin(), block.out32[c].end());
-    }
-  }
-  return rendered;
-}
-
 std::vector<char> VstChunk(FakeHost& host) {
   void* data = nullptr;
   const intptr_t size = host.Dispatch(vst2::effGetChunk, 0, 0, &data);
@@ -251,52 +238,6 @@ TEST(Vst3StateProperty, OursRoundTripsFromEitherFormatForeignAndCutStatesReportF
   }
   EXPECT_EQ(GateVst3::LiveObjects(), 0);
   EXPECT_EQ(host.References(), 0u);
-}
-
-// An older build's VST 3 state (version 1), written here value by value,
-// loads into an object whose groove controls were moved and renders sample
-// for sample as a fresh object given the same 17 values as positions: at 0
-// and 1 a parameter holds its documented minimum and maximum.
-TEST(Vst3StateProperty, AnOlderBuildsStateRendersAsAFreshObjectGivenItsValues) {
-  const double minimum[17] = {0, 1, 0, 0, 0, 0, 0, 20, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-  const double maximum[17] = {27,  32,      200,     100,     1,       200,     100,     20000, 3,
-                              100, 9765624, 9765624, 9765624, 9765624, 9765624, 9765624, 624};
-  std::mt19937 random(20261208u);
-  HostContext host;
-  for (int round = 0; round < 3; ++round) {
-    SCOPED_TRACE(round);
-    bool atMaximum[17];
-    Bytes state;
-    AppendInt32(state, 10000);
-    for (int i = 0; i < 17; ++i) {
-      atMaximum[i] = i == kMix || random() % 2 != 0;  // all wet, so the values are heard
-      AppendDouble(state, atMaximum[i] ? maximum[i] : minimum[i]);
-    }
-    for (char letter : {'Q', 'R', 'V', 'X'}) state.push_back(letter);
-    const uint32_t program = random() % 50;
-    for (uint32_t word : {1u, 8u, program, 0u}) AppendInt32(state, word);
-
-    GatePlugin loaded = GatePlugin::Create(), fresh = GatePlugin::Create();
-    loaded.Start(host, V3_SAMPLE_32, 256, 44100.0);
-    fresh.Start(host, V3_SAMPLE_32, 256, 44100.0);
-    for (int i = 17; i < kParams; ++i) loaded.SetParam(i, (random() % 7 + 2) / 9.0);
-    ASSERT_EQ(LoadState(loaded, state), kResultOk);
-    for (int i = 0; i < 17; ++i) fresh.SetParam(i, atMaximum[i] ? 1.0 : 0.0);
-    for (int i = 0; i < 17; ++i) {
-      EXPECT_EQ(loaded.Object()->Plug()->GetParam(i)->Value(),
-                atMaximum[i] ? maximum[i] : minimum[i])
-          << i;
-      EXPECT_EQ(loaded.Param(i), fresh.Param(i)) << i;
-    }
-    for (int i = 17; i < kParams; ++i) EXPECT_EQ(loaded.Param(i), kGrooveDefaults[i - 17]) << i;
-    EXPECT_EQ(loaded.Param(GateVst3::kProgramParamId), program / 49.0);
-    EXPECT_TRUE(Render(loaded) == Render(fresh));
-    loaded.Stop();
-    fresh.Stop();
-    loaded.Release();
-    fresh.Release();
-  }
-  EXPECT_EQ(GateVst3::LiveObjects(), 0);
 }
 
 }  // namespace
