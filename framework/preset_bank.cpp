@@ -38,6 +38,7 @@ int IPlugBase::PresetIndex(const PresetSlot* preset) const {
 void IPlugBase::EnsureOnePreset() {
   if (!presets_.empty()) return;
   PresetSlot* preset = new PresetSlot();
+  preset->state.Reserve(static_cast<size_t>(StateBytes()));  // as the constructor's slots
   snprintf(preset->name, sizeof preset->name, "- %d -", 1);
   presets_.push_back(preset);
   NameFirstFreePresets("Default", 1);
