@@ -20,7 +20,6 @@ constexpr int32_t kMakerId = FourCharCode('K', 'e', 'l', 'v');
 // The framework's MIDI mode that receives events and sends none.
 constexpr int kMidiReceive = 2;
 constexpr int kEditorOnlyParams = kGateParamCount - kHostVisibleParams;
-constexpr int kParamsKeptOutOfState = kGateParamCount - kChunkParams;
 static_assert(kStepEditedParam == kStepEdited, "the editor raises the engine's StepEdited");
 
 // Display text i belongs to "Rate" value i.
@@ -49,7 +48,9 @@ constexpr PatternWordDefault kPatternWordDefaults[] = {
 VSTCLASS::VSTCLASS(vst2::AudioMasterCallback audioMaster)
     : IPlugVST(audioMaster, kHostVisibleParams, "1-1 2-2", kGatePresetCount, QUORVEL_NAME, "",
                QUORVEL_VENDOR, kQuorvelVersionPacked, kUniqueId, kMakerId, 0, kMidiReceive, false, false) {
-  SetParamsKeptOutOfState(kParamsKeptOutOfState);
+  // The 17 values of the chunk as it always was; the other host-visible
+  // ones travel in its extension.
+  SetSavedParams(kChunkParams, kHostVisibleParams);
   for (int i = 0; i < kEditorOnlyParams; ++i) AppendParam();
   DefineParameters();
 

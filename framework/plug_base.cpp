@@ -32,11 +32,10 @@ IPlugBase::IPlugBase(int paramCount, const char* channelConfig, int presetCount,
       PresetSlot* preset = new PresetSlot();
       presets_.push_back(preset);
       snprintf(preset->name, sizeof preset->name, "- %d -", i + 1);
-      // A program change may capture into a free slot on the audio thread:
-      // its storage is there before.
-      preset->state.Reserve(static_cast<size_t>(paramCount) * sizeof(double));
     }
-    paramsKeptOutOfState_ = 0;
+    // Every announced parameter is saved until the effect says otherwise;
+    // this also gives each slot the storage a capture needs.
+    SetSavedParams(paramCount, paramCount);
     CopyTextBounded(effectName_, effectName, sizeof effectName_);
     CopyTextBounded(productName_, productName, sizeof productName_);
     CopyTextBounded(vendorName_, vendorName, sizeof vendorName_);
@@ -154,11 +153,6 @@ IPlugParam* IPlugBase::GetParam(int index) {
 void IPlugBase::AppendParam() {
   params_.reserve(params_.size() + 1);  // a failed push must not lose the new object
   params_.push_back(new IPlugParam());
-}
-
-int IPlugBase::NSavedParams() const {
-  const int count = NParams() - paramsKeptOutOfState_;
-  return count < 0 ? 0 : count;
 }
 
 int32_t IPlugBase::VersionDecimal() const {

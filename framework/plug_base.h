@@ -16,6 +16,7 @@
 #include "framework/preset_slot.h"
 #include "framework/recursive_lock.h"
 #include "framework/state_buffer.h"
+#include "framework/state_extension.h"
 
 class IEditorView;
 class PatternEditor;
@@ -55,7 +56,16 @@ class IPlugBase {
   virtual void OnSysEx(const SysExMessage& /*message*/) {}
   // Fills `name` (64 bytes) for a key; the default empties it and answers false.
   virtual bool MidiKeyName(int key, char* name);
-  virtual bool SaveState(StateBuffer& buffer);
+  // The state image: the chunk's values, then the extension
+  // (framework/state_extension.h) with `program`, `bypassed` and the saved
+  // values past the chunk's. [any thread, lock taken; allocates nothing when
+  // the buffer has room for StateBytes()]
+  virtual bool SaveState(StateBuffer& buffer, int32_t program, bool bypassed);
+  // Reads a state image from `position`: the chunk's values, then, from an
+  // extension of ours running to the buffer's end, the values past them; a
+  // bare chunk gives those their defaults, a cut one keeps them. Returns the
+  // position after the chunk's values, or -1 when they ran short.
+  // OnParamChanged runs for every parameter regardless. [any thread, lock taken]
   virtual int32_t LoadState(const StateBuffer& buffer, int32_t position);
   // Called after a host chunk of `version` was applied. [host thread, lock held]
   virtual void OnChunkVersionLoaded(int32_t version);
@@ -87,8 +97,9 @@ class IPlugBase {
   virtual bool SendSysExMessage(const SysExMessage& message) = 0;
 
   // ---- State ----
+  // The chunk's values alone, as little-endian doubles.
   virtual bool SaveParams(StateBuffer& buffer);
-  // Reads the saved parameters from `position`; returns the position after
+  // Reads the chunk's values from `position`; returns the position after
   // them, or -1 when the buffer ran short. Parameters whose bytes are missing
   // keep their values; OnParamChanged runs for every parameter regardless.
   virtual int32_t LoadParams(const StateBuffer& buffer, int32_t position);
@@ -106,9 +117,15 @@ class IPlugBase {
   int NParams() const { return static_cast<int>(params_.size()); }
   IPlugParam* GetParam(int index);  // null outside the list
   void AppendParam();               // adds a default parameter object
-  int ParamsKeptOutOfState() const { return paramsKeptOutOfState_; }
-  void SetParamsKeptOutOfState(int count) { paramsKeptOutOfState_ = count; }
-  int NSavedParams() const;
+  // Which values a state holds: parameters 0 .. inChunk - 1 in the chunk,
+  // inChunk .. saved - 1 in its extension, none after (editor-only ones).
+  // Both start as the constructor's parameter count. [constructor]
+  void SetSavedParams(int inChunk, int saved);
+  int NChunkParams() const { return chunkParams_; }
+  int NSavedParams() const { return savedParams_; }
+  // Bytes of a state image without its version word: the chunk's values and
+  // the extension. [any thread]
+  int32_t StateBytes() const;
 
   // ---- Presets ----
   int NPresets() const { return static_cast<int>(presets_.size()); }
@@ -177,6 +194,14 @@ class IPlugBase {
   // clean-up when construction fails half-way (no destructor runs then).
   void DeleteOwned();
   PresetSlot* FirstFreePreset();
+  int PresetIndex(const PresetSlot* preset) const;
+  // The chunk's values from `position`, stepped; the position after them or
+  // -1 when they ran short. No notification. [lock held]
+  int32_t ReadChunkValues(const StateBuffer& buffer, int32_t position);
+  // The extension's values into parameters NChunkParams() .. NSavedParams() - 1;
+  // those past a short list take their defaults. No notification. [lock held]
+  void StoreExtensionValues(const StateExtension& extension);
+  void ResetExtensionValues();  // the same parameters to their defaults [lock held]
   void NameUserPreset(PresetSlot* preset);
 
   std::vector<ChannelIOPair> channelConfigs_;
@@ -193,7 +218,8 @@ class IPlugBase {
   int32_t vendorVersion_;
   int32_t hostId_ = -1;
   int32_t hostVersion_ = 0;
-  int32_t paramsKeptOutOfState_ = 0;
+  int32_t chunkParams_ = 0;
+  int32_t savedParams_ = 0;
   bool stateChunks_;
   bool isInstrument_;
   int32_t midiMode_;

@@ -26,6 +26,7 @@ void IPlugParam::CommonSetup(const char* name, double defaultValue, double min, 
   CopyTextBounded(label_, label, sizeof label_);
   min_ = min;
   value_ = defaultValue;
+  defaultValue_ = defaultValue;
   max_ = (min + step <= max) ? max : min + step;
   step_ = step;
 

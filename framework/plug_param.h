@@ -90,6 +90,9 @@ class IPlugParam {
   ParamKind Kind() const { return kind_; }
   void SetKind(ParamKind kind) { kind_ = kind; }
   double Value() const { return value_; }
+  // The value the Setup call gave; a state without this parameter's value
+  // restores it.
+  double DefaultValue() const { return defaultValue_; }
   // Raw store in units; callers clamp where the path asks for it.
   void SetValue(double value) { value_ = value; }
   // Stores the value clamped to [min, max].
@@ -110,6 +113,7 @@ class IPlugParam {
 
   ParamKind kind_ = kParamKindNone;
   double value_ = 0.0;
+  double defaultValue_ = 0.0;
   double min_ = 0.0;
   double max_ = 1.0;
   double step_ = 1.0;

@@ -42,6 +42,12 @@ class IPlugVST : public IPlugBase {
   bool SendMidiMessage(const MidiMessage& message) override;
   bool SendSysExMessage(const SysExMessage& message) override;
 
+  // The chunk a host saves: the version word, then the state image with the
+  // current program and `bypassed` in its extension; a bank request
+  // (`bank`) captures the current values into their program first. Both
+  // formats save through here. [host main thread, takes the instance lock]
+  bool WriteChunk(StateBuffer& buffer, bool bank, bool bypassed);
+
   // 0 stopped, 1 playing, 2 recording. [audio thread, lock held]
   int32_t HostTransportState();
   // Samples per beat at the host tempo; 0 without a tempo.

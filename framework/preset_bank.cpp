@@ -28,9 +28,17 @@ PresetSlot* IPlugBase::FirstFreePreset() {
   return nullptr;
 }
 
+int IPlugBase::PresetIndex(const PresetSlot* preset) const {
+  for (int i = 0; i < NPresets(); ++i) {
+    if (presets_[static_cast<size_t>(i)] == preset) return i;
+  }
+  return -1;
+}
+
 void IPlugBase::EnsureOnePreset() {
   if (!presets_.empty()) return;
   PresetSlot* preset = new PresetSlot();
+  preset->state.Reserve(static_cast<size_t>(StateBytes()));  // as the constructor's slots
   snprintf(preset->name, sizeof preset->name, "- %d -", 1);
   presets_.push_back(preset);
   NameFirstFreePresets("Default", 1);
@@ -51,20 +59,31 @@ void IPlugBase::AddFactoryPreset(const char* name, ...) {
   preset->inUse = true;
   CopyTextBounded(preset->name, name, sizeof preset->name);
   preset->state.Clear();
+  // The same image a capture writes: the chunk's values, then the extension
+  // with the rest of the saved ones; values past those are not kept.
+  StateExtension extension;
+  extension.program = PresetIndex(preset);
+  extension.valueCount = savedParams_ - chunkParams_;
   va_list values;
   va_start(values, name);
-  for (IPlugParam* param : params_) {
+  for (int i = 0; i < NParams(); ++i) {
+    const IPlugParam* param = params_[static_cast<size_t>(i)];
     const double value = param->Kind() == kParamReal ? va_arg(values, double) : va_arg(values, int);
-    preset->state.AppendDouble(value);
+    if (i < chunkParams_) {
+      preset->state.AppendDouble(value);
+    } else if (i < savedParams_) {
+      extension.values[i - chunkParams_] = value;
+    }
   }
   va_end(values);
+  AppendStateExtension(preset->state, extension);
 }
 
 void IPlugBase::CaptureCurrentPreset(const char* newName) {
   if (currentPreset_ < 0 || currentPreset_ >= NPresets()) return;
   PresetSlot* preset = presets_[static_cast<size_t>(currentPreset_)];
   preset->state.Clear();
-  SaveParams(preset->state);
+  SaveState(preset->state, currentPreset_, false);
   if (newName && newName[0]) CopyTextBounded(preset->name, newName, sizeof preset->name);
 }
 
@@ -76,7 +95,8 @@ bool IPlugBase::SelectPreset(int index) {
     // A free slot becomes the next user preset and keeps the current values.
     NameUserPreset(preset);
   } else {
-    result = LoadParams(preset->state, 0) > 0;
+    // A slot without an extension gives the values past the chunk's their defaults.
+    result = LoadState(preset->state, 0) > 0;
     if (!result) return false;
   }
   currentPreset_ = index;

@@ -8,5 +8,7 @@ struct PresetSlot {
 
   bool inUse = false;  // false: a free slot that becomes a user preset when selected
   char name[kNameSize] = {};
-  StateBuffer state;  // the preset's parameter values, without the version word
+  // The preset's state image without the version word: the chunk's values,
+  // then the extension with this slot's number; empty until first captured.
+  StateBuffer state;
 };

@@ -302,13 +302,19 @@ void IPlugVST::SetSpeakerArrangement(bool input, const VstSpeakerArrangement* ar
 intptr_t IPlugVST::GetChunk(int32_t index, void* ptr) {
   if (!ptr) return 0;
   StateBuffer& buffer = index == 0 ? bankChunk_ : programChunk_;
-  buffer.Clear();
-  bool ok = buffer.AppendInt32(VersionDecimal());
-  if (index == 0) CaptureCurrentPreset(nullptr);
-  ok = SaveState(buffer) && ok;
-  if (!ok || buffer.Size() == 0) return 0;
+  // This format has no bypass of its own to save.
+  if (!WriteChunk(buffer, index == 0, false)) return 0;
   *static_cast<void**>(ptr) = buffer.Data();
   return buffer.Size();
+}
+
+bool IPlugVST::WriteChunk(StateBuffer& buffer, bool bank, bool bypassed) {
+  ScopedLock lock(InstanceLock());
+  buffer.Clear();
+  bool ok = buffer.AppendInt32(VersionDecimal());
+  if (bank) CaptureCurrentPreset(nullptr);
+  ok = SaveState(buffer, CurrentPresetIndex(), bypassed) && ok;
+  return ok && buffer.Size() > 0;
 }
 
 intptr_t IPlugVST::SetChunk(int32_t index, intptr_t size, void* ptr) {
@@ -337,9 +343,10 @@ intptr_t IPlugVST::SetChunk(int32_t index, intptr_t size, void* ptr) {
 bool IPlugVST::IsOwnChunk(const StateBuffer& buffer, int32_t version, ExtensionRead* tail) const {
   *tail = ExtensionRead::kComplete;
   if (version < kOldestChunkVersion || version > VersionDecimal()) return false;
-  // Past the parameters only the VST 3 state's extension may follow (this
-  // build ignores its values); whatever else is there makes the chunk foreign.
-  const int32_t paramBytes = 4 + 8 * NSavedParams();
+  // Past the chunk's values only the extension may follow (this format
+  // takes its values and ignores its program and bypass); whatever else is
+  // there makes the chunk foreign.
+  const int32_t paramBytes = 4 + 8 * NChunkParams();
   if (buffer.Size() <= paramBytes) return true;
   *tail = ReadStateExtension(buffer, paramBytes, NPresets(), nullptr);
   return *tail != ExtensionRead::kForeign;

@@ -3,8 +3,8 @@
 // VSTCLASS instance, created with an audio-master callback of its own, and
 // drives it the way the VST 2 glue's host does: lifecycle, programs and state
 // chunks through the instance's effect record (so both formats run the same
-// code and save the same 140-byte chunk, which the component state follows
-// with the program and bypass: framework/state_extension.h), audio through
+// code and save the same chunk, whose extension holds the program, the bypass
+// and the values after the 17: framework/state_extension.h), audio through
 // its replacing
 // callbacks, parameter texts and values through the instance's IPlugParam
 // objects. What the instance asks of its host (time info, edit gestures,

@@ -1,6 +1,7 @@
 // GateVst3 as component and audio processor: buses, activation, processing
-// set-up and the component state: the VST 2 build's chunk, then the program
-// and bypass in the extension framework/state_extension.h lays out.
+// set-up and the component state: the chunk the VST 2 build saves, its
+// extension (framework/state_extension.h) holding this object's program and
+// bypass.
 #include <cstring>
 
 #include "engine/gate_plug.h"
@@ -178,18 +179,9 @@ v3_result GateVst3::SetProcessing(bool on) {
 v3_result GateVst3::GetState(v3_bstream** stream) {
   if (!stream) return kInvalidArgument;
   StateBuffer state;
-  {
-    ScopedLock lock(plug_->InstanceLock());
-    void* chunk = nullptr;
-    // The bank request, as VST 2 hosts save a project: the same 140 bytes.
-    const intptr_t size = Dispatch(vst2::effGetChunk, 0, 0, &chunk);
-    if (size <= 0 || !chunk) return kInternalError;
-    const StateExtension extension = {plug_->CurrentPresetIndex(), bypassed_.load()};
-    if (!state.AppendBytes(chunk, static_cast<int32_t>(size)) ||
-        !AppendStateExtension(state, extension)) {
-      return kOutOfMemory;
-    }
-  }
+  // The bank request, as VST 2 hosts save a project: the same chunk, with
+  // this object's bypass in its extension.
+  if (!plug_->WriteChunk(state, true, bypassed_.load())) return kOutOfMemory;
   // Written without the lock: the stream is the host's code.
   int32_t written = 0;
   const v3_result result = v3_cpp_obj(stream)->write(stream, state.Data(), state.Size(), &written);
@@ -218,11 +210,11 @@ v3_result GateVst3::LoadState(const StateBuffer& bytes) {
   const intptr_t loaded =
       Dispatch(vst2::effSetChunk, 0, bytes.Size(), const_cast<uint8_t*>(bytes.Data()));
   if (loaded != 1) return kResultFalse;
-  const int32_t chunkBytes = 4 + 8 * plug_->NSavedParams();
+  const int32_t chunkBytes = 4 + 8 * plug_->NChunkParams();
   StateExtension extension;
   if (bytes.Size() > chunkBytes && ReadStateExtension(bytes, chunkBytes, plug_->NPresets(),
                                                       &extension) == ExtensionRead::kComplete) {
-    // A bare chunk (the VST 2 build's, or an older VST 3 state) leaves both as they are.
+    // A bare chunk (an older VST 2 build's) leaves both as they are.
     plug_->AdoptPresetOfState(extension.program);
     bypassed_ = extension.bypassed;
   }

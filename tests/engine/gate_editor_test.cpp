@@ -268,7 +268,7 @@ TEST_F(GateEditorTest, HostKeysUndoRedoAndMoveAndSetTheStepCursor) {
 // After pattern edits, an old 140-byte chunk (version 10000, then 17
 // little-endian doubles, written byte by byte; the words hold every entry at
 // 1: 1111111111 and 1111 in base 5) loads exactly, bars too, and saves as
-// the same bytes.
+// the same bytes, the extension after them.
 TEST_F(GateEditorTest, AnOldStateLoadsExactlyAfterPatternEditsAndSavesTheSameBytes) {
   editor->OnMouseDown(134, 215, MouseMods{true});
   editor->OnMouseDrag(300, 215, MouseMods{true});
@@ -295,7 +295,7 @@ TEST_F(GateEditorTest, AnOldStateLoadsExactlyAfterPatternEditsAndSavesTheSameByt
   EXPECT_EQ(ViewsDifferFrom(ones), "");
 
   void* data = nullptr;
-  ASSERT_EQ(effect->dispatcher(effect, vst2::effGetChunk, 1, 0, &data, 0.0f), 140);
+  ASSERT_EQ(effect->dispatcher(effect, vst2::effGetChunk, 1, 0, &data, 0.0f), 220);
   EXPECT_EQ(std::vector<uint8_t>(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + 140),
             chunk);
 }

@@ -1,8 +1,13 @@
-// The state chunk handed to the host: layout, round trip between instances,
-// what a short chunk may and may not do, and the foreign chunks it refuses.
+// The state chunk handed to the host: layout (the 140 bytes, then the
+// extension), round trip between instances, what a short chunk may and may
+// not do, the foreign chunks it refuses, every extension version, and an
+// older build's chunk rendering as it did.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "engine/gate_plug.h"
@@ -48,16 +53,36 @@ class CountingGate : public VSTCLASS {
   std::vector<int> notified;
 };
 
-constexpr double kDefaults[17] = {9,  16,      5,       100,     1,       30,      5,       1000, 0,
-                                  80, 4882812, 4882812, 4882812, 5078124, 9765624, 9765624, 624};
+// Every saved parameter's default, as documented: the 17 of the chunk, then
+// Swing 50, Chance 100, Restart and MIDI Switch 0, the chance words 0.
+constexpr double kDefaults[24] = {9,   16, 5,       100,     1,       30,      5,       1000,
+                                  0,   80, 4882812, 4882812, 4882812, 5078124, 9765624, 9765624,
+                                  624, 50, 100,     0,       0,       0,       0,       0};
+
+// Little-endian words as the layout documents them, written here on their own.
+void AppendInt32(std::vector<uint8_t>& bytes, uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(value >> 8 * i));
+}
+uint32_t Int32At(const std::vector<uint8_t>& bytes, size_t at) {
+  uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = value << 8 | bytes[at + static_cast<size_t>(i)];
+  return value;
+}
+void AppendDouble(std::vector<uint8_t>& bytes, double value) {
+  const std::vector<uint8_t> encoded = EncodeDouble(value);
+  bytes.insert(bytes.end(), encoded.begin(), encoded.end());
+}
+void AppendTag(std::vector<uint8_t>& bytes, const char* tag = "QRVX") {
+  for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(tag[i]));
+}
 
 }  // namespace
 
-TEST(Chunk, FreshInstanceChunkIsVersionThenSeventeenLittleEndianDoubles) {
+TEST(Chunk, FreshInstanceChunkIsVersionSeventeenDoublesThenTheExtension) {
   FakeHost host;
   for (int index : {0, 1}) {
     const std::vector<uint8_t> chunk = GetChunk(host, index);
-    ASSERT_EQ(chunk.size(), 140u) << "chunk index " << index;
+    ASSERT_EQ(chunk.size(), 220u) << "chunk index " << index;
     // 10000 = 0x2710, least significant byte first.
     EXPECT_EQ(chunk[0], 0x10);
     EXPECT_EQ(chunk[1], 0x27);
@@ -66,26 +91,37 @@ TEST(Chunk, FreshInstanceChunkIsVersionThenSeventeenLittleEndianDoubles) {
     for (int i = 0; i < 17; ++i) {
       EXPECT_EQ(DecodeDouble(&chunk[4 + 8 * i]), kDefaults[i]) << "parameter " << i;
     }
+    // "QRVX", version 2, 12 + 7 * 8 payload bytes, program 0, bypass 0, 7 values.
+    EXPECT_EQ(std::string(chunk.begin() + 140, chunk.begin() + 144), "QRVX");
+    const uint32_t words[5] = {2, 68, 0, 0, 7};
+    for (int w = 0; w < 5; ++w) EXPECT_EQ(Int32At(chunk, 144 + 4 * w), words[w]) << "word " << w;
+    for (int i = 17; i < 24; ++i) {
+      EXPECT_EQ(DecodeDouble(&chunk[164 + 8 * (i - 17)]), kDefaults[i]) << "parameter " << i;
+    }
   }
   // 1000.0 is 0x408F400000000000: check one value byte by byte as well.
   const std::vector<uint8_t> chunk = GetChunk(host, 1);
   const uint8_t splitFreq[8] = {0, 0, 0, 0, 0, 0x40, 0x8F, 0x40};
   EXPECT_EQ(memcmp(&chunk[4 + 8 * 7], splitFreq, 8), 0);
+  // The program is the current one, for either request.
+  host.Dispatch(effSetProgram, 0, 3);
+  for (int index : {0, 1}) EXPECT_EQ(Int32At(GetChunk(host, index), 152), 3u) << index;
 }
 
 TEST(Chunk, SaveThenLoadRestoresEveryParameterInAnotherInstance) {
   FakeHost source;
-  // Move every host-visible parameter away from its default.
-  const float positions[17] = {0.9f, 0.1f, 0.7f, 0.3f, 0.0f,  0.5f, 0.8f,  0.25f, 1.0f,
-                               0.4f, 0.0f, 0.2f, 0.6f, 0.33f, 0.1f, 0.75f, 0.5f};
-  for (int i = 0; i < 17; ++i) source.effect()->setParameter(source.effect(), i, positions[i]);
+  // Move every saved parameter away from its default.
+  const float positions[24] = {0.9f, 0.1f, 0.7f, 0.3f, 0.0f, 0.5f,  0.8f, 0.25f,
+                               1.0f, 0.4f, 0.0f, 0.2f, 0.6f, 0.33f, 0.1f, 0.75f,
+                               0.5f, 0.5f, 0.3f, 0.6f, 0.9f, 0.2f,  0.7f, 0.4f};
+  for (int i = 0; i < 24; ++i) source.effect()->setParameter(source.effect(), i, positions[i]);
   const std::vector<uint8_t> chunk = GetChunk(source, 1);
-  ASSERT_EQ(chunk.size(), 140u);
+  ASSERT_EQ(chunk.size(), 220u);
 
   FakeHost target;
   std::vector<uint8_t> copy = chunk;
   EXPECT_EQ(target.Dispatch(effSetChunk, 1, static_cast<intptr_t>(copy.size()), copy.data()), 1);
-  for (int i = 0; i < 17; ++i) {
+  for (int i = 0; i < 24; ++i) {
     EXPECT_EQ(target.plug()->GetParam(i)->Value(), source.plug()->GetParam(i)->Value())
         << "parameter " << i;
     EXPECT_NE(target.plug()->GetParam(i)->Value(), kDefaults[i]) << "parameter " << i;
@@ -99,13 +135,13 @@ TEST(Chunk, LoadingNotifiesEveryParameterObjectAndLeavesUnsavedOnesAlone) {
   AEffect* effect = gate.Effect();
   void* data = nullptr;
   const intptr_t size = effect->dispatcher(effect, effGetChunk, 1, 0, &data, 0.0f);
-  ASSERT_EQ(size, 140);
+  ASSERT_EQ(size, 220);
   std::vector<uint8_t> chunk(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
 
   gate.notified.clear();
   EXPECT_EQ(effect->dispatcher(effect, effSetChunk, 1, size, chunk.data(), 0.0f), 1);
   std::vector<int> expected;
-  for (int i = 0; i < 20; ++i) expected.push_back(i);
+  for (int i = 0; i < kGateParamCount; ++i) expected.push_back(i);
   EXPECT_EQ(gate.notified, expected);
   EXPECT_EQ(gate.GetParam(kTimesNudge)->Value(), 3);
 }
@@ -115,6 +151,7 @@ TEST(Chunk, TruncatedChunkKeepsValuesItDoesNotCarryAndReportsFailure) {
   AEffect* effect = gate.Effect();
   gate.GetParam(kSplitFreq)->SetValue(5000);
   gate.GetParam(kMix)->SetValue(42);
+  gate.GetParam(kSwing)->SetValue(70);
 
   // Version + 7 doubles: parameters 0-6 only.
   std::vector<uint8_t> chunk = {0x10, 0x27, 0, 0};
@@ -129,14 +166,15 @@ TEST(Chunk, TruncatedChunkKeepsValuesItDoesNotCarryAndReportsFailure) {
   for (int i = 0; i < 7; ++i) EXPECT_EQ(gate.GetParam(i)->Value(), carried[i]) << i;
   EXPECT_EQ(gate.GetParam(kSplitFreq)->Value(), 5000);  // its bytes are missing
   EXPECT_EQ(gate.GetParam(kMix)->Value(), 42);
-  EXPECT_EQ(gate.notified.size(), 20u);
+  EXPECT_EQ(gate.GetParam(kSwing)->Value(), 70);  // a cut chunk does not reset it either
+  EXPECT_EQ(gate.notified.size(), 27u);
 
   // Three bytes: not even a version. Nothing changes, everything is notified.
   gate.notified.clear();
   const uint8_t three[3] = {1, 2, 3};
   EXPECT_EQ(effect->dispatcher(effect, effSetChunk, 1, 3, const_cast<uint8_t*>(three), 0.0f), 0);
   EXPECT_EQ(gate.GetParam(kRate)->Value(), 3);
-  EXPECT_EQ(gate.notified.size(), 20u);
+  EXPECT_EQ(gate.notified.size(), 27u);
 
   // A value cut in the middle of its eight bytes is not read either.
   chunk.resize(4 + 8 + 5);
@@ -160,50 +198,90 @@ TEST(Chunk, LoadedValuesAreClampedToTheirRange) {
   std::vector<uint8_t> chunk = GetChunk(host, 1);
   const std::vector<uint8_t> tooHigh = EncodeDouble(99999.0);
   std::copy(tooHigh.begin(), tooHigh.end(), chunk.begin() + 4 + 8 * kCycle);
+  // The extension's values are held and stepped the same way.
+  std::copy(tooHigh.begin(), tooHigh.end(), chunk.begin() + 164 + 8 * (kSwing - 17));
+  const std::vector<uint8_t> fraction = EncodeDouble(40.6);
+  std::copy(fraction.begin(), fraction.end(), chunk.begin() + 164 + 8 * (kChance - 17));
   EXPECT_EQ(host.Dispatch(effSetChunk, 1, static_cast<intptr_t>(chunk.size()), chunk.data()), 1);
   EXPECT_EQ(host.plug()->GetParam(kCycle)->Value(), 32);
+  EXPECT_EQ(host.plug()->GetParam(kSwing)->Value(), 75);
+  EXPECT_EQ(host.plug()->GetParam(kChance)->Value(), 41);
 }
 
-// Not ours: another version word, or after the parameters anything but the
-// VST 3 state's extension (which this format skips). Refused before anything
-// is touched: no value changes, no notification runs.
-TEST(Chunk, ForeignChunksAreRefusedAndTheVst3ExtensionIsSkipped) {
+// Every extension a build may write after the 140 bytes, built here from the
+// documented layout, and the bytes that are not ours: what this format loads
+// (the chunk's values, then the extension's known values or defaults; never
+// the program or bypass) and what it refuses before anything is touched.
+TEST(Chunk, ExtensionsOfEveryVersionLoadWhatTheyKnowAndForeignBytesAreRefused) {
   FakeHost source;
   for (int i = 0; i < 17; ++i) source.effect()->setParameter(source.effect(), i, 0.3f);
-  const std::vector<uint8_t> chunk = GetChunk(source, 0);
+  std::vector<uint8_t> chunk = GetChunk(source, 0);
+  chunk.resize(140);
   ASSERT_EQ(chunk.size(), 140u);
+  // In range and on their steps; all unlike the defaults and the values before.
+  const double extensionValues[9] = {70, 40, 2, 3, 1234567, 654321, 99999, 11, 12};
+  const double before[7] = {55, 90, 1, 1, 111, 222, 333};
+  auto withExtension = [&](uint32_t version, uint32_t payload, uint32_t program, uint32_t bypass,
+                           int count, int extraBytes) {
+    std::vector<uint8_t> bytes = chunk;
+    AppendTag(bytes);
+    for (uint32_t word : {version, payload, program, bypass}) AppendInt32(bytes, word);
+    if (count >= 0) AppendInt32(bytes, static_cast<uint32_t>(count));
+    for (int i = 0; i < count && i < 9; ++i) AppendDouble(bytes, extensionValues[i]);
+    bytes.insert(bytes.end(), static_cast<size_t>(extraBytes), 0xA5);
+    return bytes;
+  };
   auto withInt32 = [](std::vector<uint8_t> bytes, size_t at, uint32_t value) {
     if (bytes.size() < at + 4) bytes.resize(at + 4);
     for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> 8 * i);
     return bytes;
   };
-  // "QRVX", version 1, 8 payload bytes, program 5, bypass on.
-  std::vector<uint8_t> vst3State = chunk;
-  for (char c : {'Q', 'R', 'V', 'X'}) vst3State.push_back(static_cast<uint8_t>(c));
-  for (uint32_t word : {1u, 8u, 5u, 1u}) vst3State = withInt32(vst3State, vst3State.size(), word);
-  ASSERT_EQ(vst3State.size(), 160u);
+  const std::vector<uint8_t> version2 = withExtension(2, 68, 5, 1, 7, 0);
+  ASSERT_EQ(version2.size(), 220u);
+  const std::vector<uint8_t> version1 = withExtension(1, 8, 5, 1, -1, 0);
+  ASSERT_EQ(version1.size(), 160u);
 
+  enum Rest { kKept, kDefault, kFromExtension };
   struct Case {
     const char* name;
     std::vector<uint8_t> bytes;
     intptr_t result;
-    bool loads;
+    bool loads;     // the chunk's 17 values arrive
+    Rest rest;      // what parameters 17-23 hold afterwards
+    int fromBytes;  // with kFromExtension: how many come from the bytes, the rest default
   };
   const Case cases[] = {
-      {"VST 3 state", vst3State, 1, true},
-      {"VST 3 state cut in its extension",
-       std::vector<uint8_t>(vst3State.begin(), vst3State.begin() + 150), 0, true},
-      {"text", std::vector<uint8_t>(400, 'x'), 0, false},
-      {"version 9999", withInt32(chunk, 0, 9999), 0, false},
-      {"version 10001", withInt32(chunk, 0, 10001), 0, false},
-      {"bytes after the parameters", withInt32(chunk, 140, 0), 0, false},
-      {"extension of program 50", withInt32(vst3State, 152, 50), 0, false},
-      {"extension with bypass 2", withInt32(vst3State, 156, 2), 0, false},
+      {"an older build's bare chunk", chunk, 1, true, kDefault, 0},
+      {"version 1, program and bypass only", version1, 1, true, kDefault, 0},
+      {"version 2", version2, 1, true, kFromExtension, 7},
+      {"version 2 from a build with three values", withExtension(2, 36, 5, 1, 3, 0), 1, true,
+       kFromExtension, 3},
+      {"a later version: nine values and 16 more bytes", withExtension(3, 100, 5, 0, 9, 16), 1,
+       true, kFromExtension, 7},
+      {"version 2 cut in its values",
+       std::vector<uint8_t>(version2.begin(), version2.begin() + 180), 0, true, kKept, 0},
+      {"cut in the tag", std::vector<uint8_t>(version2.begin(), version2.begin() + 142), 0, true,
+       kKept, 0},
+      {"version 9999", withInt32(version2, 0, 9999), 0, false, kKept, 0},
+      {"version 10001", withInt32(version2, 0, 10001), 0, false, kKept, 0},
+      {"zeros after the parameters", withInt32(chunk, 140, 0), 0, false, kKept, 0},
+      {"another tag", withInt32(version2, 140, 0x59565251), 0, false, kKept, 0},
+      {"extension version 0", withInt32(version2, 144, 0), 0, false, kKept, 0},
+      {"program 50", withInt32(version2, 152, 50), 0, false, kKept, 0},
+      {"bypass 2", withInt32(version2, 156, 2), 0, false, kKept, 0},
+      {"value count -1", withInt32(version2, 160, 0xFFFFFFFF), 0, false, kKept, 0},
+      {"more values than the payload holds", withInt32(version2, 160, 8), 0, false, kKept, 0},
+      {"a value count past any buffer", withInt32(version2, 160, 0x20000001), 0, false, kKept, 0},
+      {"version 2 payload without its count", withExtension(2, 8, 5, 1, -1, 0), 0, false, kKept, 0},
+      {"version 1 payload shorter than its fields", withExtension(1, 4, 5, -1, -1, 0), 0, false,
+       kKept, 0},
+      {"a byte past the payload", withExtension(2, 68, 5, 1, 7, 1), 0, false, kKept, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     CountingGate gate;
     AEffect* effect = gate.Effect();
+    for (int i = 17; i < 24; ++i) gate.GetParam(i)->SetValue(before[i - 17]);
     gate.notified.clear();
     std::vector<uint8_t> bytes = c.bytes;
     EXPECT_EQ(effect->dispatcher(effect, effSetChunk, 0, static_cast<intptr_t>(bytes.size()),
@@ -214,6 +292,104 @@ TEST(Chunk, ForeignChunksAreRefusedAndTheVst3ExtensionIsSkipped) {
                 c.loads ? source.plug()->GetParam(i)->Value() : kDefaults[i])
           << i;
     }
-    EXPECT_EQ(gate.notified.size(), c.loads ? 20u : 0u);
+    for (int i = 17; i < 24; ++i) {
+      const int at = i - 17;
+      double expected = before[at];
+      if (c.rest == kDefault) expected = kDefaults[i];
+      if (c.rest == kFromExtension)
+        expected = at < c.fromBytes ? extensionValues[at] : kDefaults[i];
+      EXPECT_EQ(gate.GetParam(i)->Value(), expected) << i;
+    }
+    EXPECT_EQ(gate.notified.size(), c.loads ? 27u : 0u);
+    // This format leaves the program to the host.
+    EXPECT_EQ(effect->dispatcher(effect, effGetProgram, 0, 0, nullptr, 0.0f), 0);
+  }
+}
+
+namespace {
+
+// One second of seeded noise through the effect with the transport running,
+// in blocks of 512; the left and right outputs one after the other.
+std::vector<float> Render(FakeHost& host, unsigned seed) {
+  host.giveTimeInfo = true;
+  host.recordCalls = false;
+  host.timeInfo = {};
+  host.timeInfo.sampleRate = 44100.0;
+  host.timeInfo.tempo = 120.0;
+  host.timeInfo.flags = kVstTransportPlaying | kVstTempoValid;
+  host.Dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+  host.Dispatch(effSetBlockSize, 0, 512);
+  host.Dispatch(effMainsChanged, 0, 1);
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<float> noise(-0.5f, 0.5f);
+  std::vector<float> in[2], out[2], rendered;
+  for (int block = 0; block < 86; ++block) {
+    for (int c = 0; c < 2; ++c) {
+      in[c].resize(512);
+      for (float& sample : in[c]) sample = noise(random);
+      out[c].assign(512, -9.0f);
+    }
+    float* inputs[2] = {in[0].data(), in[1].data()};
+    float* outputs[2] = {out[0].data(), out[1].data()};
+    host.effect()->processReplacing(host.effect(), inputs, outputs, 512);
+    for (int c = 0; c < 2; ++c) rendered.insert(rendered.end(), out[c].begin(), out[c].end());
+    host.timeInfo.samplePos += 512;
+  }
+  return rendered;
+}
+
+}  // namespace
+
+// An older build's bare chunk, or its VST 3 state (the chunk and a
+// version-1 extension, which both formats load through this path), written
+// here value by value, loads into an instance whose groove controls were
+// moved and renders sample for sample as a fresh instance given the same 17
+// values through setParameter: at positions 0 and 1 a parameter holds its
+// documented minimum and maximum, so the values and the positions are known
+// without the code under test.
+TEST(Chunk, AnOlderBuildsChunkRendersAsAFreshInstanceGivenItsValues) {
+  const char* seedText = std::getenv("QUORVEL_SEED");
+  const unsigned seed = seedText ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10)) : 7u;
+  SCOPED_TRACE("seed " + std::to_string(seed) + " (replay with QUORVEL_SEED)");
+  std::mt19937 random(seed);
+  const double minimum[17] = {0, 1, 0, 0, 0, 0, 0, 20, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  const double maximum[17] = {27,  32,      200,     100,     1,       200,     100,     20000, 3,
+                              100, 9765624, 9765624, 9765624, 9765624, 9765624, 9765624, 624};
+  for (int round = 0; round < 4; ++round) {
+    SCOPED_TRACE(round);
+    bool atMaximum[17];
+    std::vector<uint8_t> chunk = {0x10, 0x27, 0x00, 0x00};
+    for (int i = 0; i < 17; ++i) {
+      atMaximum[i] = i == kMix || random() % 2 != 0;  // all wet, so the values are heard
+      AppendDouble(chunk, atMaximum[i] ? maximum[i] : minimum[i]);
+    }
+    ASSERT_EQ(chunk.size(), 140u);
+    if (round % 2) {
+      AppendTag(chunk);
+      for (uint32_t word : {1u, 8u, 7u, 0u}) AppendInt32(chunk, word);  // program 7, no bypass
+    }
+
+    // Opened as a host opens an effect, before anything else.
+    FakeHost loaded, fresh, quiet;
+    for (FakeHost* host : {&loaded, &fresh, &quiet}) host->Dispatch(effOpen);
+    for (int i = 17; i < 24; ++i) {
+      loaded.effect()->setParameter(loaded.effect(), i, static_cast<float>(random() % 7 + 2) / 9);
+    }
+    ASSERT_EQ(loaded.Dispatch(effSetChunk, 0, static_cast<intptr_t>(chunk.size()), chunk.data()),
+              1);
+    quiet.effect()->setParameter(quiet.effect(), kMix, 0.0f);
+    for (int i = 0; i < 17; ++i) {
+      fresh.effect()->setParameter(fresh.effect(), i, atMaximum[i] ? 1.0f : 0.0f);
+    }
+    for (int i = 0; i < 24; ++i) {
+      const double expected = i < 17 ? (atMaximum[i] ? maximum[i] : minimum[i]) : kDefaults[i];
+      EXPECT_EQ(loaded.plug()->GetParam(i)->Value(), expected) << i;
+      EXPECT_EQ(fresh.plug()->GetParam(i)->Value(), expected) << i;
+    }
+    const unsigned inputSeed = static_cast<unsigned>(random());
+    const std::vector<float> rendered = Render(loaded, inputSeed);
+    EXPECT_TRUE(rendered == Render(fresh, inputSeed));
+    // Not the input passed through: the values shape what is heard.
+    EXPECT_NE(rendered, Render(quiet, inputSeed));
   }
 }

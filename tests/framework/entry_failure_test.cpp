@@ -65,14 +65,14 @@ TEST(ModuleEntry, AFailedAllocationAnywhereInConstructionAnswersNull) {
     if (!failed) {
       // Construction needed fewer allocations than `before`: it must work.
       ASSERT_NE(effect, nullptr) << "after " << failures << " failing constructions";
-      EXPECT_EQ(effect->numParams, 17);
+      EXPECT_EQ(effect->numParams, 24);
       effect->dispatcher(effect, vst2::effClose, 0, 0, nullptr, 0.0f);
       break;
     }
     ++failures;
     ASSERT_EQ(effect, nullptr) << "allocation " << before << " failed, yet an effect came back";
   }
-  EXPECT_GE(failures, 50 + 20);  // at least one per preset and parameter object
+  EXPECT_GE(failures, 50 + 27);  // at least one per preset and parameter object
   // The module entry still works afterwards (its lock was released).
   vst2::AEffect* effect = VSTPluginMain(SilentHost);
   ASSERT_NE(effect, nullptr);

@@ -136,7 +136,8 @@ TEST(GateParams, TheHostSeesSeventeenParametersWithTheirDefaultTexts) {
   AEffect* effect = host.effect();
   EXPECT_EQ(effect->numParams, 17);
   EXPECT_EQ(host.plug()->NParams(), 20);
-  EXPECT_EQ(host.plug()->ParamsKeptOutOfState(), 3);
+  EXPECT_EQ(host.plug()->NChunkParams(), 17);
+  EXPECT_EQ(host.plug()->NSavedParams(), 24);
 
   EXPECT_EQ(HostText(host, effGetParamName, kRate), "Rate");
   EXPECT_EQ(HostText(host, effGetParamDisplay, kRate), "1/16");

@@ -3,7 +3,10 @@
 // framework's own test effect; then the gate's bank as a host sees it.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "engine/factory_presets.h"
 #include "engine/gate_plug.h"
@@ -26,6 +29,34 @@ std::string ProgramName(FakeHost& host, int index) {
 struct TestHost : FakeHost {
   TestHost() : FakeHost(&CreateFrameworkTestPlug) {}
 };
+
+// Little-endian fields as the layouts document them, decoded and written here.
+uint32_t Int32At(const StateBuffer& bytes, int at) {
+  uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = value << 8 | bytes.Data()[at + i];
+  return value;
+}
+double DoubleAt(const StateBuffer& bytes, int at) {
+  uint64_t bits = 0;
+  for (int i = 7; i >= 0; --i) bits = bits << 8 | bytes.Data()[at + i];
+  double value;
+  memcpy(&value, &bits, sizeof value);
+  return value;
+}
+void PutInt32(std::vector<uint8_t>& bytes, uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(value >> 8 * i));
+}
+void PutDouble(std::vector<uint8_t>& bytes, double value) {
+  uint64_t bits;
+  memcpy(&bits, &value, sizeof bits);
+  for (int i = 0; i < 8; ++i) bytes.push_back(static_cast<uint8_t>(bits >> 8 * i));
+}
+
+// The gate's groove and control defaults, as documented: Swing 50, Chance
+// 100, Restart and MIDI Switch 0, the chance words 0.
+constexpr double kGrooveDefaults[7] = {50, 100, 0, 0, 0, 0, 0};
+// Maxima of the same seven.
+constexpr double kGrooveMaxima[7] = {75, 100, 2, 3, 4194303, 4194303, 1048575};
 
 }  // namespace
 
@@ -130,7 +161,8 @@ TEST(Presets, FactoryPresetsStoreOneValuePerParameterAndRecallTheSavedOnes) {
   plug->AddFactoryPreset("Factory", 12, 8, 3, 0.25, 2);
   EXPECT_EQ(ProgramName(host, 1), "Factory");
   EXPECT_TRUE(plug->Preset(1)->inUse);
-  EXPECT_EQ(plug->Preset(1)->state.Size(), P::kParamCount * 8);
+  // The announced parameters, then an extension with none after them.
+  EXPECT_EQ(plug->Preset(1)->state.Size(), P::kAnnouncedParams * 8 + 24);
   double stored = 0;
   EXPECT_EQ(plug->Preset(1)->state.ReadDouble(8 * P::kAmount, &stored), 8 * (P::kAmount + 1));
   EXPECT_EQ(stored, 0.25);
@@ -169,7 +201,9 @@ TEST(Presets, BankImageRoundTrip) {
 }
 
 // The gate's own bank: the starting slot, the 24 factory patterns, then
-// free slots with the framework's numbered names.
+// free slots with the framework's numbered names. A factory slot holds the
+// 17 chunk values, then the extension with its own number and the groove
+// and control defaults.
 TEST(Presets, TheEffectsBankAsAHostSeesIt) {
   FakeHost host;
   IPlugVST* plug = host.plug();
@@ -178,12 +212,106 @@ TEST(Presets, TheEffectsBankAsAHostSeesIt) {
   EXPECT_EQ(plug->Preset(0)->state.Size(), 0);
   EXPECT_EQ(ProgramName(host, 1), "Mini Gate");
   for (int i = 1; i <= kFactoryPresetCount; ++i) {
-    EXPECT_EQ(ProgramName(host, i), kFactoryPresets[i - 1].name) << i;
-    EXPECT_TRUE(plug->Preset(i)->inUse) << i;
-    EXPECT_EQ(plug->Preset(i)->state.Size(), 20 * 8) << i;
+    SCOPED_TRACE(i);
+    EXPECT_EQ(ProgramName(host, i), kFactoryPresets[i - 1].name);
+    EXPECT_TRUE(plug->Preset(i)->inUse);
+    const StateBuffer& state = plug->Preset(i)->state;
+    ASSERT_EQ(state.Size(), 17 * 8 + 24 + 7 * 8);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(state.Data()) + 136, 4), "QRVX");
+    const uint32_t words[5] = {2, 68, static_cast<uint32_t>(i), 0, 7};
+    for (int w = 0; w < 5; ++w) EXPECT_EQ(Int32At(state, 140 + 4 * w), words[w]) << w;
+    for (int v = 0; v < 7; ++v) EXPECT_EQ(DoubleAt(state, 160 + 8 * v), kGrooveDefaults[v]) << v;
   }
   EXPECT_EQ(ProgramName(host, 25), "- 26 -");
   EXPECT_EQ(ProgramName(host, 49), "- 50 -");
   EXPECT_FALSE(plug->Preset(25)->inUse);
   EXPECT_FALSE(plug->Preset(49)->inUse);
+}
+
+// The groove and control values belong to each program: a program change
+// captures them with the rest and selecting a program brings its own back;
+// a factory program brings the defaults.
+TEST(Presets, ProgramsKeepTheirOwnGrooveAndControlValues) {
+  FakeHost host;
+  IPlugVST* plug = host.plug();
+  AEffect* effect = host.effect();
+  host.Dispatch(effSetProgram, 0, 30);  // a free slot: a user preset
+  for (int i = 17; i < 24; ++i) effect->setParameter(effect, i, 1.0f);
+  host.Dispatch(effSetProgram, 0, 31);  // captures 30; 31 keeps the current values
+  for (int i = 17; i < 24; ++i) EXPECT_EQ(plug->GetParam(i)->Value(), kGrooveMaxima[i - 17]) << i;
+  effect->setParameter(effect, kSwing, 0.0f);
+  effect->setParameter(effect, kRestartMode, 0.5f);
+  host.Dispatch(effSetProgram, 0, 2);  // a factory program
+  for (int i = 17; i < 24; ++i) EXPECT_EQ(plug->GetParam(i)->Value(), kGrooveDefaults[i - 17]) << i;
+  host.Dispatch(effSetProgram, 0, 30);
+  for (int i = 17; i < 24; ++i) EXPECT_EQ(plug->GetParam(i)->Value(), kGrooveMaxima[i - 17]) << i;
+  host.Dispatch(effSetProgram, 0, 31);
+  EXPECT_EQ(plug->GetParam(kSwing)->Value(), 50);
+  EXPECT_EQ(plug->GetParam(kRestartMode)->Value(), 1);
+  EXPECT_EQ(plug->GetParam(kChance)->Value(), 100);
+}
+
+// A bank image as an older build stored it, written here field by field
+// (per slot: int32 name length, the name, a byte "in use", then for a slot
+// in use its 17 values, nothing after them): every program loads its 17
+// values and the groove and control defaults, whatever the instance held.
+// The bank saved again carries each slot's extension and loads the same in
+// a third instance, groove values included.
+TEST(Presets, AnOlderBuildsBankLoadsEveryProgramAndRoundTripsWithItsExtensions) {
+  std::mt19937 random(20261207u);
+  std::vector<uint8_t> image;
+  std::vector<std::vector<double>> values(50);
+  for (int slot = 0; slot < 50; ++slot) {
+    const std::string name = "old " + std::to_string(slot);
+    PutInt32(image, static_cast<uint32_t>(name.size()));
+    image.insert(image.end(), name.begin(), name.end());
+    const bool inUse = slot % 7 != 6;
+    image.push_back(inUse ? 1 : 0);
+    if (!inUse) continue;
+    // Cycle, Gate and Mix vary; the rest stay at their defaults.
+    values[slot] = {9,  16,      5,       100,     1,       30,      5,       1000, 0,
+                    80, 4882812, 4882812, 4882812, 5078124, 9765624, 9765624, 624};
+    values[slot][kCycle] = 1 + random() % 32;
+    values[slot][kGate] = random() % 101;
+    values[slot][kMix] = random() % 101;
+    for (double value : values[slot]) PutDouble(image, value);
+  }
+  StateBuffer bank;
+  bank.AppendBytes(image.data(), static_cast<int32_t>(image.size()));
+
+  FakeHost host;
+  IPlugVST* plug = host.plug();
+  for (int i = 17; i < 24; ++i) host.effect()->setParameter(host.effect(), i, 0.6f);
+  ASSERT_EQ(plug->LoadPresetBank(bank, 0), bank.Size());
+  auto expectPrograms = [&](FakeHost& h, const double* groove) {
+    for (int slot = 0; slot < 50; ++slot) {
+      SCOPED_TRACE(slot);
+      if (values[slot].empty()) {
+        EXPECT_FALSE(h.plug()->Preset(slot)->inUse);
+        continue;
+      }
+      h.Dispatch(effSetProgram, 0, slot);
+      EXPECT_EQ(ProgramName(h, slot), "old " + std::to_string(slot));
+      for (int i = 0; i < 17; ++i) EXPECT_EQ(h.plug()->GetParam(i)->Value(), values[slot][i]) << i;
+      for (int i = 17; i < 24; ++i) EXPECT_EQ(h.plug()->GetParam(i)->Value(), groove[i - 17]) << i;
+    }
+  };
+  expectPrograms(host, kGrooveDefaults);
+
+  // Every program in use given the groove maxima, then saved as a bank.
+  for (int slot = 0; slot < 50; ++slot) {
+    if (values[slot].empty()) continue;
+    host.Dispatch(effSetProgram, 0, slot);
+    for (int i = 17; i < 24; ++i) host.effect()->setParameter(host.effect(), i, 1.0f);
+  }
+  host.Dispatch(effSetProgram, 0, 0);
+  StateBuffer saved;
+  ASSERT_TRUE(plug->SavePresetBank(saved));
+  // Each slot in use now takes 24 + 7 * 8 bytes more than the older image.
+  int inUse = 0;
+  for (const std::vector<double>& v : values) inUse += v.empty() ? 0 : 1;
+  EXPECT_EQ(saved.Size(), bank.Size() + inUse * 80);
+  FakeHost other;
+  ASSERT_EQ(other.plug()->LoadPresetBank(saved, 0), saved.Size());
+  expectPrograms(other, kGrooveMaxima);
 }

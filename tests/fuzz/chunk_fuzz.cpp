@@ -3,15 +3,16 @@
 // and how the host hands the chunk over; the rest is the chunk.
 //
 // Independent of the loader, the target decodes the chunk itself (int32
-// version, then one little-endian double per saved parameter, then at most
-// the VST 3 state's extension; JudgeChunk tells ours from foreign bytes) and
-// predicts what the effect must hold afterwards: nothing new from a foreign
-// chunk, otherwise each value that is present, rounded
-// to its parameter's step of 1 and clamped to its range (a NaN leaves the
-// old value), and the old values
-// from the first missing one on. It then checks that the effect stays sane:
-// positions in 0..1, a chunk that round-trips through a second instance,
-// finite audio.
+// version, then one little-endian double for each of the 17 chunk values,
+// then at most an extension with the values after them; JudgeChunk tells
+// ours from foreign bytes) and predicts what the effect must hold
+// afterwards: nothing new from a foreign chunk, otherwise each value that is
+// present, rounded to its parameter's step of 1 and clamped to its range (a
+// NaN leaves the old value), and the old values from the first missing one
+// on; past the 17, a whole chunk's extension values, or the documented
+// defaults for those it does not carry, and the old values when the chunk is
+// not whole. It then checks that the effect stays sane: positions in 0..1, a
+// chunk that round-trips through a second instance, finite audio.
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -34,7 +35,7 @@ std::vector<double> SavedValues(FuzzHost& host) {
   const intptr_t size = host.Dispatch(effGetChunk, 1, 0, &data);
   FUZZ_CHECK(size == kChunkBytes && data != nullptr, "the chunk has the wrong size");
   std::vector<double> values(kSavedParams);
-  memcpy(values.data(), static_cast<uint8_t*>(data) + 4, 8 * kSavedParams);
+  for (int i = 0; i < kSavedParams; ++i) values[i] = SavedValueAt(static_cast<uint8_t*>(data), i);
   return values;
 }
 
@@ -49,11 +50,24 @@ const Ranges& ParamRanges() {
     for (double fill : {-INFINITY, INFINITY}) {
       FuzzHost host;
       host.Open();
+      // The version, the values, then "QRVX", version 2, the payload size,
+      // program 0, bypass 0 and the count before the extension's values.
       std::vector<uint8_t> chunk(kChunkBytes);
-      const int32_t version = 10000;
-      memcpy(chunk.data(), &version, 4);
-      for (int i = 0; i < kSavedParams; ++i) memcpy(&chunk[4 + 8 * i], &fill, 8);
-      host.Dispatch(effSetChunk, 1, kChunkBytes, chunk.data());
+      const int32_t words[7] = {10000,
+                                0x58565251,
+                                2,
+                                12 + 8 * (kSavedParams - kChunkValues),
+                                0,
+                                0,
+                                kSavedParams - kChunkValues};
+      memcpy(chunk.data(), &words[0], 4);
+      memcpy(&chunk[kBareChunkBytes], &words[1], 24);
+      for (int i = 0; i < kChunkValues; ++i) memcpy(&chunk[4 + 8 * i], &fill, 8);
+      for (int i = 0; i < kSavedParams - kChunkValues; ++i) {
+        memcpy(&chunk[kBareChunkBytes + 24 + 8 * i], &fill, 8);
+      }
+      FUZZ_CHECK(host.Dispatch(effSetChunk, 1, kChunkBytes, chunk.data()) == 1,
+                 "the range probe does not load");
       (fill < 0 ? found.min : found.max) = SavedValues(host);
     }
     return found;
@@ -110,8 +124,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<double> after = SavedValues(host);
   for (int i = 0; i < kSavedParams; ++i) {
     double expected = before[i];
-    const size_t at = 4 + 8 * static_cast<size_t>(i);
-    const bool present = !verdict.foreign && at + 8 <= usable && usable >= 4;
+    size_t at = 4 + 8 * static_cast<size_t>(i);
+    bool present = !verdict.foreign && at + 8 <= usable && usable >= 4;
+    if (i >= kChunkValues) {
+      const int32_t past = i - kChunkValues;
+      at = verdict.valuesAt + 8 * static_cast<size_t>(past);
+      present = verdict.succeeds && past < verdict.extensionValues;
+      if (verdict.succeeds && !present) expected = kExtensionDefaults[past];
+    }
     if (present) {
       uint64_t bits = 0;
       for (int b = 0; b < 8; ++b) bits |= static_cast<uint64_t>(chunk[at + b]) << (8 * b);

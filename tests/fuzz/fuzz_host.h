@@ -59,18 +59,37 @@ void CheckChunkRoundTrip(FuzzHost& host);
 void CheckProcessFinite(FuzzHost& host);
 
 // What the effect must make of state bytes, decoded here on their own: a
-// foreign chunk (a version word other than 10000, or after the parameters
-// anything but the VST 3 state's extension: "QRVX", version >= 1, payload
-// size >= 8 ending exactly at the end, program 0..49, bypass 0 or 1) loads
-// nothing; any other loads the values it carries and succeeds only whole.
+// foreign chunk (a version word other than 10000, or after the 17 values
+// anything but an extension of ours: "QRVX", version >= 1, a payload that
+// holds its version's fields (8 bytes in version 1; 12 and N values from
+// version 2 on, N >= 0) and ends exactly at the end, program 0..49, bypass 0
+// or 1) loads nothing; any other loads the values it carries and succeeds
+// only whole.
 struct ChunkVerdict {
   bool foreign;
   bool succeeds;
+  // For a whole chunk: how many values past the 17 it carries (0 for a bare
+  // chunk or a version-1 extension: those parameters take their defaults)
+  // and where the first one starts. -1 when they keep their values.
+  int32_t extensionValues = -1;
+  size_t valuesAt = 0;
 };
 ChunkVerdict JudgeChunk(const uint8_t* bytes, size_t size);
 
 // Number of parameters an instance has, including those not announced.
-constexpr int kInstanceParams = 20;
-// Size of the state chunk: int32 version and one double per saved parameter.
-constexpr int kSavedParams = 17;
-constexpr intptr_t kChunkBytes = 4 + 8 * kSavedParams;
+constexpr int kInstanceParams = 27;
+// Values in the chunk itself, after its int32 version: what older builds saved.
+constexpr int kChunkValues = 17;
+constexpr intptr_t kBareChunkBytes = 4 + 8 * kChunkValues;
+// The values the extension carries after them, and the whole chunk this
+// build saves: the bare chunk, the extension's 24 bytes, its values.
+constexpr int kSavedParams = 24;
+constexpr intptr_t kChunkBytes = kBareChunkBytes + 24 + 8 * (kSavedParams - kChunkValues);
+// Where the extension's program word sits in such a chunk.
+constexpr size_t kProgramAt = static_cast<size_t>(kBareChunkBytes) + 12;
+// The documented defaults of the values past the chunk's: Swing 50, Chance
+// 100, Restart and MIDI Switch 0, the chance words 0.
+constexpr double kExtensionDefaults[kSavedParams - kChunkValues] = {50, 100, 0, 0, 0, 0, 0};
+
+// The saved values in a chunk this build wrote (kChunkBytes long).
+double SavedValueAt(const uint8_t* chunk, int index);

@@ -4,7 +4,7 @@
 // infinities), in 32- or 64-bit samples and block lengths past the set-up's
 // maximum. The object must stay sane: a load that succeeds or fails as the
 // target's own decoding says (JudgeChunk) and changes nothing when foreign,
-// every parameter's position in 0..1, a whole 160-byte state after any load,
+// every parameter's position in 0..1, a whole state after any load,
 // finite audio, and nothing left alive once the host lets go.
 #include <cmath>
 #include <cstdint>
@@ -91,7 +91,7 @@ void RunBlocks(FuzzInput& in, v3_audio_processor** processor, int32_t sampleSize
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzInput in(data, size);
   const int32_t sampleSize = in.Choose(2) == 0 ? V3_SAMPLE_32 : V3_SAMPLE_64;
-  std::vector<char> state(in.Choose(200));
+  std::vector<char> state(in.Choose(256));
   in.Take(state.data(), state.size());
 
   HostContext host;
@@ -131,9 +131,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   MemoryStream saved;
   v3_cpp_obj(component)->get_state(component, saved.Stream());
-  FUZZ_CHECK(saved.Bytes().size() == 160, "the state is not 160 bytes");
-  FUZZ_CHECK(JudgeChunk(reinterpret_cast<const uint8_t*>(saved.Bytes().data()), 160).succeeds,
-             "the saved state is not a whole one of ours");
+  FUZZ_CHECK(saved.Bytes().size() == static_cast<size_t>(kChunkBytes),
+             "the state is not a whole chunk and extension");
+  FUZZ_CHECK(
+      JudgeChunk(reinterpret_cast<const uint8_t*>(saved.Bytes().data()), kChunkBytes).succeeds,
+      "the saved state is not a whole one of ours");
 
   plugin.Stop();
   plugin.Release();

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The framework as a host sees it through the real module: parameter texts,
-# canDo answers, the 140-byte state chunk (version 10000 then 17 doubles,
-# little-endian) and its round trip into a fresh instance, and free programs
-# turning into numbered user presets.
+# canDo answers, the state chunk (version 10000 then 17 doubles, then the
+# extension: "QRVX", version 2, payload 68, program, bypass, 7 and 7 more
+# doubles, all little-endian) and its round trip into a fresh instance, and
+# free programs turning into numbered user presets.
 source "$(dirname "$0")/host_common.bash"
 
 out=$(host "$QUORVEL_MODULE" open params "cando receiveVstTimeInfo" "cando sendVstEvents" \
@@ -15,24 +16,26 @@ expect_line "$out" 'param 7 name="Split Freq" label="Hz" display="5015" value=0.
 expect_line "$out" 'cando receiveVstTimeInfo result=1'
 expect_line "$out" 'cando sendVstEvents result=0'
 expect_line "$out" "cando hasCockosExtensions result=$((0xBEEF0000))"
-expect_line "$out" 'savechunk program bytes=140'
+expect_line "$out" 'savechunk program bytes=220'
 expect_line "$out" 'program current=30 name="user preset 1"'
 expect_line "$out" 'program current=31 name="user preset 2"'
 
 /usr/bin/python3 - <<'PY' || fail "chunk contents"
 import struct
 chunk = open("prog.bin", "rb").read()
-assert len(chunk) == 140, len(chunk)
+assert len(chunk) == 220, len(chunk)
 assert chunk[:4] == bytes([0x10, 0x27, 0, 0]), chunk[:4]
-values = struct.unpack("<17d", chunk[4:])
+values = struct.unpack("<17d", chunk[4:140])
 expected = (9, 16, 5, 100, 1, 30, 5, 5015, 0, 80, 4882812, 4882812, 4882812, 5078124,
             9765624, 9765624, 624)
 assert values == expected, values
+assert chunk[140:164] == b"QRVX" + struct.pack("<5i", 2, 68, 0, 0, 7), chunk[140:164]
+assert struct.unpack("<7d", chunk[164:]) == (50, 100, 0, 0, 0, 0, 0), chunk[164:]
 PY
 
 out=$(host "$QUORVEL_MODULE" open "loadchunk program prog.bin" "param 7" close) \
   || fail "load: $(cat host.err)"
-expect_line "$out" 'loadchunk program bytes=140 result=1'
+expect_line "$out" 'loadchunk program bytes=220 result=1'
 expect_line "$out" 'param 7 name="Split Freq" label="Hz" display="5015" value=0.500000'
 # "Mix" 0 leaves only the dry signal: the audio passes through unchanged, in
 # all three callbacks.

@@ -2,8 +2,9 @@
 # The VST 3 bundle against the VST 2 module of the same build, through the
 # same test host: identical renders for the default, every factory program
 # and every target (float and double), and without time info; states saved by either format load in
-# the other byte for byte (the VST 3 state's 140-byte chunk part, and its
-# extension holding program and bypass), foreign states are refused by both; a parameter change at sample 100 changes the
+# the other byte for byte (the 140-byte chunk and its extension, holding
+# program, bypass and the values after the 17; the VST 2 module saves its own
+# program and no bypass), foreign states are refused by both; a parameter change at sample 100 changes the
 # output exactly from sample 100, as the VST 2 module split there does; and
 # on Windows the same editor, pixel for pixel, whose edits reach the host
 # through the component handler, and whose own size changes the host's window
@@ -13,15 +14,22 @@ bundle="$QUORVEL_BINARY_DIR/Quorvel.vst3"
 vst2="$QUORVEL_MODULE"
 [ -d "$bundle" ] || fail "no bundle at $bundle"
 cmp_files() { cmp -s "$1" "$2" || fail "$3: $1 and $2 differ"; }
-# A VST 3 state is the 140-byte chunk, then 20 bytes: "QRVX", version 1,
-# 8 payload bytes, the program and the bypass (little-endian int32s).
+# A state is the 140-byte chunk, then 80 bytes: "QRVX", version 2, 68
+# payload bytes, the program, the bypass and 7 (little-endian int32s), then
+# 7 doubles.
 chunk_part() { head -c 140 "$1" >"$1.140"; echo "$1.140"; }
 expect_extension() {
   local program bypass got
   program=$(printf '%02x000000' "$2")
   bypass=$(printf '%02x000000' "$3")
-  got=$(od -An -tx1 -j140 "$1" | tr -d ' \n')
-  [ "$got" = "515256580100000008000000$program$bypass" ] || fail "extension of $1: $got"
+  got=$(od -An -tx1 -j140 -N24 "$1" | tr -d ' \n')
+  [ "$got" = "515256580200000044000000$program${bypass}07000000" ] || fail "extension of $1: $got"
+  [ "$(wc -c <"$1")" -eq 220 ] || fail "size of $1"
+}
+# The same bytes but for the program word.
+same_but_program() {
+  cmp -s <(head -c 152 "$1") <(head -c 152 "$2") && cmp -s <(tail -c +157 "$1") <(tail -c +157 "$2") ||
+    fail "$3: $1 and $2 differ"
 }
 
 host none "generate pad in.wav seconds=0.4 rate=44100 channels=2 level=0.5" >/dev/null
@@ -48,15 +56,17 @@ for size in replacing double; do
 done
 
 # State: VST 2 -> VST 3 -> VST 2, and a short state reports failure in both.
-host "$vst2" open "program 7" "param 9=0.3" "savechunk bank a.chunk" params >a.params ||
-  fail "vst2 save: $(cat host.err)"
+# "Swing" and "Chance" moved too: they travel in the extension.
+host "$vst2" open "program 7" "param 9=0.3" "param 17=0.6" "param 18=0.25" "savechunk bank a.chunk" \
+  params >a.params || fail "vst2 save: $(cat host.err)"
+expect_extension a.chunk 7 0
 out=$(host "$bundle" "loadchunk bank a.chunk" "savechunk bank b.chunk" params) || fail "vst3: $(cat host.err)"
-expect_line "$out" "loadchunk bank bytes=140 result=1"
-cmp_files a.chunk "$(chunk_part b.chunk)" "state from VST 2 saved again by VST 3"
-expect_extension b.chunk 0 0
-grep '^param .* name=' <<<"$out" | head -17 | sed 's/ name=.*value=/ value=/' >b.values
-grep '^param .* name=' a.params | tail -17 | sed 's/ name=.*value=/ value=/' >a.values
+expect_line "$out" "loadchunk bank bytes=220 result=1"
+cmp_files a.chunk b.chunk "state from VST 2 saved again by VST 3"
+grep '^param .* name=' <<<"$out" | head -24 | sed 's/ name=.*value=/ value=/' >b.values
+grep '^param .* name=' a.params | tail -24 | sed 's/ name=.*value=/ value=/' >a.values
 cmp_files a.values b.values "parameter values after the state crossed over"
+grep -q '^param 17 value=0.6' b.values || fail "swing after the state crossed over: $(cat b.values)"
 out=$(host "$bundle" "log program.log" "program 12" "param 1=0.25" "savechunk bank c.chunk") || fail "vst3 save"
 expect_line "$out" 'program current=12 name="Trance"'
 # The host set the program: it hears at once that every value changed
@@ -64,8 +74,15 @@ expect_line "$out" 'program current=12 name="Trance"'
 grep -q '^componentHandler RestartComponent id=4 ' program.log || fail "no restart: $(cat program.log)"
 expect_extension c.chunk 12 0
 out=$(host "$vst2" open "loadchunk bank c.chunk" "savechunk bank d.chunk") || fail "vst2 load"
-expect_line "$out" "loadchunk bank bytes=160 result=1"
-cmp_files "$(chunk_part c.chunk)" d.chunk "state from VST 3 saved again by VST 2"
+expect_line "$out" "loadchunk bank bytes=220 result=1"
+same_but_program c.chunk d.chunk "state from VST 3 saved again by VST 2"
+expect_extension d.chunk 0 0
+# An older build's bare chunk still loads in both.
+head -c 140 c.chunk >bare.chunk
+for module in "$vst2" "$bundle"; do
+  out=$(host "$module" open "loadchunk bank bare.chunk") || fail "bare chunk: $(cat host.err)"
+  expect_line "$out" "loadchunk bank bytes=140 result=1"
+done
 # Not ours: refused by both, nothing changed.
 head -c 400 /dev/zero | tr '\0' 'x' >foreign.chunk
 for module in "$vst2" "$bundle"; do
@@ -79,7 +96,7 @@ head -c 60 c.chunk >short.chunk
 for module in "$vst2" "$bundle"; do
   out=$(host "$module" open "loadchunk bank short.chunk" params) || fail "short state: $(cat host.err)"
   expect_line "$out" "loadchunk bank bytes=60 result=0"
-  grep '^param .* name=' <<<"$out" | head -17 | sed 's/ name=.*value=/ value=/' >"short_$(basename "$module").values"
+  grep '^param .* name=' <<<"$out" | head -24 | sed 's/ name=.*value=/ value=/' >"short_$(basename "$module").values"
 done
 cmp_files "short_$(basename "$vst2").values" short_Quorvel.vst3.values "values kept from a short state"
 

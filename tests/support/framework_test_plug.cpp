@@ -8,7 +8,6 @@
 FrameworkTestPlug::FrameworkTestPlug(vst2::AudioMasterCallback audioMaster)
     : IPlugVST(audioMaster, kAnnouncedParams, "1-1 2-2", kPresetCount, "Framework Test", "Product",
                "Vendor", 0x00020304, 0x54657374, 0x56656E64, 0, 0, false, false) {
-  SetParamsKeptOutOfState(kParamCount - kAnnouncedParams);
   AppendParam();
   GetParam(kLevel)->SetupInt("Level", 100, 0, 100, "%");
   GetParam(kSteps)->SetupInt("Steps", 16, 1, 32, "");

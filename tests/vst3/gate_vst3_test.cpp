@@ -128,92 +128,103 @@ int32_t GetInt32(const std::vector<char>& bytes, size_t at) {
 }
 
 TEST(GateVst3, StatesLoadWholeKeepWhatShortOnesCannotSupplyAndRefuseForeignOnes) {
+  using Bytes = std::vector<char>;
+  // What parameters 17-23 hold after the load.
+  enum Rest { kKept, kDefault, kSaved };
   struct Case {
     const char* name;
-    std::vector<char> (*make)(const std::vector<char>& saved);
+    Bytes (*make)(const Bytes& saved);
     bool loads;
-    int firstKept;      // parameters from here on keep their values
+    int firstKept;  // parameters 0-16 from here on keep their values
+    Rest rest;
     bool takesProgram;  // program and bypass from the extension
   };
-  using Bytes = std::vector<char>;
   const Case cases[] = {
-      {"whole", [](const Bytes& s) { return s; }, true, 17, true},
-      // The VST 2 build's chunk, or an older VST 3 state: program and bypass stay.
+      {"whole", [](const Bytes& s) { return s; }, true, 17, kSaved, true},
+      // An older VST 2 build's chunk: program and bypass stay, the groove defaults.
       {"bare chunk", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 140); }, true, 17,
-       false},
+       kDefault, false},
       {"extension cut", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 150); }, false, 17,
-       false},
+       kKept, false},
       {"extension tag cut", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 142); }, false,
-       17, false},
+       17, kKept, false},
       // int32 version, then 17 doubles: 60 bytes carry the first seven.
-      {"60 bytes", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 60); }, false, 7,
+      {"60 bytes", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 60); }, false, 7, kKept,
        false},
-      {"3 bytes", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 3); }, false, 0, false},
-      {"empty", [](const Bytes&) { return Bytes(); }, false, 0, false},
-      {"text", [](const Bytes&) { return Bytes(400, 'x'); }, false, 0, false},
+      {"3 bytes", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 3); }, false, 0, kKept,
+       false},
+      {"empty", [](const Bytes&) { return Bytes(); }, false, 0, kKept, false},
+      {"text", [](const Bytes&) { return Bytes(400, 'x'); }, false, 0, kKept, false},
       {"a later version",
        [](const Bytes& s) {
          Bytes b = s;
          PutInt32(b, 0, 10001);
          return b;
        },
-       false, 0, false},
+       false, 0, kKept, false},
       {"version 0",
        [](const Bytes& s) {
          Bytes b = s;
          PutInt32(b, 0, 0);
          return b;
        },
-       false, 0, false},
+       false, 0, kKept, false},
       {"another tag",
        [](const Bytes& s) {
          Bytes b = s;
          b[141] = 'x';
          return b;
        },
-       false, 0, false},
+       false, 0, kKept, false},
       {"program out of range",
        [](const Bytes& s) {
          Bytes b = s;
          PutInt32(b, 152, 50);
          return b;
        },
-       false, 0, false},
+       false, 0, kKept, false},
       {"bytes past the extension",
        [](const Bytes& s) {
          Bytes b = s;
          b.push_back(0);
          return b;
        },
-       false, 0, false},
+       false, 0, kKept, false},
   };
+  // Positions of the groove and control defaults: Swing 50 of 50-75, Chance 100 %, the rest 0.
+  const double defaults[7] = {0, 1, 0, 0, 0, 0, 0};
   HostContext host;
   GatePlugin source = GatePlugin::Create();
   source.Start(host, V3_SAMPLE_32, kBlock, kRate);
   source.SetParam(GateVst3::kProgramParamId, 12.0 / 49.0);
-  for (int id = 0; id < GateVst3::kVisibleParams; ++id) source.SetParam(id, 0.0);
+  for (int id = 0; id < GateVst3::kVisibleParams; ++id) source.SetParam(id, 0.25);
   source.SetParam(GateVst3::kBypassParamId, 1.0);
   MemoryStream saved;
   ASSERT_EQ(v3_cpp_obj(source.component)->get_state(source.component, saved.Stream()), kResultOk);
-  // The chunk, then the extension: tag, version 1, 8 payload bytes, program, bypass.
-  ASSERT_EQ(saved.Bytes().size(), 160u);
+  // The chunk, then the extension: tag, version 2, 12 + 7 * 8 payload bytes,
+  // program, bypass, 7 values.
+  ASSERT_EQ(saved.Bytes().size(), 220u);
   EXPECT_EQ(GetInt32(saved.Bytes(), 0), 10000);
   EXPECT_EQ(std::string(saved.Bytes().data() + 140, 4), "QRVX");
-  EXPECT_EQ(GetInt32(saved.Bytes(), 144), 1);
-  EXPECT_EQ(GetInt32(saved.Bytes(), 148), 8);
-  EXPECT_EQ(GetInt32(saved.Bytes(), 152), 12);
-  EXPECT_EQ(GetInt32(saved.Bytes(), 156), 1);
+  const int32_t words[5] = {2, 68, 12, 1, 7};
+  for (int w = 0; w < 5; ++w) EXPECT_EQ(GetInt32(saved.Bytes(), 144 + 4 * w), words[w]) << w;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     GatePlugin p = GatePlugin::Create();
     p.Start(host, V3_SAMPLE_32, kBlock, kRate);
     p.SetParam(GateVst3::kProgramParamId, 3.0 / 49.0);
-    for (int id = 0; id < GateVst3::kVisibleParams; ++id) p.SetParam(id, 1.0);
+    for (int id = 0; id < GateVst3::kVisibleParams; ++id) p.SetParam(id, 0.75);
+    double before[GateVst3::kVisibleParams];
+    for (int id = 0; id < GateVst3::kVisibleParams; ++id) before[id] = p.Param(id);
     MemoryStream stream(c.make(saved.Bytes()));
     EXPECT_EQ(v3_cpp_obj(p.component)->set_state(p.component, stream.Stream()) == kResultOk,
               c.loads);
     for (int id = 0; id < GateVst3::kVisibleParams; ++id) {
-      EXPECT_EQ(p.Param(id), id < c.firstKept ? source.Param(id) : 1.0) << id;
+      double expected = id < c.firstKept ? source.Param(id) : before[id];
+      if (id >= 17 && c.rest == kKept) expected = before[id];
+      if (id >= 17 && c.rest == kDefault) expected = defaults[id - 17];
+      if (id >= 17 && c.rest == kSaved) expected = source.Param(id);
+      EXPECT_EQ(p.Param(id), expected) << id;
     }
     EXPECT_EQ(p.Param(GateVst3::kProgramParamId), (c.takesProgram ? 12.0 : 3.0) / 49.0);
     EXPECT_EQ(p.Param(GateVst3::kBypassParamId), c.takesProgram ? 1.0 : 0.0);

@@ -74,7 +74,7 @@ TEST(Vst3EntryFailure, AFailedAllocationAnywhereInCreateInstanceAnswersAnError) 
     ASSERT_EQ(object, nullptr) << "allocation " << before;
     ASSERT_EQ(GateVst3::LiveObjects(), 0) << "allocation " << before;
   }
-  EXPECT_GE(failures, 50 + 20);  // at least one per preset and parameter object
+  EXPECT_GE(failures, 50 + 27);  // at least one per preset and parameter object
   v3_cpp_obj_unref(factory);
   EXPECT_EQ(PluginFactoryReferences(), 0u);
 
@@ -83,7 +83,7 @@ TEST(Vst3EntryFailure, AFailedAllocationAnywhereInCreateInstanceAnswersAnError) 
   GatePlugin plugin = GatePlugin::Create();
   ASSERT_NE(plugin.component, nullptr);
   plugin.Start(host, V3_SAMPLE_32, 256, 44100.0);
-  EXPECT_EQ(v3_cpp_obj(plugin.controller)->get_parameter_count(plugin.controller), 19);
+  EXPECT_EQ(v3_cpp_obj(plugin.controller)->get_parameter_count(plugin.controller), 26);
   plugin.Stop();
   plugin.Release();
   EXPECT_EQ(GateVst3::LiveObjects(), 0);

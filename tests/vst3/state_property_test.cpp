@@ -1,9 +1,12 @@
 // The state, as a property over seeded random states (QUORVEL_SEED replays
 // another seed; the seed is printed with any failure): every state of ours
 // round trips exactly, from either format; foreign bytes change nothing and
-// a cut state keeps what it cannot supply, and both report failure. The
-// bytes are decoded here on their own: int32 version 10000, 17 little-endian
-// doubles, then "QRVX", version 1, 8 payload bytes, program, bypass.
+// a cut state keeps what it cannot supply, and both report failure; the
+// states of older builds and of later ones load what they carry. The bytes
+// are decoded and built here on their own: int32 version 10000, 17
+// little-endian doubles, then "QRVX", version 2, 12 + 8 * N payload bytes,
+// program, bypass, N, then N doubles for parameters 17 on (version 1: no N,
+// no values; an older VST 2 build: nothing after the 17 doubles).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -21,6 +24,20 @@ namespace {
 
 using Bytes = std::vector<char>;
 constexpr int kParams = GateVst3::kVisibleParams;
+// Positions of the groove and control defaults: Swing 50 of 50-75, Chance
+// 100 %, Restart and MIDI Switch the first entry, chance words 0.
+constexpr double kGrooveDefaults[7] = {0, 1, 0, 0, 0, 0, 0};
+
+void PutInt32(Bytes& bytes, size_t at, uint32_t value) {
+  if (bytes.size() < at + 4) bytes.resize(at + 4);
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> 8 * i);
+}
+void AppendInt32(Bytes& bytes, uint32_t value) { PutInt32(bytes, bytes.size(), value); }
+void AppendDouble(Bytes& bytes, double value) {
+  uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  for (int i = 0; i < 8; ++i) bytes.push_back(static_cast<char>(bits >> 8 * i));
+}
 
 uint64_t LittleEndian(const Bytes& bytes, size_t at, int count) {
   uint64_t value = 0;
@@ -92,16 +109,21 @@ TEST(Vst3StateProperty, OursRoundTripsFromEitherFormatForeignAndCutStatesReportF
     MakeRandomState(a, random);
     const Snapshot saved = Take(a);
     const Bytes state = SaveState(a);
-    ASSERT_EQ(state.size(), 160u);
+    ASSERT_EQ(state.size(), 220u);
     EXPECT_EQ(LittleEndian(state, 0, 4), 10000u);
-    for (int i = 0; i < kParams; ++i) {
+    for (int i = 0; i < 17; ++i) {
       EXPECT_EQ(DoubleAt(state, 4 + 8 * i), a.Object()->Plug()->GetParam(i)->Value()) << i;
     }
     EXPECT_EQ(std::string(state.data() + 140, 4), "QRVX");
-    EXPECT_EQ(LittleEndian(state, 144, 4), 1u);
-    EXPECT_EQ(LittleEndian(state, 148, 4), 8u);
-    EXPECT_EQ(static_cast<long>(LittleEndian(state, 152, 4)), std::lround(saved.program * 49.0));
+    EXPECT_EQ(LittleEndian(state, 144, 4), 2u);
+    EXPECT_EQ(LittleEndian(state, 148, 4), 68u);
+    const long program = std::lround(saved.program * 49.0);
+    EXPECT_EQ(static_cast<long>(LittleEndian(state, 152, 4)), program);
     EXPECT_EQ(static_cast<double>(LittleEndian(state, 156, 4)), saved.bypass);
+    EXPECT_EQ(LittleEndian(state, 160, 4), 7u);
+    for (int i = 17; i < kParams; ++i) {
+      EXPECT_EQ(DoubleAt(state, 164 + 8 * (i - 17)), a.Object()->Plug()->GetParam(i)->Value()) << i;
+    }
 
     // VST 3 state into a fresh VST 3 object: the same values and the same bytes.
     GatePlugin b = GatePlugin::Create();
@@ -111,13 +133,16 @@ TEST(Vst3StateProperty, OursRoundTripsFromEitherFormatForeignAndCutStatesReportF
     EXPECT_EQ(std::memcmp(&loaded, &saved, sizeof saved), 0);
     EXPECT_EQ(SaveState(b), state);
 
-    // The VST 2 build takes the VST 3 state and gives back its chunk part.
-    const Bytes chunk(state.begin(), state.begin() + 140);
+    // The VST 2 build takes the VST 3 state's values and gives back the same
+    // bytes, but for its own program (the first) and no bypass.
+    Bytes vst2Chunk = state;
+    PutInt32(vst2Chunk, 152, 0);
+    PutInt32(vst2Chunk, 156, 0);
     {
       FakeHost vst2;
       Bytes handed = state;
-      EXPECT_EQ(vst2.Dispatch(vst2::effSetChunk, 0, 160, handed.data()), 1);
-      EXPECT_EQ(VstChunk(vst2), chunk);
+      EXPECT_EQ(vst2.Dispatch(vst2::effSetChunk, 0, 220, handed.data()), 1);
+      EXPECT_EQ(VstChunk(vst2), vst2Chunk);
       // Foreign bytes change nothing there either.
       Bytes foreign(random() % 400);
       for (char& byte : foreign) byte = static_cast<char>(random());
@@ -126,21 +151,56 @@ TEST(Vst3StateProperty, OursRoundTripsFromEitherFormatForeignAndCutStatesReportF
         EXPECT_EQ(vst2.Dispatch(vst2::effSetChunk, 0, static_cast<intptr_t>(foreign.size()),
                                 foreign.data()),
                   0);
-        EXPECT_EQ(VstChunk(vst2), chunk);
+        EXPECT_EQ(VstChunk(vst2), vst2Chunk);
       }
     }
 
-    // A VST 2 chunk into a VST 3 object on another program and bypass: the
-    // values arrive, program and bypass stay.
+    // Into a VST 3 object on another program and bypass: a VST 2 chunk
+    // brings its values, program and bypass (one mechanism for both formats).
     GatePlugin c = GatePlugin::Create();
     c.Start(host, V3_SAMPLE_32, 256, 44100.0);
     MakeRandomState(c, random);
-    const Snapshot before = Take(c);
-    ASSERT_EQ(LoadState(c, chunk), kResultOk);
-    const Snapshot mixed = Take(c);
+    ASSERT_EQ(LoadState(c, vst2Chunk), kResultOk);
+    Snapshot mixed = Take(c);
     for (int i = 0; i < kParams; ++i) EXPECT_EQ(mixed.params[i], saved.params[i]) << i;
-    EXPECT_EQ(mixed.program, before.program);
-    EXPECT_EQ(mixed.bypass, before.bypass);
+    EXPECT_EQ(mixed.program, 0.0);
+    EXPECT_EQ(mixed.bypass, 0.0);
+
+    // An older build's states: its bare VST 2 chunk leaves program and
+    // bypass as they are; its VST 3 state (version 1) brings them. Either
+    // gives the groove and control parameters their defaults.
+    const Bytes bare(state.begin(), state.begin() + 140);
+    Bytes version1 = bare;
+    for (char letter : {'Q', 'R', 'V', 'X'}) version1.push_back(letter);
+    for (uint32_t word :
+         {1u, 8u, static_cast<uint32_t>(program), static_cast<uint32_t>(saved.bypass)}) {
+      AppendInt32(version1, word);
+    }
+    ASSERT_EQ(version1.size(), 160u);
+    for (const Bytes* older : {&bare, static_cast<const Bytes*>(&version1)}) {
+      MakeRandomState(c, random);
+      const Snapshot before = Take(c);
+      ASSERT_EQ(LoadState(c, *older), kResultOk);
+      mixed = Take(c);
+      for (int i = 0; i < 17; ++i) EXPECT_EQ(mixed.params[i], saved.params[i]) << i;
+      for (int i = 17; i < kParams; ++i) EXPECT_EQ(mixed.params[i], kGrooveDefaults[i - 17]) << i;
+      EXPECT_EQ(mixed.program, older == &bare ? before.program : saved.program);
+      EXPECT_EQ(mixed.bypass, older == &bare ? before.bypass : saved.bypass);
+    }
+
+    // A later build's state: more values and more payload after them. The
+    // known values arrive, the rest is skipped.
+    Bytes later = state;
+    const uint32_t extraValues = 1 + random() % 5, extraBytes = random() % 20;
+    PutInt32(later, 144, 3);
+    PutInt32(later, 148, 12 + 8 * (7 + extraValues) + extraBytes);
+    PutInt32(later, 160, 7 + extraValues);
+    for (uint32_t i = 0; i < extraValues; ++i) AppendDouble(later, 1e6 + i);
+    later.resize(later.size() + extraBytes, '\x5a');
+    MakeRandomState(c, random);
+    ASSERT_EQ(LoadState(c, later), kResultOk);
+    const Snapshot fromLater = Take(c);
+    EXPECT_EQ(std::memcmp(&fromLater, &saved, sizeof saved), 0);
 
     // Foreign bytes (a version word not ours, or text) change nothing.
     Bytes foreign(random() % 400);
@@ -155,17 +215,18 @@ TEST(Vst3StateProperty, OursRoundTripsFromEitherFormatForeignAndCutStatesReportF
       EXPECT_EQ(SaveState(b), state);
     }
 
-    // A state cut anywhere: the values whose bytes are whole arrive, the rest
-    // and the program and bypass stay, and the load reports failure.
-    size_t cut = 4 + random() % 156;
+    // A state cut anywhere: the chunk values whose bytes are whole arrive,
+    // the rest and the program and bypass stay, and the load reports failure.
+    size_t cut = 4 + random() % 216;
     if (cut == 140) cut = 139;
+    MakeRandomState(c, random);
     const Snapshot kept = Take(c);
     EXPECT_EQ(LoadState(c, Bytes(state.begin(), state.begin() + static_cast<long>(cut))),
               kResultFalse)
         << cut;
     const Snapshot after = Take(c);
     for (int i = 0; i < kParams; ++i) {
-      const bool whole = 4 + 8 * static_cast<size_t>(i + 1) <= cut;
+      const bool whole = i < 17 && 4 + 8 * static_cast<size_t>(i + 1) <= cut;
       EXPECT_EQ(after.params[i], whole ? saved.params[i] : kept.params[i]) << i << " cut " << cut;
     }
     EXPECT_EQ(after.program, kept.program);
