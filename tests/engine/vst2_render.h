@@ -1,7 +1,7 @@
 // The effect driven through its VST 2 record as a host drives it: time info
 // that advances by each process call, note-ons sent with effProcessEvents
 // before the call they belong to, double-precision blocks of a fixed test
-// signal, and an FNV-1a hash of the output bytes for pinned renders.
+// signal (or a constant 1), and an FNV-1a hash of the output bytes for pinned renders.
 #pragma once
 
 #include <cmath>
@@ -101,8 +101,8 @@ class Effect {
   void Process(int frames) {
     std::vector<double> inLeft(frames), inRight(frames);
     for (int j = 0; j < frames; ++j) {
-      inLeft[j] = SignalLeft(rendered + j);
-      inRight[j] = SignalRight(rendered + j);
+      inLeft[j] = constantInput ? 1.0 : SignalLeft(rendered + j);
+      inRight[j] = constantInput ? 1.0 : SignalRight(rendered + j);
     }
     const size_t at = outLeft.size();
     outLeft.resize(at + frames);
@@ -127,6 +127,7 @@ class Effect {
   }
 
   Host host;
+  bool constantInput = false;  // 1.0 on both channels: the output is the gain
   vst2::AEffect* effect = nullptr;
   VSTCLASS* plug = nullptr;
   int64_t rendered = 0;
