@@ -1,10 +1,11 @@
-// The editor's layout, built into a view without a window: the 85 controls in
+// The editor's layout, built into a view without a window: the 93 controls in
 // drawing order, their places, and what the engine keeps of them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/editor_layout.h"
 #include "engine/gate_plug.h"
@@ -20,11 +21,13 @@
 #include "gui/knob_control.h"
 #include "gui/pattern_menu.h"
 #include "gui/pattern_menu_openers.h"
+#include "gui/program_slot.h"
 #include "gui/radio_buttons.h"
 #include "gui/rocker_button.h"
 #include "gui/slider_control.h"
 #include "gui/step_activity.h"
 #include "gui/step_bar.h"
+#include "gui/step_chances.h"
 #include "gui/text_control.h"
 #include "gui/url_open.h"
 #include "support/project_image_view.h"
@@ -59,7 +62,7 @@ void ExpectRect(const Rect& actual, const Rect& expected) {
   EXPECT_EQ(actual.bottom, expected.bottom);
 }
 
-TEST_F(EditorLayout, HoldsEightyFiveControlsInDrawingOrder) {
+TEST_F(EditorLayout, HoldsNinetyThreeControlsInDrawingOrder) {
   ASSERT_EQ(view_->ControlCount(), kEditorControlCount);
   ASSERT_NE(ControlAs<IImageControl>(0), nullptr);
   ExpectRect(view_->GetControl(0)->GetRect(), Rect{0, 0, 620, 285});
@@ -67,7 +70,7 @@ TEST_F(EditorLayout, HoldsEightyFiveControlsInDrawingOrder) {
   auto* version = ControlAs<ITextControl>(1);
   ASSERT_NE(version, nullptr);
   EXPECT_STREQ(version->GetText(), "v1.00");
-  ExpectRect(version->GetRect(), Rect{45, 12, 95, 30});
+  ExpectRect(version->GetRect(), Rect{558, 40, 608, 58});
   ASSERT_NE(ControlAs<IURLOpen>(2), nullptr);
   ExpectRect(view_->GetControl(2)->GetRect(), Rect{164, 6, 356, 54});
   auto* status = ControlAs<ITextControl>(3);
@@ -132,14 +135,65 @@ TEST_F(EditorLayout, HoldsEightyFiveControlsInDrawingOrder) {
   ASSERT_NE(ControlAs<SampleActivity>(81), nullptr);
   ExpectRect(view_->GetControl(81)->GetRect(), Rect{30, 230, 589, 243});
 
+  // The groove sliders: a 100-pixel handle area centred in each, 31-pixel handle.
+  const struct {
+    int param;
+    Rect rect;
+  } sliders[] = {{kSwing, {56, 6, 158, 30}}, {kChance, {56, 32, 158, 56}}};
+  for (int k = 0; k < 2; ++k) {
+    auto* slider = ControlAs<ISlider>(82 + k);
+    ASSERT_NE(slider, nullptr) << k;
+    EXPECT_EQ(slider->GetParamIndex(), sliders[k].param);
+    ExpectRect(slider->GetRect(), sliders[k].rect);
+    ExpectRect(slider->TrackArea(), Rect{57, sliders[k].rect.top, 157, sliders[k].rect.top + 14});
+    EXPECT_EQ(slider->Travel(), 69);
+  }
+  // The selectors: one row each, buttons as wide as the artwork draws them.
+  const struct {
+    int param;
+    int top;
+    std::vector<int32_t> rights;
+  } selectors[] = {{kRestartMode, 8, {484, 548, 594}}, {kMidiSwitch, 25, {450, 500, 546, 594}}};
+  for (int k = 0; k < 2; ++k) {
+    auto* selector = ControlAs<IRadioButtons>(84 + k);
+    ASSERT_NE(selector, nullptr) << k;
+    EXPECT_EQ(selector->GetParamIndex(), selectors[k].param);
+    const int top = selectors[k].top;
+    ExpectRect(selector->GetRect(), Rect{426, top, 594, top + 14});
+    ASSERT_EQ(selector->ButtonCount(), static_cast<int>(selectors[k].rights.size()));
+    int32_t left = 426;
+    for (int b = 0; b < selector->ButtonCount(); ++b) {
+      ExpectRect(selector->Button(b), Rect{left, top, selectors[k].rights[b], top + 14});
+      left = selectors[k].rights[b];
+    }
+  }
+  auto* slot = ControlAs<ProgramSlot>(86);
+  ASSERT_NE(slot, nullptr);
+  ExpectRect(slot->GetRect(), Rect{426, 42, 554, 56});
+  // Each chance word's marks cover its steps' time bars: steps 1-11, 12-22
+  // (across both rows) and 23-32.
+  const Rect chanceAreas[] = {{30, 210, 414, 220}, {30, 210, 589, 254}, {240, 244, 589, 254}};
+  for (int g = 0; g < 3; ++g) {
+    auto* chances = ControlAs<StepChances>(87 + g);
+    ASSERT_NE(chances, nullptr) << g;
+    EXPECT_EQ(chances->GetParamIndex(), kChanceWord0 + g);
+    ExpectRect(chances->GetRect(), chanceAreas[g]);
+    for (int step = 0; step < 32; ++step) {
+      EXPECT_EQ(chances->HoldsStep(step), step / 11 == g) << g << " " << step;
+    }
+  }
+  for (int i = 82; i <= 86; ++i) {
+    ASSERT_NE(view_->GetControl(i)->GetTooltip(), nullptr) << i;
+  }
+
   // The grid's frame only hears presses; the pattern button sits in the footer.
-  auto* frame = ControlAs<GridFrame>(82);
+  auto* frame = ControlAs<GridFrame>(90);
   ASSERT_NE(frame, nullptr);
   EXPECT_TRUE(frame->GetRect().IsEmpty());
   ExpectRect(frame->GetTargetRect(), Rect{21, 205, 599, 268});
-  ASSERT_NE(ControlAs<PatternMenuButton>(83), nullptr);
-  ExpectRect(view_->GetControl(83)->GetRect(), Rect{420, 270, 492, 283});
-  auto* menu = ControlAs<PatternMenu>(84);
+  ASSERT_NE(ControlAs<PatternMenuButton>(91), nullptr);
+  ExpectRect(view_->GetControl(91)->GetRect(), Rect{420, 270, 492, 283});
+  auto* menu = ControlAs<PatternMenu>(92);
   ASSERT_NE(menu, nullptr);
   ExpectRect(menu->GetRect(), Rect{0, 0, 620, 285});
   EXPECT_TRUE(menu->IsHidden());
@@ -204,21 +258,23 @@ int Sign(int32_t v) { return (v > 0) - (v < 0); }
 
 TEST_F(EditorLayout, ScaledControlsNeitherOverlapNorLeaveTheWindow) {
   // Index 0 is the background under everything, the last the pattern menu
-  // over everything; the IEmpty and the grid's frame have no area.
+  // over everything; the IEmpty and the grid's frame have no area, and the
+  // chance marks are drawn over the time bars on purpose.
   const int last = view_->ControlCount() - 1;
   ASSERT_NE(ControlAs<PatternMenu>(last), nullptr);
+  auto onTop = [this](int i) { return ControlAs<StepChances>(i) != nullptr; };
   for (int32_t percent : kEditorSizes) {
     const Rect window = EditorRectAt(percent);
     for (int i = 1; i < last; ++i) {
       const Rect a = view_->GetControl(i)->GetRect();
-      if (a.IsEmpty()) continue;
+      if (a.IsEmpty() || onTop(i)) continue;
       const Rect sa = ScaleRect(a, percent);
       EXPECT_TRUE(sa.left >= 0 && sa.top >= 0 && sa.right <= window.right &&
                   sa.bottom <= window.bottom && sa.left < sa.right && sa.top < sa.bottom)
           << "control " << i << " at " << percent << "%";
       for (int j = i + 1; j < last; ++j) {
         const Rect b = view_->GetControl(j)->GetRect();
-        if (b.IsEmpty()) continue;
+        if (b.IsEmpty() || onTop(j)) continue;
         const Rect sb = ScaleRect(b, percent);
         EXPECT_TRUE(IntersectRect(sa, sb).IsEmpty()) << i << " and " << j << " at " << percent;
         // Gaps stay gaps and shared edges stay shared, on both axes.
@@ -339,6 +395,42 @@ TEST_F(EditorLayout, AtEverySizeTheViewDrawsBackgroundCutOutsAndFillsInPlace) {
       }
     }
   }
+}
+
+TEST_F(EditorLayout, TheProgramSlotFollowsTheHostsProgram) {
+  auto* slot = ControlAs<ProgramSlot>(86);
+  ASSERT_NE(slot, nullptr);
+  for (int pass = 0; pass < 2; ++pass) view_->Draw(EditorRectAt(100));
+  EXPECT_STREQ(slot->GetText(), "1 ---- default ----");
+  Rect dirty;
+  EXPECT_FALSE(view_->CollectDirty(&dirty));
+  // Slots 21 and 22 hold "Trance 9" and "Trance 10"; the host picks them.
+  vst2::AEffect* effect = plug_->Effect();
+  const struct {
+    int program;
+    const char* line;
+  } picks[] = {{20, "21 Trance 9"}, {21, "22 Trance 10"}, {0, "1 ---- default ----"}};
+  const Rect slotRect{426, 42, 554, 56};
+  for (const auto& pick : picks) {
+    effect->dispatcher(effect, vst2::effSetProgram, 0, pick.program, nullptr, 0);
+    dirty = Rect{};
+    ASSERT_TRUE(view_->CollectDirty(&dirty)) << pick.line;
+    EXPECT_EQ(UnionRect(dirty, slotRect), dirty) << pick.line;
+    EXPECT_STREQ(slot->GetText(), pick.line);
+    for (int pass = 0; pass < 3; ++pass) {
+      view_->Draw(view_->PixelRect(dirty));
+      view_->CollectDirty(&dirty);
+    }
+    dirty = Rect{};
+    EXPECT_FALSE(view_->CollectDirty(&dirty)) << pick.line;
+  }
+  // A new name for the current slot changes no value: the slot alone asks.
+  char name[] = "Half Time";
+  effect->dispatcher(effect, vst2::effSetProgramName, 0, 0, name, 0);
+  dirty = Rect{};
+  ASSERT_TRUE(view_->CollectDirty(&dirty));
+  ExpectRect(dirty, slotRect);
+  EXPECT_STREQ(slot->GetText(), "1 Half Time");
 }
 
 TEST_F(EditorLayout, AnIdleEditorAsksForNothingButTheStripWhenTheStepMoves) {
