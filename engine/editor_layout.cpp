@@ -7,6 +7,7 @@
 #include "gui/button_control.h"
 #include "gui/editor_view.h"
 #include "gui/empty_control.h"
+#include "gui/groove_controls.h"
 #include "gui/knob_control.h"
 #include "gui/pattern_menu.h"
 #include "gui/pattern_menu_openers.h"
@@ -143,19 +144,20 @@ void AttachStepGrid(IPlugBase* plug, GateEngine* engine, IEditorView* view) {
   }
 }
 
-ISlider* GrooveSlider(IPlugBase* plug, int param, const Rect& rect, const BitmapRef& handle,
-                      const char* tip) {
-  auto* slider = new ISlider(plug, param, rect, handle, GrooveValueStyle(), kGrooveSliderTrack,
-                             true, Colour{255, 66, 110, 170}, 2, 8);
+GrooveSlider* Slider(IPlugBase* plug, int param, const char* caption, const Rect& rect,
+                     const BitmapRef& handle, const char* tip) {
+  auto* slider =
+      new GrooveSlider(plug, param, caption, rect, handle, GrooveValueStyle(), kGrooveSliderTrack);
   slider->SetTooltip(tip);
   return slider;
 }
 
-IRadioButtons* Selector(IPlugBase* plug, int param, int top, const BitmapRef& image,
-                        const int* widths, int givenWidths, const char* tip) {
-  auto* selector = new IRadioButtons(
-      plug, param, kSelectorLeft, top, image, true, IRadioButtons::kHorizontal, widths[0],
-      givenWidths > 1 ? widths[1] : 0, givenWidths > 2 ? widths[2] : 0);
+GrooveSelector* Selector(IPlugBase* plug, int param, const char* caption, int top,
+                         const BitmapRef& image, const int* widths, int givenWidths,
+                         const char* tip) {
+  auto* selector =
+      new GrooveSelector(plug, param, caption, kSelectorLeft, top, image, widths[0],
+                         givenWidths > 1 ? widths[1] : 0, givenWidths > 2 ? widths[2] : 0);
   selector->SetTooltip(tip);
   return selector;
 }
@@ -164,13 +166,13 @@ IRadioButtons* Selector(IPlugBase* plug, int param, int top, const BitmapRef& im
 // program slot and the steps' chance marks over the time bars.
 void AttachGrooveControls(IPlugBase* plug, GateEngine* engine, IEditorView* view) {
   const BitmapRef handle = view->LoadBitmap(kSliderHandleImage, "img/slider.png", 1);
-  view->AttachControl(GrooveSlider(plug, kSwing, kSwingSliderRect, handle, kSwingTip));
-  view->AttachControl(GrooveSlider(plug, kChance, kChanceSliderRect, handle, kChanceTip));
-  view->AttachControl(Selector(plug, kRestartMode, kRestartTop,
+  view->AttachControl(Slider(plug, kSwing, "Swing", kSwingSliderRect, handle, kSwingTip));
+  view->AttachControl(Slider(plug, kChance, "Chance", kChanceSliderRect, handle, kChanceTip));
+  view->AttachControl(Selector(plug, kRestartMode, "Restart", kRestartTop,
                                view->LoadScalableBitmap(kRestartImage, "img/restart.png", 3,
                                                         CutOut(kSelectorLeft, kRestartTop, 1)),
                                kRestartWidths, 2, kRestartTip));
-  view->AttachControl(Selector(plug, kMidiSwitch, kMidiSwitchTop,
+  view->AttachControl(Selector(plug, kMidiSwitch, "Switch", kMidiSwitchTop,
                                view->LoadScalableBitmap(kMidiSwitchImage, "img/midi_switch.png", 4,
                                                         CutOut(kSelectorLeft, kMidiSwitchTop, 1)),
                                kMidiSwitchWidths, 3, kMidiSwitchTip));

@@ -16,6 +16,7 @@
 #include "gui/editor_scale.h"
 #include "gui/editor_view.h"
 #include "gui/empty_control.h"
+#include "gui/groove_controls.h"
 #include "gui/image_control.h"
 #include "gui/image_scaling.h"
 #include "gui/knob_control.h"
@@ -395,6 +396,46 @@ TEST_F(EditorLayout, AtEverySizeTheViewDrawsBackgroundCutOutsAndFillsInPlace) {
       }
     }
   }
+}
+
+TEST_F(EditorLayout, GrooveControlsReachTheirEndsAndNameTheirValuesInTheStatusLine) {
+  // Sliders: a 31-pixel handle over a 69-pixel travel from x 57, held by its
+  // centre: value (x - 57 - 15.5) / 69, clamped. Selectors: a button's edge
+  // shared with the next belongs to the left one (hit tests include both).
+  const struct {
+    int x, y;
+    int param;
+    double value;
+    const char* status;
+  } clicks[] = {
+      {157, 13, kSwing, 75, "Swing: 75%"},
+      {57, 13, kSwing, 50, "Swing: 50%"},
+      {100, 13, kSwing, 60, "Swing: 60%"},  // 27.5 / 69 x 25 + 50 = 59.96
+      {57, 39, kChance, 0, "Chance: 0%"},
+      {100, 39, kChance, 40, "Chance: 40%"},  // 27.5 / 69 x 100 = 39.86
+      {157, 39, kChance, 100, "Chance: 100%"},
+      {485, 15, kRestartMode, 1, "Restart: Transport start"},
+      {484, 15, kRestartMode, 0, "Restart: Host position"},
+      {594, 22, kRestartMode, 2, "Restart: MIDI note"},
+      {426, 8, kRestartMode, 0, "Restart: Host position"},
+      {451, 32, kMidiSwitch, 1, "Switch: Immediate"},
+      {450, 32, kMidiSwitch, 0, "Switch: Off"},
+      {501, 39, kMidiSwitch, 2, "Switch: Next step"},
+      {500, 25, kMidiSwitch, 1, "Switch: Immediate"},
+      {594, 39, kMidiSwitch, 3, "Switch: Next bar"},
+  };
+  const MouseMods left{true};
+  for (const auto& c : clicks) {
+    view_->OnMouseDown(c.x, c.y, left);
+    view_->OnMouseUp(c.x, c.y, left);
+    EXPECT_DOUBLE_EQ(plug_->GetParam(c.param)->Value(), c.value) << c.x << "," << c.y;
+    EXPECT_STREQ(plug_->InfoText->GetText(), c.status) << c.x << "," << c.y;
+  }
+  // A value from the host moves the control and says nothing.
+  plug_->InfoText->SetTextFromPlugin("");
+  plug_->Effect()->setParameter(plug_->Effect(), kSwing, 0.5f);
+  EXPECT_DOUBLE_EQ(ControlAs<GrooveSlider>(82)->GetValue(), 0.5);
+  EXPECT_STREQ(plug_->InfoText->GetText(), "");
 }
 
 TEST_F(EditorLayout, TheProgramSlotFollowsTheHostsProgram) {
