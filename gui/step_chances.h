@@ -27,6 +27,7 @@ class StepChances : public IControl {
 
   bool HoldsStep(int step) const { return step >= firstStep_ && step <= lastStep_; }
   // The level 0-3 the word gives `step`, 0 for a step of another word.
+  // [editor thread]
   int LevelOf(int step) const;
   // Sets the step to its next level through the host's parameter path,
   // inside one gesture on the word, and names the new chance in the status
