@@ -606,7 +606,8 @@ def lamp_shape(cv, x, y, up, colour, blur=0.0):
 
 def draw_footer(cv):
     cv.text((24, 277), "Click or drag a step to set it  \u00b7  right-click fills it  \u00b7  "
-            "double-click resets", SANS, 8.0, (104, 114, 128), anchor="lm")
+            "double-click resets  \u00b7  Ctrl+click sets its chance", SANS, 8.0, (104, 114, 128),
+            anchor="lm")
     x = 596
     for name, c in (("Level", LEVEL_TEAL), ("Time", TIME_BLUE)):
         w = text_width(name, SANS_BOLD, 8.0)
