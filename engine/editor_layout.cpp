@@ -7,14 +7,17 @@
 #include "gui/button_control.h"
 #include "gui/editor_view.h"
 #include "gui/empty_control.h"
+#include "gui/groove_controls.h"
 #include "gui/knob_control.h"
 #include "gui/pattern_menu.h"
 #include "gui/pattern_menu_openers.h"
+#include "gui/program_slot.h"
 #include "gui/radio_buttons.h"
 #include "gui/rocker_button.h"
 #include "gui/slider_control.h"
 #include "gui/step_activity.h"
 #include "gui/step_bar.h"
+#include "gui/step_chances.h"
 #include "gui/text_control.h"
 #include "gui/url_open.h"
 
@@ -29,6 +32,8 @@ enum ImageId : int {
   kPadlockImage = 104,
   kTargetImage = 105,
   kSliderHandleImage = 106,
+  kRestartImage = 109,
+  kMidiSwitchImage = 110,
 };
 
 // How the images are drawn at other sizes: cut-outs of the background on
@@ -63,11 +68,24 @@ constexpr int kKnobLabelGap = 5;
 constexpr int kKnobAngleRange = 300;
 constexpr double kKnobGearing = 4.0;
 
-constexpr Rect kVersionRect = {45, 12, 95, 30};
+constexpr Rect kVersionRect = {558, 40, 608, 58};
 constexpr Rect kPageLinkRect = {164, 6, 356, 54};
 constexpr Rect kStatusRect = {316, 180, 446, 198};
 constexpr Rect kGateSliderRect = {193, 174, 285, 194};
 constexpr int kGateSliderTrack = 89;
+
+// The header: the groove sliders on the left, the restart and switch
+// selectors and the program slot on the right, their captions in the
+// background. Selector buttons are as wide as their whole texts need.
+constexpr Rect kSwingSliderRect = {56, 6, 158, 30};
+constexpr Rect kChanceSliderRect = {56, 32, 158, 56};
+constexpr int kGrooveSliderTrack = 100;
+constexpr int kSelectorLeft = 426;
+constexpr int kRestartTop = 8;
+constexpr int kMidiSwitchTop = 25;
+constexpr int kRestartWidths[2] = {58, 64};         // "Host position", "Transport start"
+constexpr int kMidiSwitchWidths[3] = {24, 50, 46};  // "Off", "Immediate", "Next step"
+constexpr Rect kProgramSlotRect = {426, 42, 554, 56};
 
 // The step grids: 16 columns of 34-pixel bars on a 35-pixel pitch, two rows.
 constexpr int kGridLeft = 30;
@@ -89,6 +107,18 @@ TextStyle KnobValueStyle() { return TextStyle("Arial", 15, Colour{180, 255, 255,
 TextStyle VersionStyle() { return TextStyle("Verdana", 13, Colour{100, 55, 55, 55}, 0, 0); }
 TextStyle StatusStyle() { return TextStyle("Arial", 15, Colour{180, 255, 255, 255}, 0, 1); }
 TextStyle SliderStyle() { return TextStyle("Arial", 0, Colour{255, 255, 255, 255}, 0, 1); }
+TextStyle GrooveValueStyle() { return TextStyle("Arial", 10, Colour{180, 255, 255, 255}, 0, 1); }
+TextStyle ProgramSlotStyle() { return TextStyle("Arial", 11, Colour{255, 206, 214, 226}, 0, 0); }
+
+constexpr char kSwingTip[] =
+    "Swing 50-75 %: the share of each pair of steps the first one takes (50 % is straight)";
+constexpr char kChanceTip[] =
+    "Chance 0-100 %: scales every step's chance of opening; Ctrl+click a step for its own";
+constexpr char kRestartTip[] =
+    "Restart: where the pattern starts again: Host position, Transport start or MIDI note";
+constexpr char kMidiSwitchTip[] =
+    "MIDI Switch: notes 36-85 pick programs 1-50: Off, Immediate, Next step or Next bar";
+constexpr char kProgramSlotTip[] = "The active program: its number, and its name when it fits";
 
 void AttachStepGrid(IPlugBase* plug, GateEngine* engine, IEditorView* view) {
   const Colour timeColour{255, 130, 195, 255};
@@ -111,6 +141,49 @@ void AttachStepGrid(IPlugBase* plug, GateEngine* engine, IEditorView* view) {
         &engine->StepPattern[volumeEntry], &engine->editedIndex, &engine->editedValue);
     view->AttachControl(volumeBar);
     engine->volumeBars[i] = volumeBar;
+  }
+}
+
+GrooveSlider* Slider(IPlugBase* plug, int param, const char* caption, const Rect& rect,
+                     const BitmapRef& handle, const char* tip) {
+  auto* slider =
+      new GrooveSlider(plug, param, caption, rect, handle, GrooveValueStyle(), kGrooveSliderTrack);
+  slider->SetTooltip(tip);
+  return slider;
+}
+
+GrooveSelector* Selector(IPlugBase* plug, int param, const char* caption, int top,
+                         const BitmapRef& image, const int* widths, int givenWidths,
+                         const char* tip) {
+  auto* selector =
+      new GrooveSelector(plug, param, caption, kSelectorLeft, top, image, widths[0],
+                         givenWidths > 1 ? widths[1] : 0, givenWidths > 2 ? widths[2] : 0);
+  selector->SetTooltip(tip);
+  return selector;
+}
+
+// The groove and control parameters: two sliders, two selectors, the
+// program slot and the steps' chance marks over the time bars.
+void AttachGrooveControls(IPlugBase* plug, GateEngine* engine, IEditorView* view) {
+  const BitmapRef handle = view->LoadBitmap(kSliderHandleImage, "img/slider.png", 1);
+  view->AttachControl(Slider(plug, kSwing, "Swing", kSwingSliderRect, handle, kSwingTip));
+  view->AttachControl(Slider(plug, kChance, "Chance", kChanceSliderRect, handle, kChanceTip));
+  view->AttachControl(Selector(plug, kRestartMode, "Restart", kRestartTop,
+                               view->LoadScalableBitmap(kRestartImage, "img/restart.png", 3,
+                                                        CutOut(kSelectorLeft, kRestartTop, 1)),
+                               kRestartWidths, 2, kRestartTip));
+  view->AttachControl(Selector(plug, kMidiSwitch, "Switch", kMidiSwitchTop,
+                               view->LoadScalableBitmap(kMidiSwitchImage, "img/midi_switch.png", 4,
+                                                        CutOut(kSelectorLeft, kMidiSwitchTop, 1)),
+                               kMidiSwitchWidths, 3, kMidiSwitchTip));
+  auto* slot = new ProgramSlot(plug, kProgramSlotRect, ProgramSlotStyle());
+  slot->SetTooltip(kProgramSlotTip);
+  view->AttachControl(slot);
+
+  Rect timeBars[kStepCountMax];
+  for (int i = 0; i < kStepCountMax; ++i) timeBars[i] = engine->timeBars[i]->GetRect();
+  for (int g = 0; g < kChanceWordCount; ++g) {
+    view->AttachControl(new StepChances(plug, g, timeBars));
   }
 }
 
@@ -158,6 +231,7 @@ void BuildEditorLayout(IPlugBase* plug, GateEngine* engine, IEditorView* view) {
 
   AttachStepGrid(plug, engine, view);
   view->AttachControl(new SampleActivity(plug, kActivityStripRect, &engine->currentStep));
+  AttachGrooveControls(plug, engine, view);
 
   // Last, over everything: the pattern menu and what opens it.
   // Held here until the view owns it, so a failed allocation meanwhile frees it.

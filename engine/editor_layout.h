@@ -14,7 +14,7 @@ constexpr int kEditorWidth = 620;
 constexpr int kEditorHeight = 285;
 // 0 lets the view use its default of 24 frames per second.
 constexpr int kEditorFrameRate = 0;
-constexpr int kEditorControlCount = 85;
+constexpr int kEditorControlCount = 93;
 // The step-activity strip between the two grids, repainted on every tick.
 constexpr Rect kActivityStripRect = {30, 230, 589, 243};
 

@@ -41,7 +41,7 @@ BlendWord TranslateBlend(const Blend* blend) {
 }
 
 // Ids under which the process keeps the images drawn at 200 % and the
-// copies scaled from them: resource ids 200-208 for the first, and the
+// copies scaled from them: resource ids 200-210 for the first, and the
 // 100 % id plus the size times 1000 for the second.
 constexpr int kLargeImageIdOffset = 100;
 constexpr int kSizedImageIdFactor = 1000;

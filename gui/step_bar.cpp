@@ -8,6 +8,7 @@
 #include "gui/editor_view.h"
 #include "gui/pattern_editor.h"
 #include "gui/pointer_shape.h"
+#include "gui/step_chances.h"
 #include "gui/step_edited.h"
 
 namespace {
@@ -68,7 +69,24 @@ void MyBar::SetCursorMark(bool marked) {
   redrawAgain_ = true;
 }
 
+StepChances* MyBar::ChancesOfStep() const {
+  if (!view_) return nullptr;
+  const int step = entryNumber_ % kStepCountMax;
+  for (int i = 0; i < view_->ControlCount(); ++i) {
+    auto* chances = dynamic_cast<StepChances*>(view_->GetControl(i));
+    if (chances && chances->HoldsStep(step)) return chances;
+  }
+  return nullptr;
+}
+
+void MyBar::CycleChance() {
+  chancePress_ = true;
+  if (StepChances* chances = ChancesOfStep()) chances->CycleStep(entryNumber_ % kStepCountMax);
+}
+
 void MyBar::OnMouseDown(int x, int y, const MouseMods& mods) {
+  chancePress_ = false;
+  if (mods.C && !mods.R) return CycleChance();
   PatternEditor* patterns = plug_ ? plug_->Patterns() : nullptr;
   if (mods.R) {
     if (patterns) return EditAlone(4);
@@ -87,6 +105,7 @@ void MyBar::OnMouseDown(int x, int y, const MouseMods& mods) {
 }
 
 void MyBar::OnMouseDrag(int x, int y, int, int, const MouseMods&) {
+  if (chancePress_) return;
   ShowSidewaysPointer();
   PatternEditor* patterns = plug_ ? plug_->Patterns() : nullptr;
   if (!patterns) {
@@ -99,6 +118,7 @@ void MyBar::OnMouseDrag(int x, int y, int, int, const MouseMods&) {
 }
 
 void MyBar::OnMouseUp(int, int, const MouseMods&) {
+  chancePress_ = false;
   if (!strokeBar_) return;
   strokeBar_ = nullptr;
   if (PatternEditor* patterns = plug_ ? plug_->Patterns() : nullptr) patterns->EndDraw();
@@ -157,7 +177,10 @@ void MyBar::OnMouseWheel(int, int, const MouseMods&, float notches) {
   Edit(0, Quantiser::kKeepValue);
 }
 
-void MyBar::OnMouseDoubleClick(int, int, const MouseMods&) {
+void MyBar::OnMouseDoubleClick(int, int, const MouseMods& mods) {
+  // A quick second Ctrl+click cycles on, as the first did.
+  if (mods.C && !mods.R) return CycleChance();
+  chancePress_ = false;
   if (resetValue_ < 0.0) return;
   if (plug_ && plug_->Patterns()) return EditAlone(RoundToEntry(resetValue_ * 4.0));
   value_ = resetValue_;

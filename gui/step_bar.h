@@ -12,11 +12,17 @@
 // the two, so a stroke draws a curve. The whole stroke is one host gesture
 // and one undo step; right clicks, wheel notches and double clicks are one
 // step each.
+//
+// A Ctrl+click (or Ctrl+double click) on either bar of a step edits the
+// step's chance instead of the pattern: the StepChances control holding the
+// step cycles its level.
 #pragma once
 
 #include <cstdint>
 
 #include "gui/control.h"
+
+class StepChances;
 
 class MyBar : public IControl {
  public:
@@ -54,6 +60,10 @@ class MyBar : public IControl {
   // A stroke reaches `target` at `place`: the bars between the last one
   // reached and it in the same row take interpolated places, then it.
   void DrawOnto(MyBar* target, double place);
+  // The step's chance control, found among the view's controls; null if none.
+  StepChances* ChancesOfStep() const;
+  // The step's chance moves to its next level. [editor thread]
+  void CycleChance();
   // One step through the pattern editor as a stroke of its own.
   void EditAlone(uint16_t entryValue);
   // Writes the entry, records the edit for the engine and raises StepEdited.
@@ -67,6 +77,8 @@ class MyBar : public IControl {
   uint16_t* editedValue_;
   // The stroke of a press: the bar reached last and the place there.
   bool cursorMark_ = false;
+  // The press edits a chance: its drags draw nothing.
+  bool chancePress_ = false;
   MyBar* strokeBar_ = nullptr;
   double strokePlace_ = 0.0;
 };

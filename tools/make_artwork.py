@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Draws the editor's nine PNG images into img/ (or another folder), twice:
+"""Draws the editor's eleven PNG images into img/ (or another folder), twice:
 at 100 % into img/ and at 200 % into img/2x/, from the same drawing.
 
 Coordinates are editor pixels (the 620 x 285 layout). Each set is drawn at
@@ -52,7 +52,7 @@ WELL = (13, 15, 19)
 
 # Control rectangles of the editor (left, top, right, bottom).
 TITLE_PLATE = (164, 6, 356, 54)
-VERSION_AREA = (45, 12, 95, 30)
+VERSION_AREA = (558, 40, 608, 58)
 STATUS_BOX = (316, 180, 446, 198)
 TARGET_PANEL = (387, 97, 457, 169)
 TARGET_OPTIONS = ["Volume", "Low Gain", "High Gain", "Low - High"]
@@ -63,6 +63,18 @@ TIME_ROCKER = (22, 172, 134, 203)
 LEVEL_ROCKER = (485, 172, 597, 203)
 ACTIVITY_STRIP = (30, 230, 589, 243)
 PATTERN_BUTTON = (420, 270, 492, 283)  # opens the pattern menu, in the footer under the grid
+# The header's groove controls: two sliders on the left, two selectors and the
+# program slot on the right. Selector buttons are as wide as their texts need.
+GROOVE_SLIDERS = [("SWING", (56, 6, 158, 30)), ("CHANCE", (56, 32, 158, 56))]
+GROOVE_TRACK = 100  # handle area of each, centred in its rectangle
+SELECTOR_LEFT = 426
+SELECTORS = [  # (caption, top, [(option, button width)]), 14 pixels tall
+    ("RESTART", 8, [("Host position", 58), ("Transport start", 64), ("MIDI note", 46)]),
+    ("MIDI SWITCH", 25, [("Off", 24), ("Immediate", 50), ("Next step", 46), ("Next bar", 48)]),
+]
+SELECTOR_HEIGHT = 14
+SELECTOR_FONT = 8.5
+PROGRAM_SLOT = (426, 42, 554, 56)
 KNOBS = [("Rate", 51), ("Cycle", 121), ("Attack", 207), ("Release", 277),
          ("Fade", 347), ("Split Freq", 499), ("Mix", 569)]
 KNOB_Y = 125
@@ -350,15 +362,47 @@ def draw_header(cv):
     cv.fill(badge, ("v", (236, 240, 245), (200, 206, 215)), radius=3)
     cv.ring(badge, (0, 0, 0, 120), 1.0, kind="rect", radius=3)
 
-    # Right-hand side of the header: the maker's strip of hints.
-    cv.text((598, 24), "TEMPO-SYNCED", SANS_BOLD, 8.0, CAPTION_DIM, anchor="rm", tracking=1.4)
-    cv.text((598, 36), "32 STEPS  \u00b7  TIME & LEVEL", SANS, 7.5, (104, 114, 128),
-            anchor="rm", tracking=1.0)
-    # A small step-pattern mark beside them.
-    for i, h in enumerate((12, 6, 16, 9, 13, 4, 10)):
-        c = TIME_BLUE if i % 2 == 0 else LEVEL_TEAL
-        x = 428 + i * 5
-        cv.fill((x, 39 - h, x + 3.5, 39), ("v", rgba(c, 230), rgba(c, 110)), radius=1)
+
+def selector_box(top, options):
+    return (SELECTOR_LEFT, top, SELECTOR_LEFT + sum(w for _, w in options), top + SELECTOR_HEIGHT)
+
+
+def draw_groove(cv, selected=False):
+    """The header's groove controls; `selected` draws every selector button in its
+    selected look (the image the editor cuts them from)."""
+    for caption, (x0, y0, x1, y1) in GROOVE_SLIDERS:
+        cv.text((16, y0 + 7), caption, SANS_BOLD, 7.2, CAPTION_DIM, anchor="lm", tracking=0.8)
+        cx = (x0 + x1) / 2
+        tx0, tx1 = cx - GROOVE_TRACK / 2, cx + GROOVE_TRACK / 2
+        cy = y0 + 7  # the editor's value line is centred on the handle's height
+        recess(cv, (tx0 + 2, cy - 2, tx1 - 2, cy + 2), 2, (8, 10, 13), depth=200)
+    for caption, top, options in SELECTORS:
+        box = selector_box(top, options)
+        cv.text((SELECTOR_LEFT - 4, top + 7), caption, SANS_BOLD, 7.2, CAPTION_DIM, anchor="rm",
+                tracking=0.6)
+        recess(cv, box, 3, ("v", (17, 19, 24), (22, 25, 31)), depth=200)
+        x = SELECTOR_LEFT
+        for i, (label, w) in enumerate(options):
+            # Whole texts only: a label wider than its button is a layout error.
+            need = text_width(label, SANS, SELECTOR_FONT) + 6
+            if need > w:
+                sys.exit("make_artwork: %r needs %.1f px, its button has %d" % (label, need, w))
+            if i:
+                cv.fill((x, top + 3, x + 1, top + SELECTOR_HEIGHT - 3), (0, 0, 0, 140))
+            if selected:
+                cv.fill((x + 1, top + 1, x + w - 1, top + SELECTOR_HEIGHT - 1),
+                        ("v", rgba(SLIDER_LINE, 220), rgba(SLIDER_LINE, 90)), radius=2.5)
+                cv.ring((x + 1, top + 1, x + w - 1, top + SELECTOR_HEIGHT - 1),
+                        rgba(TIME_BLUE, 110), 0.8, kind="rect", radius=2.5)
+                colour = (244, 248, 255)
+            else:
+                colour = (150, 160, 175)
+            cv.text((x + w / 2, top + SELECTOR_HEIGHT / 2), label, SANS, SELECTOR_FONT, colour)
+            x += w
+    x0, y0, x1, y1 = PROGRAM_SLOT
+    cv.text((SELECTOR_LEFT - 4, y0 + 7), "PROGRAM", SANS_BOLD, 7.2, CAPTION_DIM, anchor="rm",
+            tracking=0.6)
+    recess(cv, (x0 - 2, y0, x1, y1), 3, ("v", (8, 12, 16), (14, 19, 25)), depth=220)
 
 
 def draw_separators(cv):
@@ -562,7 +606,8 @@ def lamp_shape(cv, x, y, up, colour, blur=0.0):
 
 def draw_footer(cv):
     cv.text((24, 277), "Click or drag a step to set it  \u00b7  right-click fills it  \u00b7  "
-            "double-click resets", SANS, 8.0, (104, 114, 128), anchor="lm")
+            "double-click resets  \u00b7  Ctrl+click sets its chance", SANS, 8.0, (104, 114, 128),
+            anchor="lm")
     x = 596
     for name, c in (("Level", LEVEL_TEAL), ("Time", TIME_BLUE)):
         w = text_width(name, SANS_BOLD, 8.0)
@@ -604,6 +649,7 @@ def render_editor(state):
     draw_grid(cv)
     draw_footer(cv)
     draw_pattern_button(cv)
+    draw_groove(cv, state.get("selectors", False))
     return cv.reduce()
 
 
@@ -695,6 +741,7 @@ def make_all():
     base = render_editor({})
     pressed_left = render_editor({"rocker": "left", "lock": True, "radio": (0, 2)})
     pressed_right = render_editor({"rocker": "right", "radio": (1, 3)})
+    selectors = render_editor({"selectors": True})
 
     def rocker_frames(box):
         x0, y0, x1, y1 = box
@@ -721,6 +768,8 @@ def make_all():
         "slider.png": make_slider_handle(),
         "on.png": make_lamp(True),
         "on_.png": make_lamp(False),
+        "restart.png": crop(selectors, selector_box(*SELECTORS[0][1:])),
+        "midi_switch.png": crop(selectors, selector_box(*SELECTORS[1][1:])),
     }
 
 
@@ -782,7 +831,7 @@ def make_preview(images):
     lay = Image.new("RGBA", ed.size)
     ld = ImageDraw.Draw(lay)
     vf2 = ImageFont.truetype("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 11)
-    ld.text((45, 12), "v1.00", font=vf2, fill=(55, 55, 55, 100))
+    ld.text(VERSION_AREA[:2], "v1.00", font=vf2, fill=(55, 55, 55, 100))
     ld.text(((STATUS_BOX[0] + STATUS_BOX[2]) / 2, 180), "Step 6 time: 100%", font=vf,
             fill=(255, 255, 255, 180), anchor="mt")
     ed.alpha_composite(lay)

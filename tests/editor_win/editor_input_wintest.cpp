@@ -41,6 +41,14 @@ TEST_F(OpenEditor, ClickOnATimeBarEditsThePatternAndShowsTheStep) {
   // Step 2's time bar (65, 210)-(99, 220): a click at 70 % of it means 3.
   Click(65 + 24, 215);
   EXPECT_EQ(plug_->StepPattern[1], 3);
+  // With Control in the message the click cycles step 2's chance (digit 4^9
+  // of the first chance word) in a gesture of its own and leaves its time.
+  SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, Point(65 + 24, 215));
+  SendMessageA(window_, WM_LBUTTONUP, MK_CONTROL, Point(65 + 24, 215));
+  EXPECT_EQ(plug_->StepPattern[1], 3);
+  EXPECT_DOUBLE_EQ(plug_->GetParam(kChanceWord0)->Value(), 262144.0);
+  EXPECT_EQ(CountCalls(vst2::audioMasterBeginEdit, kChanceWord0), 1);
+  EXPECT_EQ(CountCalls(vst2::audioMasterEndEdit, kChanceWord0), 1);
 
   std::vector<int> edited(64, 2);
   std::fill(edited.begin() + 32, edited.end(), 4);

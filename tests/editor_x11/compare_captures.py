@@ -10,11 +10,13 @@ import sys
 from PIL import Image
 
 #The text boxes at 100 % (left, top, right, bottom), each with a margin for
-#glyphs drawn past their box : the version, the status line, and the value
-#label under each knob(centred on the knob's centre).
+#glyphs drawn past their box : the version, the status line, the program
+#slot, the value labels under the Swing and Chance sliders and under each
+#knob(centred on the knob's centre).
 MARGIN = 3
 KNOB_CENTRES = (51, 121, 207, 277, 347, 499, 569)
-TEXT_BOXES = [(45, 12, 95, 30), (316, 180, 446, 198)] + [
+TEXT_BOXES = [(558, 40, 608, 58), (316, 180, 446, 198), (426, 42, 554, 56),
+              (56, 20, 158, 30), (56, 46, 158, 56)] + [
     (x - 35, 150, x + 35, 172) for x in KNOB_CENTRES
 ]
 

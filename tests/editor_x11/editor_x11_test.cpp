@@ -196,6 +196,27 @@ TEST_F(X11Editor, KeysWithModifiersSetStepsCopyAndPasteThroughTheWindow) {
   EXPECT_EQ(UnbalancedGestures(), "");
 }
 
+// Ctrl held with a press, as X reports it in the event's state, edits the
+// step's chance and not its time: step 1 is the first digit of the first
+// chance word (4^10), cycling 100 -> 75 -> 50 %.
+TEST_F(X11Editor, CtrlClicksOnAStepBarCycleItsChanceThroughTheWindow) {
+  HostedX11Editor hosted(display_);
+  ASSERT_TRUE(hosted.Open());
+  hosted.Tick(2);
+  const uint16_t* pattern = hosted.Plug()->StepPattern;
+  IPlugParam* word = hosted.Plug()->GetParam(kChanceWord0);
+  const uint16_t time = pattern[0];
+  const double expected[] = {1048576, 2097152};
+  for (double value : expected) {
+    hosted.Pointer(ButtonPress, Button1, ControlMask, 33, 215);
+    hosted.Pointer(ButtonRelease, Button1, ControlMask | Button1Mask, 33, 215);
+    hosted.Tick(1);
+    EXPECT_DOUBLE_EQ(word->Value(), value);
+  }
+  EXPECT_EQ(pattern[0], time);
+  EXPECT_EQ(UnbalancedGestures(), "");
+}
+
 // The popups: Enter applies the typed text, Escape or the focus going
 // elsewhere cancels, a left click in the editor applies, and the list of an
 // enumerated parameter moves with the arrow keys.

@@ -1,4 +1,4 @@
-// The editor's layout, built into a view without a window: the 85 controls in
+// The editor's layout, built into a view without a window: the 93 controls in
 // drawing order, their places, and what the engine keeps of them.
 #include <gtest/gtest.h>
 
@@ -15,16 +15,19 @@
 #include "gui/editor_scale.h"
 #include "gui/editor_view.h"
 #include "gui/empty_control.h"
+#include "gui/groove_controls.h"
 #include "gui/image_control.h"
 #include "gui/image_scaling.h"
 #include "gui/knob_control.h"
 #include "gui/pattern_menu.h"
 #include "gui/pattern_menu_openers.h"
+#include "gui/program_slot.h"
 #include "gui/radio_buttons.h"
 #include "gui/rocker_button.h"
 #include "gui/slider_control.h"
 #include "gui/step_activity.h"
 #include "gui/step_bar.h"
+#include "gui/step_chances.h"
 #include "gui/text_control.h"
 #include "gui/url_open.h"
 #include "support/project_image_view.h"
@@ -59,7 +62,7 @@ void ExpectRect(const Rect& actual, const Rect& expected) {
   EXPECT_EQ(actual.bottom, expected.bottom);
 }
 
-TEST_F(EditorLayout, HoldsEightyFiveControlsInDrawingOrder) {
+TEST_F(EditorLayout, HoldsNinetyThreeControlsInDrawingOrder) {
   ASSERT_EQ(view_->ControlCount(), kEditorControlCount);
   ASSERT_NE(ControlAs<IImageControl>(0), nullptr);
   ExpectRect(view_->GetControl(0)->GetRect(), Rect{0, 0, 620, 285});
@@ -67,7 +70,7 @@ TEST_F(EditorLayout, HoldsEightyFiveControlsInDrawingOrder) {
   auto* version = ControlAs<ITextControl>(1);
   ASSERT_NE(version, nullptr);
   EXPECT_STREQ(version->GetText(), "v1.00");
-  ExpectRect(version->GetRect(), Rect{45, 12, 95, 30});
+  ExpectRect(version->GetRect(), Rect{558, 40, 608, 58});
   ASSERT_NE(ControlAs<IURLOpen>(2), nullptr);
   ExpectRect(view_->GetControl(2)->GetRect(), Rect{164, 6, 356, 54});
   auto* status = ControlAs<ITextControl>(3);
@@ -132,14 +135,38 @@ TEST_F(EditorLayout, HoldsEightyFiveControlsInDrawingOrder) {
   ASSERT_NE(ControlAs<SampleActivity>(81), nullptr);
   ExpectRect(view_->GetControl(81)->GetRect(), Rect{30, 230, 589, 243});
 
+  // The header's groove controls, then the chance marks over the time bars
+  // of steps 1-11, 12-22 (across both rows) and 23-32; the sliders' travel
+  // and the selectors' buttons are checked by clicks below.
+  const struct {
+    int param;
+    Rect rect;
+  } groove[] = {{kSwing, {56, 6, 158, 30}},
+                {kChance, {56, 32, 158, 56}},
+                {kRestartMode, {426, 8, 594, 22}},
+                {kMidiSwitch, {426, 25, 594, 39}},
+                {-1, {426, 42, 554, 56}},
+                {kChanceWord0, {30, 210, 414, 220}},
+                {kChanceWord1, {30, 210, 589, 254}},
+                {kChanceWord2, {240, 244, 589, 254}}};
+  for (int k = 0; k < 8; ++k) {
+    EXPECT_EQ(view_->GetControl(82 + k)->GetParamIndex(), groove[k].param) << k;
+    ExpectRect(view_->GetControl(82 + k)->GetRect(), groove[k].rect);
+    EXPECT_EQ(view_->GetControl(82 + k)->GetTooltip() != nullptr, k < 5) << k;
+  }
+  ASSERT_NE(ControlAs<GrooveSlider>(83), nullptr);
+  ASSERT_NE(ControlAs<GrooveSelector>(85), nullptr);
+  ASSERT_NE(ControlAs<ProgramSlot>(86), nullptr);
+  ASSERT_NE(ControlAs<StepChances>(89), nullptr);
+
   // The grid's frame only hears presses; the pattern button sits in the footer.
-  auto* frame = ControlAs<GridFrame>(82);
+  auto* frame = ControlAs<GridFrame>(90);
   ASSERT_NE(frame, nullptr);
   EXPECT_TRUE(frame->GetRect().IsEmpty());
   ExpectRect(frame->GetTargetRect(), Rect{21, 205, 599, 268});
-  ASSERT_NE(ControlAs<PatternMenuButton>(83), nullptr);
-  ExpectRect(view_->GetControl(83)->GetRect(), Rect{420, 270, 492, 283});
-  auto* menu = ControlAs<PatternMenu>(84);
+  ASSERT_NE(ControlAs<PatternMenuButton>(91), nullptr);
+  ExpectRect(view_->GetControl(91)->GetRect(), Rect{420, 270, 492, 283});
+  auto* menu = ControlAs<PatternMenu>(92);
   ASSERT_NE(menu, nullptr);
   ExpectRect(menu->GetRect(), Rect{0, 0, 620, 285});
   EXPECT_TRUE(menu->IsHidden());
@@ -204,21 +231,23 @@ int Sign(int32_t v) { return (v > 0) - (v < 0); }
 
 TEST_F(EditorLayout, ScaledControlsNeitherOverlapNorLeaveTheWindow) {
   // Index 0 is the background under everything, the last the pattern menu
-  // over everything; the IEmpty and the grid's frame have no area.
+  // over everything; the IEmpty and the grid's frame have no area, and the
+  // chance marks are drawn over the time bars on purpose.
   const int last = view_->ControlCount() - 1;
   ASSERT_NE(ControlAs<PatternMenu>(last), nullptr);
+  auto onTop = [this](int i) { return ControlAs<StepChances>(i) != nullptr; };
   for (int32_t percent : kEditorSizes) {
     const Rect window = EditorRectAt(percent);
     for (int i = 1; i < last; ++i) {
       const Rect a = view_->GetControl(i)->GetRect();
-      if (a.IsEmpty()) continue;
+      if (a.IsEmpty() || onTop(i)) continue;
       const Rect sa = ScaleRect(a, percent);
       EXPECT_TRUE(sa.left >= 0 && sa.top >= 0 && sa.right <= window.right &&
                   sa.bottom <= window.bottom && sa.left < sa.right && sa.top < sa.bottom)
           << "control " << i << " at " << percent << "%";
       for (int j = i + 1; j < last; ++j) {
         const Rect b = view_->GetControl(j)->GetRect();
-        if (b.IsEmpty()) continue;
+        if (b.IsEmpty() || onTop(j)) continue;
         const Rect sb = ScaleRect(b, percent);
         EXPECT_TRUE(IntersectRect(sa, sb).IsEmpty()) << i << " and " << j << " at " << percent;
         // Gaps stay gaps and shared edges stay shared, on both axes.
@@ -339,6 +368,82 @@ TEST_F(EditorLayout, AtEverySizeTheViewDrawsBackgroundCutOutsAndFillsInPlace) {
       }
     }
   }
+}
+
+TEST_F(EditorLayout, GrooveControlsReachTheirEndsAndNameTheirValuesInTheStatusLine) {
+  // Sliders: a 31-pixel handle over a 69-pixel travel from x 57, held by its
+  // centre: value (x - 57 - 15.5) / 69, clamped. Selectors: a button's edge
+  // shared with the next belongs to the left one (hit tests include both).
+  const struct {
+    int x, y;
+    int param;
+    double value;
+    const char* status;
+  } clicks[] = {
+      {157, 13, kSwing, 75, "Swing: 75%"},
+      {57, 13, kSwing, 50, "Swing: 50%"},
+      {100, 13, kSwing, 60, "Swing: 60%"},  // 27.5 / 69 x 25 + 50 = 59.96
+      {57, 39, kChance, 0, "Chance: 0%"},
+      {100, 39, kChance, 40, "Chance: 40%"},  // 27.5 / 69 x 100 = 39.86
+      {157, 39, kChance, 100, "Chance: 100%"},
+      {485, 15, kRestartMode, 1, "Restart: Transport start"},
+      {484, 15, kRestartMode, 0, "Restart: Host position"},
+      {594, 22, kRestartMode, 2, "Restart: MIDI note"},
+      {426, 8, kRestartMode, 0, "Restart: Host position"},
+      {451, 32, kMidiSwitch, 1, "Switch: Immediate"},
+      {450, 32, kMidiSwitch, 0, "Switch: Off"},
+      {501, 39, kMidiSwitch, 2, "Switch: Next step"},
+      {500, 25, kMidiSwitch, 1, "Switch: Immediate"},
+      {594, 39, kMidiSwitch, 3, "Switch: Next bar"},
+  };
+  const MouseMods left{true};
+  for (const auto& c : clicks) {
+    view_->OnMouseDown(c.x, c.y, left);
+    view_->OnMouseUp(c.x, c.y, left);
+    EXPECT_DOUBLE_EQ(plug_->GetParam(c.param)->Value(), c.value) << c.x << "," << c.y;
+    EXPECT_STREQ(plug_->InfoText->GetText(), c.status) << c.x << "," << c.y;
+  }
+  // A value from the host moves the control and says nothing.
+  plug_->InfoText->SetTextFromPlugin("");
+  plug_->Effect()->setParameter(plug_->Effect(), kSwing, 0.5f);
+  EXPECT_DOUBLE_EQ(ControlAs<GrooveSlider>(82)->GetValue(), 0.5);
+  EXPECT_STREQ(plug_->InfoText->GetText(), "");
+}
+
+TEST_F(EditorLayout, TheProgramSlotFollowsTheHostsProgram) {
+  auto* slot = ControlAs<ProgramSlot>(86);
+  ASSERT_NE(slot, nullptr);
+  for (int pass = 0; pass < 2; ++pass) view_->Draw(EditorRectAt(100));
+  EXPECT_STREQ(slot->GetText(), "1 ---- default ----");
+  Rect dirty;
+  EXPECT_FALSE(view_->CollectDirty(&dirty));
+  // Slots 21 and 22 hold "Trance 9" and "Trance 10"; the host picks them.
+  vst2::AEffect* effect = plug_->Effect();
+  const struct {
+    int program;
+    const char* line;
+  } picks[] = {{20, "21 Trance 9"}, {21, "22 Trance 10"}, {0, "1 ---- default ----"}};
+  const Rect slotRect{426, 42, 554, 56};
+  for (const auto& pick : picks) {
+    effect->dispatcher(effect, vst2::effSetProgram, 0, pick.program, nullptr, 0);
+    dirty = Rect{};
+    ASSERT_TRUE(view_->CollectDirty(&dirty)) << pick.line;
+    EXPECT_EQ(UnionRect(dirty, slotRect), dirty) << pick.line;
+    EXPECT_STREQ(slot->GetText(), pick.line);
+    for (int pass = 0; pass < 3; ++pass) {
+      view_->Draw(view_->PixelRect(dirty));
+      view_->CollectDirty(&dirty);
+    }
+    dirty = Rect{};
+    EXPECT_FALSE(view_->CollectDirty(&dirty)) << pick.line;
+  }
+  // A new name for the current slot changes no value: the slot alone asks.
+  char name[] = "Half Time";
+  effect->dispatcher(effect, vst2::effSetProgramName, 0, 0, name, 0);
+  dirty = Rect{};
+  ASSERT_TRUE(view_->CollectDirty(&dirty));
+  ExpectRect(dirty, slotRect);
+  EXPECT_STREQ(slot->GetText(), "1 Half Time");
 }
 
 TEST_F(EditorLayout, AnIdleEditorAsksForNothingButTheStripWhenTheStepMoves) {

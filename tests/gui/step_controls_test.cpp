@@ -2,12 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "gui/empty_control.h"
 #include "gui/rocker_button.h"
 #include "gui/step_activity.h"
 #include "gui/step_bar.h"
+#include "gui/step_chances.h"
 #include "support/gui_test_images.h"
+#include "tests/engine/pattern_test_seed.h"
 #include "tests/gui/gui_fixture.h"
 
 namespace {
@@ -80,8 +85,8 @@ TEST(StepBar, EveryEditRaisesStepEditedOnceThroughTheParameterPath) {
   BarFixture f;
   f.view->OnMouseDown(50, 5, LeftButton());  // same entry as before: still an edit
   f.view->OnMouseUp(50, 5, LeftButton());
-  EXPECT_EQ(f.plug.log, (std::vector<std::string>{"begin 17", "automate 17 1", "changed 17 = 1",
-                                                  "automate 17 0", "changed 17 = 0", "end 17"}));
+  EXPECT_EQ(f.plug.log, (std::vector<std::string>{"begin 24", "automate 24 1", "changed 24 = 1",
+                                                  "automate 24 0", "changed 24 = 0", "end 24"}));
   EXPECT_DOUBLE_EQ(f.plug.GetParam(GuiTestPlug::kStepEdited)->Value(), 0.0);
 
   f.plug.log.clear();
@@ -89,9 +94,9 @@ TEST(StepBar, EveryEditRaisesStepEditedOnceThroughTheParameterPath) {
   f.view->OnMouseDrag(60, 5, LeftButton());
   f.view->OnMouseDrag(90, 5, LeftButton());
   f.view->OnMouseUp(90, 5, LeftButton());
-  EXPECT_EQ(f.plug.LogWith("changed 17 = 1").size(), 3u);
-  EXPECT_EQ(f.plug.LogWith("begin 17").size(), 3u);
-  EXPECT_EQ(f.plug.LogWith("end 17").size(), 3u);
+  EXPECT_EQ(f.plug.LogWith("changed 24 = 1").size(), 3u);
+  EXPECT_EQ(f.plug.LogWith("begin 24").size(), 3u);
+  EXPECT_EQ(f.plug.LogWith("end 24").size(), 3u);
 }
 
 TEST(StepBar, DrawsItsQuartersAndWritesPluginValuesIntoThePattern) {
@@ -113,6 +118,120 @@ TEST(StepBar, DrawsItsQuartersAndWritesPluginValuesIntoThePattern) {
   EXPECT_EQ(f.view->PixelAt(30, 255), 0xD400C88Du);
   EXPECT_EQ(f.view->PixelAt(46, 262), 0xD400C88Du);  // round(34 x 0.5) = 17 columns
   EXPECT_EQ(f.view->PixelAt(47, 255), kBlack);
+}
+
+// The step grid as the editor lays it out (two rows of 16 time and level
+// bars), the three chance words' marks over it, and the StepEdited relay.
+struct ChanceFixture : GuiFixture {
+  ChanceFixture() : GuiFixture(620, 285) {
+    view->AttachControl(new IEmpty(&plug, GuiTestPlug::kStepEdited));
+    Rect timeRects[32];
+    for (int i = 0; i < 32; ++i) {
+      const int x = 30 + 35 * (i % 16);
+      const int y = 221 + 34 * (i / 16);
+      timeRects[i] = Rect{x, y - 11, x + 34, y - 1};
+      levelRects[i] = Rect{x, y, x + 34, y + 8};
+      pattern[i] = 2;
+      pattern[32 + i] = 4;
+      view->AttachControl(new MyBar(&plug, timeRects[i], Colour{255, 130, 195, 255},
+                                    static_cast<int16_t>(i), &pattern[i], &index, &value));
+      view->AttachControl(new MyBar(&plug, levelRects[i], Colour{200, 0, 255, 180},
+                                    static_cast<int16_t>(32 + i), &pattern[32 + i], &index,
+                                    &value));
+    }
+    for (int g = 0; g < 3; ++g) view->AttachControl(new StepChances(&plug, g, timeRects));
+    Attach();
+    plug.log.clear();
+    for (int i = 0; i < 32; ++i) times[i] = timeRects[i];
+  }
+  // Step `step`'s level as the host holds it, decoded here: word g carries
+  // steps 11g .. 11g + 10 (the last word ten), first step most significant.
+  int HostLevel(int step) {
+    const int g = step / 11;
+    const int last = g == 2 ? 31 : 11 * g + 10;
+    auto word = static_cast<int64_t>(plug.GetParam(GuiTestPlug::kChanceWord0 + g)->Value());
+    for (int s = last; s > step; --s) word /= 4;
+    return static_cast<int>(word % 4);
+  }
+  uint16_t pattern[64] = {};
+  uint16_t index = 0, value = 0;
+  Rect times[32];
+  Rect levelRects[32];
+};
+
+TEST(StepChance, RandomCtrlClicksKeepEveryStepsLevel) {
+  const unsigned seed = PatternTestSeed(2317);
+  SCOPED_TRACE(SeedTrace(seed));
+  std::mt19937 random(seed);
+  ChanceFixture f;
+  int model[32] = {};
+  for (int round = 0; round < 300; ++round) {
+    const int step = static_cast<int>(random() % 32);
+    const int how = static_cast<int>(random() % 3);
+    MouseMods mods = LeftButton();
+    mods.C = true;
+    const Rect bar = how == 1 ? f.levelRects[step] : f.times[step];
+    // Clicks anywhere on the bar, edges included; some are double clicks and
+    // some drag on across other steps, which must not edit them.
+    const int x = bar.left + static_cast<int>(random() % 35);
+    const int y = bar.top + static_cast<int>(random() % static_cast<unsigned>(bar.Height() + 1));
+    f.plug.log.clear();
+    if (how == 2) {
+      f.view->OnMouseDoubleClick(x, y, mods);
+    } else {
+      f.view->OnMouseDown(x, y, mods);
+    }
+    f.view->OnMouseDrag(x + 70, y, mods);
+    f.view->OnMouseUp(x + 70, y, mods);
+    model[step] = (model[step] + 1) % 4;
+    // One gesture on the step's word: begin, the value, its change, end.
+    const std::string word = std::to_string(21 + step / 11);
+    ASSERT_EQ(f.plug.log.size(), 4u) << round;
+    EXPECT_EQ(f.plug.log[0], "begin " + word) << round;
+    EXPECT_EQ(f.plug.log[1].rfind("automate " + word + " ", 0), 0u) << round;
+    EXPECT_EQ(f.plug.log[2].rfind("changed " + word + " = ", 0), 0u) << round;
+    EXPECT_EQ(f.plug.log[3], "end " + word) << round;
+    for (int s = 0; s < 32; ++s) ASSERT_EQ(f.HostLevel(s), model[s]) << round << " step " << s;
+  }
+  // Chances leave the pattern alone.
+  for (int i = 0; i < 64; ++i) EXPECT_EQ(f.pattern[i], i < 32 ? 2 : 4) << i;
+}
+
+TEST(StepChance, MarksSitInTheTimeBarsCornerAtEverySize) {
+  ChanceFixture f;
+  // Step 1 at 25 % (three marks), step 2 at 75 % (one), the rest at 100 %:
+  // word 0 = 3 x 4^10 + 1 x 4^9.
+  f.plug.GetParam(21)->SetValue(3.0 * 1048576 + 262144);
+  f.view->SetParameterFromPlugin(21, f.plug.GetParam(21)->GetNormalized(), true);
+  for (int i = 0; i < 64; ++i) f.pattern[i] = 0;
+  for (int i = 1; i <= 64; ++i) f.view->GetControl(i)->SetValueFromPlugin(0.0);
+  const uint32_t mark = 0xFFFFB040;
+  // Marks by hand: the k-th is 3 pixels square, its right edge 1 + 4k pixels
+  // in from the bar's right edge, its bottom 1 pixel up from the bar's bottom.
+  // Step 1's bar is (30, 210)-(64, 220): marks over x 60-62, 56-58, 52-54,
+  // rows 216-218; step 2's bar starts at 65: one mark over x 95-97.
+  const struct {
+    int percent;
+    int x, y;
+    bool marked;
+  } pixels[] = {
+      {100, 60, 216, true},   {100, 62, 218, true},  {100, 63, 216, false},  {100, 62, 219, false},
+      {100, 59, 216, false},  {100, 56, 216, true},  {100, 52, 218, true},   {100, 51, 216, false},
+      {100, 60, 215, false},  {100, 95, 216, true},  {100, 91, 216, false},  {100, 97, 218, true},
+      {200, 120, 432, true},  {200, 125, 437, true}, {200, 126, 432, false}, {200, 125, 438, false},
+      {200, 119, 432, false}, {200, 112, 432, true}, {200, 104, 437, true},  {200, 103, 432, false},
+      {200, 120, 431, false}, {200, 190, 432, true}, {200, 189, 432, false}, {200, 182, 432, false},
+  };
+  for (int percent : {100, 200}) {
+    f.view->SetSizePercent(percent);
+    f.view->ClearBackBuffer(kBlack);
+    f.view->Draw(f.view->PixelRect(Rect{0, 0, 620, 285}));
+    for (const auto& p : pixels) {
+      if (p.percent != percent) continue;
+      EXPECT_EQ(f.view->PixelAt(p.x, p.y), p.marked ? mark : kBlack)
+          << percent << "%: " << p.x << "," << p.y;
+    }
+  }
 }
 
 TEST(Rocker, MovesOneStepPerTickWhileHeldAndRestsOnRelease) {
@@ -156,8 +275,8 @@ TEST(Rocker, MovesOneStepPerTickWhileHeldAndRestsOnRelease) {
 
   f.view->OnMouseUp(100, 180, LeftButton());
   EXPECT_DOUBLE_EQ(rocker->GetValue(), 0.5);
-  EXPECT_EQ(f.plug.LogWith("automate"), (std::vector<std::string>{"automate 18 0.5"}));
-  EXPECT_EQ(f.plug.LogWith("end"), (std::vector<std::string>{"end 18"}));
+  EXPECT_EQ(f.plug.LogWith("automate"), (std::vector<std::string>{"automate 25 0.5"}));
+  EXPECT_EQ(f.plug.LogWith("end"), (std::vector<std::string>{"end 25"}));
   EXPECT_TRUE(f.Tick());  // drawn once more after release
   EXPECT_FALSE(f.Tick());
 }
@@ -172,7 +291,7 @@ TEST(Rocker, PressOnTheCentreSendsTheCurrentValue) {
   f.Attach();
   f.plug.log.clear();
   f.view->OnMouseDown(78, 180, LeftButton());
-  EXPECT_EQ(f.plug.LogWith("automate"), (std::vector<std::string>{"automate 18 0.5"}));
+  EXPECT_EQ(f.plug.LogWith("automate"), (std::vector<std::string>{"automate 25 0.5"}));
   EXPECT_DOUBLE_EQ(rocker->GetValue(), 0.5);
   f.view->OnMouseDown(50, 180, RightButton());
   EXPECT_DOUBLE_EQ(rocker->GetValue(), 0.5);

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "graphics/bitmap.h"
+#include "gui/program_slot.h"
 #include "gui/text_control.h"
 #include "tests/gui/gui_fixture.h"
 
@@ -26,6 +27,30 @@ TEST(TextControl, ReplacingTheTextNeverMovesIt) {
   text.SetTextFromPlugin("");
   EXPECT_EQ(text.GetText(), storage);
   EXPECT_STREQ(text.GetText(), "");
+}
+
+TEST(ProgramSlot, ShowsTheNumberAlwaysAndTheNameOnlyWhole) {
+  // The line holds 22 characters: "12 " leaves 19 for the name.
+  const struct {
+    int index;
+    const char* name;
+    const char* line;
+  } cases[] = {
+      {0, "Mini Gate", "1 Mini Gate"},
+      {11, "Ascending Volume 3", "12 Ascending Volume 3"},
+      {11, "Nineteen characters", "12 Nineteen characters"},
+      {11, "Twenty characters ok", "12"},
+      {49, "", "50"},
+      {49, nullptr, "50"},
+      {8, "Exactly twenty chars", "9 Exactly twenty chars"},
+      {9, "Exactly twenty chars", "10"},
+  };
+  for (const auto& c : cases) {
+    char line[64];
+    std::memset(line, '#', sizeof(line));
+    ProgramSlot::FormatLine(c.index, c.name, line, sizeof(line));
+    EXPECT_STREQ(line, c.line) << c.index << " " << (c.name ? c.name : "(null)");
+  }
 }
 
 TEST(TextControl, NewTextIsDrawnTwiceAndTheSameTextNotAgain) {

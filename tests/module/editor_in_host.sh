@@ -25,7 +25,7 @@ if [ "$QUORVEL_PLATFORM" != windows ]; then
 fi
 
 out=$(host "$QUORVEL_MODULE" open "log click.log" "editor open" "editor ticks 2" "editor capture before.bmp" \
-      "editor click 47 215" "param 17" "editor click 62 215" \
+      "editor click 47 215" "param 24" "editor click 62 215" \
       "log drag.log" "param 0" "editor drag 51 125 51 85" "param 0" \
       "log wheel.log" "editor wheel 121 125 2" "editor ticks 4" \
       "log wheel_end.log" "editor ticks 30" "log rest.log" "editor capture after.bmp" "editor close" close) ||
@@ -35,8 +35,8 @@ expect_line "$out" "editor rect=0,0,285,620"
 expect_line "$out" "editor open result=1"
 expect_line "$out" "editor capture after.bmp width=620 height=285"
 expect_line "$out" "editor close result=1"
-# param 17 was queried right after the first bar click: already reset.
-grep -q '^param 17 .* value=0.000000$' <<<"$out" || fail "StepEdited not reset: $out"
+# param 24 (StepEdited) was queried right after the first bar click: already reset.
+grep -q '^param 24 .* value=0.000000$' <<<"$out" || fail "StepEdited not reset: $out"
 
 requests() {  # requests LOG INDEX: gesture and automation lines for one parameter
   tr -d '\r' <"$1" | grep -E "^audioMaster (BeginEdit|Automate|EndEdit) .* index=$2 " |
@@ -47,7 +47,7 @@ click_gesture="audioMaster BeginEdit opt=0.000000
 audioMaster Automate opt=1.000000
 audioMaster Automate opt=0.000000
 audioMaster EndEdit opt=0.000000"
-[ "$(requests click.log 17)" = "$click_gesture
+[ "$(requests click.log 24)" = "$click_gesture
 $click_gesture" ] || fail "bar click gestures:
 $(cat click.log)"
 
@@ -80,7 +80,7 @@ bg, before, after = (Image.open(p).convert("RGB") for p in sys.argv[1:4])
 assert before.size == after.size == bg.size == (620, 285), (before.size, after.size, bg.size)
 bar = (130, 195, 255)
 for shot, name in ((before, "before"), (after, "after")):
-    for point in ((5, 280), (614, 280), (5, 5), (614, 5), (150, 15), (450, 15), (310, 270)):
+    for point in ((5, 280), (614, 280), (5, 5), (614, 5), (150, 15), (600, 30), (310, 270)):
         assert shot.getpixel(point) == bg.getpixel(point), (name, point, shot.getpixel(point))
     if all(v == 0 for v in shot.getextrema()[0] + shot.getextrema()[2]):
         raise AssertionError(name + " capture is black")

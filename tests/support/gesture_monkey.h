@@ -42,7 +42,9 @@ class GestureMonkey {
         {26, 100, 76, 170},   {96, 100, 146, 170},  {182, 100, 232, 170}, {252, 100, 302, 170},
         {322, 100, 372, 170}, {474, 100, 524, 170}, {544, 100, 594, 170}, {387, 97, 457, 169},
         {193, 174, 285, 194}, {288, 179, 310, 199}, {22, 172, 134, 203},  {485, 172, 597, 203},
-        {316, 180, 446, 198}, {30, 230, 589, 243},  {45, 12, 95, 30},     {0, 0, 619, 284}};
+        {316, 180, 446, 198}, {30, 230, 589, 243},  {558, 40, 608, 58},   {0, 0, 619, 284},
+        {56, 6, 158, 30},     {56, 32, 158, 56},    {426, 8, 594, 22},    {426, 25, 594, 39},
+        {426, 42, 554, 56}};
     constexpr int kControlCount = sizeof(kControls) / sizeof(kControls[0]);
     const int pick = Pick(kControlCount + 8);  // the bars weigh as much as eight controls
     const Rect area = pick < kControlCount ? kControls[pick] : BarRect(Pick(kPatternEntries));

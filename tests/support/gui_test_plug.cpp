@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "engine/chance_words.h"
 #include "gui/editor_view.h"
 
 GuiTestPlug::GuiTestPlug()
@@ -11,6 +12,7 @@ GuiTestPlug::GuiTestPlug()
   GetParam(kPercent)->SetupReal("Percent", 80.0, 0.0, 100.0, 1.0, "%");
   GetParam(kSwitch)->SetupEnum("Switch", 0, 2, "");
   GetParam(kChoice)->SetupEnum("Choice", 0, 4, "");
+  for (int g = 0; g < 3; ++g) GetParam(kChanceWord0 + g)->SetupInt("", 0, 0, ChanceWordMax(g), "");
   GetParam(kStepEdited)->SetupInt("StepEdited", 0, 0, 1, "");
   GetParam(kTimesNudge)->SetupInt("TimesNudge", 0, -5, 5, "");
   GetParam(kVolumesNudge)->SetupInt("VolumesNudge", 0, -5, 5, "");

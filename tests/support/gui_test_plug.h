@@ -2,8 +2,9 @@
 // record every call in order ("begin 3", "automate 3 0.5", "end 3",
 // "resume 3", "changed 3 = 1"), so tests can check gesture order. Its
 // parameters mimic the effect's where the controls care: a percentage, an
-// on/off switch, a four-way choice, StepEdited (17), which it resets to 0 the
-// way the effect does, and the two nudges (18, 19, -5..5).
+// on/off switch, a four-way choice, the three chance words (21-23, integers
+// 0..4^steps - 1), StepEdited (24), which it resets to 0 the way the effect
+// does, and the two nudges (25, 26, -5..5).
 #pragma once
 
 #include <string>
@@ -16,10 +17,11 @@ class GuiTestPlug : public IPlugBase {
   static constexpr int kPercent = 0;  // real 0..100 "%", default 80
   static constexpr int kSwitch = 4;   // enum of 2
   static constexpr int kChoice = 8;   // enum of 4
-  static constexpr int kStepEdited = 17;
-  static constexpr int kTimesNudge = 18;
-  static constexpr int kVolumesNudge = 19;
-  static constexpr int kParamCount = 20;
+  static constexpr int kChanceWord0 = 21;
+  static constexpr int kStepEdited = 24;
+  static constexpr int kTimesNudge = 25;
+  static constexpr int kVolumesNudge = 26;
+  static constexpr int kParamCount = 27;
 
   GuiTestPlug();
 

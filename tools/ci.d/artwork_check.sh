@@ -23,6 +23,7 @@ sizes = {
     "bg.png": (620, 285), "knob.png": (50, 50), "but1.png": (112, 31),
     "but2.png": (112, 31), "but3.png": (22, 20), "radio.png": (70, 72),
     "slider.png": (31, 14), "on.png": (11, 7), "on_.png": (11, 7),
+    "restart.png": (168, 14), "midi_switch.png": (168, 14),
 }
 sets = {1: "", 2: "2x"}  # output pixels per editor pixel -> sub-folder
 failures = []
@@ -81,7 +82,8 @@ def check_set(scale):
     # it (the pressed or selected look) and resemble it best exactly where the
     # editor draws them, not one pixel off.
     for name, (x, y) in (("but1.png", (22, 172)), ("but2.png", (485, 172)),
-                         ("but3.png", (288, 179)), ("radio.png", (387, 97))):
+                         ("but3.png", (288, 179)), ("radio.png", (387, 97)),
+                         ("restart.png", (426, 8)), ("midi_switch.png", (426, 25))):
         im = images[scale, name].convert("RGBA")
         x, y = x * scale, y * scale
 
