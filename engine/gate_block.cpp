@@ -111,6 +111,8 @@ void GateEngine::RunSegment(double** inputs, double** outputs, int from, int to)
 }
 
 void GateEngine::RealignStepClock(int64_t position) {
+  const bool swingChanged = swingPercent != swingWanted;
+  swingPercent = swingWanted;
   if (swingPercent == 50) {
     // One exact 64-bit division gives step and counter together, at any position.
     const int64_t plainLength = samplesPerStep;
@@ -118,6 +120,7 @@ void GateEngine::RealignStepClock(int64_t position) {
     stepSampleCounter = static_cast<uint32_t>(position - stepsElapsed * plainLength);
     stepNumber = stepsElapsed;
     stepLength = samplesPerStep;
+    if (swingChanged) ShapeStep(stepLength);
   } else {
     const GridPlace place = SwungPlace(position, samplesPerStep, swingPercent);
     stepSampleCounter = place.counter;
@@ -139,8 +142,11 @@ void GateEngine::StartNextStep() {
   ++currentStep;
   if (currentStep >= stepCount) currentStep = 0;
   ++stepNumber;
+  const bool swingChanged = stepNumber % 2 == 0 && swingPercent != swingWanted;
+  if (swingChanged) swingPercent = swingWanted;
   if (swingPercent == 50) {
     stepLength = samplesPerStep;
+    if (swingChanged) ShapeStep(stepLength);
   } else {
     // Envelopes and the glide follow the swung step's own length.
     stepLength = SwungStepLength(stepNumber, samplesPerStep, swingPercent);

@@ -88,9 +88,10 @@ void GateEngine::ApplyParamChange(int index) {
       }
       break;
     case kSwing:
-      // The pairs change length: realign onto the new grid.
-      swingPercent = v;
-      resyncPending = true;
+      // Taken at the next pair's first step (or realignment): the pairs keep
+      // their places on the host's grid and the envelope its level, so a
+      // swing automated while playing does not click.
+      swingWanted = v;
       break;
     case kChance:
       chancePercent = v;
@@ -112,7 +113,7 @@ void GateEngine::ApplyParamChange(int index) {
       break;
   }
 
-  const bool shapeChanged = index == kRate || index == kSwing;
+  const bool shapeChanged = index == kRate;
   if (shapeChanged || index == kAttack)
     attackIncrement = EnvelopeSlopeFor(ShapeLength(), attackPercent);
   if (shapeChanged || index == kRelease)

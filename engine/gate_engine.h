@@ -101,7 +101,8 @@ class GateEngine {
   // clock note-ons are timed on.
   int64_t sampleClock = 0;
   // The groove and control parameters as last applied.
-  int32_t swingPercent = 50;
+  int32_t swingPercent = 50;  // in force on the grid
+  int32_t swingWanted = 50;   // last applied; in force from the next pair
   int32_t chancePercent = 100;
   uint16_t restartMode = 0;
   uint16_t midiSwitch = 0;

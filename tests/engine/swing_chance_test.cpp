@@ -6,6 +6,7 @@
 // block size.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -110,6 +111,47 @@ TEST(Swing, GateLengthFollowsEachStepsOwnLength) {
   // Steps 0-7: 6836, 4190 x 2/4 = 2095, 6836, 4190, then again.
   const std::vector<uint32_t> expected = {6836, 2095, 6836, 4190, 6836, 2095, 6836, 4190};
   EXPECT_EQ(gates, expected);
+}
+
+// Swing automated while playing takes over where the next pair begins: the
+// pairs stay on the host's grid and a held gate never dips, where a
+// realignment would restart its attack from silence.
+TEST(Swing, AChangeWhilePlayingTakesOverAtTheNextPairWithoutADip) {
+  for (const int changeAt : {3 * 11026 + 100, 3 * 11026 + 6000, 4 * 11026 + 5}) {
+    TestGate gate;
+    gate.params[kMix] = 100;
+    gate.params[kAttack] = 50;
+    gate.params[kTieLock] = 1;
+    gate.Open();
+    // Every step full and locked: the envelope holds at 1.
+    for (int i = 0; i < kStepCountMax; ++i) gate.StepPattern[i] = 4;
+    std::vector<int64_t> starts;
+    double lowest = 1.0;
+    uint16_t step = 0xFFFF;
+    for (int64_t i = 0; i < 12 * 11026; ++i) {
+      if (i == changeAt) gate.Set(kSwing, 62);
+      std::vector<double> left(1, 1.0), right(1, 1.0);
+      gate.Block(left, right);
+      if (gate.currentStep != step && i > 0) starts.push_back(i);
+      step = gate.currentStep;
+      if (i >= 2 * 11026) lowest = std::min(lowest, gate.outLeft[0]);
+    }
+    EXPECT_EQ(lowest, 1.0) << "change at " << changeAt;
+    // Plain steps of 5513 up to the first pair after the change, then pairs
+    // of 6836 + 4190 on the same pair boundaries.
+    const int64_t swungFrom = (changeAt / 11026 + 1) * 11026;
+    std::vector<int64_t> expected;
+    for (int64_t at = 5513; at < 12 * 11026; at += 5513) {
+      if (at < swungFrom) {
+        expected.push_back(at);
+      } else if (at % 11026 == 0) {
+        expected.push_back(at);
+        expected.push_back(at + 6836);
+      }
+    }
+    while (!expected.empty() && expected.back() >= 12 * 11026) expected.pop_back();
+    EXPECT_EQ(starts, expected) << "change at " << changeAt;
+  }
 }
 
 struct ChanceRow {
