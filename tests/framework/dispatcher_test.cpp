@@ -16,7 +16,7 @@ TEST(EffectRecord, HoldsTheEffectsIdentity) {
   EXPECT_EQ(effect->magic, 0x56737450);
   EXPECT_EQ(effect->numInputs, 2);
   EXPECT_EQ(effect->numOutputs, 2);
-  EXPECT_EQ(effect->numParams, 17);
+  EXPECT_EQ(effect->numParams, 24);
   EXPECT_EQ(effect->numPrograms, 50);
   EXPECT_EQ(effect->flags, 0x1019);  // with its editor
   EXPECT_EQ(effect->version, 10000);
@@ -68,8 +68,8 @@ TEST(Dispatcher, CanDoAnswers) {
   EXPECT_EQ(canDo("receiveVstTimeInfo"), 1);
   EXPECT_EQ(canDo("sendVstEvents"), 0);
   EXPECT_EQ(canDo("sendVstMidiEvent"), 0);
-  EXPECT_EQ(canDo("receiveVstEvents"), 0);
-  EXPECT_EQ(canDo("receiveVstMidiEvent"), 0);
+  EXPECT_EQ(canDo("receiveVstEvents"), 1);
+  EXPECT_EQ(canDo("receiveVstMidiEvent"), 1);
   EXPECT_EQ(canDo("hasCockosExtensions"), static_cast<intptr_t>(0xBEEF0000u));
   EXPECT_EQ(canDo("hasCockosViewAsConfig"), static_cast<intptr_t>(0xBEEF0000u));
   EXPECT_EQ(canDo("receivevsttimeinfo"), 0);
@@ -121,7 +121,7 @@ TEST(Dispatcher, VendorSpecificRequests) {
   strcpy(text, "Yes");
   EXPECT_EQ(host.Dispatch(effVendorSpecific, 27, kTieLock, text), 0xBEEF);
   EXPECT_STREQ(text, "1.00000000000000000");
-  EXPECT_EQ(host.Dispatch(effVendorSpecific, 27, 20, text), 0);
+  EXPECT_EQ(host.Dispatch(effVendorSpecific, 27, 40, text), 0);
   EXPECT_EQ(host.Dispatch(effVendorSpecific, 27, kGate, nullptr), 0);
 
   // The wheel request needs an editor.
