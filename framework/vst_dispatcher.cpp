@@ -348,7 +348,8 @@ bool IPlugVST::IsOwnChunk(const StateBuffer& buffer, int32_t version, ExtensionR
 }
 
 void IPlugVST::ReportProgramSwitch() {
-  if (programSwitchUnreported_.exchange(false)) CallHost(audioMasterUpdateDisplay, 0, 0, nullptr, 0.0f);
+  if (programSwitchUnreported_.exchange(false))
+    CallHost(audioMasterUpdateDisplay, 0, 0, nullptr, 0.0f);
 }
 
 intptr_t IPlugVST::CanDo(const char* text) const {

@@ -54,10 +54,10 @@ int ReadNoteOns(v3_event_list** list, int32_t frames, BlockNote* notes, int capa
     if (!(on.velocity > 0.0f) || on.pitch < 0 || on.pitch > 127) continue;
     const long velocity = std::lround(std::min(on.velocity, 1.0f) * 127.0f);
     const int32_t last = frames > 0 ? frames - 1 : 0;
-    notes[read++] = {std::min(std::max(event.sample_offset, 0), last),
-                     {0, static_cast<uint8_t>(0x90 | (on.channel & 0x0F)),
-                      static_cast<uint8_t>(on.pitch),
-                      static_cast<uint8_t>(std::max(1L, velocity))}};
+    notes[read++] = {
+        std::min(std::max(event.sample_offset, 0), last),
+        {0, static_cast<uint8_t>(0x90 | (on.channel & 0x0F)), static_cast<uint8_t>(on.pitch),
+         static_cast<uint8_t>(std::max(1L, velocity))}};
   }
   return read;
 }

@@ -93,8 +93,8 @@ TEST(MidiHostCalls, AProgramSelectedWhileRenderingIsAnnouncedFromTheNextIdleCall
       {Callback::kDouble, effIdle, -1, 0},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << static_cast<int>(c.callback) << " " << c.idle << " "
-                                    << c.switchTo);
+    SCOPED_TRACE(testing::Message()
+                 << static_cast<int>(c.callback) << " " << c.idle << " " << c.switchTo);
     FakeHost host(&CreateProgramSwitcher);
     auto* plug = static_cast<ProgramSwitcher*>(host.plug());
     host.Dispatch(effOpen);

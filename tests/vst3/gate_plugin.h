@@ -105,8 +105,8 @@ struct StereoBlock {
   double Out(int c, int i) const { return sampleSize == V3_SAMPLE_64 ? out64[c][i] : out32[c][i]; }
   double In(int c, int i) const { return sampleSize == V3_SAMPLE_64 ? in64[c][i] : in32[c][i]; }
 
-  void Process(GatePlugin& p, ParamChangeList* input, ParamChangeList* output,
-               bool playing = true, EventList* events = nullptr) {
+  void Process(GatePlugin& p, ParamChangeList* input, ParamChangeList* output, bool playing = true,
+               EventList* events = nullptr) {
     v3_audio_bus_buffers inBus = {}, outBus = {};
     inBus.num_channels = outBus.num_channels = 2;
     if (sampleSize == V3_SAMPLE_64) {

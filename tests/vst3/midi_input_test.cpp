@@ -67,7 +67,8 @@ std::vector<Heard> TakeNotes(VSTCLASS* plug, int64_t blockStart) {
   ScopedLock lock(plug->InstanceLock());
   std::vector<Heard> heard;
   TimedNote note;
-  while (plug->notes.PopBefore(INT64_MAX, &note)) heard.push_back({note.at - blockStart, note.note});
+  while (plug->notes.PopBefore(INT64_MAX, &note))
+    heard.push_back({note.at - blockStart, note.note});
   return heard;
 }
 
@@ -78,8 +79,7 @@ int64_t ClockOf(VSTCLASS* plug) {
 
 // One VST 3 block of `frames` with the notes and, at each point offset, a Mix point.
 std::vector<Heard> RunVst3(GatePlugin& p, StereoBlock& block, int32_t frames,
-                           const std::vector<HostNote>& notes,
-                           const std::vector<int32_t>& points) {
+                           const std::vector<HostNote>& notes, const std::vector<int32_t>& points) {
   VSTCLASS* plug = p.Object()->Plug();
   EventList events;
   for (const HostNote& n : notes) {
@@ -148,9 +148,12 @@ TEST(MidiInput, OneEventInputBusBesideTheStereoAudioBuses) {
     int32_t media, direction, count, channels;
     const char* name;
   };
-  const Case cases[] = {{V3_AUDIO, V3_INPUT, 1, 2, "Input"},  {V3_AUDIO, V3_OUTPUT, 1, 2, "Output"},
-                        {V3_EVENT, V3_INPUT, 1, 1, "MIDI In"}, {V3_EVENT, V3_OUTPUT, 0, 0, ""},
-                        {7, V3_INPUT, 0, 0, ""},               {V3_EVENT, 2, 0, 0, ""}};
+  const Case cases[] = {{V3_AUDIO, V3_INPUT, 1, 2, "Input"},
+                        {V3_AUDIO, V3_OUTPUT, 1, 2, "Output"},
+                        {V3_EVENT, V3_INPUT, 1, 1, "MIDI In"},
+                        {V3_EVENT, V3_OUTPUT, 0, 0, ""},
+                        {7, V3_INPUT, 0, 0, ""},
+                        {V3_EVENT, 2, 0, 0, ""}};
   GatePlugin p = GatePlugin::Create();
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.media << " " << c.direction);
@@ -187,10 +190,16 @@ TEST(MidiInput, Vst3NoteOnsReachTheEngineAtTheirSample) {
   const Case cases[] = {
       {"inside", kBlock, {{0, 60}, {5, 61}, {255, 62}}, {}, {{0, 60}, {5, 61}, {255, 62}}},
       {"past the end", kBlock, {{256, 60}, {1000, 61}}, {}, {{255, 60}, {255, 61}}},
-      {"before the start", kBlock, {{-1, 60}, {-500, 61}, {3, 62}}, {}, {{0, 60}, {0, 61}, {3, 62}}},
+      {"before the start",
+       kBlock,
+       {{-1, 60}, {-500, 61}, {3, 62}},
+       {},
+       {{0, 60}, {0, 61}, {3, 62}}},
       {"velocity 0, note-off, another bus",
        kBlock,
-       {{10, 60, 0.0f}, {20, 61, 0.5f, V3_EVENT_NOTE_OFF}, {30, 62, 0.5f, V3_EVENT_NOTE_ON, 1},
+       {{10, 60, 0.0f},
+        {20, 61, 0.5f, V3_EVENT_NOTE_OFF},
+        {30, 62, 0.5f, V3_EVENT_NOTE_ON, 1},
         {40, 63, 0.001f}},
        {},
        {{40, 63}}},

@@ -98,7 +98,7 @@ struct Runner {
   bool created = false;
   std::string error;
   std::vector<TimedParamChange> changes;  // for the next process step
-  std::vector<TimedNoteOn> notes;          // for the next process step, by offset
+  std::vector<TimedNoteOn> notes;         // for the next process step, by offset
 
   bool Fail(const std::string& reason) {
     error = reason;
@@ -413,8 +413,7 @@ bool StepNote(Runner& r, const Words& w) {
   if (w.size() > 3 && (!ParseInt(w[3], velocity) || velocity < 0 || velocity > 127)) {
     return r.Fail("velocity must be 0 to 127");
   }
-  r.notes.push_back(
-      {offset, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity)});
+  r.notes.push_back({offset, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity)});
   std::stable_sort(r.notes.begin(), r.notes.end(),
                    [](const TimedNoteOn& a, const TimedNoteOn& b) { return a.offset < b.offset; });
   return true;

@@ -166,7 +166,7 @@ intptr_t Vst2Session::LoadState(bool bank, const std::vector<char>& bytes) {
 
 bool Vst2Session::Render(const WavAudio& input, ProcessCallback callback,
                          const std::vector<TimedParamChange>& changes,
-                      const std::vector<TimedNoteOn>& notes, WavAudio& output,
+                         const std::vector<TimedNoteOn>& notes, WavAudio& output,
                          std::string& error) {
   return RenderThroughEffect(effect_, input, callback, changes, notes, output, error);
 }

@@ -340,7 +340,7 @@ void Vst3Session::FillContext(v3_process_context& context) const {
 
 bool Vst3Session::Render(const WavAudio& input, ProcessCallback callback,
                          const std::vector<TimedParamChange>& changes,
-                      const std::vector<TimedNoteOn>& notes, WavAudio& output,
+                         const std::vector<TimedNoteOn>& notes, WavAudio& output,
                          std::string& error) {
   if (callback == ProcessCallback::Accumulating) {
     error = "VST 3 has no accumulating processing";
