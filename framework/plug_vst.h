@@ -6,6 +6,7 @@
 // object field points back at the instance.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "framework/plug_base.h"
@@ -93,6 +94,11 @@ class IPlugVST : public IPlugBase {
                          bool accumulate);
   void ProcessDouble(double** inputs, double** outputs, int32_t frames);
   const vst2::VstTimeInfo* QueryTime(int32_t filter);
+  // Marks a program switch made while the block rendered. [audio thread, lock held]
+  void NoteProgramSwitch(int programBefore);
+  // effIdle / effEditIdle: audioMasterUpdateDisplay for a program a note-on
+  // selected since the last idle call. [host main thread, lock not held]
+  void ReportProgramSwitch();
 
   // 1.0.0, the first release: every chunk of ours starts with a version from
   // here up to this build's. A later build's chunk is refused as well: its
@@ -107,4 +113,6 @@ class IPlugVST : public IPlugBase {
   StateBuffer programChunk_;
   StateBuffer bankChunk_;
   vst2::AEffect effect_ = {};
+  // Set by the audio thread, taken by the next idle call.
+  std::atomic<bool> programSwitchUnreported_{false};
 };

@@ -82,11 +82,12 @@ void VST2_CALL IPlugVST::ProcessDoubleReplacing(AEffect* effect, double** inputs
 
 void IPlugVST::ProcessFloat(float** inputs, float** outputs, int32_t frames, bool accumulate) {
   ScopedLock lock(InstanceLock());
-  if (MidiMode() != 0) CallHost(audioMasterWantMidi, 0, 1, nullptr, 0.0f);
+  const int programBefore = CurrentPresetIndex();
   OnHostBlockStart(frames > 0 ? frames : 0);
   ForEachSlice(frames, BlockSize(), [&](int32_t offset, int32_t count) {
     ProcessFloatSlice(inputs, outputs, offset, count, accumulate);
   });
+  NoteProgramSwitch(programBefore);
 }
 
 void IPlugVST::ProcessFloatSlice(float** inputs, float** outputs, int32_t offset, int32_t frames,
@@ -126,7 +127,7 @@ void IPlugVST::ProcessFloatSlice(float** inputs, float** outputs, int32_t offset
 
 void IPlugVST::ProcessDouble(double** inputs, double** outputs, int32_t frames) {
   ScopedLock lock(InstanceLock());
-  if (MidiMode() != 0) CallHost(audioMasterWantMidi, 0, 1, nullptr, 0.0f);
+  const int programBefore = CurrentPresetIndex();
   OnHostBlockStart(frames > 0 ? frames : 0);
   ForEachSlice(frames, BlockSize(), [&](int32_t offset, int32_t count) {
     int hostChannel = 0;
@@ -151,4 +152,11 @@ void IPlugVST::ProcessDouble(double** inputs, double** outputs, int32_t frames) 
     }
     ProcessBlock(InputPointers(), OutputPointers(), count);
   });
+  NoteProgramSwitch(programBefore);
+}
+
+void IPlugVST::NoteProgramSwitch(int programBefore) {
+  // Only a note-on selects a program while a block renders; the host hears
+  // of it from its next idle call, never from here.
+  if (CurrentPresetIndex() != programBefore) programSwitchUnreported_ = true;
 }

@@ -41,10 +41,12 @@ intptr_t VST2_CALL IPlugVST::Dispatcher(AEffect* effect, int32_t opcode, int32_t
     delete plug;
     return 0;
   }
-  if (opcode == effEditIdle) {
+  if (opcode == effEditIdle || opcode == effIdle) {
+    plug->ReportProgramSwitch();
     // The window takes the instance lock for its own work and leaves it
     // before copying to the screen: the audio thread never waits on X.
-    if (IEditorView* editor = plug->Editor()) editor->OnHostIdle();
+    IEditorView* editor = opcode == effEditIdle ? plug->Editor() : nullptr;
+    if (editor) editor->OnHostIdle();
     return 0;
   }
   if (opcode == effEditKeyDown || opcode == effEditKeyUp) {
@@ -119,6 +121,9 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
         OnReset();
       } else {
         OnActiveChanged(true);
+        // Hosts that want telling before they send MIDI are told once per
+        // resume; the audio callbacks stay free of host calls.
+        if (MidiMode() != 0) CallHost(audioMasterWantMidi, 0, 1, nullptr, 0.0f);
       }
       return 0;
     case effEditGetRect:
@@ -137,9 +142,6 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
       OnEditorClosing();
       editor->CloseEditorWindow();
       return 1;
-    case effEditIdle:
-    case effIdle:
-      return 0;
     case effIdentify:
       return kIdentifyAnswer;
     case effGetChunk:
@@ -350,6 +352,11 @@ bool IPlugVST::IsOwnChunk(const StateBuffer& buffer, int32_t version, ExtensionR
   if (buffer.Size() <= paramBytes) return true;
   *tail = ReadStateExtension(buffer, paramBytes, NPresets(), nullptr);
   return *tail != ExtensionRead::kForeign;
+}
+
+void IPlugVST::ReportProgramSwitch() {
+  if (programSwitchUnreported_.exchange(false))
+    CallHost(audioMasterUpdateDisplay, 0, 0, nullptr, 0.0f);
 }
 
 intptr_t IPlugVST::CanDo(const char* text) const {

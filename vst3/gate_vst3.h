@@ -29,6 +29,7 @@
 
 class VSTCLASS;
 class GatePlugView;
+struct BlockNote;
 
 class GateVst3 {
  public:
@@ -119,6 +120,10 @@ class GateVst3 {
   void RenderSlice(v3_process_data* data, int32_t offset, int32_t frames);
   void CrossfadeBypass(v3_process_data* data, int32_t offset, int32_t frames, bool bypassed);
   void ReportChangedParams(v3_process_data* data, int32_t offset);
+  // Hands the instance the notes at offsets start..end-1, relative to start.
+  void DeliverNotes(const BlockNote* notes, int count, int32_t start, int32_t end);
+  // An output point on the program selector: a note-on chose another program.
+  void ReportProgram(v3_process_data* data, int32_t offset);
   void SelectProgram(int program);
 
   ComFace<GateVst3> component_{};

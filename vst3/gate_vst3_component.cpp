@@ -116,18 +116,22 @@ const v3_process_context_requirements_cpp kRequirementsVtable = {
     {GateVst3::QueryThunk, GateVst3::RefThunk, GateVst3::UnrefThunk}, {GetContextRequirements}};
 
 int32_t GateVst3::BusCount(int32_t mediaType, int32_t direction) const {
-  const bool known = direction == V3_INPUT || direction == V3_OUTPUT;
-  return mediaType == V3_AUDIO && known ? 1 : 0;
+  // Stereo audio in and out; MIDI in only: nothing is sent back as events.
+  if (mediaType == V3_AUDIO) return direction == V3_INPUT || direction == V3_OUTPUT ? 1 : 0;
+  if (mediaType == V3_EVENT) return direction == V3_INPUT ? 1 : 0;
+  return 0;
 }
 
 v3_result GateVst3::BusInfo(int32_t mediaType, int32_t direction, int32_t index,
                             v3_bus_info* info) const {
   if (!info || index != 0 || BusCount(mediaType, direction) == 0) return kInvalidArgument;
   std::memset(info, 0, sizeof *info);
-  info->media_type = V3_AUDIO;
+  const bool midi = mediaType == V3_EVENT;
+  info->media_type = mediaType;
   info->direction = direction;
-  info->channel_count = 2;
-  CopyToText16(info->bus_name, 128, direction == V3_INPUT ? "Input" : "Output");
+  info->channel_count = midi ? 1 : 2;
+  CopyToText16(info->bus_name, 128,
+               midi ? "MIDI In" : (direction == V3_INPUT ? "Input" : "Output"));
   info->bus_type = V3_MAIN;
   info->flags = V3_DEFAULT_ACTIVE;
   return kResultOk;

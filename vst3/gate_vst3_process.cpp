@@ -1,14 +1,22 @@
 // GateVst3's audio processing: the block is split at every parameter-change
-// point of the input queues, each slice goes through the instance's own
-// replacing callback with the time info of its first sample, the bypass
-// crossfade follows, and parameters the instance changed itself are reported
-// back. No allocation here. [audio thread, takes the instance lock]
+// point of the input queues, the note-ons that fall in a slice are handed to
+// the instance, each slice goes through the instance's own replacing callback
+// with the time info of its first sample, the bypass crossfade follows, and
+// parameters (and a program a note-on selected) the instance changed itself
+// are reported back. No allocation here. [audio thread, takes the instance lock]
 #include <algorithm>
 #include <cmath>
 
 #include "engine/gate_plug.h"
+#include "engine/note_queue.h"
 #include "framework/recursive_lock.h"
 #include "vst3/gate_vst3.h"
+
+// A note-on of the host's event list, at its sample of the block.
+struct BlockNote {
+  int32_t offset;
+  MidiMessage message;
+};
 
 namespace {
 
@@ -27,6 +35,31 @@ int32_t PointOffset(const QueueCursor& cursor, int32_t index, double* value) {
   if (v3_cpp_obj(cursor.queue)->get_point(cursor.queue, index, &offset, value) != kResultOk)
     return -1;
   return offset;
+}
+
+// The note-ons of the event list, at most `capacity` (as many as the
+// instance's queue holds for one call), in the list's order. An offset at
+// or past the block's end belongs to its last sample, a negative one to its
+// first; with no frames every note sits at 0. A note-on of velocity 0 is a
+// note-off, and like the other events it means nothing here.
+int ReadNoteOns(v3_event_list** list, int32_t frames, BlockNote* notes, int capacity) {
+  if (!list) return 0;
+  const uint32_t count = v3_cpp_obj(list)->get_event_count(list);
+  int read = 0;
+  for (uint32_t i = 0; i < count && read < capacity; ++i) {
+    v3_event event = {};
+    if (v3_cpp_obj(list)->get_event(list, static_cast<int32_t>(i), &event) != kResultOk) continue;
+    if (event.bus_index != 0 || event.type != V3_EVENT_NOTE_ON) continue;
+    const v3_event_note_on& on = event.note_on;
+    if (!(on.velocity > 0.0f) || on.pitch < 0 || on.pitch > 127) continue;
+    const long velocity = std::lround(std::min(on.velocity, 1.0f) * 127.0f);
+    const int32_t last = frames > 0 ? frames - 1 : 0;
+    notes[read++] = {
+        std::min(std::max(event.sample_offset, 0), last),
+        {0, static_cast<uint8_t>(0x90 | (on.channel & 0x0F)), static_cast<uint8_t>(on.pitch),
+         static_cast<uint8_t>(std::max(1L, velocity))}};
+  }
+  return read;
 }
 
 bool HasChannels(const v3_audio_bus_buffers& bus, int32_t sampleSize) {
@@ -177,6 +210,25 @@ void GateVst3::CrossfadeBypass(v3_process_data* data, int32_t offset, int32_t fr
   bypassMix_ = mix;
 }
 
+void GateVst3::DeliverNotes(const BlockNote* notes, int count, int32_t start, int32_t end) {
+  for (int i = 0; i < count; ++i) {
+    if (notes[i].offset < start || notes[i].offset >= end) continue;
+    MidiMessage message = notes[i].message;
+    message.offset = notes[i].offset - start;
+    plug_->OnMidiMessage(message);
+  }
+}
+
+void GateVst3::ReportProgram(v3_process_data* data, int32_t offset) {
+  v3_param_changes** changes = data->output_params;
+  if (!changes) return;
+  v3_param_id id = kProgramParamId;
+  int32_t queueIndex = 0;
+  v3_param_value_queue** queue = v3_cpp_obj(changes)->add_param_data(changes, &id, &queueIndex);
+  int32_t pointIndex = 0;
+  if (queue) v3_cpp_obj(queue)->add_point(queue, offset, ParameterNormalized(id), &pointIndex);
+}
+
 void GateVst3::ReportChangedParams(v3_process_data* data, int32_t offset) {
   v3_param_changes** changes = data->output_params;
   for (int i = 0; i < kVisibleParams; ++i) {
@@ -237,6 +289,8 @@ v3_result GateVst3::Process(v3_process_data* data) {
                      HasChannels(data->inputs[0], data->symbolic_sample_size) &&
                      HasChannels(data->outputs[0], data->symbolic_sample_size);
   const int32_t frames = audio ? data->nframes : 0;
+  BlockNote notes[NoteQueue::kCapacity];
+  const int noteCount = ReadNoteOns(data->input_events, frames, notes, NoteQueue::kCapacity);
   int32_t position = 0;
   do {
     // Apply every point due by `position`; the next pending point ends the slice.
@@ -258,12 +312,19 @@ v3_result GateVst3::Process(v3_process_data* data) {
     sliceEnd = std::min(sliceEnd, position + maxBlock_);
     if (frames > 0) {
       BuildTimeInfo(data->ctx, position);
+      // The slice's notes go first: its render times them from its own start.
+      DeliverNotes(notes, noteCount, position, sliceEnd);
+      const int programBefore = plug_->CurrentPresetIndex();
       RenderSlice(data, position, sliceEnd - position);
+      if (plug_->CurrentPresetIndex() != programBefore) ReportProgram(data, position);
       ReportChangedParams(data, position);
     }
     position = sliceEnd;
   } while (position < frames);
   if (frames == 0) {
+    // Nothing renders, yet the notes count: they act at the next sample.
+    DeliverNotes(notes, noteCount, 0, 1);
+    plug_->OnHostBlockStart(0);
     ReportChangedParams(data, 0);
     // Nothing to gate, yet the host reads the outputs: they hold silence.
     if (data->nframes > 0) SilenceOutputs(data);

@@ -16,7 +16,7 @@ TEST(EffectRecord, HoldsTheEffectsIdentity) {
   EXPECT_EQ(effect->magic, 0x56737450);
   EXPECT_EQ(effect->numInputs, 2);
   EXPECT_EQ(effect->numOutputs, 2);
-  EXPECT_EQ(effect->numParams, 17);
+  EXPECT_EQ(effect->numParams, 24);
   EXPECT_EQ(effect->numPrograms, 50);
   EXPECT_EQ(effect->flags, 0x1019);  // with its editor
   EXPECT_EQ(effect->version, 10000);
@@ -68,8 +68,8 @@ TEST(Dispatcher, CanDoAnswers) {
   EXPECT_EQ(canDo("receiveVstTimeInfo"), 1);
   EXPECT_EQ(canDo("sendVstEvents"), 0);
   EXPECT_EQ(canDo("sendVstMidiEvent"), 0);
-  EXPECT_EQ(canDo("receiveVstEvents"), 0);
-  EXPECT_EQ(canDo("receiveVstMidiEvent"), 0);
+  EXPECT_EQ(canDo("receiveVstEvents"), 1);
+  EXPECT_EQ(canDo("receiveVstMidiEvent"), 1);
   EXPECT_EQ(canDo("hasCockosExtensions"), static_cast<intptr_t>(0xBEEF0000u));
   EXPECT_EQ(canDo("hasCockosViewAsConfig"), static_cast<intptr_t>(0xBEEF0000u));
   EXPECT_EQ(canDo("receivevsttimeinfo"), 0);

@@ -11,6 +11,9 @@
 //                  1 when the host returned no time info
 // effVendorSpecific(1, value = parameter, opt = value) acts like an editor drag:
 // BeginEdit, Automate, EndEdit around the change.
+// The MIDI events of effProcessEvents are reported (standard error) with the
+// process call that follows them:
+//   fake_plugin: midi frames=F delta=D status=S data=N,V
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +48,8 @@ struct FakeEffect {
   bool running = false;
   int blockSize = 1024;
   char hostSeen[64] = "";
+  vst2::VstMidiEvent midi[64] = {};  // received, for the next process call
+  int midiCount = 0;
   unsigned char chunk[kChunkBytesBank];
 
   float* values() { return programs[current].values; }
@@ -167,6 +172,17 @@ intptr_t VST2_CALL Dispatcher(vst2::AEffect* e, int32_t opcode, int32_t index, i
       self->blockSize = static_cast<int>(value);
       return 0;
     case vst2::effMainsChanged: self->running = value != 0; return 0;
+    case vst2::effProcessEvents: {
+      const auto* events = static_cast<const vst2::VstEvents*>(ptr);
+      if (events == nullptr) return 0;
+      for (int32_t i = 0; i < events->numEvents; ++i) {
+        const vst2::VstEvent* event = events->events[i];
+        if (event == nullptr || event->type != vst2::kVstMidiType) HostFault("not a MIDI event");
+        if (self->midiCount == 64) HostFault("more than 64 MIDI events before a block");
+        std::memcpy(&self->midi[self->midiCount++], event, sizeof(vst2::VstMidiEvent));
+      }
+      return 1;
+    }
     case vst2::effGetChunk: return ptr != nullptr ? GetChunk(self, index, ptr) : 0;
     case vst2::effSetChunk: return ptr != nullptr ? SetChunk(self, index, value, ptr) : 0;
     case vst2::effGetEffectName: CopyText(ptr, "Fake", 32); return 1;
@@ -204,6 +220,14 @@ void Process(vst2::AEffect* e, Sample** in, Sample** out, int32_t frames, int ca
   for (int c = 0; c < 2; ++c) {
     if (in[c] == nullptr || out[c] == nullptr) HostFault("null channel buffer");
   }
+  for (int i = 0; i < self->midiCount; ++i) {
+    const vst2::VstMidiEvent& m = self->midi[i];
+    std::fprintf(stderr, "fake_plugin: midi frames=%d delta=%d status=%d data=%d,%d\n", frames,
+                 m.deltaFrames, static_cast<unsigned char>(m.midiData[0]),
+                 static_cast<unsigned char>(m.midiData[1]), static_cast<unsigned char>(m.midiData[2]));
+  }
+  if (self->midiCount > 0) std::fflush(stderr);
+  self->midiCount = 0;
   const float gain = self->gain();
   for (int c = 0; c < 2; ++c) {
     for (int32_t i = 0; i < frames; ++i) {

@@ -74,7 +74,8 @@ struct GatePlugin {
 };
 
 // One block of stereo audio in 32- or 64-bit samples at 120 BPM, with the
-// transport playing (or stopped) at `position`, which each block advances.
+// transport playing (or stopped) at `position`, which each block advances,
+// and the host's events for it when given.
 struct StereoBlock {
   int32_t sampleSize;
   int32_t frames;
@@ -104,8 +105,8 @@ struct StereoBlock {
   double Out(int c, int i) const { return sampleSize == V3_SAMPLE_64 ? out64[c][i] : out32[c][i]; }
   double In(int c, int i) const { return sampleSize == V3_SAMPLE_64 ? in64[c][i] : in32[c][i]; }
 
-  void Process(GatePlugin& p, ParamChangeList* input, ParamChangeList* output,
-               bool playing = true) {
+  void Process(GatePlugin& p, ParamChangeList* input, ParamChangeList* output, bool playing = true,
+               EventList* events = nullptr) {
     v3_audio_bus_buffers inBus = {}, outBus = {};
     inBus.num_channels = outBus.num_channels = 2;
     if (sampleSize == V3_SAMPLE_64) {
@@ -130,6 +131,7 @@ struct StereoBlock {
     data.outputs = &outBus;
     data.input_params = input ? input->Changes() : nullptr;
     data.output_params = output ? output->Changes() : nullptr;
+    data.input_events = events ? events->List() : nullptr;
     data.ctx = &context;
     v3_cpp_obj(p.processor)->process(p.processor, &data);
     position += frames;

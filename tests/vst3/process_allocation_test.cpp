@@ -1,7 +1,8 @@
 // Allocation at the VST 3 boundary. The process call allocates nothing: a
 // counting global operator new watches blocks split by parameter changes,
-// the bypass crossfade, the parameters taken from the input queues and
-// program changes into slots never used before, in 32- and 64-bit samples.
+// the bypass crossfade, the parameters taken from the input queues, note-ons
+// in every slice and program changes into slots never used before, in 32- and
+// 64-bit samples.
 // And nothing a failed allocation throws reaches the host: the same operator
 // new, armed, fails each allocation of createInstance and of setupProcessing
 // in turn; the host gets an error, nothing leaks, and the object or the next
@@ -40,9 +41,12 @@ TEST(Vst3ProcessAllocation, SplitBlocksBypassAndReportsAllocateNothing) {
       programs.back()->QueueFor(GateVst3::kProgramParamId)->Add(50, (41.0 + i) / 49.0);
     }
 
+    EventList notes;  // before the block, in each slice and past the block
+    for (int32_t at : {-5, 0, 99, 100, 250, 511, 900}) notes.AddNoteOn(at, 60, 0.8f);
+
     const long before = allocations.load();
     for (int i = 0; i < 8; ++i) {
-      block.Process(plugin, i % 2 == 0 ? &changes : programs[i / 2].get(), nullptr);
+      block.Process(plugin, i % 2 == 0 ? &changes : programs[i / 2].get(), nullptr, true, &notes);
     }
     EXPECT_EQ(allocations.load() - before, 0) << "sample size " << size;
 

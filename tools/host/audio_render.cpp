@@ -25,9 +25,36 @@ struct BlockBuffers {
   }
 };
 
+// effProcessEvents with the notes of samples [start, end), offsets from start.
+void SendNotes(vst2::AEffect* effect, const std::vector<TimedNoteOn>& notes, int64_t start,
+               int64_t end, int64_t total) {
+  std::vector<vst2::VstMidiEvent> midi;
+  for (const TimedNoteOn& note : notes) {
+    if (!NoteGoesWithBlock(note.offset, start, end, total)) continue;
+    vst2::VstMidiEvent event = {};
+    event.type = vst2::kVstMidiType;
+    event.byteSize = sizeof event;
+    event.deltaFrames = static_cast<int32_t>(note.offset - start);
+    event.midiData[0] = static_cast<char>(0x90);
+    event.midiData[1] = static_cast<char>(note.note);
+    event.midiData[2] = static_cast<char>(note.velocity);
+    midi.push_back(event);
+  }
+  if (midi.empty()) return;
+  // The record's list runs on past its two declared entries.
+  std::vector<char> storage(sizeof(vst2::VstEvents) + midi.size() * sizeof(vst2::VstEvent*));
+  auto* events = reinterpret_cast<vst2::VstEvents*>(storage.data());
+  events->numEvents = static_cast<int32_t>(midi.size());
+  for (size_t i = 0; i < midi.size(); ++i) {
+    events->events[i] = reinterpret_cast<vst2::VstEvent*>(&midi[i]);
+  }
+  effect->dispatcher(effect, vst2::effProcessEvents, 0, 0, events, 0.0f);
+}
+
 template <typename Sample, typename Call>
 void RenderBlocks(vst2::AEffect* effect, const WavAudio& input,
-                  const std::vector<TimedParamChange>& changes, WavAudio& output, Call call) {
+                  const std::vector<TimedParamChange>& changes,
+                  const std::vector<TimedNoteOn>& notes, WavAudio& output, Call call) {
   HostServices& host = Host();
   const size_t blockFrames = static_cast<size_t>(host.blockSize);
   const size_t frames = input.frames();
@@ -60,6 +87,8 @@ void RenderBlocks(vst2::AEffect* effect, const WavAudio& input,
       std::vector<Sample*> in(buffers.inputPointers), out(buffers.outputPointers);
       for (size_t c = 0; c < buffers.inputs.size(); ++c) in[c] += done;
       for (size_t c = 0; c < buffers.outputs.size(); ++c) out[c] += done;
+      SendNotes(effect, notes, static_cast<int64_t>(start + done),
+                static_cast<int64_t>(start + pieceEnd), static_cast<int64_t>(frames));
       host.processing = true;
       call(in.data(), out.data(), static_cast<int32_t>(piece));
       host.processing = false;
@@ -90,7 +119,8 @@ bool ParseProcessCallback(const std::string& name, ProcessCallback& callback) {
 }
 
 bool RenderThroughEffect(vst2::AEffect* effect, const WavAudio& input, ProcessCallback callback,
-                         const std::vector<TimedParamChange>& changes, WavAudio& output,
+                         const std::vector<TimedParamChange>& changes,
+                         const std::vector<TimedNoteOn>& notes, WavAudio& output,
                          std::string& error) {
   if (effect->numOutputs < 1 || effect->numOutputs > kWavMaxChannels || effect->numInputs < 0 ||
       effect->numInputs > 64) {
@@ -111,7 +141,7 @@ bool RenderThroughEffect(vst2::AEffect* effect, const WavAudio& input, ProcessCa
         error = "effect does not offer processReplacing";
         return false;
       }
-      RenderBlocks<float>(effect, input, changes, output,
+      RenderBlocks<float>(effect, input, changes, notes, output,
                           [effect](float** in, float** out, int32_t n) {
                             effect->processReplacing(effect, in, out, n);
                           });
@@ -122,7 +152,7 @@ bool RenderThroughEffect(vst2::AEffect* effect, const WavAudio& input, ProcessCa
         error = "effect does not offer processDoubleReplacing";
         return false;
       }
-      RenderBlocks<double>(effect, input, changes, output,
+      RenderBlocks<double>(effect, input, changes, notes, output,
                            [effect](double** in, double** out, int32_t n) {
                              effect->processDoubleReplacing(effect, in, out, n);
                            });
@@ -133,7 +163,7 @@ bool RenderThroughEffect(vst2::AEffect* effect, const WavAudio& input, ProcessCa
         return false;
       }
       RenderBlocks<float>(
-          effect, input, changes, output,
+          effect, input, changes, notes, output,
           [effect](float** in, float** out, int32_t n) { effect->process(effect, in, out, n); });
       return true;
   }

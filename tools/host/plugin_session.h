@@ -56,7 +56,8 @@ class PluginSession {
   virtual intptr_t LoadState(bool bank, const std::vector<char>& bytes) = 0;
 
   virtual bool Render(const WavAudio& input, ProcessCallback callback,
-                      const std::vector<TimedParamChange>& changes, WavAudio& output,
+                      const std::vector<TimedParamChange>& changes,
+                      const std::vector<TimedNoteOn>& notes, WavAudio& output,
                       std::string& error) = 0;
 
   // The editor's size ("editor rect=" lines); false when there is none.

@@ -38,6 +38,12 @@ const char kStepUsage[] =
     "  change N=V@OFFSET             parameter N takes normalised V at sample OFFSET of\n"
     "                                the next process step (VST 2: setParameter between\n"
     "                                split blocks; VST 3: a point in the input queue)\n"
+    "  note OFFSET NOTE [VELOCITY]   a note-on (channel 1, velocity 0-127, default 100;\n"
+    "                                0 is a note-off) at sample OFFSET of the next process\n"
+    "                                step, sent with the block that holds it (VST 2:\n"
+    "                                effProcessEvents before the process call; VST 3: the\n"
+    "                                process data's event list); before the first block\n"
+    "                                it goes with that one, past the last with the last\n"
     "  programs                      print every program name\n"
     "  program [N]                   effSetProgram N (when given); print the current one\n"
     "  savechunk program|bank FILE   effGetChunk into FILE (VST 3: the component state)\n"
@@ -92,6 +98,7 @@ struct Runner {
   bool created = false;
   std::string error;
   std::vector<TimedParamChange> changes;  // for the next process step
+  std::vector<TimedNoteOn> notes;         // for the next process step, by offset
 
   bool Fail(const std::string& reason) {
     error = reason;
@@ -396,6 +403,22 @@ bool StepChange(Runner& r, const Words& w) {
   return true;
 }
 
+// "OFFSET NOTE [VELOCITY]": a note-on at sample OFFSET of the next process step.
+bool StepNote(Runner& r, const Words& w) {
+  long long offset, note, velocity = 100;
+  if (!ParseInt(w[1], offset) || offset < -1000000000LL || offset > 1000000000LL) {
+    return r.Fail("bad sample offset");
+  }
+  if (!ParseInt(w[2], note) || note < 0 || note > 127) return r.Fail("note must be 0 to 127");
+  if (w.size() > 3 && (!ParseInt(w[3], velocity) || velocity < 0 || velocity > 127)) {
+    return r.Fail("velocity must be 0 to 127");
+  }
+  r.notes.push_back({offset, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity)});
+  std::stable_sort(r.notes.begin(), r.notes.end(),
+                   [](const TimedNoteOn& a, const TimedNoteOn& b) { return a.offset < b.offset; });
+  return true;
+}
+
 bool StepTempo(Runner& r, const Words& w) {
   double bpm;
   if (!ParseDouble(w[1], bpm) || bpm < 0.0 || bpm > 10000.0) return r.Fail("bad tempo");
@@ -502,7 +525,9 @@ bool StepProcess(Runner& r, const Words& w) {
   }
   std::vector<TimedParamChange> changes;
   changes.swap(r.changes);
-  if (!r.session->Render(input, callback, changes, output, r.error)) return false;
+  std::vector<TimedNoteOn> notes;
+  notes.swap(r.notes);
+  if (!r.session->Render(input, callback, changes, notes, output, r.error)) return false;
   if (!WriteWav(w[2], output, WavFormat::Float32, r.error)) return false;
   const size_t block = static_cast<size_t>(Host().blockSize);
   std::printf("process frames=%zu blocks=%zu callback=%s\n", input.frames(),
@@ -588,6 +613,7 @@ constexpr StepKind kSteps[] = {
     {"cando", 2, 2, StepCanDo},
     {"dispatch", 2, 5, StepDispatch},
     {"change", 2, 2, StepChange},
+    {"note", 3, 4, StepNote},
     {"process", 3, 4, StepProcess},
     {"generate", 3, 9, StepGenerate},
     {"log", 2, 2, StepLog},

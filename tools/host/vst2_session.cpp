@@ -165,9 +165,10 @@ intptr_t Vst2Session::LoadState(bool bank, const std::vector<char>& bytes) {
 }
 
 bool Vst2Session::Render(const WavAudio& input, ProcessCallback callback,
-                         const std::vector<TimedParamChange>& changes, WavAudio& output,
+                         const std::vector<TimedParamChange>& changes,
+                         const std::vector<TimedNoteOn>& notes, WavAudio& output,
                          std::string& error) {
-  return RenderThroughEffect(effect_, input, callback, changes, output, error);
+  return RenderThroughEffect(effect_, input, callback, changes, notes, output, error);
 }
 
 bool Vst2Session::EditorSize(int& width, int& height, std::string& error) {

@@ -41,8 +41,8 @@ class Vst2Session : public PluginSession {
 
   // Changes split the blocks at their offsets and go in through setParameter.
   bool Render(const WavAudio& input, ProcessCallback callback,
-              const std::vector<TimedParamChange>& changes, WavAudio& output,
-              std::string& error) override;
+              const std::vector<TimedParamChange>& changes, const std::vector<TimedNoteOn>& notes,
+              WavAudio& output, std::string& error) override;
 
   bool EditorSize(int& width, int& height, std::string& error) override;
   intptr_t AttachEditor(void* parent) override;

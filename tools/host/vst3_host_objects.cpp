@@ -175,6 +175,53 @@ v3_param_value_queue** V3_API ParamChangeList::AddData(void* self, v3_param_id* 
   return queue->Queue();
 }
 
+// ---- EventList ----
+
+const v3_event_list_cpp EventList::kVtable = {{Query, Ref, Unref}, {GetCount, GetEvent, AddEvent}};
+
+EventList::EventList() : face_{&kVtable, this} {}
+
+void EventList::AddNoteOn(int32_t offset, int16_t pitch, float velocity, int16_t channel) {
+  v3_event event = {};
+  event.sample_offset = offset;
+  event.type = V3_EVENT_NOTE_ON;
+  event.note_on.channel = channel;
+  event.note_on.pitch = pitch;
+  event.note_on.velocity = velocity;
+  event.note_on.note_id = -1;
+  events_.push_back(event);
+}
+
+v3_result V3_API EventList::Query(void* self, const v3_tuid iid, void** obj) {
+  if (!SameId(iid, v3_funknown_iid) && !SameId(iid, v3_event_list_iid)) {
+    *obj = nullptr;
+    return kNoInterface;
+  }
+  Self<EventList>(self)->AddRef();
+  *obj = self;
+  return kResultOk;
+}
+uint32_t V3_API EventList::Ref(void* self) { return Self<EventList>(self)->AddRef(); }
+uint32_t V3_API EventList::Unref(void* self) { return Self<EventList>(self)->Release(); }
+uint32_t V3_API EventList::GetCount(void* self) {
+  return static_cast<uint32_t>(Self<EventList>(self)->events_.size());
+}
+
+v3_result V3_API EventList::GetEvent(void* self, int32_t index, v3_event* event) {
+  const EventList* list = Self<EventList>(self);
+  if (!event || index < 0 || static_cast<size_t>(index) >= list->events_.size()) {
+    return kInvalidArgument;
+  }
+  *event = list->events_[static_cast<size_t>(index)];
+  return kResultOk;
+}
+
+v3_result V3_API EventList::AddEvent(void* self, v3_event* event) {
+  if (!event) return kInvalidArgument;
+  Self<EventList>(self)->events_.push_back(*event);
+  return kResultOk;
+}
+
 // ---- HostContext ----
 
 const v3_host_application_cpp HostContext::kApplicationVtable = {{Query, Ref, Unref},

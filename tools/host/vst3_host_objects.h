@@ -111,6 +111,30 @@ class ParamChangeList : public HostObject {
   std::vector<std::unique_ptr<ParamQueue>> queues_;
 };
 
+// The events of one process call, in the order the host adds them.
+class EventList : public HostObject {
+ public:
+  EventList();
+  v3_event_list** List() { return reinterpret_cast<v3_event_list**>(&face_); }
+  // A note-on (velocity 0..1; 0 is how some hosts send a note-off).
+  void AddNoteOn(int32_t offset, int16_t pitch, float velocity, int16_t channel = 0);
+  void Add(const v3_event& event) { events_.push_back(event); }
+  const std::vector<v3_event>& Events() const { return events_; }
+  void Clear() { events_.clear(); }
+
+ private:
+  static v3_result V3_API Query(void* self, const v3_tuid iid, void** obj);
+  static uint32_t V3_API Ref(void* self);
+  static uint32_t V3_API Unref(void* self);
+  static uint32_t V3_API GetCount(void* self);
+  static v3_result V3_API GetEvent(void* self, int32_t index, v3_event* event);
+  static v3_result V3_API AddEvent(void* self, v3_event* event);
+  static const v3_event_list_cpp kVtable;
+
+  ComFace<EventList> face_;
+  std::vector<v3_event> events_;
+};
+
 // The host application and the component handler in one object: the name
 // the plug-in asks for, and the edits it reports (logged when a log is open).
 class HostContext : public HostObject {

@@ -339,7 +339,8 @@ void Vst3Session::FillContext(v3_process_context& context) const {
 }
 
 bool Vst3Session::Render(const WavAudio& input, ProcessCallback callback,
-                         const std::vector<TimedParamChange>& changes, WavAudio& output,
+                         const std::vector<TimedParamChange>& changes,
+                         const std::vector<TimedNoteOn>& notes, WavAudio& output,
                          std::string& error) {
   if (callback == ProcessCallback::Accumulating) {
     error = "VST 3 has no accumulating processing";
@@ -377,6 +378,7 @@ bool Vst3Session::Render(const WavAudio& input, ProcessCallback callback,
       [](const TimedParamChange& a, const TimedParamChange& b) { return a.offset < b.offset; });
   size_t nextChange = 0;
   ParamChangeList inputChanges, outputChanges;
+  EventList events;
   for (size_t start = 0; start < frames; start += block) {
     const size_t count = std::min(block, frames - start);
     for (int c = 0; c < 2; ++c) {
@@ -394,6 +396,16 @@ bool Vst3Session::Render(const WavAudio& input, ProcessCallback callback,
       if (change.offset >= static_cast<int64_t>(start + count)) break;
       const int64_t at = std::max<int64_t>(0, change.offset - static_cast<int64_t>(start));
       inputChanges.QueueFor(ParamId(change.index))->Add(static_cast<int32_t>(at), change.value);
+    }
+    events.Clear();
+    const int64_t blockStart = static_cast<int64_t>(start);
+    for (const TimedNoteOn& note : notes) {
+      if (!NoteGoesWithBlock(note.offset, blockStart, blockStart + static_cast<int64_t>(count),
+                             static_cast<int64_t>(frames))) {
+        continue;
+      }
+      events.AddNoteOn(static_cast<int32_t>(note.offset - blockStart), note.note,
+                       static_cast<float>(note.velocity) / 127.0f);
     }
     v3_audio_bus_buffers inBus = {}, outBus = {};
     inBus.num_channels = outBus.num_channels = 2;
@@ -415,6 +427,7 @@ bool Vst3Session::Render(const WavAudio& input, ProcessCallback callback,
     data.outputs = &outBus;
     data.input_params = inputChanges.Changes();
     data.output_params = outputChanges.Changes();
+    data.input_events = events.Events().empty() ? nullptr : events.List();
     data.ctx = host.timeInfoAvailable ? &context : nullptr;
     host.processing = true;
     v3_cpp_obj(processor_)->process(processor_, &data);

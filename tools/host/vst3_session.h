@@ -46,8 +46,8 @@ class Vst3Session : public PluginSession {
   intptr_t LoadState(bool bank, const std::vector<char>& bytes) override;
 
   bool Render(const WavAudio& input, ProcessCallback callback,
-              const std::vector<TimedParamChange>& changes, WavAudio& output,
-              std::string& error) override;
+              const std::vector<TimedParamChange>& changes, const std::vector<TimedNoteOn>& notes,
+              WavAudio& output, std::string& error) override;
 
   bool EditorSize(int& width, int& height, std::string& error) override;
   intptr_t AttachEditor(void* parent) override;
