@@ -5,14 +5,14 @@
 
 #include "engine/gate_engine.h"
 #include "engine/rounding.h"
+#include "engine/step_chance.h"
+#include "engine/swing_grid.h"
 
 namespace {
 // A gap between blocks longer than this means the host paused: realign.
 constexpr uint32_t kPauseMs = 500;
 constexpr double kDenormalFloor = 1e-24;
 constexpr double kLargestSample = std::numeric_limits<double>::max();
-
-uint32_t RoundedGate(float samples) { return static_cast<uint32_t>(RoundHalfAway(samples)); }
 
 // Quarters of a step times the step length, widened so that the longest
 // steps cannot wrap the product.
@@ -22,7 +22,6 @@ float QuarterProduct(uint32_t quarters, uint32_t samplesPerStep) {
 }  // namespace
 
 void GateEngine::ProcessGateBlock(double** inputs, double** outputs, int frames) {
-  const int n = processingEnabled ? frames : 0;
   const double wholeNote = EngineSamplesPerBeat() * 4.0;
   if (!started) {
     started = true;
@@ -38,35 +37,98 @@ void GateEngine::ProcessGateBlock(double** inputs, double** outputs, int frames)
     SetStatusText("");
     infoClearClock = 0;
   }
+  // A new restart mode waits for its own start; the host's position serves until then.
+  if (restartMode != restartModeSeen) {
+    restartModeSeen = restartMode;
+    restartOriginSet = false;
+    resyncPending = true;
+  }
   const bool playing = EngineTransportRunning();
-  if (playing && !wasPlaying) resyncPending = true;
+  if (playing && !wasPlaying) {
+    resyncPending = true;
+    if (restartMode == kRestartTransportStart) {
+      originClock = sampleClock;
+      restartOriginSet = true;
+    }
+  }
   wasPlaying = playing;
   const uint32_t now = EngineClock();
   if (now - lastBlockClock > kPauseMs) resyncPending = true;
 
   // Without a step length or a cycle the clock cannot run; the realignment
   // waits until both are known and the block holds the gate where it is.
-  const bool clockKnown = samplesPerStep != 0 && stepCount != 0;
-  if (resyncPending && clockKnown) RealignStepClock(EngineSamplePosition());
+  if (resyncPending && ClockKnown()) RealignAt(sampleClock, RealignPosition(sampleClock));
   if (packPending) PackPatternIntoParams();
-  if (clockKnown) {
-    RunSamples(inputs, outputs, n);
-  } else {
-    HoldSamples(inputs, outputs, n);
+  // The block splits at each note-on, which restarts or switches at its own sample.
+  const int count = frames > 0 ? frames : 0;
+  int done = 0;
+  TimedNote note;
+  while (notes.PopBefore(sampleClock + count, &note)) {
+    if (!processingEnabled) continue;
+    const int at = static_cast<int>(note.at - sampleClock > done ? note.at - sampleClock : done);
+    RunSegment(inputs, outputs, done, at);
+    done = at;
+    TakeNote(note.note, sampleClock + at);
   }
+  if (processingEnabled) RunSegment(inputs, outputs, done, count);
   lastBlockClock = now;
-  sampleClock += frames > 0 ? frames : 0;
+  sampleClock += count;
+}
+
+// Restart modes. "Host position": the grid's origin is the host's position
+// 0 and every realignment asks the host. "Transport start": the origin is
+// the first sample of the first block the transport runs in after being
+// stopped. "MIDI note": the origin is each note-on's own sample. In those
+// two modes any other realignment (a rate or cycle change, a pause) realigns
+// to the sample clock's distance from that origin, keeping the restart's
+// grid; before the first start or note the host's position serves.
+int64_t GateEngine::RealignPosition(int64_t clock) {
+  if (restartMode != kRestartHostPosition && restartOriginSet) return clock - originClock;
+  return EngineSamplePosition();
+}
+
+void GateEngine::RealignAt(int64_t clock, int64_t position) {
+  originClock = clock - position;
+  RealignStepClock(position);
+}
+
+void GateEngine::RunSegment(double** inputs, double** outputs, int from, int to) {
+  while (from < to) {
+    double* in[2] = {inputs[0] + from, inputs[1] + from};
+    double* out[2] = {outputs[0] + from, outputs[1] + from};
+    if (!ClockKnown()) {
+      HoldSamples(in, out, to - from);
+      return;
+    }
+    from += RunSamples(in, out, to - from, sampleClock + from);
+    if (from >= to) return;
+    // Stopped at a boundary where a pending switch is due: a new rate or
+    // cycle realigns there; otherwise the next step starts as usual.
+    ApplyPendingProgram();
+    const int64_t clock = sampleClock + from;
+    if (resyncPending && ClockKnown()) RealignAt(clock, clock - originClock);
+  }
 }
 
 void GateEngine::RealignStepClock(int64_t position) {
-  // One exact 64-bit division gives step and counter together, at any position.
-  const int64_t stepLength = samplesPerStep;
-  const int64_t stepsElapsed = position / stepLength;
-  stepSampleCounter = static_cast<uint32_t>(position - stepsElapsed * stepLength);
+  if (swingPercent == 50) {
+    // One exact 64-bit division gives step and counter together, at any position.
+    const int64_t plainLength = samplesPerStep;
+    const int64_t stepsElapsed = position / plainLength;
+    stepSampleCounter = static_cast<uint32_t>(position - stepsElapsed * plainLength);
+    stepNumber = stepsElapsed;
+    stepLength = samplesPerStep;
+  } else {
+    const GridPlace place = SwungPlace(position, samplesPerStep, swingPercent);
+    stepSampleCounter = place.counter;
+    stepNumber = place.step;
+    stepLength = SwungStepLength(stepNumber, samplesPerStep, swingPercent);
+    ShapeStep(stepLength);
+  }
   envelope = 0;
-  currentStep = static_cast<uint16_t>(stepsElapsed % stepCount);
+  currentStep = static_cast<uint16_t>(stepNumber % stepCount);
   // The first step after a realignment ignores "Gate" and "Tie Lock".
-  gateLength = RoundedGate(QuarterProduct(StepPattern[currentStep], samplesPerStep) * 0.25f);
+  gateLength = DrawnGate(QuarterProduct(StepPattern[currentStep], stepLength) * 0.25f);
   envelopeState = gateLength != 0 ? Attack : Release;
   stepLevel = StepPattern[kStepCountMax + currentStep] * 0.25;
   levelGlideRemaining = 0;
@@ -76,11 +138,19 @@ void GateEngine::RealignStepClock(int64_t position) {
 void GateEngine::StartNextStep() {
   ++currentStep;
   if (currentStep >= stepCount) currentStep = 0;
+  ++stepNumber;
+  if (swingPercent == 50) {
+    stepLength = samplesPerStep;
+  } else {
+    // Envelopes and the glide follow the swung step's own length.
+    stepLength = SwungStepLength(stepNumber, samplesPerStep, swingPercent);
+    ShapeStep(stepLength);
+  }
   const uint32_t stepTime = StepPattern[currentStep];
   if (tieLock && stepTime == 4) {
-    gateLength = RoundedGate(QuarterProduct(4, samplesPerStep) * 0.25f);
+    gateLength = DrawnGate(QuarterProduct(4, stepLength) * 0.25f);
   } else {
-    gateLength = RoundedGate(QuarterProduct(stepTime, samplesPerStep) * gateFraction * 0.25f);
+    gateLength = DrawnGate(QuarterProduct(stepTime, stepLength) * gateFraction * 0.25f);
   }
   // The envelope carries on from its level: an attack starts where it is.
   envelopeState = gateLength != 0 ? Attack : Release;
@@ -138,14 +208,17 @@ inline void MixSample(uint16_t target, double gain, double stepLevel, double env
 }
 }  // namespace
 
-void GateEngine::RunSamples(double** inputs, double** outputs, int frames) {
+int GateEngine::RunSamples(double** inputs, double** outputs, int frames, int64_t firstClock) {
   const Mix mix{wet, dry};
   const double* inLeft = inputs[0];
   const double* inRight = inputs[1];
   double* outLeft = outputs[0];
   double* outRight = outputs[1];
   for (int j = 0; j < frames; ++j) {
-    if (stepSampleCounter >= samplesPerStep) StartNextStep();
+    if (stepSampleCounter >= stepLength) {
+      if (pendingProgram >= 0 && firstClock + j >= pendingSwitchClock) return j;
+      StartNextStep();
+    }
     ++stepSampleCounter;
 
     switch (envelopeState) {
@@ -178,6 +251,13 @@ void GateEngine::RunSamples(double** inputs, double** outputs, int frames) {
     MixSample(target, stepLevel * envelope, stepLevel, envelope, mix, lowpassCoefficient,
               lowpassLeft, lowpassRight, inLeft[j], inRight[j], outLeft[j], outRight[j]);
   }
+  return frames;
+}
+
+uint32_t GateEngine::DrawnGate(float quarters) {
+  const int32_t open = StepOpenHundredths(stepChance[currentStep], chancePercent);
+  if (open < 10000 && !StepDrawOpens(stepNumber / stepCount, currentStep, open)) return 0;
+  return static_cast<uint32_t>(RoundHalfAway(quarters));
 }
 
 void GateEngine::HoldSamples(double** inputs, double** outputs, int frames) {

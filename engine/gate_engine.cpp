@@ -88,7 +88,9 @@ void GateEngine::ApplyParamChange(int index) {
       }
       break;
     case kSwing:
+      // The pairs change length: realign onto the new grid.
       swingPercent = v;
+      resyncPending = true;
       break;
     case kChance:
       chancePercent = v;
@@ -98,6 +100,7 @@ void GateEngine::ApplyParamChange(int index) {
       break;
     case kMidiSwitch:
       midiSwitch = static_cast<uint16_t>(v);
+      if (midiSwitch == kSwitchOff) pendingProgram = -1;
       break;
     case kChanceWord0:
     case kChanceWord1:
@@ -109,11 +112,12 @@ void GateEngine::ApplyParamChange(int index) {
       break;
   }
 
-  if (index == kRate || index == kAttack)
-    attackIncrement = EnvelopeSlopeFor(samplesPerStep, attackPercent);
-  if (index == kRate || index == kRelease)
-    releaseDecrement = EnvelopeSlopeFor(samplesPerStep, releasePercent);
-  if (index == kRate || index == kFade) fadeLength = FadeLengthFor(samplesPerStep, fadePercent);
+  const bool shapeChanged = index == kRate || index == kSwing;
+  if (shapeChanged || index == kAttack)
+    attackIncrement = EnvelopeSlopeFor(ShapeLength(), attackPercent);
+  if (shapeChanged || index == kRelease)
+    releaseDecrement = EnvelopeSlopeFor(ShapeLength(), releasePercent);
+  if (shapeChanged || index == kFade) fadeLength = FadeLengthFor(ShapeLength(), fadePercent);
 
   if (!processingEnabled) {
     if (!appliedOnce[index]) {
@@ -122,6 +126,18 @@ void GateEngine::ApplyParamChange(int index) {
     }
     if (unappliedCount <= 0) processingEnabled = true;
   }
+}
+
+uint32_t GateEngine::ShapeLength() const {
+  // A new rate realigns before the next sample, and a swung realignment
+  // shapes its step then; until it does the plain step serves.
+  return swingPercent == 50 || stepLength == 0 ? samplesPerStep : stepLength;
+}
+
+void GateEngine::ShapeStep(uint32_t length) {
+  attackIncrement = EnvelopeSlopeFor(length, attackPercent);
+  releaseDecrement = EnvelopeSlopeFor(length, releasePercent);
+  fadeLength = FadeLengthFor(length, fadePercent);
 }
 
 void GateEngine::ResetEngine() {

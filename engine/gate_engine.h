@@ -107,6 +107,22 @@ class GateEngine {
   uint16_t midiSwitch = 0;
   uint8_t stepChance[kStepCountMax] = {};  // chance levels 0-3, as chance_words.h
   NoteQueue notes;
+  // The step clock on the swung grid: the current step's own length
+  // (samplesPerStep unless swung) and its number from the position origin.
+  uint32_t stepLength = 0;
+  int64_t stepNumber = 0;
+  // The sample clock's value at position 0 of the grid. It moves with every
+  // realignment from the host's position, and to the restart sample of a
+  // restart mode (restartOriginSet), after which realignments keep it.
+  int64_t originClock = 0;
+  bool restartOriginSet = false;
+  uint16_t restartModeSeen = 0;  // restartMode at the last block
+  // A MIDI program switch waiting for a step boundary at or after
+  // pendingSwitchClock; -1: none.
+  int16_t pendingProgram = -1;
+  int64_t pendingSwitchClock = 0;
+  // Programs switched from MIDI notes so far, for the format glue to notice.
+  uint32_t midiProgramSwitches = 0;
 
  protected:
   // Hooks the effect class provides.
@@ -129,14 +145,35 @@ class GateEngine {
   virtual void SetStatusText(const char* text) = 0;       // no-op without a status line
   virtual double BarValue(int entry) = 0;                 // entry x 0.25 without a bar
   virtual void SetBarValue(int entry, double value) = 0;  // no-op without a bar
+  // Loads program `program` (0-based) as a host program change would,
+  // keeping "Restart" and "MIDI Switch". [audio thread, lock held]
+  virtual void SelectProgramFromMidi(int /*program*/) {}
 
   // Derived steps, exposed to tests through subclasses.
   void RealignStepClock(int64_t position);
   void StartNextStep();
-  void RunSamples(double** inputs, double** outputs, int frames);
+  // Runs up to `frames` samples, the first at `firstClock`; stops early, at
+  // a step boundary where a pending program switch is due. Returns the
+  // samples run.
+  int RunSamples(double** inputs, double** outputs, int frames, int64_t firstClock);
   void HoldSamples(double** inputs, double** outputs, int frames);
 
  private:
+  bool ClockKnown() const { return samplesPerStep != 0 && stepCount != 0; }
+  // The step length the envelope slopes and the glide follow right now.
+  uint32_t ShapeLength() const;
+  void ShapeStep(uint32_t length);
+  // Gate samples of the current step for `quarters`, or 0 if its draw fails.
+  uint32_t DrawnGate(float quarters);
+  // Realigns at sample `clock` to grid position `position`.
+  void RealignAt(int64_t clock, int64_t position);
+  // The grid position of sample `clock` from the mode's position source.
+  int64_t RealignPosition(int64_t clock);
+  // Samples [from, to) of the block, program switches at boundaries included.
+  void RunSegment(double** inputs, double** outputs, int from, int to);
+  void TakeNote(uint8_t note, int64_t clock);
+  void ApplyPendingProgram();
+  int64_t NextBarClock(int64_t clock) const;
   void UnpackWordToBars(int g, int32_t word);
   void Nudge(int firstEntry, int direction);
   void PackPatternIntoParams();

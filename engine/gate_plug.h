@@ -45,6 +45,7 @@ class VSTCLASS : public IPlugVST, public GateEngine {
   void SetStatusText(const char* text) override;
   double BarValue(int entry) override;
   void SetBarValue(int entry, double value) override;
+  void SelectProgramFromMidi(int program) override;  // [audio thread, lock held]
 
  private:
   void DefineParameters();

@@ -99,3 +99,19 @@ double VSTCLASS::BarValue(int entry) {
 void VSTCLASS::SetBarValue(int entry, double value) {
   if (MyBar* bar = BarOf(entry)) bar->SetValueFromPlugin(value);
 }
+
+void VSTCLASS::SelectProgramFromMidi(int program) {
+  // "Restart" and "MIDI Switch" are how this performance runs, not part of
+  // a pattern: they stay as they are. The rest comes from the program as a
+  // host's program change brings it, the current values kept in their slot.
+  constexpr int kKept[] = {kRestartMode, kMidiSwitch};
+  double kept[2];
+  for (int i = 0; i < 2; ++i) kept[i] = GetParam(kKept[i])->Value();
+  CaptureCurrentPreset(nullptr);
+  SelectPreset(program);
+  for (int i = 0; i < 2; ++i) {
+    GetParam(kKept[i])->SetValue(kept[i]);
+    OnParamChanged(kKept[i]);
+    if (Editor()) Editor()->SetParameterFromPlugin(kKept[i], kept[i], false);
+  }
+}

@@ -75,6 +75,56 @@ TEST(AudioAllocation, EffectCallbacksAllocateNothing) {
   effect->dispatcher(effect, vst2::effClose, 0, 0, nullptr, 0);
 }
 
+// Notes that restart the pattern and switch programs at once, swung and
+// with chances drawn: the switch loads a whole program on the audio thread.
+TEST(AudioAllocation, NoteRestartsAndProgramSwitchesAllocateNothing) {
+  hostTime.tempo = 120;
+  hostTime.flags = vst2::kVstTempoValid | vst2::kVstTransportPlaying;
+  vst2::AEffect* effect = VSTPluginMain(TimeHost);
+  ASSERT_NE(effect, nullptr);
+  effect->dispatcher(effect, vst2::effSetSampleRate, 0, 0, nullptr, 44100.0f);
+  effect->dispatcher(effect, vst2::effSetBlockSize, 0, 512, nullptr, 0);
+  effect->dispatcher(effect, vst2::effOpen, 0, 0, nullptr, 0);
+  effect->dispatcher(effect, vst2::effMainsChanged, 0, 1, nullptr, 0);
+  auto* plug = static_cast<VSTCLASS*>(static_cast<IPlugVST*>(effect->object));
+  const double settings[][2] = {{kSwing, 62}, {kChance, 50}, {kRestartMode, kRestartMidiNote}};
+  for (const auto& setting : settings) {
+    plug->GetParam(static_cast<int>(setting[0]))->SetValueClamped(setting[1]);
+    plug->OnParamChanged(static_cast<int>(setting[0]));
+  }
+  vst2::VstMidiEvent notes[2] = {};
+  struct {
+    int32_t numEvents;
+    intptr_t reserved;
+    vst2::VstEvent* events[2];
+  } list = {
+      2,
+      0,
+      {reinterpret_cast<vst2::VstEvent*>(&notes[0]), reinterpret_cast<vst2::VstEvent*>(&notes[1])}};
+  std::vector<float> left(512, 0.5f), right(512, 0.5f), outLeft(512), outRight(512);
+  float* in[2] = {left.data(), right.data()};
+  float* out[2] = {outLeft.data(), outRight.data()};
+  const int modes[] = {kSwitchImmediate, kSwitchNextStep, kSwitchNextBar};
+  for (int round = 0; round < 30; ++round) {
+    plug->GetParam(kMidiSwitch)->SetValueClamped(modes[round % 3]);
+    plug->OnParamChanged(kMidiSwitch);
+    for (int k = 0; k < 2; ++k) {
+      notes[k].type = vst2::kVstMidiType;
+      notes[k].byteSize = sizeof notes[k];
+      notes[k].deltaFrames = 100 + 300 * k;
+      notes[k].midiData[0] = static_cast<char>(0x90);
+      notes[k].midiData[1] = static_cast<char>(kFirstSwitchNote + (round * 7 + k) % 24);
+      notes[k].midiData[2] = 90;
+    }
+    const long before = allocations.load();
+    effect->dispatcher(effect, vst2::effProcessEvents, 0, 0, &list, 0);
+    for (int block = 0; block < 12; ++block) effect->processReplacing(effect, in, out, 512);
+    EXPECT_EQ(allocations.load() - before, 0) << "round " << round;
+  }
+  EXPECT_GE(plug->midiProgramSwitches, 30u);
+  effect->dispatcher(effect, vst2::effClose, 0, 0, nullptr, 0);
+}
+
 TEST(AudioAllocation, CounterSeesAllocations) {
   const long before = allocations.load();
   std::vector<int>* v = new std::vector<int>(10);

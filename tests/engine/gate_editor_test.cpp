@@ -204,7 +204,8 @@ TEST_F(GateEditorTest, AStrokeSetsEveryStepPassedInOneGestureAndOneUndoStep) {
     editor->OnMouseUp(s.dragX + 17, s.y + 11, left);
     EXPECT_STREQ(status->GetText(), s.label);
     // Packed at every block of the stroke, each word in one gesture all the same.
-    for (int index = kStepEdited; index >= kPatternWord0; --index) {
+    EXPECT_EQ(GesturesOn(kStepEdited), 1) << s.label << ", StepEdited";
+    for (int index = kPatternWord6; index >= kPatternWord0; --index) {
       EXPECT_EQ(GesturesOn(index), 1) << s.label << ", parameter " << index;
     }
     Block();

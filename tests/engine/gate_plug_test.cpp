@@ -88,13 +88,13 @@ class GatePlugTest : public testing::Test {
 };
 
 TEST_F(GatePlugTest, RecordAndEngineStartState) {
-  EXPECT_EQ(effect->numParams, 17);
+  EXPECT_EQ(effect->numParams, 24);
   EXPECT_EQ(effect->numPrograms, 50);
-  EXPECT_EQ(plug->NParams(), 20);
+  EXPECT_EQ(plug->NParams(), 27);
   EXPECT_EQ(ProgramName(), "---- default ----");
   EXPECT_FALSE(plug->processingEnabled);
   for (int32_t applied : plug->lastApplied) EXPECT_EQ(applied, -101);
-  EXPECT_EQ(plug->unappliedCount, 20);
+  EXPECT_EQ(plug->unappliedCount, 27);
   OpenAndStart();
   EXPECT_TRUE(plug->processingEnabled);
   EXPECT_EQ(plug->stepCount, 16);

@@ -1,4 +1,4 @@
-// What a host shows and stores for each of the 17 host-visible parameters:
+// What a host shows and stores for each of the 24 host-visible parameters:
 // whole names and displays, the properties record, the host extension's
 // display of a position, stepped values from text, and the round trip of a
 // position through getParameter and setParameter. The display, the engine's
@@ -28,12 +28,16 @@ const char* const kRateNames[] = {"1/128", "1/64T", "1/128D", "1/64", "1/32T", "
                                   "1/8D",  "1/4",   "1/2T",   "1/4D", "1/2",   "1/1T",  "1/2D",
                                   "1/1",   "2/1T",  "1/1D",   "2/1",  "4/1T",  "2/1D",  "4/1"};
 const char* const kTargetNames[] = {"Volume", "Low Gain", "High Gain", "Low - High"};
+const char* const kRestartNames[] = {"Host position", "Transport start", "MIDI note"};
+const char* const kMidiSwitchNames[] = {"Off", "Immediate", "Next step", "Next bar"};
 
 // The text a host should see for a whole value of parameter `index`.
 std::string ExpectedDisplay(int index, long value) {
   if (index == kRate) return kRateNames[value];
   if (index == kTarget) return kTargetNames[value];
   if (index == kTieLock) return value ? "Yes" : "No";
+  if (index == kRestartMode) return kRestartNames[value];
+  if (index == kMidiSwitch) return kMidiSwitchNames[value];
   return std::to_string(value);
 }
 
@@ -58,14 +62,25 @@ class HostView : public testing::Test {
   std::string FormatPosition(int index, float position) {
     return Text(effVendorSpecific, index, position);
   }
-  // Parameter `index` as the program chunk holds it.
-  double StateValue(int index) {
+  // Parameter `index` as the program chunk holds it: 0-16 in its 140 bytes,
+  // the rest in the extension after them (magic, version, payload size,
+  // program, bypass, count, values from 17). False if the state holds none.
+  bool StateValue(int index, double* value) {
     void* data = nullptr;
     const intptr_t size = host.Dispatch(effGetChunk, 1, 0, &data);
-    EXPECT_EQ(size, 140);
-    double value = 0;
-    memcpy(&value, static_cast<const char*>(data) + 4 + 8 * index, sizeof value);
-    return value;
+    EXPECT_GE(size, 140);
+    const char* bytes = static_cast<const char*>(data);
+    size_t at = 4 + 8 * static_cast<size_t>(index);
+    if (index >= kChunkParams) {
+      int32_t count = 0;
+      if (size < 164 || memcmp(bytes + 140, "QRVX", 4) != 0) return false;
+      memcpy(&count, bytes + 160, sizeof count);
+      if (index - kChunkParams >= count) return false;
+      at = 164 + 8 * static_cast<size_t>(index - kChunkParams);
+      if (static_cast<intptr_t>(at + 8) > size) return false;
+    }
+    memcpy(value, bytes + at, sizeof *value);
+    return true;
   }
   void SetText(int index, const char* text) {
     std::string copy(text);
@@ -81,7 +96,10 @@ class HostView : public testing::Test {
     ASSERT_GE(value, param->Min()) << where;
     ASSERT_LE(value, param->Max()) << where;
     ASSERT_EQ(gate()->lastApplied[index], static_cast<int32_t>(value)) << where;
-    ASSERT_EQ(StateValue(index), value) << where;
+    double saved = 0;
+    if (StateValue(index, &saved) || index < kChunkParams) {
+      ASSERT_EQ(saved, value) << where;
+    }
     ASSERT_EQ(Display(index), ExpectedDisplay(index, static_cast<long>(value))) << where;
   }
 
@@ -118,6 +136,20 @@ TEST_F(HostView, EveryNameLabelAndDisplayIsWhole) {
       {kPatternWord4, "1234567", "", "", "1234567"},
       {kPatternWord5, "9765624", "", "", "9765624"},
       {kPatternWord6, "624", "", "", "624"},
+      {kSwing, "62", "Swing", "%", "62"},
+      {kSwing, "75", "Swing", "%", "75"},
+      {kChance, "0", "Chance", "%", "0"},
+      {kChance, "100", "Chance", "%", "100"},
+      {kRestartMode, "Host position", "Restart", "", "Host position"},
+      {kRestartMode, "Transport start", "Restart", "", "Transport start"},
+      {kRestartMode, "MIDI note", "Restart", "", "MIDI note"},
+      {kMidiSwitch, "Off", "MIDI Switch", "", "Off"},
+      {kMidiSwitch, "Immediate", "MIDI Switch", "", "Immediate"},
+      {kMidiSwitch, "Next step", "MIDI Switch", "", "Next step"},
+      {kMidiSwitch, "Next bar", "MIDI Switch", "", "Next bar"},
+      {kChanceWord0, "4194303", "", "", "4194303"},  // 4^11 - 1: every step 25 %
+      {kChanceWord1, "1234567", "", "", "1234567"},
+      {kChanceWord2, "1048575", "", "", "1048575"},  // 4^10 - 1
   };
   bool seen[kHostVisibleParams] = {};
   for (const Row& row : rows) {
@@ -168,6 +200,14 @@ TEST_F(HostView, ParameterPropertiesRecordByteByByte) {
       {kAttack, 4 | 64, 0, 0, 0, 0, 0.01f, 0.001f, 0.1f, "Attack", "Attack"},  // continuous
       {kSplitFreq, 4 | 64, 0, 0, 0, 0, 0.01f, 0.001f, 0.1f, "Split Freq", "Split F"},
       {kPatternWord6, 4 | 8, 0, 624, 1, 62, Pos(1, 624), Pos(1, 624), Pos(62, 624), "", ""},
+      {kSwing, 4 | 8, 50, 75, 1, 2, Pos(1, 25), Pos(1, 25), Pos(2, 25), "Swing", "Swing"},
+      {kChance, 4 | 8, 0, 100, 1, 10, Pos(1, 100), Pos(1, 100), Pos(10, 100), "Chance", "Chance"},
+      {kRestartMode, 4 | 8, 0, 2, 1, 1, Pos(1, 2), Pos(1, 2), Pos(1, 2), "Restart", "Restart"},
+      {kMidiSwitch, 4 | 8, 0, 3, 1, 1, Pos(1, 3), Pos(1, 3), Pos(1, 3), "MIDI Switch", "MIDI Sw"},
+      {kChanceWord0, 4 | 8, 0, 4194303, 1, 419430, Pos(1, 4194303), Pos(1, 4194303),
+       Pos(419430, 4194303), "", ""},
+      {kChanceWord2, 4 | 8, 0, 1048575, 1, 104857, Pos(1, 1048575), Pos(1, 1048575),
+       Pos(104857, 1048575), "", ""},
   };
   for (const Row& row : rows) {
     PropertiesImage expected;
@@ -192,7 +232,7 @@ TEST_F(HostView, ParameterPropertiesRecordByteByByte) {
   for (int i = 0; i < kHostVisibleParams; ++i)
     EXPECT_EQ(host.Dispatch(effGetParameterProperties, i, 0, record), 1) << i;
   memset(record, 0xA5, sizeof record);
-  for (int i : {-1, int{kHostVisibleParams}, int{kVolumesNudge}, 20}) {
+  for (int i : {-1, int{kHostVisibleParams}, int{kTimesNudge}, int{kVolumesNudge}}) {
     EXPECT_EQ(host.Dispatch(effGetParameterProperties, i, 0, record), 0) << i;
   }
   EXPECT_EQ(host.Dispatch(effGetParameterProperties, kRate, 0, nullptr), 0);

@@ -11,9 +11,11 @@
 class TestGate : public GateEngine {
  public:
   TestGate() {
+    // The effect's defaults: 0-16, then swing, chance, restart, MIDI switch,
+    // the chance words and the editor's momentary three.
     const double defaults[kGateParamCount] = {
-        9,       16,      5,       100,     1,       30,      5,   1000, 0, 80,
-        4882812, 4882812, 4882812, 5078124, 9765624, 9765624, 624, 0,    0, 0};
+        9,       16,      5,   100, 1,   30, 5, 1000, 0, 80, 4882812, 4882812, 4882812, 5078124,
+        9765624, 9765624, 624, 50,  100, 0,  0, 0,    0, 0,  0,       0,       0};
     for (int i = 0; i < kGateParamCount; ++i) params[i] = defaults[i];
     for (int i = 0; i < kPatternEntries; ++i) bars[i] = -1;
   }

@@ -121,7 +121,7 @@ TEST(Dispatcher, VendorSpecificRequests) {
   strcpy(text, "Yes");
   EXPECT_EQ(host.Dispatch(effVendorSpecific, 27, kTieLock, text), 0xBEEF);
   EXPECT_STREQ(text, "1.00000000000000000");
-  EXPECT_EQ(host.Dispatch(effVendorSpecific, 27, 40, text), 0);
+  EXPECT_EQ(host.Dispatch(effVendorSpecific, 27, kGateParamCount, text), 0);
   EXPECT_EQ(host.Dispatch(effVendorSpecific, 27, kGate, nullptr), 0);
 
   // The wheel request needs an editor.

@@ -131,11 +131,11 @@ TEST(Param, LongTextsAreCutToTheirFields) {
   EXPECT_STREQ(small, "nnn");
 }
 
-TEST(GateParams, TheHostSeesSeventeenParametersWithTheirDefaultTexts) {
+TEST(GateParams, TheHostSeesTwentyFourParametersWithTheirDefaultTexts) {
   FakeHost host;
   AEffect* effect = host.effect();
-  EXPECT_EQ(effect->numParams, 17);
-  EXPECT_EQ(host.plug()->NParams(), 20);
+  EXPECT_EQ(effect->numParams, 24);
+  EXPECT_EQ(host.plug()->NParams(), 27);
   EXPECT_EQ(host.plug()->ParamsKeptOutOfState(), 3);
 
   EXPECT_EQ(HostText(host, effGetParamName, kRate), "Rate");
@@ -147,10 +147,20 @@ TEST(GateParams, TheHostSeesSeventeenParametersWithTheirDefaultTexts) {
   EXPECT_EQ(HostText(host, effGetParamLabel, kMix), "%");
   EXPECT_EQ(HostText(host, effGetParamName, kPatternWord0), "");
   EXPECT_EQ(HostText(host, effGetParamDisplay, kPatternWord6), "624");
+  // The groove and control parameters start as the gate always played.
+  EXPECT_EQ(HostText(host, effGetParamName, kSwing), "Swing");
+  EXPECT_EQ(HostText(host, effGetParamDisplay, kSwing), "50");
+  EXPECT_EQ(HostText(host, effGetParamDisplay, kChance), "100");
+  EXPECT_EQ(HostText(host, effGetParamName, kRestartMode), "Restart");
+  EXPECT_EQ(HostText(host, effGetParamDisplay, kRestartMode), "Host position");
+  EXPECT_EQ(HostText(host, effGetParamName, kMidiSwitch), "MIDI Switch");
+  EXPECT_EQ(HostText(host, effGetParamDisplay, kMidiSwitch), "Off");
+  EXPECT_EQ(HostText(host, effGetParamName, kChanceWord2), "");
+  EXPECT_EQ(HostText(host, effGetParamDisplay, kChanceWord0), "0");
   // Beyond the announced count but inside the instance.
   EXPECT_EQ(HostText(host, effGetParamDisplay, kVolumesNudge), "0");
   // Past the last object: the buffer is left as it was.
-  EXPECT_EQ(HostText(host, effGetParamDisplay, 20), std::string(63, 'x'));
+  EXPECT_EQ(HostText(host, effGetParamDisplay, kGateParamCount), std::string(63, 'x'));
   EXPECT_EQ(HostText(host, effGetParamName, -1), std::string(63, 'x'));
 
   // Every Rate value has its own text, in order.
@@ -181,6 +191,12 @@ TEST(GateParams, RangesCurvesAndSetParameter) {
                           {kMix, 0, 100, 1},
                           {kPatternWord5, 0, 9765624, 1},
                           {kPatternWord6, 0, 624, 1},
+                          {kSwing, 50, 75, 1},
+                          {kChance, 0, 100, 1},
+                          {kRestartMode, 0, 2, 1},
+                          {kMidiSwitch, 0, 3, 1},
+                          {kChanceWord0, 0, 4194303, 1},
+                          {kChanceWord2, 0, 1048575, 1},
                           {kStepEdited, 0, 1, 1},
                           {kTimesNudge, -5, 5, 1},
                           {kVolumesNudge, -5, 5, 1}};
@@ -209,5 +225,8 @@ TEST(GateParams, StringToParameterClampsAndRoundsToTheStep) {
   EXPECT_EQ(host.Dispatch(effString2Parameter, kTarget, 0, typed), 1);
   EXPECT_EQ(host.plug()->GetParam(kTarget)->Value(), 1);
   EXPECT_EQ(host.Dispatch(effString2Parameter, kTarget, 0, nullptr), 1);
-  EXPECT_EQ(host.Dispatch(effString2Parameter, 20, 0, typed), 0);
+  char typedMode[] = "Next bar";
+  EXPECT_EQ(host.Dispatch(effString2Parameter, kMidiSwitch, 0, typedMode), 1);
+  EXPECT_EQ(host.plug()->GetParam(kMidiSwitch)->Value(), kSwitchNextBar);
+  EXPECT_EQ(host.Dispatch(effString2Parameter, kGateParamCount, 0, typed), 0);
 }

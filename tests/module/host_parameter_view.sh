@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The host's view of the 17 parameters through the real module: whole names,
+# The host's view of the 24 parameters through the real module: whole names,
 # labels and displays; the properties record, decoded here byte by byte; the
 # host extension's display of a position against the display of the value
 # that position stores, at all 28 Rate and 32 Cycle positions; typed
@@ -13,10 +13,12 @@ export SEED="${QUORVEL_SEED:-14}"
 import os, random
 random.seed(int(os.environ["SEED"]))
 spans = [(0, 27, 1), (1, 32, 1), (0, 200, 2), (0, 100, 1), (0, 1, 1), (0, 200, 2), (0, 100, 2),
-         (20, 20000, 2), (0, 3, 1), (0, 100, 1)] + [(0, 9765624, 1)] * 6 + [(0, 624, 1)]
+         (20, 20000, 2), (0, 3, 1), (0, 100, 1)] + [(0, 9765624, 1)] * 6 + [(0, 624, 1)] + \
+        [(50, 75, 1), (0, 100, 1), (0, 2, 1), (0, 3, 1), (0, 4194303, 1), (0, 4194303, 1),
+         (0, 1048575, 1)]
 print("open")
 print("params")
-for i in (0, 1, 4, 7, 8, 17):
+for i in (0, 1, 4, 7, 8, 17, 19, 20, 24):
     print(f"paramprops {i}")
 for k in range(28):
     print(f"param 0={k / 27!r}")
@@ -49,8 +51,10 @@ defaults = [("Rate", "", "1/16"), ("Cycle", "", "16"), ("Attack", "%", "5"), ("G
             ("Tie Lock", "", "Yes"), ("Release", "%", "30"), ("Fade", "%", "5"),
             ("Split Freq", "Hz", "1000"), ("Target", "", "Volume"), ("Mix", "%", "80"),
             ("", "", "4882812"), ("", "", "4882812"), ("", "", "4882812"), ("", "", "5078124"),
-            ("", "", "9765624"), ("", "", "9765624"), ("", "", "624")]
-shown = [param.match(l).groups() for l in lines[:17]]
+            ("", "", "9765624"), ("", "", "9765624"), ("", "", "624"), ("Swing", "%", "50"),
+            ("Chance", "%", "100"), ("Restart", "", "Host position"), ("MIDI Switch", "", "Off"),
+            ("", "", "0"), ("", "", "0"), ("", "", "0")]
+shown = [param.match(l).groups() for l in lines[:24]]
 assert [s[1:4] for s in shown] == [d for d in defaults], shown
 
 # The properties records, decoded field by field from their bytes.
@@ -63,9 +67,11 @@ layout = "<3f64si4i8shhhh24s16s"
 assert struct.calcsize(layout) == 152
 def text(field): return field.split(b"\0")[0].decode()
 expect = {0: (12, 0, 27, 1, 2, "Rate"), 1: (12, 1, 32, 1, 3, "Cycle"),
-          4: (13, 0, 1, 1, 1, "Tie Lock"), 8: (12, 0, 3, 1, 1, "Target")}
+          4: (13, 0, 1, 1, 1, "Tie Lock"), 8: (12, 0, 3, 1, 1, "Target"),
+          17: (12, 50, 75, 1, 2, "Swing"), 19: (12, 0, 2, 1, 1, "Restart"),
+          20: (12, 0, 3, 1, 1, "MIDI Switch")}
 for index, (result, record) in props.items():
-    if index == 17:
+    if index == 24:
         assert result == 0 and record == b"\xa5" * 152, record
         continue
     assert result == 1, index
@@ -88,7 +94,7 @@ for index, (result, record) in props.items():
 rates = ["1/128", "1/64T", "1/128D", "1/64", "1/32T", "1/64D", "1/32", "1/16T", "1/32D", "1/16",
          "1/8T", "1/16D", "1/8", "1/4T", "1/8D", "1/4", "1/2T", "1/4D", "1/2", "1/1T", "1/2D",
          "1/1", "2/1T", "1/1D", "2/1", "4/1T", "2/1D", "4/1"]
-stepped = [l for l in lines[23:23 + 2 * 60]]
+stepped = [l for l in lines[33:33 + 2 * 60]]
 for n in range(60):
     index, k = (0, n) if n < 28 else (1, n - 28)
     p = param.match(stepped[2 * n])
@@ -98,20 +104,20 @@ for n in range(60):
 
 # Round trips: the line after writing back is the line before; the host
 # extension agrees with the stored value's display.
-rest = lines[23 + 120:]
+rest = lines[33 + 120:]
 trips = 0
-for at in range(0, 17 * 150 * 3, 3):
+for at in range(0, 24 * 150 * 3, 3):
     before, fmt, after = rest[at], rest[at + 1], rest[at + 2]
     assert param.match(before) and before == after, (before, after)
     assert fmt.endswith(' display="%s"' % param.match(before)[4]), (before, fmt)
     trips += 1
-assert trips == 17 * 150
+assert trips == 24 * 150
 
 # Typed 2.7 on Cycle is stored as 3, shown as 3, and saved as 3.
 assert 'paramtext 1 result=1' in lines
 assert 'param 1 name="Cycle" label="" display="3" value=0.064516' in lines
 state = open("state.bin", "rb").read()
-values = struct.unpack("<17d", state[4:])
+values = struct.unpack("<17d", state[4:140])
 assert values[1] == 3.0 and all(v == int(v) for v in values), values
 PY
 echo "host view of the parameters"
