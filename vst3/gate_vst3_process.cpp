@@ -314,9 +314,9 @@ v3_result GateVst3::Process(v3_process_data* data) {
       BuildTimeInfo(data->ctx, position);
       // The slice's notes go first: its render times them from its own start.
       DeliverNotes(notes, noteCount, position, sliceEnd);
-      const int programBefore = plug_->CurrentPresetIndex();
+      const uint32_t switchesBefore = plug_->midiProgramSwitches;
       RenderSlice(data, position, sliceEnd - position);
-      if (plug_->CurrentPresetIndex() != programBefore) ReportProgram(data, position);
+      if (plug_->midiProgramSwitches != switchesBefore) ReportProgram(data, position);
       ReportChangedParams(data, position);
     }
     position = sliceEnd;

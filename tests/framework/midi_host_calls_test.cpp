@@ -6,31 +6,13 @@
 
 #include <vector>
 
-#include "framework/recursive_lock.h"
+#include "engine/gate_params.h"
 #include "support/fake_host.h"
 #include "support/framework_test_plug.h"
 
 using namespace vst2;
 
 namespace {
-
-// Selects a program from inside its next block, as a note-on would.
-class ProgramSwitcher : public FrameworkTestPlug {
- public:
-  explicit ProgramSwitcher(AudioMasterCallback audioMaster) : FrameworkTestPlug(audioMaster) {}
-  void ProcessBlock(double** inputs, double** outputs, int frames) override {
-    if (switchTo >= 0) SelectPreset(switchTo);
-    switchTo = -1;
-    FrameworkTestPlug::ProcessBlock(inputs, outputs, frames);
-  }
-  int switchTo = -1;
-};
-
-AEffect* VST2_CALL CreateProgramSwitcher(AudioMasterCallback audioMaster) {
-  auto* plug = new ProgramSwitcher(audioMaster);
-  plug->EnsureOnePreset();
-  return plug->Effect();
-}
 
 enum class Callback { kReplacing, kDouble, kAccumulating };
 
@@ -41,17 +23,9 @@ void ProcessOnce(AEffect* effect, Callback callback, int32_t frames) {
   float* out32s[2] = {out32.data(), out32.data()};
   double* in64s[2] = {in64.data(), in64.data()};
   double* out64s[2] = {out64.data(), out64.data()};
-  switch (callback) {
-    case Callback::kReplacing:
-      effect->processReplacing(effect, in32s, out32s, frames);
-      break;
-    case Callback::kDouble:
-      effect->processDoubleReplacing(effect, in64s, out64s, frames);
-      break;
-    case Callback::kAccumulating:
-      effect->process(effect, in32s, out32s, frames);
-      break;
-  }
+  if (callback == Callback::kReplacing) effect->processReplacing(effect, in32s, out32s, frames);
+  if (callback == Callback::kDouble) effect->processDoubleReplacing(effect, in64s, out64s, frames);
+  if (callback == Callback::kAccumulating) effect->process(effect, in32s, out32s, frames);
 }
 
 }  // namespace
@@ -80,41 +54,51 @@ TEST(MidiHostCalls, WantMidiIsAskedOncePerResumeAndNeverFromTheAudioCallbacks) {
   }
 }
 
-TEST(MidiHostCalls, AProgramSelectedWhileRenderingIsAnnouncedFromTheNextIdleCall) {
+TEST(MidiHostCalls, AProgramANoteSelectedIsAnnouncedFromTheNextIdleCall) {
   struct Case {
     Callback callback;
-    int32_t idle;  // the idle request that follows the block
-    int switchTo;  // -1: the block selects nothing
-    size_t announced;
+    int32_t idle;       // the idle request that follows the block
+    int32_t note;       // with "MIDI Switch" on "Immediate"
+    double switchMode;  // normalised
+    int program;        // selected after the block
   };
   const Case cases[] = {
-      {Callback::kReplacing, effIdle, 2, 1},    {Callback::kDouble, effEditIdle, 3, 1},
-      {Callback::kAccumulating, effIdle, 1, 1}, {Callback::kReplacing, effEditIdle, 0, 0},
-      {Callback::kDouble, effIdle, -1, 0},
+      {Callback::kReplacing, effIdle, 38, 1.0 / 3.0, 2},
+      {Callback::kDouble, effEditIdle, 85, 1.0 / 3.0, 49},
+      {Callback::kAccumulating, effIdle, 37, 1.0 / 3.0, 1},
+      {Callback::kReplacing, effEditIdle, 35, 1.0 / 3.0, 0},  // selects nothing
+      {Callback::kDouble, effIdle, 38, 0.0, 0},               // switching off
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message()
-                 << static_cast<int>(c.callback) << " " << c.idle << " " << c.switchTo);
-    FakeHost host(&CreateProgramSwitcher);
-    auto* plug = static_cast<ProgramSwitcher*>(host.plug());
+    SCOPED_TRACE(testing::Message() << c.note << " " << c.idle << " " << c.switchMode);
+    FakeHost host;
+    AEffect* effect = host.effect();
     host.Dispatch(effOpen);
     host.Dispatch(effMainsChanged, 0, 1);
-    ProcessOnce(host.effect(), c.callback, 64);
+    effect->setParameter(effect, kMidiSwitch, static_cast<float>(c.switchMode));
+    ProcessOnce(effect, c.callback, 64);
+    VstMidiEvent on = {};
+    on.type = kVstMidiType;
+    on.byteSize = sizeof on;
+    on.deltaFrames = 10;
+    on.midiData[0] = static_cast<char>(0x90);
+    on.midiData[1] = static_cast<char>(c.note);
+    on.midiData[2] = 100;
+    VstEvents events = {1, 0, {reinterpret_cast<VstEvent*>(&on), nullptr}};
+    host.Dispatch(effProcessEvents, 0, 0, &events);
     host.ClearCalls();
-    plug->switchTo = c.switchTo;
-    ProcessOnce(host.effect(), c.callback, 64);
-    if (c.switchTo >= 0) {
-      ASSERT_EQ(plug->CurrentPresetIndex(), c.switchTo);
-    }
+    ProcessOnce(effect, c.callback, 64);
+    EXPECT_EQ(host.Dispatch(effGetProgram), c.program);
     // Never from the audio thread.
     EXPECT_TRUE(host.CallsOf(audioMasterUpdateDisplay).empty());
     host.Dispatch(c.idle);
-    EXPECT_EQ(host.CallsOf(audioMasterUpdateDisplay).size(), c.announced);
-    // Announced once: the next idle calls of either kind have nothing to say.
+    const size_t announced = c.program != 0 ? 1 : 0;
+    EXPECT_EQ(host.CallsOf(audioMasterUpdateDisplay).size(), announced);
+    // Announced once: later idle calls of either kind have nothing to say.
     host.Dispatch(effIdle);
     host.Dispatch(effEditIdle);
-    ProcessOnce(host.effect(), c.callback, 64);
+    ProcessOnce(effect, c.callback, 64);
     host.Dispatch(c.idle);
-    EXPECT_EQ(host.CallsOf(audioMasterUpdateDisplay).size(), c.announced);
+    EXPECT_EQ(host.CallsOf(audioMasterUpdateDisplay).size(), announced);
   }
 }
