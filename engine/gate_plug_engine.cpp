@@ -10,6 +10,8 @@
 
 void VSTCLASS::OnReset() {
   ScopedLock lock(InstanceLock());
+  // Notes sent for a block that never came must not act after a suspend.
+  notes.Clear();
   ResetEngine();
 }
 

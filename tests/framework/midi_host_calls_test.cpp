@@ -61,13 +61,15 @@ TEST(MidiHostCalls, AProgramANoteSelectedIsAnnouncedFromTheNextIdleCall) {
     int32_t note;       // with "MIDI Switch" on "Immediate"
     double switchMode;  // normalised
     int program;        // selected after the block
+    bool suspended;     // the host suspends and resumes between notes and block
   };
   const Case cases[] = {
-      {Callback::kReplacing, effIdle, 38, 1.0 / 3.0, 2},
-      {Callback::kDouble, effEditIdle, 85, 1.0 / 3.0, 49},
-      {Callback::kAccumulating, effIdle, 37, 1.0 / 3.0, 1},
-      {Callback::kReplacing, effEditIdle, 35, 1.0 / 3.0, 0},  // selects nothing
-      {Callback::kDouble, effIdle, 38, 0.0, 0},               // switching off
+      {Callback::kReplacing, effIdle, 38, 1.0 / 3.0, 2, false},
+      {Callback::kDouble, effEditIdle, 85, 1.0 / 3.0, 49, false},
+      {Callback::kAccumulating, effIdle, 37, 1.0 / 3.0, 1, false},
+      {Callback::kReplacing, effEditIdle, 35, 1.0 / 3.0, 0, false},  // selects nothing
+      {Callback::kDouble, effIdle, 38, 0.0, 0, false},               // switching off
+      {Callback::kReplacing, effIdle, 38, 1.0 / 3.0, 0, true},       // notes die with a suspend
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.note << " " << c.idle << " " << c.switchMode);
@@ -86,6 +88,10 @@ TEST(MidiHostCalls, AProgramANoteSelectedIsAnnouncedFromTheNextIdleCall) {
     on.midiData[2] = 100;
     VstEvents events = {1, 0, {reinterpret_cast<VstEvent*>(&on), nullptr}};
     host.Dispatch(effProcessEvents, 0, 0, &events);
+    if (c.suspended) {
+      host.Dispatch(effMainsChanged, 0, 0);
+      host.Dispatch(effMainsChanged, 0, 1);
+    }
     host.ClearCalls();
     ProcessOnce(effect, c.callback, 64);
     EXPECT_EQ(host.Dispatch(effGetProgram), c.program);
