@@ -1,7 +1,6 @@
 // The effect driven through its VST 2 record as a host drives it: time info
-// that advances by each process call, note-ons sent with effProcessEvents
-// before the call they belong to, double-precision blocks of a fixed test
-// signal (or a constant 1), and an FNV-1a hash of the output bytes for pinned renders.
+// that advances by each process call, note-ons sent before the call they
+// belong to, double blocks of a constant 1 (the output is the gain) or a test signal.
 #pragma once
 
 #include <cmath>
@@ -29,7 +28,7 @@ inline intptr_t VST2_CALL Callback(vst2::AEffect*, int32_t opcode, int32_t, intp
   return 0;
 }
 
-// Left: a slow sine; right: a seeded pseudo-random signal. Sample i of the render.
+// Left: a slow sine; right: a hashed counter. Sample i of the render.
 inline double SignalLeft(int64_t i) { return 0.7 * std::sin(0.0123 * static_cast<double>(i)); }
 inline double SignalRight(int64_t i) {
   uint64_t x = static_cast<uint64_t>(i) * 0x9E3779B97F4A7C15ull + 0x1234567ull;
@@ -38,15 +37,6 @@ inline double SignalRight(int64_t i) {
   x ^= x >> 32;
   return static_cast<double>(x >> 11) / 9007199254740992.0 - 0.5;
 }
-
-inline void HashBytes(uint64_t& hash, const void* data, size_t size) {
-  const auto* bytes = static_cast<const uint8_t*>(data);
-  for (size_t i = 0; i < size; ++i) {
-    hash ^= bytes[i];
-    hash *= 0x100000001B3ull;
-  }
-}
-constexpr uint64_t kFnvOffset = 0xCBF29CE484222325ull;
 
 class Effect {
  public:
@@ -96,8 +86,7 @@ class Effect {
     }
     Dispatch(vst2::effProcessEvents, 0, 0, list);
   }
-  // One process call of `frames`, the signal continuing from the last; the
-  // host's position then moves on by the call while the transport runs.
+  // One process call; the host's position moves on by it while the transport runs.
   void Process(int frames) {
     std::vector<double> inLeft(frames), inRight(frames);
     for (int j = 0; j < frames; ++j) {
@@ -107,27 +96,15 @@ class Effect {
     const size_t at = outLeft.size();
     outLeft.resize(at + frames);
     outRight.resize(at + frames);
+    currentHost = &host;  // the one asked for time info
     double* in[2] = {inLeft.data(), inRight.data()};
     double* out[2] = {outLeft.data() + at, outRight.data() + at};
     effect->processDoubleReplacing(effect, in, out, frames);
     rendered += frames;
     if (host.time.flags & vst2::kVstTransportPlaying) host.time.samplePos += frames;
   }
-  // Process calls of `block` frames (the last one shorter) up to `total`.
-  void Render(int64_t total, int block) {
-    while (rendered < total) {
-      Process(static_cast<int>(total - rendered < block ? total - rendered : block));
-    }
-  }
-  uint64_t Hash() const {
-    uint64_t hash = kFnvOffset;
-    HashBytes(hash, outLeft.data(), outLeft.size() * sizeof(double));
-    HashBytes(hash, outRight.data(), outRight.size() * sizeof(double));
-    return hash;
-  }
-
   Host host;
-  bool constantInput = false;  // 1.0 on both channels: the output is the gain
+  bool constantInput = true;
   vst2::AEffect* effect = nullptr;
   VSTCLASS* plug = nullptr;
   int64_t rendered = 0;
