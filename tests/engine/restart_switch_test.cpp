@@ -40,8 +40,8 @@ TEST(Restart, EachModeRestartsAtItsExactSample) {
     effect.Set(kRestartMode, row.mode);
     for (int call = 0; call < 40; ++call) {
       const bool playing = call >= row.stoppedCalls;
-      effect.host.time.flags = vst2::kVstTempoValid | (playing ? vst2::kVstTransportPlaying : 0);
-      if (call == row.noteCall) effect.SendNotes({{row.noteOffset, 60}});
+      effect.time.flags = vst2::kVstTempoValid | (playing ? vst2::kVstTransportPlaying : 0);
+      if (call == row.noteCall) effect.SendNote(row.noteOffset, 60);
       if (call == row.rateCall) effect.Set(kRate, 12);
       effect.Process(kCall);
     }
@@ -91,7 +91,7 @@ TEST(MidiSwitch, ANoteSwitchesAtItsBoundaryAndKeepsRestartAndSwitchSettings) {
     }
     for (int call = 0; call < 100; ++call) {
       for (const auto& note : row.notes) {
-        if (note.first == call) effect.SendNotes({note.second});
+        if (note.first == call) effect.SendNote(note.second.first, note.second.second);
       }
       effect.Process(kCall);
       plain.Process(kCall);
