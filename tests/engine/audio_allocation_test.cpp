@@ -75,23 +75,20 @@ TEST(AudioAllocation, EffectCallbacksAllocateNothing) {
   effect->dispatcher(effect, vst2::effClose, 0, 0, nullptr, 0);
 }
 
-// Notes that restart the pattern and switch programs at once, swung and
-// with chances drawn: the switch loads a whole program on the audio thread.
+// Notes that restart the pattern and switch programs, swung and with chances
+// drawn: a switch loads a whole program on the audio thread.
 TEST(AudioAllocation, NoteRestartsAndProgramSwitchesAllocateNothing) {
+  hostTime = {};
   hostTime.tempo = 120;
   hostTime.flags = vst2::kVstTempoValid | vst2::kVstTransportPlaying;
   vst2::AEffect* effect = VSTPluginMain(TimeHost);
-  ASSERT_NE(effect, nullptr);
   effect->dispatcher(effect, vst2::effSetSampleRate, 0, 0, nullptr, 44100.0f);
   effect->dispatcher(effect, vst2::effSetBlockSize, 0, 512, nullptr, 0);
   effect->dispatcher(effect, vst2::effOpen, 0, 0, nullptr, 0);
   effect->dispatcher(effect, vst2::effMainsChanged, 0, 1, nullptr, 0);
   auto* plug = static_cast<VSTCLASS*>(static_cast<IPlugVST*>(effect->object));
-  const double settings[][2] = {{kSwing, 62}, {kChance, 50}, {kRestartMode, kRestartMidiNote}};
-  for (const auto& setting : settings) {
-    plug->GetParam(static_cast<int>(setting[0]))->SetValueClamped(setting[1]);
-    plug->OnParamChanged(static_cast<int>(setting[0]));
-  }
+  std::vector<float> left(512, 0.5f), right(512, 0.5f);
+  float* io[2] = {left.data(), right.data()};
   vst2::VstMidiEvent notes[2] = {};
   struct {
     int32_t numEvents;
@@ -101,14 +98,17 @@ TEST(AudioAllocation, NoteRestartsAndProgramSwitchesAllocateNothing) {
       2,
       0,
       {reinterpret_cast<vst2::VstEvent*>(&notes[0]), reinterpret_cast<vst2::VstEvent*>(&notes[1])}};
-  std::vector<float> left(512, 0.5f), right(512, 0.5f), outLeft(512), outRight(512);
-  float* in[2] = {left.data(), right.data()};
-  float* out[2] = {outLeft.data(), outRight.data()};
-  const int modes[] = {kSwitchImmediate, kSwitchNextStep, kSwitchNextBar};
   for (int round = 0; round < 30; ++round) {
-    plug->GetParam(kMidiSwitch)->SetValueClamped(modes[round % 3]);
-    plug->OnParamChanged(kMidiSwitch);
+    const double settings[][2] = {{kSwing, 62},
+                                  {kChance, 50},
+                                  {kRestartMode, kRestartMidiNote},
+                                  {kMidiSwitch, kSwitchImmediate + round % 3 + 0.0}};
+    for (const auto& setting : settings) {
+      plug->GetParam(static_cast<int>(setting[0]))->SetValueClamped(setting[1]);
+      plug->OnParamChanged(static_cast<int>(setting[0]));
+    }
     for (int k = 0; k < 2; ++k) {
+      notes[k] = vst2::VstMidiEvent{};
       notes[k].type = vst2::kVstMidiType;
       notes[k].byteSize = sizeof notes[k];
       notes[k].deltaFrames = 100 + 300 * k;
@@ -118,7 +118,7 @@ TEST(AudioAllocation, NoteRestartsAndProgramSwitchesAllocateNothing) {
     }
     const long before = allocations.load();
     effect->dispatcher(effect, vst2::effProcessEvents, 0, 0, &list, 0);
-    for (int block = 0; block < 12; ++block) effect->processReplacing(effect, in, out, 512);
+    for (int block = 0; block < 12; ++block) effect->processReplacing(effect, io, io, 512);
     EXPECT_EQ(allocations.load() - before, 0) << "round " << round;
   }
   EXPECT_GE(plug->midiProgramSwitches, 30u);

@@ -1,9 +1,6 @@
-// Swing and chance in the sample loop. Swung step edges are found in the
-// output (a closed step silences the gate, an open one starts its attack
-// at its first sample) and compared with edges computed by hand from the
-// pair length and the rounded first step; chances are counted over many
-// bars against a binomial bound, and chance renders must not depend on the
-// block size.
+// Swing and chance in the sample loop, read from the output with a constant
+// input and the sharpest envelope: a step's attack starts at its first
+// sample, a closed step is silent, an open one holds 1 to its gate's end.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,23 +11,24 @@
 
 namespace {
 
-// Mix 100, Volume, sharpest attack and release, full gates: the output is
-// 0 exactly when the envelope is, and rises at an open step's first sample.
-void OpenSharp(TestGate& gate, int cycle) {
+// Gates with these times (repeated), the sharpest envelope, Mix 100.
+void OpenSharp(TestGate& gate, int cycle, const char* times) {
   gate.params[kMix] = 100;
   gate.params[kAttack] = 0;
   gate.params[kRelease] = 0;
   gate.params[kTieLock] = 0;
   gate.params[kCycle] = cycle;
   gate.Open();
+  const size_t period = std::char_traits<char>::length(times);
+  for (size_t i = 0; i < kStepCountMax; ++i)
+    gate.StepPattern[i] = static_cast<uint16_t>(times[i % period] - '0');
 }
 
 // Runs `total` samples in blocks of `block` and returns the left output.
 std::vector<double> Render(TestGate& gate, int64_t total, int block) {
   std::vector<double> out;
-  out.reserve(static_cast<size_t>(total));
   for (int64_t done = 0; done < total; done += block) {
-    const int n = static_cast<int>(total - done < block ? total - done : block);
+    const int n = static_cast<int>(std::min<int64_t>(total - done, block));
     std::vector<double> left(n, 1.0), right(n, 1.0);
     gate.Block(left, right);
     out.insert(out.end(), gate.outLeft.begin(), gate.outLeft.end());
@@ -38,181 +36,115 @@ std::vector<double> Render(TestGate& gate, int64_t total, int block) {
   return out;
 }
 
-struct SwingRow {
-  double tempo, sampleRate;
-  int swing;
-  uint32_t pair, first;  // by hand: 2 x round(sampleRate x 15 / tempo), round(pair x swing / 100)
-  int64_t start;         // host position of the first sample
-  int cycle;
-  const char* times;  // pattern times, repeated over the cycle
-};
-
-// The samples at which step k (from the origin) starts: k / 2 pairs, plus
-// the first step's length for the second of a pair.
-int64_t StepStart(const SwingRow& row, int64_t k) {
-  return k / 2 * row.pair + (k % 2 ? row.first : 0);
+// Step k from the origin starts k / 2 pairs in, plus the first step for an odd k.
+int64_t StepStart(int64_t k, uint32_t pair, uint32_t first) {
+  return k / 2 * pair + (k % 2 ? first : 0);
 }
 
 TEST(Swing, StepEdgesLandOnTheSwungGridAtEveryBlockSize) {
-  const SwingRow rows[] = {
+  const struct {
+    double tempo, sampleRate;
+    int swing;
+    uint32_t pair, first;  // by hand: 2 x round(rate x 15 / tempo), round(pair x swing / 100)
+    int64_t start;         // host position of the first sample
+    int cycle;
+    const char* times;  // pattern times, repeated over the cycle
+  } rows[] = {
       {120, 44100, 62, 11026, 6836, 0, 32, "40"},
-      {120, 44100, 62, 11026, 6836, 0, 32, "04"},
-      // 14846 x 0.75 = 11134.5 rounds away from zero.
-      {97, 48000, 75, 14846, 11135, 3 * 14846 + 11135 + 17, 32, "04"},
-      // An odd cycle: the pairs run on with the track, not with the pattern.
-      {140, 96000, 55, 20572, 11315, 5, 3, "400"},
-      {133, 44100, 67, 9948, 6665, 0, 3, "400"},
-      {120, 44100, 50, 11026, 5513, 0, 32, "40"},
+      {120, 44100, 62, 11026, 6836, 0, 32, "02"},
+      {97, 48000, 75, 14846, 11135, 3 * 14846 + 11135 + 17, 32, "04"},  // 11134.5 rounds up
+      {140, 96000, 55, 20572, 11315, 5, 3, "400"},  // pairs run on with the track, not the cycle
   };
-  for (const SwingRow& row : rows) {
+  for (const auto& row : rows) {
     for (int block : {1, 64, 1000}) {
       TestGate gate;
       gate.tempo = row.tempo;
       gate.sampleRate = row.sampleRate;
       gate.position = row.start;
       gate.params[kSwing] = row.swing;
-      OpenSharp(gate, row.cycle);
-      const int period = static_cast<int>(std::char_traits<char>::length(row.times));
-      for (int i = 0; i < kStepCountMax; ++i) {
-        gate.StepPattern[i] = static_cast<uint16_t>(row.times[i % period] - '0');
-      }
+      OpenSharp(gate, row.cycle, row.times);
+      const int64_t period = static_cast<int64_t>(std::char_traits<char>::length(row.times));
       const int64_t total = 5 * static_cast<int64_t>(row.pair);
       const std::vector<double> out = Render(gate, total, block);
-
+      // Rises from 0 at open steps' first samples; releases from 1 where each
+      // gate, its own step's length times its time, ends.
       std::vector<int64_t> expected, found;
-      for (int64_t k = 0; StepStart(row, k) < row.start + total; ++k) {
-        const int64_t at = StepStart(row, k) - row.start;
-        if (at > 0 && row.times[(k % row.cycle) % period] == '4') expected.push_back(at);
+      for (int64_t k = 0; StepStart(k, row.pair, row.first) < row.start + total; ++k) {
+        const int64_t at = StepStart(k, row.pair, row.first) - row.start;
+        const int time = row.times[(k % row.cycle) % period] - '0';
+        const int64_t held = (k % 2 ? row.pair - row.first : row.first) * time / 4;
+        if (time > 0 && at > 0) expected.push_back(at);
+        if (time > 0 && at + held > 0 && at + held < total) expected.push_back(at + held);
       }
       for (int64_t i = 1; i < total; ++i) {
-        if (out[i] > 0 && out[i - 1] == 0) found.push_back(i);
+        if ((out[i] > 0 && out[i - 1] == 0) || (out[i] < 1 && out[i - 1] == 1)) found.push_back(i);
       }
-      EXPECT_EQ(found, expected) << "tempo " << row.tempo << " rate " << row.sampleRate << " swing "
-                                 << row.swing << " block " << block;
+      EXPECT_EQ(found, expected) << row.tempo << " BPM, swing " << row.swing << ", block " << block;
     }
   }
 }
 
-// The gate of a swung step is its own length times its time: a full gate
-// lasts exactly the step, so it releases at the step's last sample.
-TEST(Swing, GateLengthFollowsEachStepsOwnLength) {
-  TestGate gate;
-  gate.params[kSwing] = 62;
-  OpenSharp(gate, 32);
-  for (int i = 0; i < kStepCountMax; ++i) gate.StepPattern[i] = i % 4 == 1 ? 2 : 4;
-  std::vector<uint32_t> gates;
-  uint16_t step = 0xFFFF;
-  for (int i = 0; i < 4 * 11026; ++i) {
-    std::vector<double> left(1, 1.0), right(1, 1.0);
-    gate.Block(left, right);
-    if (gate.currentStep != step) gates.push_back(gate.gateLength);
-    step = gate.currentStep;
-  }
-  // Steps 0-7: 6836, 4190 x 2/4 = 2095, 6836, 4190, then again.
-  const std::vector<uint32_t> expected = {6836, 2095, 6836, 4190, 6836, 2095, 6836, 4190};
-  EXPECT_EQ(gates, expected);
-}
-
 // Swing automated while playing takes over where the next pair begins: the
-// pairs stay on the host's grid and a held gate never dips, where a
-// realignment would restart its attack from silence.
+// pairs stay on the host's grid and a held gate never dips.
 TEST(Swing, AChangeWhilePlayingTakesOverAtTheNextPairWithoutADip) {
   for (const int changeAt : {3 * 11026 + 100, 3 * 11026 + 6000, 4 * 11026 + 5}) {
     TestGate gate;
     gate.params[kMix] = 100;
     gate.params[kAttack] = 50;
-    gate.params[kTieLock] = 1;
+    gate.params[kTieLock] = 1;  // every step full and locked: the envelope holds at 1
     gate.Open();
-    // Every step full and locked: the envelope holds at 1.
     for (int i = 0; i < kStepCountMax; ++i) gate.StepPattern[i] = 4;
-    std::vector<int64_t> starts;
+    std::vector<int64_t> starts, expected;
     double lowest = 1.0;
-    uint16_t step = 0xFFFF;
     for (int64_t i = 0; i < 12 * 11026; ++i) {
       if (i == changeAt) gate.Set(kSwing, 62);
+      const uint16_t step = gate.currentStep;
       std::vector<double> left(1, 1.0), right(1, 1.0);
       gate.Block(left, right);
-      if (gate.currentStep != step && i > 0) starts.push_back(i);
-      step = gate.currentStep;
+      if (i > 0 && gate.currentStep != step) starts.push_back(i);
       if (i >= 2 * 11026) lowest = std::min(lowest, gate.outLeft[0]);
     }
-    EXPECT_EQ(lowest, 1.0) << "change at " << changeAt;
-    // Plain steps of 5513 up to the first pair after the change, then pairs
-    // of 6836 + 4190 on the same pair boundaries.
     const int64_t swungFrom = (changeAt / 11026 + 1) * 11026;
-    std::vector<int64_t> expected;
     for (int64_t at = 5513; at < 12 * 11026; at += 5513) {
-      if (at < swungFrom) {
-        expected.push_back(at);
-      } else if (at % 11026 == 0) {
-        expected.push_back(at);
-        expected.push_back(at + 6836);
-      }
+      if (at < swungFrom || at % 11026 == 0) expected.push_back(at);
+      if (at >= swungFrom && at % 11026 == 0) expected.push_back(at + 6836);
     }
-    while (!expected.empty() && expected.back() >= 12 * 11026) expected.pop_back();
+    EXPECT_EQ(lowest, 1.0) << "change at " << changeAt;
     EXPECT_EQ(starts, expected) << "change at " << changeAt;
   }
 }
 
-struct ChanceRow {
-  int level;  // every step's chance level, 0-3 = 100/75/50/25 %
-  int chance;
-  double share;  // expected share of open steps
-};
-
-// Every step at one chance level: the three words as base-4 repdigits.
-void SetAllLevels(TestGate& gate, int level) {
-  gate.Set(kChanceWord0, level * ((1 << 22) - 1) / 3);  // 11 digits
-  gate.Set(kChanceWord1, level * ((1 << 22) - 1) / 3);
-  gate.Set(kChanceWord2, level * ((1 << 20) - 1) / 3);  // 10 digits
-}
-
-TEST(Chance, ShareOfOpenStepsIsWithinABinomialBound) {
-  const ChanceRow rows[] = {{0, 50, 0.5},  {1, 100, 0.75}, {2, 100, 0.5}, {3, 50, 0.125},
-                            {0, 100, 1.0}, {0, 0, 0.0},    {2, 0, 0.0}};
+// Every step at one chance level (0-3 = 100/75/50/25 %): the open share stays
+// within a binomial bound, and a render in other blocks is the same.
+TEST(Chance, OpenShareIsBinomialAndTheSameInAnyBlocks) {
+  const struct {
+    int level, chance, swing;
+    double share;
+  } rows[] = {{0, 50, 50, 0.5},   {1, 100, 62, 0.75}, {2, 100, 50, 0.5},
+              {3, 50, 62, 0.125}, {0, 0, 50, 0.0},    {2, 0, 62, 0.0}};
   constexpr int kSteps = 2000;
-  constexpr uint32_t kStep = 5513;  // 120 BPM, 44100 Hz, "1/16"
-  for (const ChanceRow& row : rows) {
-    TestGate gate;
-    gate.params[kChance] = row.chance;
-    OpenSharp(gate, 16);
-    for (int i = 0; i < kStepCountMax; ++i) gate.StepPattern[i] = 4;
-    SetAllLevels(gate, row.level);
-    const std::vector<double> out = Render(gate, int64_t{kSteps} * kStep, 4096);
-    // An open step holds the envelope at 1 to its end; a closed one has
-    // released to 0 long before.
-    int open = 0;
-    for (int k = 0; k < kSteps; ++k) open += out[(k + 1) * int64_t{kStep} - 1] > 0.5 ? 1 : 0;
-    const double mean = kSteps * row.share;
-    const double bound = 4.5 * std::sqrt(kSteps * row.share * (1 - row.share));
-    EXPECT_LE(std::fabs(open - mean), bound)
-        << "level " << row.level << " chance " << row.chance << ": " << open << " open";
-  }
-}
-
-// The same host positions give the same gates whatever the blocks, swung or not.
-TEST(Chance, RendersDoNotDependOnTheBlockSize) {
-  for (int swing : {50, 62}) {
-    std::vector<double> first;
-    for (int block : {4096, 7, 64, 1000}) {
+  for (const auto& row : rows) {
+    const uint32_t first = row.swing == 50 ? 5513 : 6836;
+    std::vector<double> outs[2];
+    for (int pass = 0; pass < 2; ++pass) {
       TestGate gate;
-      gate.params[kChance] = 50;
-      gate.params[kSwing] = swing;
+      gate.params[kChance] = row.chance;
+      gate.params[kSwing] = row.swing;
       gate.position = 777;
-      OpenSharp(gate, 5);
-      for (int i = 0; i < kStepCountMax; ++i) gate.StepPattern[i] = 4;
-      const std::vector<double> out = Render(gate, 200 * 5513, block);
-      if (first.empty()) {
-        first = out;
-        continue;
-      }
-      EXPECT_TRUE(out == first) << "swing " << swing << " block " << block;
+      OpenSharp(gate, 5, "4");
+      // The three words as base-4 repdigits: 11, 11 and 10 digits.
+      for (int g = 0; g < 3; ++g)
+        gate.Set(kChanceWord0 + g, row.level * ((1 << (g < 2 ? 22 : 20)) - 1) / 3);
+      outs[pass] = Render(gate, pass ? 200 * 5513 : int64_t{kSteps} * 5513 + 777, pass ? 7 : 4096);
     }
-    // Not every step opened, and not every step stayed shut.
-    int opens = 0;
-    for (int k = 0; k < 200; ++k) opens += first[(k + 1) * 5513 - 1 - 777] > 0.5 ? 1 : 0;
-    EXPECT_GT(opens, 50) << swing;
-    EXPECT_LT(opens, 150) << swing;
+    EXPECT_TRUE(std::equal(outs[1].begin(), outs[1].end(), outs[0].begin()))
+        << "level " << row.level << " chance " << row.chance << " swing " << row.swing;
+    int open = 0;
+    for (int k = 0; k < kSteps; ++k)
+      open += outs[0][StepStart(k + 1, 11026, first) - 1 - 777] > 0.5;
+    const double bound = 4.5 * std::sqrt(kSteps * row.share * (1 - row.share));
+    EXPECT_LE(std::fabs(open - kSteps * row.share), bound)
+        << "level " << row.level << " chance " << row.chance << ": " << open << " open";
   }
 }
 

@@ -1,12 +1,10 @@
 // The effect driven through its VST 2 record as a host drives it: time info
-// that advances by each process call, note-ons sent with effProcessEvents
-// before the call they belong to, double-precision blocks of a fixed test
-// signal (or a constant 1), and an FNV-1a hash of the output bytes for pinned renders.
+// that moves on by each process call, note-ons sent before the call they
+// belong to, double blocks of a constant 1 (the output is the gain) or a test signal.
 #pragma once
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "engine/gate_plug.h"
@@ -15,23 +13,17 @@ extern "C" vst2::AEffect* VSTPluginMain(vst2::AudioMasterCallback audioMaster);
 
 namespace vst2_render {
 
-struct Host {
-  vst2::VstTimeInfo time{};
-};
-inline Host* currentHost = nullptr;
+inline vst2::VstTimeInfo* currentTime = nullptr;  // the processing effect's host time
 
 inline intptr_t VST2_CALL Callback(vst2::AEffect*, int32_t opcode, int32_t, intptr_t, void*,
                                    float) {
-  if (opcode == vst2::audioMasterVersion) return 2400;
-  if (opcode == vst2::audioMasterGetTime && currentHost) {
-    return reinterpret_cast<intptr_t>(&currentHost->time);
-  }
-  return 0;
+  if (opcode == vst2::audioMasterGetTime) return reinterpret_cast<intptr_t>(currentTime);
+  return opcode == vst2::audioMasterVersion ? 2400 : 0;
 }
 
-// Left: a slow sine; right: a seeded pseudo-random signal. Sample i of the render.
-inline double SignalLeft(int64_t i) { return 0.7 * std::sin(0.0123 * static_cast<double>(i)); }
-inline double SignalRight(int64_t i) {
+// Channel c's sample i: a slow sine on the left, a hashed counter on the right.
+inline double Signal(int c, int64_t i) {
+  if (c == 0) return 0.7 * std::sin(0.0123 * static_cast<double>(i));
   uint64_t x = static_cast<uint64_t>(i) * 0x9E3779B97F4A7C15ull + 0x1234567ull;
   x ^= x >> 29;
   x *= 0xBF58476D1CE4E5B9ull;
@@ -39,95 +31,62 @@ inline double SignalRight(int64_t i) {
   return static_cast<double>(x >> 11) / 9007199254740992.0 - 0.5;
 }
 
-inline void HashBytes(uint64_t& hash, const void* data, size_t size) {
-  const auto* bytes = static_cast<const uint8_t*>(data);
-  for (size_t i = 0; i < size; ++i) {
-    hash ^= bytes[i];
-    hash *= 0x100000001B3ull;
-  }
-}
-constexpr uint64_t kFnvOffset = 0xCBF29CE484222325ull;
-
-class Effect {
- public:
-  Effect(double tempo, int blockSize, double startPosition = 0) {
-    host.time.tempo = tempo;
-    host.time.sampleRate = 44100;
-    host.time.samplePos = startPosition;
-    host.time.flags = vst2::kVstTempoValid | vst2::kVstTransportPlaying;
-    currentHost = &host;
+struct Effect {
+  Effect(double tempo, int blockSize, double startPosition) {
+    time.tempo = tempo;
+    time.sampleRate = 44100;
+    time.samplePos = startPosition;
+    time.flags = vst2::kVstTempoValid | vst2::kVstTransportPlaying;
+    currentTime = &time;
     effect = VSTPluginMain(Callback);
     plug = static_cast<VSTCLASS*>(static_cast<IPlugVST*>(effect->object));
-    Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    Dispatch(vst2::effSetBlockSize, 0, blockSize);
-    Dispatch(vst2::effOpen);
-    Dispatch(vst2::effMainsChanged, 0, 1);
+    effect->dispatcher(effect, vst2::effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    effect->dispatcher(effect, vst2::effSetBlockSize, 0, blockSize, nullptr, 0);
+    effect->dispatcher(effect, vst2::effOpen, 0, 0, nullptr, 0);
+    effect->dispatcher(effect, vst2::effMainsChanged, 0, 1, nullptr, 0);
   }
-  ~Effect() {
-    Dispatch(vst2::effClose);
-    currentHost = nullptr;
-  }
+  ~Effect() { effect->dispatcher(effect, vst2::effClose, 0, 0, nullptr, 0); }
   Effect(const Effect&) = delete;
   Effect& operator=(const Effect&) = delete;
 
-  intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
-                    float opt = 0) {
-    return effect->dispatcher(effect, opcode, index, value, ptr, opt);
-  }
   void Set(int index, double value) {
     plug->GetParam(index)->SetValueClamped(value);
     plug->OnParamChanged(index);
   }
-  // Note-ons for the next process call, at these offsets into it.
-  void SendNotes(const std::vector<std::pair<int32_t, int>>& offsetAndNote) {
-    std::vector<vst2::VstMidiEvent> midi(offsetAndNote.size());
-    std::vector<uint8_t> listBytes(sizeof(vst2::VstEvents) +
-                                   offsetAndNote.size() * sizeof(vst2::VstEvent*));
-    auto* list = reinterpret_cast<vst2::VstEvents*>(listBytes.data());
-    list->numEvents = static_cast<int32_t>(midi.size());
-    for (size_t i = 0; i < midi.size(); ++i) {
-      midi[i].type = vst2::kVstMidiType;
-      midi[i].byteSize = sizeof(vst2::VstMidiEvent);
-      midi[i].deltaFrames = offsetAndNote[i].first;
-      midi[i].midiData[0] = static_cast<char>(0x90);
-      midi[i].midiData[1] = static_cast<char>(offsetAndNote[i].second);
-      midi[i].midiData[2] = 100;
-      list->events[i] = reinterpret_cast<vst2::VstEvent*>(&midi[i]);
-    }
-    Dispatch(vst2::effProcessEvents, 0, 0, list);
+  // A note-on for the next process call, at this offset into it.
+  void SendNote(int32_t offset, int note) {
+    vst2::VstMidiEvent midi{};
+    midi.type = vst2::kVstMidiType;
+    midi.byteSize = sizeof midi;
+    midi.deltaFrames = offset;
+    midi.midiData[0] = static_cast<char>(0x90);
+    midi.midiData[1] = static_cast<char>(note);
+    midi.midiData[2] = 100;
+    struct {
+      int32_t numEvents;
+      intptr_t reserved;
+      vst2::VstEvent* events[1];
+    } list = {1, 0, {reinterpret_cast<vst2::VstEvent*>(&midi)}};
+    effect->dispatcher(effect, vst2::effProcessEvents, 0, 0, &list, 0);
   }
-  // One process call of `frames`, the signal continuing from the last; the
-  // host's position then moves on by the call while the transport runs.
   void Process(int frames) {
-    std::vector<double> inLeft(frames), inRight(frames);
-    for (int j = 0; j < frames; ++j) {
-      inLeft[j] = constantInput ? 1.0 : SignalLeft(rendered + j);
-      inRight[j] = constantInput ? 1.0 : SignalRight(rendered + j);
+    std::vector<double> in[2] = {std::vector<double>(frames, 1.0),
+                                 std::vector<double>(frames, 1.0)};
+    for (int c = 0; c < 2 && !constantInput; ++c) {
+      for (int j = 0; j < frames; ++j) in[c][j] = Signal(c, rendered + j);
     }
-    const size_t at = outLeft.size();
-    outLeft.resize(at + frames);
-    outRight.resize(at + frames);
-    double* in[2] = {inLeft.data(), inRight.data()};
-    double* out[2] = {outLeft.data() + at, outRight.data() + at};
-    effect->processDoubleReplacing(effect, in, out, frames);
+    outLeft.resize(rendered + frames);
+    outRight.resize(rendered + frames);
+    double* ins[2] = {in[0].data(), in[1].data()};
+    double* outs[2] = {outLeft.data() + rendered, outRight.data() + rendered};
+    currentTime = &time;
+    effect->processDoubleReplacing(effect, ins, outs, frames);
     rendered += frames;
-    if (host.time.flags & vst2::kVstTransportPlaying) host.time.samplePos += frames;
-  }
-  // Process calls of `block` frames (the last one shorter) up to `total`.
-  void Render(int64_t total, int block) {
-    while (rendered < total) {
-      Process(static_cast<int>(total - rendered < block ? total - rendered : block));
-    }
-  }
-  uint64_t Hash() const {
-    uint64_t hash = kFnvOffset;
-    HashBytes(hash, outLeft.data(), outLeft.size() * sizeof(double));
-    HashBytes(hash, outRight.data(), outRight.size() * sizeof(double));
-    return hash;
+    if (time.flags & vst2::kVstTransportPlaying) time.samplePos += frames;
   }
 
-  Host host;
-  bool constantInput = false;  // 1.0 on both channels: the output is the gain
+  vst2::VstTimeInfo time{};
+  bool constantInput = true;
   vst2::AEffect* effect = nullptr;
   VSTCLASS* plug = nullptr;
   int64_t rendered = 0;

@@ -120,43 +120,29 @@ TEST(StepBar, DrawsItsQuartersAndWritesPluginValuesIntoThePattern) {
   EXPECT_EQ(f.view->PixelAt(47, 255), kBlack);
 }
 
-// The step grid as the editor lays it out (two rows of 16 time and level
-// bars), the three chance words' marks over it, and the StepEdited relay.
+// The editor's step grid (two rows of 16 time and level bars) under the
+// three chance words' marks, and the StepEdited relay.
 struct ChanceFixture : GuiFixture {
   ChanceFixture() : GuiFixture(620, 285) {
     view->AttachControl(new IEmpty(&plug, GuiTestPlug::kStepEdited));
-    Rect timeRects[32];
     for (int i = 0; i < 32; ++i) {
-      const int x = 30 + 35 * (i % 16);
-      const int y = 221 + 34 * (i / 16);
-      timeRects[i] = Rect{x, y - 11, x + 34, y - 1};
-      levelRects[i] = Rect{x, y, x + 34, y + 8};
+      const int x = 30 + 35 * (i % 16), y = 221 + 34 * (i / 16);
+      times[i] = Rect{x, y - 11, x + 34, y - 1};
+      levels[i] = Rect{x, y, x + 34, y + 8};
       pattern[i] = 2;
       pattern[32 + i] = 4;
-      view->AttachControl(new MyBar(&plug, timeRects[i], Colour{255, 130, 195, 255},
+      view->AttachControl(new MyBar(&plug, times[i], Colour{255, 130, 195, 255},
                                     static_cast<int16_t>(i), &pattern[i], &index, &value));
-      view->AttachControl(new MyBar(&plug, levelRects[i], Colour{200, 0, 255, 180},
+      view->AttachControl(new MyBar(&plug, levels[i], Colour{200, 0, 255, 180},
                                     static_cast<int16_t>(32 + i), &pattern[32 + i], &index,
                                     &value));
     }
-    for (int g = 0; g < 3; ++g) view->AttachControl(new StepChances(&plug, g, timeRects));
+    for (int g = 0; g < 3; ++g) view->AttachControl(new StepChances(&plug, g, times));
     Attach();
-    plug.log.clear();
-    for (int i = 0; i < 32; ++i) times[i] = timeRects[i];
-  }
-  // Step `step`'s level as the host holds it, decoded here: word g carries
-  // steps 11g .. 11g + 10 (the last word ten), first step most significant.
-  int HostLevel(int step) {
-    const int g = step / 11;
-    const int last = g == 2 ? 31 : 11 * g + 10;
-    auto word = static_cast<int64_t>(plug.GetParam(GuiTestPlug::kChanceWord0 + g)->Value());
-    for (int s = last; s > step; --s) word /= 4;
-    return static_cast<int>(word % 4);
   }
   uint16_t pattern[64] = {};
   uint16_t index = 0, value = 0;
-  Rect times[32];
-  Rect levelRects[32];
+  Rect times[32], levels[32];
 };
 
 TEST(StepChance, RandomCtrlClicksKeepEveryStepsLevel) {
@@ -167,12 +153,11 @@ TEST(StepChance, RandomCtrlClicksKeepEveryStepsLevel) {
   int model[32] = {};
   for (int round = 0; round < 300; ++round) {
     const int step = static_cast<int>(random() % 32);
-    const int how = static_cast<int>(random() % 3);
+    const int how = static_cast<int>(random() % 3);  // time bar, level bar, double click
     MouseMods mods = LeftButton();
     mods.C = true;
-    const Rect bar = how == 1 ? f.levelRects[step] : f.times[step];
-    // Clicks anywhere on the bar, edges included; some are double clicks and
-    // some drag on across other steps, which must not edit them.
+    // Anywhere on the bar, edges included, then a drag across other steps.
+    const Rect bar = how == 1 ? f.levels[step] : f.times[step];
     const int x = bar.left + static_cast<int>(random() % 35);
     const int y = bar.top + static_cast<int>(random() % static_cast<unsigned>(bar.Height() + 1));
     f.plug.log.clear();
@@ -184,52 +169,51 @@ TEST(StepChance, RandomCtrlClicksKeepEveryStepsLevel) {
     f.view->OnMouseDrag(x + 70, y, mods);
     f.view->OnMouseUp(x + 70, y, mods);
     model[step] = (model[step] + 1) % 4;
-    // One gesture on the step's word: begin, the value, its change, end.
+    // One gesture on the step's word; every step's level decoded from the
+    // words (word g holds steps 11g on, the first most significant).
     const std::string word = std::to_string(21 + step / 11);
+    const std::string gesture[] = {"begin " + word, "automate " + word + " ",
+                                   "changed " + word + " = ", "end " + word};
     ASSERT_EQ(f.plug.log.size(), 4u) << round;
-    EXPECT_EQ(f.plug.log[0], "begin " + word) << round;
-    EXPECT_EQ(f.plug.log[1].rfind("automate " + word + " ", 0), 0u) << round;
-    EXPECT_EQ(f.plug.log[2].rfind("changed " + word + " = ", 0), 0u) << round;
-    EXPECT_EQ(f.plug.log[3], "end " + word) << round;
-    for (int s = 0; s < 32; ++s) ASSERT_EQ(f.HostLevel(s), model[s]) << round << " step " << s;
+    for (int j = 0; j < 4; ++j) EXPECT_EQ(f.plug.log[j].rfind(gesture[j], 0), 0u) << round;
+    for (int s = 0; s < 32; ++s) {
+      auto bits = static_cast<int64_t>(f.plug.GetParam(21 + s / 11)->Value());
+      for (int later = s / 11 == 2 ? 31 : s / 11 * 11 + 10; later > s; --later) bits /= 4;
+      ASSERT_EQ(bits % 4, model[s]) << round << " step " << s;
+    }
   }
-  // Chances leave the pattern alone.
   for (int i = 0; i < 64; ++i) EXPECT_EQ(f.pattern[i], i < 32 ? 2 : 4) << i;
 }
 
 TEST(StepChance, MarksSitInTheTimeBarsCornerAtEverySize) {
   ChanceFixture f;
-  // Step 1 at 25 % (three marks), step 2 at 75 % (one), the rest at 100 %:
-  // word 0 = 3 x 4^10 + 1 x 4^9.
+  // Step 1 at 25 % (three marks), step 2 at 75 % (one): word 0 = 3 x 4^10 + 4^9.
   f.plug.GetParam(21)->SetValue(3.0 * 1048576 + 262144);
   f.view->SetParameterFromPlugin(21, f.plug.GetParam(21)->GetNormalized(), true);
   for (int i = 0; i < 64; ++i) f.pattern[i] = 0;
   for (int i = 1; i <= 64; ++i) f.view->GetControl(i)->SetValueFromPlugin(0.0);
-  const uint32_t mark = 0xFFFFB040;
-  // Marks by hand: the k-th is 3 pixels square, its right edge 1 + 4k pixels
-  // in from the bar's right edge, its bottom 1 pixel up from the bar's bottom.
-  // Step 1's bar is (30, 210)-(64, 220): marks over x 60-62, 56-58, 52-54,
-  // rows 216-218; step 2's bar starts at 65: one mark over x 95-97.
+  // Mark k is 3 pixels square, its right edge 1 + 4k in from the bar's, its
+  // bottom 1 up: step 1's bar (30, 210)-(64, 220) has marks over x 60-62,
+  // 56-58, 52-54, rows 216-218; step 2's, from x 65, one over x 95-97.
   const struct {
-    int percent;
-    int x, y;
+    int percent, x, y;
     bool marked;
   } pixels[] = {
-      {100, 60, 216, true},   {100, 62, 218, true},  {100, 63, 216, false},  {100, 62, 219, false},
-      {100, 59, 216, false},  {100, 56, 216, true},  {100, 52, 218, true},   {100, 51, 216, false},
-      {100, 60, 215, false},  {100, 95, 216, true},  {100, 91, 216, false},  {100, 97, 218, true},
-      {200, 120, 432, true},  {200, 125, 437, true}, {200, 126, 432, false}, {200, 125, 438, false},
-      {200, 119, 432, false}, {200, 112, 432, true}, {200, 104, 437, true},  {200, 103, 432, false},
-      {200, 120, 431, false}, {200, 190, 432, true}, {200, 189, 432, false}, {200, 182, 432, false},
+      {100, 60, 216, true},   {100, 62, 218, true},   {100, 63, 216, false}, {100, 62, 219, false},
+      {100, 59, 216, false},  {100, 52, 218, true},   {100, 51, 216, false}, {100, 60, 215, false},
+      {100, 95, 216, true},   {100, 91, 216, false},  {200, 120, 432, true}, {200, 125, 437, true},
+      {200, 126, 432, false}, {200, 125, 438, false}, {200, 104, 437, true}, {200, 103, 432, false},
+      {200, 190, 432, true},  {200, 189, 432, false},
   };
   for (int percent : {100, 200}) {
     f.view->SetSizePercent(percent);
     f.view->ClearBackBuffer(kBlack);
     f.view->Draw(f.view->PixelRect(Rect{0, 0, 620, 285}));
     for (const auto& p : pixels) {
-      if (p.percent != percent) continue;
-      EXPECT_EQ(f.view->PixelAt(p.x, p.y), p.marked ? mark : kBlack)
-          << percent << "%: " << p.x << "," << p.y;
+      if (p.percent == percent) {
+        EXPECT_EQ(f.view->PixelAt(p.x, p.y), p.marked ? 0xFFFFB040 : kBlack)
+            << percent << "%: " << p.x << "," << p.y;
+      }
     }
   }
 }
