@@ -30,7 +30,6 @@ struct TestHost : FakeHost {
   TestHost() : FakeHost(&CreateFrameworkTestPlug) {}
 };
 
-// Little-endian fields as the layouts document them, decoded and written here.
 uint32_t Int32At(const StateBuffer& bytes, int at) {
   uint32_t value = 0;
   for (int i = 3; i >= 0; --i) value = value << 8 | bytes.Data()[at + i];
@@ -52,10 +51,8 @@ void PutDouble(std::vector<uint8_t>& bytes, double value) {
   for (int i = 0; i < 8; ++i) bytes.push_back(static_cast<uint8_t>(bits >> 8 * i));
 }
 
-// The gate's groove and control defaults, as documented: Swing 50, Chance
-// 100, Restart and MIDI Switch 0, the chance words 0.
+// Parameters 17-23: defaults, then maxima.
 constexpr double kGrooveDefaults[7] = {50, 100, 0, 0, 0, 0, 0};
-// Maxima of the same seven.
 constexpr double kGrooveMaxima[7] = {75, 100, 2, 3, 4194303, 4194303, 1048575};
 
 }  // namespace
@@ -228,35 +225,10 @@ TEST(Presets, TheEffectsBankAsAHostSeesIt) {
   EXPECT_FALSE(plug->Preset(49)->inUse);
 }
 
-// The groove and control values belong to each program: a program change
-// captures them with the rest and selecting a program brings its own back;
-// a factory program brings the defaults.
-TEST(Presets, ProgramsKeepTheirOwnGrooveAndControlValues) {
-  FakeHost host;
-  IPlugVST* plug = host.plug();
-  AEffect* effect = host.effect();
-  host.Dispatch(effSetProgram, 0, 30);  // a free slot: a user preset
-  for (int i = 17; i < 24; ++i) effect->setParameter(effect, i, 1.0f);
-  host.Dispatch(effSetProgram, 0, 31);  // captures 30; 31 keeps the current values
-  for (int i = 17; i < 24; ++i) EXPECT_EQ(plug->GetParam(i)->Value(), kGrooveMaxima[i - 17]) << i;
-  effect->setParameter(effect, kSwing, 0.0f);
-  effect->setParameter(effect, kRestartMode, 0.5f);
-  host.Dispatch(effSetProgram, 0, 2);  // a factory program
-  for (int i = 17; i < 24; ++i) EXPECT_EQ(plug->GetParam(i)->Value(), kGrooveDefaults[i - 17]) << i;
-  host.Dispatch(effSetProgram, 0, 30);
-  for (int i = 17; i < 24; ++i) EXPECT_EQ(plug->GetParam(i)->Value(), kGrooveMaxima[i - 17]) << i;
-  host.Dispatch(effSetProgram, 0, 31);
-  EXPECT_EQ(plug->GetParam(kSwing)->Value(), 50);
-  EXPECT_EQ(plug->GetParam(kRestartMode)->Value(), 1);
-  EXPECT_EQ(plug->GetParam(kChance)->Value(), 100);
-}
-
-// A bank image as an older build stored it, written here field by field
-// (per slot: int32 name length, the name, a byte "in use", then for a slot
-// in use its 17 values, nothing after them): every program loads its 17
-// values and the groove and control defaults, whatever the instance held.
-// The bank saved again carries each slot's extension and loads the same in
-// a third instance, groove values included.
+// An older build's bank (per slot: int32 name length, the name, a byte "in
+// use", then its 17 values) gives every program its values and the groove
+// defaults; saved again after each program got other groove values (captured
+// by the program change), it carries them into another instance.
 TEST(Presets, AnOlderBuildsBankLoadsEveryProgramAndRoundTripsWithItsExtensions) {
   std::mt19937 random(20261207u);
   std::vector<uint8_t> image;
@@ -307,7 +279,6 @@ TEST(Presets, AnOlderBuildsBankLoadsEveryProgramAndRoundTripsWithItsExtensions) 
   host.Dispatch(effSetProgram, 0, 0);
   StateBuffer saved;
   ASSERT_TRUE(plug->SavePresetBank(saved));
-  // Each slot in use now takes 24 + 7 * 8 bytes more than the older image.
   int inUse = 0;
   for (const std::vector<double>& v : values) inUse += v.empty() ? 0 : 1;
   EXPECT_EQ(saved.Size(), bank.Size() + inUse * 80);
