@@ -30,18 +30,6 @@ struct TestHost : FakeHost {
   TestHost() : FakeHost(&CreateFrameworkTestPlug) {}
 };
 
-uint32_t Int32At(const StateBuffer& bytes, int at) {
-  uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = value << 8 | bytes.Data()[at + i];
-  return value;
-}
-double DoubleAt(const StateBuffer& bytes, int at) {
-  uint64_t bits = 0;
-  for (int i = 7; i >= 0; --i) bits = bits << 8 | bytes.Data()[at + i];
-  double value;
-  memcpy(&value, &bits, sizeof value);
-  return value;
-}
 void PutInt32(std::vector<uint8_t>& bytes, uint32_t value) {
   for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(value >> 8 * i));
 }
@@ -212,12 +200,14 @@ TEST(Presets, TheEffectsBankAsAHostSeesIt) {
     SCOPED_TRACE(i);
     EXPECT_EQ(ProgramName(host, i), kFactoryPresets[i - 1].name);
     EXPECT_TRUE(plug->Preset(i)->inUse);
+    // After the 17 values: "QRVX", version 2, 68 payload bytes, its own
+    // number, no bypass, then the seven defaults.
+    std::vector<uint8_t> extension = {'Q', 'R', 'V', 'X'};
+    for (uint32_t word : {2u, 68u, static_cast<uint32_t>(i), 0u, 7u}) PutInt32(extension, word);
+    for (double value : kGrooveDefaults) PutDouble(extension, value);
     const StateBuffer& state = plug->Preset(i)->state;
-    ASSERT_EQ(state.Size(), 17 * 8 + 24 + 7 * 8);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(state.Data()) + 136, 4), "QRVX");
-    const uint32_t words[5] = {2, 68, static_cast<uint32_t>(i), 0, 7};
-    for (int w = 0; w < 5; ++w) EXPECT_EQ(Int32At(state, 140 + 4 * w), words[w]) << w;
-    for (int v = 0; v < 7; ++v) EXPECT_EQ(DoubleAt(state, 160 + 8 * v), kGrooveDefaults[v]) << v;
+    ASSERT_EQ(state.Size(), 136 + 80);
+    EXPECT_EQ(std::vector<uint8_t>(state.Data() + 136, state.Data() + 216), extension);
   }
   EXPECT_EQ(ProgramName(host, 25), "- 26 -");
   EXPECT_EQ(ProgramName(host, 49), "- 50 -");
