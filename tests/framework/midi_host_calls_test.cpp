@@ -15,16 +15,15 @@ namespace {
 
 enum class Callback { kReplacing, kDouble, kAccumulating };
 
+// In place, as some hosts do.
 void ProcessOnce(AEffect* effect, Callback callback, int32_t frames) {
-  std::vector<float> in32(64, 0.25f), out32(64, 0.0f);
-  std::vector<double> in64(64, 0.25), out64(64, 0.0);
-  float* in32s[2] = {in32.data(), in32.data()};
-  float* out32s[2] = {out32.data(), out32.data()};
-  double* in64s[2] = {in64.data(), in64.data()};
-  double* out64s[2] = {out64.data(), out64.data()};
-  if (callback == Callback::kReplacing) effect->processReplacing(effect, in32s, out32s, frames);
-  if (callback == Callback::kDouble) effect->processDoubleReplacing(effect, in64s, out64s, frames);
-  if (callback == Callback::kAccumulating) effect->process(effect, in32s, out32s, frames);
+  std::vector<float> f(64, 0.25f);
+  std::vector<double> d(64, 0.25);
+  float* fs[2] = {f.data(), f.data()};
+  double* ds[2] = {d.data(), d.data()};
+  if (callback == Callback::kReplacing) effect->processReplacing(effect, fs, fs, frames);
+  if (callback == Callback::kDouble) effect->processDoubleReplacing(effect, ds, ds, frames);
+  if (callback == Callback::kAccumulating) effect->process(effect, fs, fs, frames);
 }
 
 }  // namespace
