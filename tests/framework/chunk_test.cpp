@@ -243,6 +243,7 @@ TEST(Chunk, ExtensionsOfEveryVersionLoadWhatTheyKnowAndForeignBytesAreRefused) {
       {"bypass 2", withInt32(version2, 156, 2), false, -1},
       {"value count -1", withInt32(version2, 160, 0xFFFFFFFF), false, -1},
       {"more values than the payload holds", withInt32(version2, 160, 8), false, -1},
+      {"a value count past any buffer", withInt32(version2, 160, 0x20000001), false, -1},
       {"version 2 payload without its count", withExtension(2, 8, 5, 1, -1, 0), false, -1},
   };
   for (const Case& c : cases) {

@@ -64,8 +64,9 @@ TEST(MidiHostCalls, AProgramANoteSelectedIsAnnouncedFromTheNextIdleCall) {
   const Case cases[] = {
       {Callback::kReplacing, effIdle, 38, 1.0 / 3.0, 2, false},
       {Callback::kDouble, effEditIdle, 85, 1.0 / 3.0, 49, false},
-      {Callback::kAccumulating, effIdle, 38, 0.0, 0, false},        // switching off
-      {Callback::kReplacing, effEditIdle, 38, 1.0 / 3.0, 0, true},  // notes die with a suspend
+      {Callback::kAccumulating, effIdle, 37, 1.0 / 3.0, 1, false},
+      {Callback::kReplacing, effEditIdle, 38, 0.0, 0, false},  // switching off
+      {Callback::kDouble, effIdle, 38, 1.0 / 3.0, 0, true},    // notes die with a suspend
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.note << " " << c.idle << " " << c.switchMode);
