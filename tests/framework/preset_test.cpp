@@ -30,19 +30,6 @@ struct TestHost : FakeHost {
   TestHost() : FakeHost(&CreateFrameworkTestPlug) {}
 };
 
-// Little-endian fields as the layouts document them, decoded and written here.
-uint32_t Int32At(const StateBuffer& bytes, int at) {
-  uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = value << 8 | bytes.Data()[at + i];
-  return value;
-}
-double DoubleAt(const StateBuffer& bytes, int at) {
-  uint64_t bits = 0;
-  for (int i = 7; i >= 0; --i) bits = bits << 8 | bytes.Data()[at + i];
-  double value;
-  memcpy(&value, &bits, sizeof value);
-  return value;
-}
 void PutInt32(std::vector<uint8_t>& bytes, uint32_t value) {
   for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(value >> 8 * i));
 }
@@ -52,10 +39,8 @@ void PutDouble(std::vector<uint8_t>& bytes, double value) {
   for (int i = 0; i < 8; ++i) bytes.push_back(static_cast<uint8_t>(bits >> 8 * i));
 }
 
-// The gate's groove and control defaults, as documented: Swing 50, Chance
-// 100, Restart and MIDI Switch 0, the chance words 0.
+// Parameters 17-23: defaults, then maxima.
 constexpr double kGrooveDefaults[7] = {50, 100, 0, 0, 0, 0, 0};
-// Maxima of the same seven.
 constexpr double kGrooveMaxima[7] = {75, 100, 2, 3, 4194303, 4194303, 1048575};
 
 }  // namespace
@@ -215,12 +200,14 @@ TEST(Presets, TheEffectsBankAsAHostSeesIt) {
     SCOPED_TRACE(i);
     EXPECT_EQ(ProgramName(host, i), kFactoryPresets[i - 1].name);
     EXPECT_TRUE(plug->Preset(i)->inUse);
+    // After the 17 values: "QRVX", version 2, 68 payload bytes, its own
+    // number, no bypass, then the seven defaults.
+    std::vector<uint8_t> extension = {'Q', 'R', 'V', 'X'};
+    for (uint32_t word : {2u, 68u, static_cast<uint32_t>(i), 0u, 7u}) PutInt32(extension, word);
+    for (double value : kGrooveDefaults) PutDouble(extension, value);
     const StateBuffer& state = plug->Preset(i)->state;
-    ASSERT_EQ(state.Size(), 17 * 8 + 24 + 7 * 8);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(state.Data()) + 136, 4), "QRVX");
-    const uint32_t words[5] = {2, 68, static_cast<uint32_t>(i), 0, 7};
-    for (int w = 0; w < 5; ++w) EXPECT_EQ(Int32At(state, 140 + 4 * w), words[w]) << w;
-    for (int v = 0; v < 7; ++v) EXPECT_EQ(DoubleAt(state, 160 + 8 * v), kGrooveDefaults[v]) << v;
+    ASSERT_EQ(state.Size(), 136 + 80);
+    EXPECT_EQ(std::vector<uint8_t>(state.Data() + 136, state.Data() + 216), extension);
   }
   EXPECT_EQ(ProgramName(host, 25), "- 26 -");
   EXPECT_EQ(ProgramName(host, 49), "- 50 -");
@@ -228,35 +215,10 @@ TEST(Presets, TheEffectsBankAsAHostSeesIt) {
   EXPECT_FALSE(plug->Preset(49)->inUse);
 }
 
-// The groove and control values belong to each program: a program change
-// captures them with the rest and selecting a program brings its own back;
-// a factory program brings the defaults.
-TEST(Presets, ProgramsKeepTheirOwnGrooveAndControlValues) {
-  FakeHost host;
-  IPlugVST* plug = host.plug();
-  AEffect* effect = host.effect();
-  host.Dispatch(effSetProgram, 0, 30);  // a free slot: a user preset
-  for (int i = 17; i < 24; ++i) effect->setParameter(effect, i, 1.0f);
-  host.Dispatch(effSetProgram, 0, 31);  // captures 30; 31 keeps the current values
-  for (int i = 17; i < 24; ++i) EXPECT_EQ(plug->GetParam(i)->Value(), kGrooveMaxima[i - 17]) << i;
-  effect->setParameter(effect, kSwing, 0.0f);
-  effect->setParameter(effect, kRestartMode, 0.5f);
-  host.Dispatch(effSetProgram, 0, 2);  // a factory program
-  for (int i = 17; i < 24; ++i) EXPECT_EQ(plug->GetParam(i)->Value(), kGrooveDefaults[i - 17]) << i;
-  host.Dispatch(effSetProgram, 0, 30);
-  for (int i = 17; i < 24; ++i) EXPECT_EQ(plug->GetParam(i)->Value(), kGrooveMaxima[i - 17]) << i;
-  host.Dispatch(effSetProgram, 0, 31);
-  EXPECT_EQ(plug->GetParam(kSwing)->Value(), 50);
-  EXPECT_EQ(plug->GetParam(kRestartMode)->Value(), 1);
-  EXPECT_EQ(plug->GetParam(kChance)->Value(), 100);
-}
-
-// A bank image as an older build stored it, written here field by field
-// (per slot: int32 name length, the name, a byte "in use", then for a slot
-// in use its 17 values, nothing after them): every program loads its 17
-// values and the groove and control defaults, whatever the instance held.
-// The bank saved again carries each slot's extension and loads the same in
-// a third instance, groove values included.
+// An older build's bank (per slot: int32 name length, the name, a byte "in
+// use", then its 17 values) gives every program its values and the groove
+// defaults; saved again after each program got other groove values (captured
+// by the program change), it carries them into another instance.
 TEST(Presets, AnOlderBuildsBankLoadsEveryProgramAndRoundTripsWithItsExtensions) {
   std::mt19937 random(20261207u);
   std::vector<uint8_t> image;
@@ -307,7 +269,6 @@ TEST(Presets, AnOlderBuildsBankLoadsEveryProgramAndRoundTripsWithItsExtensions) 
   host.Dispatch(effSetProgram, 0, 0);
   StateBuffer saved;
   ASSERT_TRUE(plug->SavePresetBank(saved));
-  // Each slot in use now takes 24 + 7 * 8 bytes more than the older image.
   int inUse = 0;
   for (const std::vector<double>& v : values) inUse += v.empty() ? 0 : 1;
   EXPECT_EQ(saved.Size(), bank.Size() + inUse * 80);

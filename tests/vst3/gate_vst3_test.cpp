@@ -129,67 +129,65 @@ int32_t GetInt32(const std::vector<char>& bytes, size_t at) {
 
 TEST(GateVst3, StatesLoadWholeKeepWhatShortOnesCannotSupplyAndRefuseForeignOnes) {
   using Bytes = std::vector<char>;
-  // What parameters 17-23 hold after the load.
-  enum Rest { kKept, kDefault, kSaved };
   struct Case {
     const char* name;
     Bytes (*make)(const Bytes& saved);
     bool loads;
-    int firstKept;  // parameters 0-16 from here on keep their values
-    Rest rest;
+    int firstKept;      // parameters 0-16 from here on keep their values
+    int rest;           // parameters 17-23: saved (1), defaults (0) or kept (-1)
     bool takesProgram;  // program and bypass from the extension
   };
   const Case cases[] = {
-      {"whole", [](const Bytes& s) { return s; }, true, 17, kSaved, true},
+      {"whole", [](const Bytes& s) { return s; }, true, 17, 1, true},
       // An older VST 2 build's chunk: program and bypass stay, the groove defaults.
-      {"bare chunk", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 140); }, true, 17,
-       kDefault, false},
+      {"bare chunk", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 140); }, true, 17, 0,
+       false},
       {"extension cut", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 150); }, false, 17,
-       kKept, false},
+       -1, false},
       {"extension tag cut", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 142); }, false,
-       17, kKept, false},
+       17, -1, false},
       // int32 version, then 17 doubles: 60 bytes carry the first seven.
-      {"60 bytes", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 60); }, false, 7, kKept,
+      {"60 bytes", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 60); }, false, 7, -1,
        false},
-      {"3 bytes", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 3); }, false, 0, kKept,
+      {"3 bytes", [](const Bytes& s) { return Bytes(s.begin(), s.begin() + 3); }, false, 0, -1,
        false},
-      {"empty", [](const Bytes&) { return Bytes(); }, false, 0, kKept, false},
-      {"text", [](const Bytes&) { return Bytes(400, 'x'); }, false, 0, kKept, false},
+      {"empty", [](const Bytes&) { return Bytes(); }, false, 0, -1, false},
+      {"text", [](const Bytes&) { return Bytes(400, 'x'); }, false, 0, -1, false},
       {"a later version",
        [](const Bytes& s) {
          Bytes b = s;
          PutInt32(b, 0, 10001);
          return b;
        },
-       false, 0, kKept, false},
+       false, 0, -1, false},
       {"version 0",
        [](const Bytes& s) {
          Bytes b = s;
          PutInt32(b, 0, 0);
          return b;
        },
-       false, 0, kKept, false},
+       false, 0, -1, false},
       {"another tag",
        [](const Bytes& s) {
          Bytes b = s;
          b[141] = 'x';
          return b;
        },
-       false, 0, kKept, false},
+       false, 0, -1, false},
       {"program out of range",
        [](const Bytes& s) {
          Bytes b = s;
          PutInt32(b, 152, 50);
          return b;
        },
-       false, 0, kKept, false},
+       false, 0, -1, false},
       {"bytes past the extension",
        [](const Bytes& s) {
          Bytes b = s;
          b.push_back(0);
          return b;
        },
-       false, 0, kKept, false},
+       false, 0, -1, false},
   };
   // Positions of the groove and control defaults: Swing 50 of 50-75, Chance 100 %, the rest 0.
   const double defaults[7] = {0, 1, 0, 0, 0, 0, 0};
@@ -221,9 +219,8 @@ TEST(GateVst3, StatesLoadWholeKeepWhatShortOnesCannotSupplyAndRefuseForeignOnes)
               c.loads);
     for (int id = 0; id < GateVst3::kVisibleParams; ++id) {
       double expected = id < c.firstKept ? source.Param(id) : before[id];
-      if (id >= 17 && c.rest == kKept) expected = before[id];
-      if (id >= 17 && c.rest == kDefault) expected = defaults[id - 17];
-      if (id >= 17 && c.rest == kSaved) expected = source.Param(id);
+      if (id >= 17 && c.rest == 0) expected = defaults[id - 17];
+      if (id >= 17 && c.rest == 1) expected = source.Param(id);
       EXPECT_EQ(p.Param(id), expected) << id;
     }
     EXPECT_EQ(p.Param(GateVst3::kProgramParamId), (c.takesProgram ? 12.0 : 3.0) / 49.0);
