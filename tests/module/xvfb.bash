@@ -23,4 +23,11 @@ start_xvfb() {
     sleep 0.1
   done
   export DISPLAY=":$(head -n1 "$work/xvfb.display")"
+  # The number comes when the server listens; on a loaded machine it may
+  # still turn clients away for a while after that.
+  waited=0
+  until xdpyinfo >/dev/null 2>&1; do
+    (( waited++ < 100 )) || fail "Xvfb on $DISPLAY takes no clients: $(cat "$work/xvfb.log")"
+    sleep 0.1
+  done
 }
