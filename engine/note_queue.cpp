@@ -32,10 +32,6 @@ bool NoteQueue::PopBefore(int64_t end, TimedNote* note) {
   return true;
 }
 
-int64_t NoteQueue::NextTime(int64_t otherwise) const {
-  return timedCount_ > 0 ? timed_[0].at : otherwise;
-}
-
 void NoteQueue::Clear() {
   untimedCount_ = 0;
   timedCount_ = 0;

@@ -28,8 +28,6 @@ class NoteQueue {
   void BeginHostBlock(int64_t start, int32_t frames);
   // The earliest timed note before `end`, taken from the queue.
   bool PopBefore(int64_t end, TimedNote* note);
-  // The time of the earliest timed note, or `otherwise` with none.
-  int64_t NextTime(int64_t otherwise) const;
   void Clear();
 
  private:
