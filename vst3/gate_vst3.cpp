@@ -9,6 +9,7 @@
 #include "framework/host_id.h"
 #include "framework/recursive_lock.h"
 #include "framework/text_copy.h"
+#include "instance/vst2_effect_instance.h"
 #include "vst3/gate_vst3_faces.h"
 #include "vst3/no_throw.h"
 #include "vst3/plug_view.h"
@@ -47,14 +48,20 @@ bool GateVst3::CreateInstance() {
   controller_ = {&kControllerVtable, this};
   units_ = {&kUnitsVtable, this};
   requirements_ = {&kRequirementsVtable, this};
+  VSTCLASS* plug = nullptr;
   {
     ScopedLock lock(ConstructionLock());
-    plug_ = new (std::nothrow) VSTCLASS(&GateVst3::AudioMaster);
+    plug = new (std::nothrow) VSTCLASS(&GateVst3::AudioMaster);
   }
-  if (!plug_) return false;
+  if (!plug) return false;
+  instance_ = new (std::nothrow) Vst2EffectInstance(plug);
+  if (!instance_) {
+    delete plug;
+    return false;
+  }
+  plug_ = plug;
   plug_->EnsureOnePreset();
-  effect_ = plug_->Effect();
-  effect_->user = this;
+  plug_->Effect()->user = this;
   plug_->InstanceLock().SetReleaseHook(&GateVst3::SendHandlerCalls, this);
   for (std::vector<double>& channel : dry_) channel.assign(static_cast<size_t>(maxBlock_), 0.0);
   for (int i = 0; i < kVisibleParams; ++i) {
@@ -68,12 +75,8 @@ GateVst3::~GateVst3() {
   // Calls still queued are dropped: the lock releases while closing send nothing.
   if (handler_) v3_cpp_obj_unref(handler_);
   handler_ = nullptr;
-  if (effect_) {
-    if (active_) Dispatch(vst2::effMainsChanged, 0, 0);
-    Dispatch(vst2::effClose);  // deletes the instance
-  } else {
-    delete plug_;
-  }
+  if (instance_ && active_) instance_->SetActive(false);
+  delete instance_;  // closes and deletes the instance
   --gLiveObjects;
 }
 
@@ -135,7 +138,7 @@ v3_result GateVst3::Initialize(v3_funknown** context) {
     }
   }
   // The instance identifies the host and applies every parameter, as at effOpen.
-  Dispatch(vst2::effOpen);
+  instance_->Open();
   return kResultOk;
 }
 
@@ -148,9 +151,7 @@ v3_result GateVst3::Terminate() {
   return kResultOk;
 }
 
-intptr_t GateVst3::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
-  return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
-}
+EffectInstance* GateVst3::Instance() const { return instance_; }
 
 bool GateVst3::OnAudioThread() const {
   return inProcess_.load() && std::this_thread::get_id() == processThread_.load();

@@ -1,14 +1,14 @@
 // GateVst3: the effect as one VST 3 object that is component, audio
 // processor, edit controller and unit information at once. It owns one
 // VSTCLASS instance, created with an audio-master callback of its own, and
-// drives it the way the VST 2 glue's host does: lifecycle, programs and state
-// chunks through the instance's effect record (so both formats run the same
-// code and save the same chunk, whose extension holds the program, the bypass
-// and the values after the 17: framework/state_extension.h), audio through
-// its replacing
-// callbacks, parameter texts and values through the instance's IPlugParam
-// objects. What the instance asks of its host (time info, edit gestures,
-// host name) is answered from the process context and the component handler;
+// drives it through the format-neutral EffectInstance seam
+// (instance/effect_instance.h): lifecycle, programs, state, audio and the
+// editor, so both formats run the same code and save the same chunk, whose
+// extension holds the program, the bypass and the values after the 17
+// (framework/state_extension.h). Parameter texts and values still come
+// from the instance's IPlugParam objects. What the instance asks of its host
+// (time info, edit gestures, host name) is answered from the process context
+// and the component handler;
 // handler calls wait until the instance lock is released (HandlerCalls).
 //
 // Lifetime: created by the factory with no reference; each face handed to
@@ -28,13 +28,15 @@
 #include "vst3/vst3_api.h"
 
 class VSTCLASS;
+class Vst2EffectInstance;
+class EffectInstance;
 class GatePlugView;
 struct BlockNote;
 
 class GateVst3 {
  public:
   static constexpr int kVisibleParams = kHostVisibleParams;  // ids 0-23: the VST 2 parameters
-  static constexpr v3_param_id kProgramParamId = 100;  // the program list's selector
+  static constexpr v3_param_id kProgramParamId = 100;        // the program list's selector
   static constexpr v3_param_id kBypassParamId = 101;
   static constexpr int32_t kProgramListId = 1;
   static constexpr double kBypassFadeSeconds = 0.005;
@@ -87,7 +89,7 @@ class GateVst3 {
   v3_result ProgramName(int32_t listId, int32_t program, int16_t* name);
 
   // ---- For the editor view [editor thread] ----
-  vst2::AEffect* Effect() const { return effect_; }
+  EffectInstance* Instance() const;
   VSTCLASS* Plug() const { return plug_; }
   void ViewGone() { view_ = nullptr; }
 
@@ -101,8 +103,6 @@ class GateVst3 {
   ~GateVst3();
   bool CreateInstance();
 
-  intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
-                    float opt = 0.0f);
   // The instance's requests to its host. [any thread the instance calls from]
   static intptr_t VST2_CALL AudioMaster(vst2::AEffect* effect, int32_t opcode, int32_t index,
                                         intptr_t value, void* ptr, float opt);
@@ -133,8 +133,11 @@ class GateVst3 {
   ComFace<GateVst3> requirements_{};
   std::atomic<uint32_t> refCount_{0};
 
+  // The instance, driven through the format-neutral seam; plug_ is the same
+  // object, for what the seam does not cover yet (parameter records, the
+  // editor's size and the host callback).
+  Vst2EffectInstance* instance_ = nullptr;
   VSTCLASS* plug_ = nullptr;
-  vst2::AEffect* effect_ = nullptr;
   int initializeCount_ = 0;
   bool active_ = false;
   char hostName_[128] = {};

@@ -10,6 +10,7 @@
 
 #include "engine/gate_plug.h"
 #include "framework/recursive_lock.h"
+#include "instance/vst2_effect_instance.h"
 #include "gui/editor_view.h"
 #include "vst3/gate_vst3.h"
 #include "vst3/gate_vst3_faces.h"
@@ -144,7 +145,7 @@ v3_result GateVst3::ParameterInfo(int32_t index, v3_param_info* info) {
     info->param_id = kProgramParamId;
     CopyToText16(info->title, kTextSize, "Program");
     CopyToText16(info->short_title, kTextSize, "Program");
-    info->step_count = plug_->NPresets() - 1;
+    info->step_count = instance_->ProgramCount() - 1;
     info->flags = V3_PARAM_PROGRAM_CHANGE | V3_PARAM_IS_LIST;
     return kResultOk;
   }
@@ -175,14 +176,12 @@ v3_result GateVst3::ParameterText(v3_param_id id, double normalized, int16_t* te
   if (!text) return kInvalidArgument;
   char display[kTextSize] = {};
   if (id == kProgramParamId) {
-    const int program = static_cast<int>(std::lround(normalized * (plug_->NPresets() - 1)));
-    ScopedLock lock(plug_->InstanceLock());
-    std::snprintf(display, sizeof display, "%s", plug_->PresetName(program));
+    const int program = static_cast<int>(std::lround(normalized * (instance_->ProgramCount() - 1)));
+    instance_->ProgramName(program, display, sizeof display);
   } else if (id == kBypassParamId) {
     std::snprintf(display, sizeof display, "%s", normalized >= 0.5 ? "On" : "Off");
   } else if (id < static_cast<v3_param_id>(kVisibleParams)) {
-    ScopedLock lock(plug_->InstanceLock());
-    plug_->GetParam(static_cast<int>(id))->FormatValue(normalized, true, display, sizeof display);
+    instance_->ParamText(static_cast<int32_t>(id), normalized, display, sizeof display);
   } else {
     return kInvalidArgument;
   }
@@ -195,9 +194,11 @@ v3_result GateVst3::ParameterFromText(v3_param_id id, const int16_t* text, doubl
   char typed[kTextSize];
   CopyFromText16(typed, sizeof typed, text);
   if (id == kProgramParamId) {
-    for (int i = 0; i < plug_->NPresets(); ++i) {
+    for (int i = 0; i < instance_->ProgramCount(); ++i) {
       if (std::strcmp(plug_->PresetName(i), typed) != 0) continue;
-      *normalized = plug_->NPresets() > 1 ? static_cast<double>(i) / (plug_->NPresets() - 1) : 0.0;
+      *normalized = instance_->ProgramCount() > 1
+                        ? static_cast<double>(i) / (instance_->ProgramCount() - 1)
+                        : 0.0;
       return kResultOk;
     }
     return kResultFalse;
@@ -223,7 +224,7 @@ v3_result GateVst3::ParameterFromText(v3_param_id id, const int16_t* text, doubl
 }
 
 double GateVst3::NormalizedToPlain(v3_param_id id, double normalized) {
-  if (id == kProgramParamId) return std::lround(normalized * (plug_->NPresets() - 1));
+  if (id == kProgramParamId) return std::lround(normalized * (instance_->ProgramCount() - 1));
   if (id == kBypassParamId) return normalized >= 0.5 ? 1.0 : 0.0;
   if (id >= static_cast<v3_param_id>(kVisibleParams)) return normalized;
   ScopedLock lock(plug_->InstanceLock());
@@ -234,8 +235,9 @@ double GateVst3::NormalizedToPlain(v3_param_id id, double normalized) {
 
 double GateVst3::PlainToNormalized(v3_param_id id, double plain) {
   if (id == kProgramParamId) {
-    return plug_->NPresets() > 1 ? std::min(1.0, std::max(0.0, plain / (plug_->NPresets() - 1)))
-                                 : 0.0;
+    return instance_->ProgramCount() > 1
+               ? std::min(1.0, std::max(0.0, plain / (instance_->ProgramCount() - 1)))
+               : 0.0;
   }
   if (id == kBypassParamId) return plain >= 0.5 ? 1.0 : 0.0;
   if (id >= static_cast<v3_param_id>(kVisibleParams)) return plain;
@@ -246,13 +248,13 @@ double GateVst3::PlainToNormalized(v3_param_id id, double plain) {
 double GateVst3::ParameterNormalized(v3_param_id id) {
   ScopedLock lock(plug_->InstanceLock());
   if (id == kProgramParamId) {
-    return plug_->NPresets() > 1
-               ? static_cast<double>(plug_->CurrentPresetIndex()) / (plug_->NPresets() - 1)
+    return instance_->ProgramCount() > 1
+               ? static_cast<double>(instance_->CurrentProgram()) / (instance_->ProgramCount() - 1)
                : 0.0;
   }
   if (id == kBypassParamId) return bypassed_ ? 1.0 : 0.0;
   if (id >= static_cast<v3_param_id>(kVisibleParams)) return 0.0;
-  return plug_->GetParam(static_cast<int>(id))->GetNormalized();
+  return instance_->ParamNormalized(static_cast<int32_t>(id));
 }
 
 v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
@@ -260,9 +262,9 @@ v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
   if (normalized > 1.0) normalized = 1.0;
   if (id == kProgramParamId) {
     ScopedLock lock(plug_->InstanceLock());
-    const int before = plug_->CurrentPresetIndex();
-    SelectProgram(static_cast<int>(std::lround(normalized * (plug_->NPresets() - 1))));
-    if (plug_->CurrentPresetIndex() == before || !handler_ || OnAudioThread()) return kResultOk;
+    const int before = instance_->CurrentProgram();
+    SelectProgram(static_cast<int>(std::lround(normalized * (instance_->ProgramCount() - 1))));
+    if (instance_->CurrentProgram() == before || !handler_ || OnAudioThread()) return kResultOk;
     // A host that would wait on itself reads the values again on its own.
     if (hostRereadsAfterProgram_) return kResultOk;
     // Every parameter changed: the host reads them again at once, told after
@@ -280,12 +282,9 @@ v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
   // The VST 2 parameter callback's road, with the host's full precision.
   const int index = static_cast<int>(id);
   ScopedLock lock(plug_->InstanceLock());
-  if (IEditorView* editor = plug_->Editor())
-    editor->SetParameterFromPlugin(index, normalized, true);
-  plug_->GetParam(index)->SetFromNormalized(normalized);
-  plug_->OnParamChanged(index);
+  instance_->SetParamNormalized(index, normalized);
   // The host knows the value it set: nothing to echo in the next block.
-  reported_[index] = plug_->GetParam(index)->GetNormalized();
+  reported_[index] = instance_->ParamNormalized(index);
   return kResultOk;
 }
 
@@ -317,15 +316,16 @@ v3_result GateVst3::ProgramListInfo(int32_t index, v3_program_list_info* info) {
   std::memset(info, 0, sizeof *info);
   info->id = kProgramListId;
   CopyToText16(info->name, kTextSize, "Programs");
-  info->programCount = plug_->NPresets();
+  info->programCount = instance_->ProgramCount();
   return kResultOk;
 }
 
 v3_result GateVst3::ProgramName(int32_t listId, int32_t program, int16_t* name) {
-  if (!name || listId != kProgramListId || program < 0 || program >= plug_->NPresets()) {
+  if (!name || listId != kProgramListId || program < 0 || program >= instance_->ProgramCount()) {
     return kInvalidArgument;
   }
-  ScopedLock lock(plug_->InstanceLock());
-  CopyToText16(name, kTextSize, plug_->PresetName(program));
+  char text[kTextSize];
+  instance_->ProgramName(program, text, sizeof text);
+  CopyToText16(name, kTextSize, text);
   return kResultOk;
 }

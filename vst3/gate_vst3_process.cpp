@@ -10,6 +10,7 @@
 #include "engine/gate_plug.h"
 #include "engine/note_queue.h"
 #include "framework/recursive_lock.h"
+#include "instance/vst2_effect_instance.h"
 #include "vst3/gate_vst3.h"
 
 // A note-on of the host's event list, at its sample of the block.
@@ -141,7 +142,7 @@ void GateVst3::ApplyParamChange(v3_param_id id, double normalized) {
     return;
   }
   if (id == kProgramParamId) {
-    SelectProgram(static_cast<int>(std::lround(normalized * (plug_->NPresets() - 1))));
+    SelectProgram(static_cast<int>(std::lround(normalized * (instance_->ProgramCount() - 1))));
     return;
   }
   if (id >= static_cast<v3_param_id>(kVisibleParams)) return;
@@ -151,9 +152,9 @@ void GateVst3::ApplyParamChange(v3_param_id id, double normalized) {
 
 void GateVst3::SelectProgram(int program) {
   ScopedLock lock(plug_->InstanceLock());
-  if (program < 0 || program >= plug_->NPresets()) return;
-  if (program == plug_->CurrentPresetIndex()) return;
-  Dispatch(vst2::effSetProgram, 0, program);
+  if (program < 0 || program >= instance_->ProgramCount()) return;
+  if (program == instance_->CurrentProgram()) return;
+  instance_->SelectProgram(program);
 }
 
 void GateVst3::RenderSlice(v3_process_data* data, int32_t offset, int32_t frames) {
@@ -172,13 +173,9 @@ void GateVst3::RenderSlice(v3_process_data* data, int32_t offset, int32_t frames
     }
   }
   if (wide) {
-    double* inputs[2] = {in.channel_buffers_64[0] + offset, in.channel_buffers_64[1] + offset};
-    double* outputs[2] = {out.channel_buffers_64[0] + offset, out.channel_buffers_64[1] + offset};
-    effect_->processDoubleReplacing(effect_, inputs, outputs, frames);
+    instance_->ProcessDouble(in.channel_buffers_64, out.channel_buffers_64, offset, frames);
   } else {
-    float* inputs[2] = {in.channel_buffers_32[0] + offset, in.channel_buffers_32[1] + offset};
-    float* outputs[2] = {out.channel_buffers_32[0] + offset, out.channel_buffers_32[1] + offset};
-    effect_->processReplacing(effect_, inputs, outputs, frames);
+    instance_->ProcessFloat(in.channel_buffers_32, out.channel_buffers_32, offset, frames);
   }
   if (fading) CrossfadeBypass(data, offset, frames, bypassed);
 }
@@ -215,7 +212,7 @@ void GateVst3::DeliverNotes(const BlockNote* notes, int count, int32_t start, in
     if (notes[i].offset < start || notes[i].offset >= end) continue;
     MidiMessage message = notes[i].message;
     message.offset = notes[i].offset - start;
-    plug_->OnMidiMessage(message);
+    instance_->QueueMidi(message);
   }
 }
 
@@ -314,9 +311,9 @@ v3_result GateVst3::Process(v3_process_data* data) {
       BuildTimeInfo(data->ctx, position);
       // The slice's notes go first: its render times them from its own start.
       DeliverNotes(notes, noteCount, position, sliceEnd);
-      const uint32_t switchesBefore = plug_->midiProgramSwitches;
+      const uint32_t switchesBefore = instance_->NoteProgramSwitches();
       RenderSlice(data, position, sliceEnd - position);
-      if (plug_->midiProgramSwitches != switchesBefore) ReportProgram(data, position);
+      if (instance_->NoteProgramSwitches() != switchesBefore) ReportProgram(data, position);
       ReportChangedParams(data, position);
     }
     position = sliceEnd;
@@ -324,7 +321,7 @@ v3_result GateVst3::Process(v3_process_data* data) {
   if (frames == 0) {
     // Nothing renders, yet the notes count: they act at the next sample.
     DeliverNotes(notes, noteCount, 0, 1);
-    plug_->OnHostBlockStart(0);
+    instance_->ProcessNothing();
     ReportChangedParams(data, 0);
     // Nothing to gate, yet the host reads the outputs: they hold silence.
     if (data->nframes > 0) SilenceOutputs(data);
