@@ -20,6 +20,15 @@ struct LoadedState {
   bool bypassed = false;
 };
 
+// What a host shows of one parameter.
+struct ParamInfoRecord {
+  static constexpr int kTextSize = 128;
+  char title[kTextSize];  // never empty
+  char units[kTextSize];
+  int32_t stepCount;  // evenly spaced steps across the range; 0 continuous
+  bool isList;        // a list of named values
+};
+
 class EffectInstance {
  public:
   virtual ~EffectInstance() = default;  // closes the instance [host main thread]
@@ -37,11 +46,16 @@ class EffectInstance {
   // ---- Parameters [any host thread] ----
   // The parameters a host sees: 0 .. ParamCount() - 1.
   virtual int32_t ParamCount() = 0;
+  // False outside the list.
+  virtual bool ParamInfo(int32_t index, ParamInfoRecord* info) = 0;
   virtual double ParamNormalized(int32_t index) = 0;
   // A host or automation value, stepped and applied; the editor follows.
   virtual void SetParamNormalized(int32_t index, double normalized) = 0;
   // The display text of `normalized` for parameter `index`, into `size` bytes.
   virtual void ParamText(int32_t index, double normalized, char* text, int32_t size) = 0;
+  // The normalized value a typed text names, stepped as a host value is;
+  // false when the text names none.
+  virtual bool ParamFromText(int32_t index, const char* text, double* normalized) = 0;
 
   // ---- Programs [host main thread] ----
   virtual int32_t ProgramCount() = 0;

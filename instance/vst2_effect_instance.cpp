@@ -3,7 +3,9 @@
 // the dispatcher and straight through the framework where it does not.
 #include "instance/vst2_effect_instance.h"
 
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "engine/gate_plug.h"
 #include "framework/recursive_lock.h"
@@ -23,6 +25,24 @@ Sample** Offset(Sample** channels, int count, int32_t offset, Sample** moved, in
   for (int c = 0; c < count && c < room; ++c)
     moved[c] = channels[c] ? channels[c] + offset : nullptr;
   return moved;
+}
+
+// Hosts show a title for every parameter; the pattern and chance words have
+// none of their own.
+void ParamTitle(const IPlugParam* param, int index, char* title, int size) {
+  if (param->Name()[0]) {
+    std::snprintf(title, static_cast<size_t>(size), "%s", param->Name());
+  } else if (index >= kChanceWord0) {
+    std::snprintf(title, static_cast<size_t>(size), "Chance Word %d", index - kChanceWord0 + 1);
+  } else {
+    std::snprintf(title, static_cast<size_t>(size), "Pattern Word %d", index - kPatternWord0 + 1);
+  }
+}
+
+// Stepped means evenly spaced whole steps: an integer kind with a straight curve.
+int32_t StepCount(const IPlugParam* param) {
+  if (param->Kind() == kParamReal || param->CurveExponent() != 1.0) return 0;
+  return static_cast<int32_t>(std::lround((param->Max() - param->Min()) / param->Step()));
 }
 
 }  // namespace
@@ -57,6 +77,17 @@ void Vst2EffectInstance::SetProcessing(bool on) {
 
 int32_t Vst2EffectInstance::ParamCount() { return plug_->Effect()->numParams; }
 
+bool Vst2EffectInstance::ParamInfo(int32_t index, ParamInfoRecord* info) {
+  ScopedLock lock(plug_->InstanceLock());
+  const IPlugParam* param = index < ParamCount() ? plug_->GetParam(index) : nullptr;
+  if (!param || !info) return false;
+  ParamTitle(param, index, info->title, ParamInfoRecord::kTextSize);
+  CopyTextBounded(info->units, param->Label(), ParamInfoRecord::kTextSize);
+  info->stepCount = StepCount(param);
+  info->isList = param->Kind() == kParamEnum;
+  return true;
+}
+
 double Vst2EffectInstance::ParamNormalized(int32_t index) {
   ScopedLock lock(plug_->InstanceLock());
   const IPlugParam* param = index < ParamCount() ? plug_->GetParam(index) : nullptr;
@@ -79,6 +110,21 @@ void Vst2EffectInstance::ParamText(int32_t index, double normalized, char* text,
   ScopedLock lock(plug_->InstanceLock());
   const IPlugParam* param = index < ParamCount() ? plug_->GetParam(index) : nullptr;
   if (param) param->FormatValue(normalized, true, text, size);
+}
+
+bool Vst2EffectInstance::ParamFromText(int32_t index, const char* text, double* normalized) {
+  ScopedLock lock(plug_->InstanceLock());
+  const IPlugParam* param = index < ParamCount() ? plug_->GetParam(index) : nullptr;
+  if (!param || !text || !normalized) return false;
+  // A display text or a leading number; anything else names no value.
+  double shown = 0.0;
+  char* end = const_cast<char*>(text);
+  const bool displayText = param->ValueForDisplayText(text, &shown);
+  if (!displayText) std::strtod(text, &end);
+  if (!displayText && end == text) return false;
+  // Stepped as the VST 2 text entry stores it.
+  *normalized = param->ToNormalized(param->ValueFromText(text));
+  return true;
 }
 
 int32_t Vst2EffectInstance::ProgramCount() { return plug_->NPresets(); }

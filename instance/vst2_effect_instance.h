@@ -30,9 +30,11 @@ class Vst2EffectInstance final : public EffectInstance {
   void SetProcessing(bool on) override;
 
   int32_t ParamCount() override;
+  bool ParamInfo(int32_t index, ParamInfoRecord* info) override;
   double ParamNormalized(int32_t index) override;
   void SetParamNormalized(int32_t index, double normalized) override;
   void ParamText(int32_t index, double normalized, char* text, int32_t size) override;
+  bool ParamFromText(int32_t index, const char* text, double* normalized) override;
 
   int32_t ProgramCount() override;
   int32_t CurrentProgram() override;

@@ -10,8 +10,8 @@
 
 #include "engine/gate_plug.h"
 #include "framework/recursive_lock.h"
-#include "instance/vst2_effect_instance.h"
 #include "gui/editor_view.h"
+#include "instance/vst2_effect_instance.h"
 #include "vst3/gate_vst3.h"
 #include "vst3/gate_vst3_faces.h"
 #include "vst3/no_throw.h"
@@ -104,24 +104,6 @@ v3_result V3_API SetUnitProgramData(void*, int32_t, int32_t, v3_bstream**) {
   return kNotImplemented;
 }
 
-// Hosts show a title for every parameter; the pattern and chance words have
-// none of their own.
-void ParamTitle(const IPlugParam* param, int index, char* title, int size) {
-  if (param->Name()[0]) {
-    std::snprintf(title, static_cast<size_t>(size), "%s", param->Name());
-  } else if (index >= kChanceWord0) {
-    std::snprintf(title, static_cast<size_t>(size), "Chance Word %d", index - kChanceWord0 + 1);
-  } else {
-    std::snprintf(title, static_cast<size_t>(size), "Pattern Word %d", index - kPatternWord0 + 1);
-  }
-}
-
-// Stepped means evenly spaced whole steps: an integer kind with a straight curve.
-int32_t StepCount(const IPlugParam* param) {
-  if (param->Kind() == kParamReal || param->CurveExponent() != 1.0) return 0;
-  return static_cast<int32_t>(std::lround((param->Max() - param->Min()) / param->Step()));
-}
-
 }  // namespace
 
 const v3_edit_controller_cpp kControllerVtable = {
@@ -157,18 +139,16 @@ v3_result GateVst3::ParameterInfo(int32_t index, v3_param_info* info) {
     info->flags = V3_PARAM_CAN_AUTOMATE | V3_PARAM_IS_BYPASS;
     return kResultOk;
   }
-  ScopedLock lock(plug_->InstanceLock());
-  const IPlugParam* param = plug_->GetParam(index);
-  char title[kTextSize];
-  ParamTitle(param, index, title, sizeof title);
+  ParamInfoRecord record;
+  if (!instance_->ParamInfo(index, &record)) return kInvalidArgument;
   info->param_id = static_cast<v3_param_id>(index);
-  CopyToText16(info->title, kTextSize, title);
-  CopyToText16(info->short_title, kTextSize, title);
-  CopyToText16(info->units, kTextSize, param->Label());
-  info->step_count = StepCount(param);
+  CopyToText16(info->title, kTextSize, record.title);
+  CopyToText16(info->short_title, kTextSize, record.title);
+  CopyToText16(info->units, kTextSize, record.units);
+  info->step_count = record.stepCount;
   info->default_normalised_value = defaults_[index];
   info->flags = V3_PARAM_CAN_AUTOMATE;
-  if (param->Kind() == kParamEnum) info->flags |= V3_PARAM_IS_LIST;
+  if (record.isList) info->flags |= V3_PARAM_IS_LIST;
   return kResultOk;
 }
 
@@ -210,17 +190,8 @@ v3_result GateVst3::ParameterFromText(v3_param_id id, const int16_t* text, doubl
     return kResultOk;
   }
   if (id >= static_cast<v3_param_id>(kVisibleParams)) return kInvalidArgument;
-  ScopedLock lock(plug_->InstanceLock());
-  const IPlugParam* param = plug_->GetParam(static_cast<int>(id));
-  // A display text or a leading number; anything else names no value.
-  double shown = 0.0;
-  char* end = typed;
-  const bool displayText = param->ValueForDisplayText(typed, &shown);
-  if (!displayText) std::strtod(typed, &end);
-  if (!displayText && end == typed) return kResultFalse;
-  // Stepped as VST 2's effString2Parameter stores it.
-  *normalized = param->ToNormalized(param->ValueFromText(typed));
-  return kResultOk;
+  return instance_->ParamFromText(static_cast<int32_t>(id), typed, normalized) ? kResultOk
+                                                                               : kResultFalse;
 }
 
 double GateVst3::NormalizedToPlain(v3_param_id id, double normalized) {
