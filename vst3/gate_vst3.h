@@ -23,6 +23,7 @@
 #include "engine/gate_params.h"
 #include "framework/state_buffer.h"
 #include "framework/vst2_interface.h"
+#include "instance/instance_host.h"
 #include "vst3/com_face.h"
 #include "vst3/handler_calls.h"
 #include "vst3/vst3_api.h"
@@ -33,7 +34,7 @@ class EffectInstance;
 class GatePlugView;
 struct BlockNote;
 
-class GateVst3 {
+class GateVst3 final : public InstanceHost {
  public:
   static constexpr int kVisibleParams = kHostVisibleParams;  // ids 0-23: the VST 2 parameters
   static constexpr v3_param_id kProgramParamId = 100;        // the program list's selector
@@ -93,6 +94,15 @@ class GateVst3 {
   VSTCLASS* Plug() const { return plug_; }
   void ViewGone() { view_ = nullptr; }
 
+  // ---- What the instance asks of its host (InstanceHost) ----
+  const HostTime* TransportTime() override;  // [audio thread, lock held]
+  void BeginEdit(int32_t index) override;    // [editor thread]
+  void PerformEdit(int32_t index, double normalized) override;
+  void EndEdit(int32_t index) override;
+  void UpdateDisplay() override;  // [host main thread]
+  bool ResizeEditor(int32_t width, int32_t height) override;
+  void HostIdentity(char* name, int32_t size, int32_t* versionDecimal) override;
+
   // The static thunks every face shares for its first three slots.
   static v3_result V3_API QueryThunk(void* self, const v3_tuid iid, void** obj);
   static uint32_t V3_API RefThunk(void* self);
@@ -100,13 +110,15 @@ class GateVst3 {
 
  private:
   GateVst3() = default;
-  ~GateVst3();
+  ~GateVst3() override;
   bool CreateInstance();
 
-  // The instance's requests to its host. [any thread the instance calls from]
+  // The instance's remaining VST 2 requests (MIDI wishes, MIDI out), which
+  // have no counterpart here. [any thread the instance calls from]
   static intptr_t VST2_CALL AudioMaster(vst2::AEffect* effect, int32_t opcode, int32_t index,
                                         intptr_t value, void* ptr, float opt);
-  intptr_t AnswerInstance(int32_t opcode, int32_t index, intptr_t value, void* ptr);
+  // Queues an edit gesture step for the component handler. [editor thread]
+  void QueueEdit(HandlerCalls::Kind kind, int32_t index);
   bool OnAudioThread() const;
   // The instance lock's release hook: sends what this thread queued for the
   // component handler. [any thread, the lock just released]
@@ -155,7 +167,7 @@ class GateVst3 {
   double reported_[kVisibleParams] = {};
   std::atomic<bool> bypassed_{false};  // set from any thread, read by the audio thread
   double bypassMix_ = 0.0;             // 0 the effect's output, 1 the dry input
-  vst2::VstTimeInfo timeInfo_{};
+  HostTime hostTime_{};
   bool timeInfoValid_ = false;
   std::atomic<bool> inProcess_{false};
   std::atomic<std::thread::id> processThread_{};

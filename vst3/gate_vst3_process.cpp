@@ -91,46 +91,25 @@ void SilenceOutputs(v3_process_data* data) {
 void GateVst3::BuildTimeInfo(const v3_process_context* context, int32_t offset) {
   timeInfoValid_ = context != nullptr;
   if (!context) return;
-  vst2::VstTimeInfo& t = timeInfo_;
+  HostTime& t = hostTime_;
   t = {};
   const uint32_t state = context->state;
-  t.sampleRate = sampleRate_;
   const int64_t position = context->project_time_in_samples + offset;
-  t.samplePos = static_cast<double>(position);
+  t.samplePosition = static_cast<double>(position);
   // A host may roll through a pre-roll at negative project time, where a
   // VST 2 host reports its transport still stopped: the transport starts, and
   // the step clock aligns, when the position reaches zero.
   const bool rolling = position >= 0;
-  if (rolling && (state & V3_PROCESS_CTX_PLAYING)) t.flags |= vst2::kVstTransportPlaying;
-  if (rolling && (state & V3_PROCESS_CTX_RECORDING)) t.flags |= vst2::kVstTransportRecording;
-  if (state & V3_PROCESS_CTX_CYCLE_ACTIVE) t.flags |= vst2::kVstTransportCycleActive;
-  if (state & V3_PROCESS_CTX_SYSTEM_TIME_VALID) {
-    t.nanoSeconds = static_cast<double>(context->system_time_ns);
-    t.flags |= vst2::kVstNanosValid;
-  }
+  t.playing = rolling && (state & V3_PROCESS_CTX_PLAYING);
+  t.recording = rolling && (state & V3_PROCESS_CTX_RECORDING);
   if (state & V3_PROCESS_CTX_TEMPO_VALID) {
     t.tempo = context->bpm;
-    t.flags |= vst2::kVstTempoValid;
-  }
-  if (state & V3_PROCESS_CTX_PROJECT_TIME_VALID) {
-    // The musical position moves with the slice at the current tempo.
-    const double quartersPerSample = t.tempo > 0.0 ? t.tempo / (60.0 * sampleRate_) : 0.0;
-    t.ppqPos = context->project_time_quarters + offset * quartersPerSample;
-    t.flags |= vst2::kVstPpqPosValid;
-  }
-  if (state & V3_PROCESS_CTX_BAR_POSITION_VALID) {
-    t.barStartPos = context->bar_position_quarters;
-    t.flags |= vst2::kVstBarsValid;
-  }
-  if (state & V3_PROCESS_CTX_CYCLE_VALID) {
-    t.cycleStartPos = context->cycle_start_quarters;
-    t.cycleEndPos = context->cycle_end_quarters;
-    t.flags |= vst2::kVstCyclePosValid;
+    t.tempoValid = true;
   }
   if (state & V3_PROCESS_CTX_TIME_SIG_VALID) {
-    t.timeSigNumerator = context->time_sig_numerator;
-    t.timeSigDenominator = context->time_sig_denom;
-    t.flags |= vst2::kVstTimeSigValid;
+    t.numerator = context->time_sig_numerator;
+    t.denominator = context->time_sig_denom;
+    t.signatureValid = true;
   }
 }
 
