@@ -53,6 +53,10 @@ class EffectInstance {
   virtual void SetParamNormalized(int32_t index, double normalized) = 0;
   // The display text of `normalized` for parameter `index`, into `size` bytes.
   virtual void ParamText(int32_t index, double normalized, char* text, int32_t size) = 0;
+  // The value in the parameter's own units that `normalized` stands for,
+  // stepped as the parameter stores it, and back.
+  virtual double ParamPlain(int32_t index, double normalized) = 0;
+  virtual double ParamNormalizedOfPlain(int32_t index, double plain) = 0;
   // The normalized value a typed text names, stepped as a host value is;
   // false when the text names none.
   virtual bool ParamFromText(int32_t index, const char* text, double* normalized) = 0;
@@ -60,6 +64,8 @@ class EffectInstance {
   // ---- Programs [host main thread] ----
   virtual int32_t ProgramCount() = 0;
   virtual int32_t CurrentProgram() = 0;
+  // Room for any program name with its terminator.
+  static constexpr int32_t kProgramNameBytes = 256;
   // The name of program `index`, into `size` bytes; empty outside the list.
   virtual void ProgramName(int32_t index, char* name, int32_t size) = 0;
   // The current values go back into their program first, as a host switch does.

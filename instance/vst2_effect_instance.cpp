@@ -3,6 +3,7 @@
 // the dispatcher and straight through the framework where it does not.
 #include "instance/vst2_effect_instance.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -112,6 +113,22 @@ void Vst2EffectInstance::ParamText(int32_t index, double normalized, char* text,
   if (param) param->FormatValue(normalized, true, text, size);
 }
 
+double Vst2EffectInstance::ParamPlain(int32_t index, double normalized) {
+  ScopedLock lock(plug_->InstanceLock());
+  const IPlugParam* param = index < ParamCount() ? plug_->GetParam(index) : nullptr;
+  if (!param) return normalized;
+  // Stepped on a copy: the parameter itself keeps its value.
+  IPlugParam scratch = *param;
+  scratch.SetFromNormalized(std::min(1.0, std::max(0.0, normalized)));
+  return scratch.Value();
+}
+
+double Vst2EffectInstance::ParamNormalizedOfPlain(int32_t index, double plain) {
+  ScopedLock lock(plug_->InstanceLock());
+  const IPlugParam* param = index < ParamCount() ? plug_->GetParam(index) : nullptr;
+  return param ? param->ToNormalized(plain) : plain;
+}
+
 bool Vst2EffectInstance::ParamFromText(int32_t index, const char* text, double* normalized) {
   ScopedLock lock(plug_->InstanceLock());
   const IPlugParam* param = index < ParamCount() ? plug_->GetParam(index) : nullptr;
@@ -126,6 +143,9 @@ bool Vst2EffectInstance::ParamFromText(int32_t index, const char* text, double* 
   *normalized = param->ToNormalized(param->ValueFromText(text));
   return true;
 }
+
+static_assert(PresetSlot::kNameSize <= EffectInstance::kProgramNameBytes,
+              "a preset name fits the seam's program name");
 
 int32_t Vst2EffectInstance::ProgramCount() { return plug_->NPresets(); }
 

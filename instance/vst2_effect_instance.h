@@ -34,6 +34,8 @@ class Vst2EffectInstance final : public EffectInstance {
   double ParamNormalized(int32_t index) override;
   void SetParamNormalized(int32_t index, double normalized) override;
   void ParamText(int32_t index, double normalized, char* text, int32_t size) override;
+  double ParamPlain(int32_t index, double normalized) override;
+  double ParamNormalizedOfPlain(int32_t index, double plain) override;
   bool ParamFromText(int32_t index, const char* text, double* normalized) override;
 
   int32_t ProgramCount() override;

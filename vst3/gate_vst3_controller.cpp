@@ -175,7 +175,9 @@ v3_result GateVst3::ParameterFromText(v3_param_id id, const int16_t* text, doubl
   CopyFromText16(typed, sizeof typed, text);
   if (id == kProgramParamId) {
     for (int i = 0; i < instance_->ProgramCount(); ++i) {
-      if (std::strcmp(plug_->PresetName(i), typed) != 0) continue;
+      char name[EffectInstance::kProgramNameBytes];
+      instance_->ProgramName(i, name, sizeof name);
+      if (std::strcmp(name, typed) != 0) continue;
       *normalized = instance_->ProgramCount() > 1
                         ? static_cast<double>(i) / (instance_->ProgramCount() - 1)
                         : 0.0;
@@ -198,10 +200,7 @@ double GateVst3::NormalizedToPlain(v3_param_id id, double normalized) {
   if (id == kProgramParamId) return std::lround(normalized * (instance_->ProgramCount() - 1));
   if (id == kBypassParamId) return normalized >= 0.5 ? 1.0 : 0.0;
   if (id >= static_cast<v3_param_id>(kVisibleParams)) return normalized;
-  ScopedLock lock(plug_->InstanceLock());
-  IPlugParam scratch = *plug_->GetParam(static_cast<int>(id));
-  scratch.SetFromNormalized(std::min(1.0, std::max(0.0, normalized)));
-  return scratch.Value();
+  return instance_->ParamPlain(static_cast<int32_t>(id), normalized);
 }
 
 double GateVst3::PlainToNormalized(v3_param_id id, double plain) {
@@ -212,8 +211,7 @@ double GateVst3::PlainToNormalized(v3_param_id id, double plain) {
   }
   if (id == kBypassParamId) return plain >= 0.5 ? 1.0 : 0.0;
   if (id >= static_cast<v3_param_id>(kVisibleParams)) return plain;
-  ScopedLock lock(plug_->InstanceLock());
-  return plug_->GetParam(static_cast<int>(id))->ToNormalized(plain);
+  return instance_->ParamNormalizedOfPlain(static_cast<int32_t>(id), plain);
 }
 
 double GateVst3::ParameterNormalized(v3_param_id id) {
@@ -242,7 +240,7 @@ v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
     // the lock is released (a host may wait on its audio thread, which may
     // wait on this lock). It has them then; the processor need not repeat them.
     handlerCalls_.Push(HandlerCalls::kRestart, V3_RESTART_PARAM_VALUES_CHANGED, 0.0);
-    for (int i = 0; i < kVisibleParams; ++i) reported_[i] = plug_->GetParam(i)->GetNormalized();
+    for (int i = 0; i < kVisibleParams; ++i) reported_[i] = instance_->ParamNormalized(i);
     return kResultOk;
   }
   if (id == kBypassParamId) {
