@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/gate_plug.h"
+#include "instance/instance_host.h"
 #include "instance/vst2_effect_instance.h"
 
 namespace {
@@ -146,3 +147,83 @@ TEST(EffectInstance, LoadedStateAnswersWhatItCarried) {
 }
 
 }  // namespace
+
+namespace {
+
+// Counts what reaches the audio-master callback, by opcode.
+int gCallbackRequests[64];
+
+intptr_t VST2_CALL CountingCallback(vst2::AEffect*, int32_t opcode, int32_t, intptr_t, void*,
+                                    float) {
+  if (opcode >= 0 && opcode < 64) ++gCallbackRequests[opcode];
+  return opcode == vst2::audioMasterVersion ? vst2::kVstVersion : 0;
+}
+
+struct RecordingHost final : InstanceHost {
+  const HostTime* TransportTime() override {
+    ++timeQueries;
+    return &time;
+  }
+  void BeginEdit(int32_t index) override { edits.push_back(100 + index); }
+  void PerformEdit(int32_t index, double) override { edits.push_back(200 + index); }
+  void EndEdit(int32_t index) override { edits.push_back(300 + index); }
+  void UpdateDisplay() override { ++displayUpdates; }
+  bool ResizeEditor(int32_t width, int32_t height) override {
+    resized = width * 10000 + height;
+    return true;
+  }
+  void HostIdentity(char* name, int32_t size, int32_t* versionDecimal) override {
+    std::snprintf(name, static_cast<size_t>(size), "%s", "Some Host");
+    *versionDecimal = 20304;
+  }
+  HostTime time;
+  int timeQueries = 0;
+  std::vector<int> edits;
+  int displayUpdates = 0;
+  int resized = 0;
+};
+
+}  // namespace
+
+// With an instance host the host services go there and nothing reaches the
+// callback; the transport read is the record's, field for field.
+TEST(EffectInstance, AnInstanceHostTakesEveryHostService) {
+  for (int& count : gCallbackRequests) count = 0;
+  VSTCLASS plug(&CountingCallback);
+  RecordingHost host;
+  plug.SetInstanceHost(&host);
+  host.time.samplePosition = 4410.4;
+  host.time.tempoValid = true;
+  host.time.tempo = 97.5;
+  host.time.signatureValid = false;
+  host.time.numerator = 7;
+  host.time.denominator = 8;
+  host.time.recording = true;
+
+  EXPECT_EQ(plug.HostSamplePosition(), 4410);
+  EXPECT_EQ(plug.HostTempo(), 97.5);
+  int numerator = -1, denominator = -1;
+  plug.HostTimeSignature(&numerator, &denominator);
+  EXPECT_EQ(numerator, 0);  // the record says its signature is not valid
+  EXPECT_EQ(denominator, 0);
+  EXPECT_EQ(plug.HostTransportState(), 2);
+  EXPECT_EQ(host.timeQueries, 4);
+
+  plug.BeginParamEdit(3);
+  plug.AutomateParam(3, 0.5);
+  plug.EndParamEdit(3);
+  EXPECT_EQ(host.edits, (std::vector<int>{103, 203, 303}));
+  plug.RequestHostDisplayUpdate();
+  EXPECT_EQ(host.displayUpdates, 1);
+  plug.RequestEditorSize(620, 285);
+  EXPECT_EQ(host.resized, 6200285);
+  plug.HostId();
+  EXPECT_EQ(plug.HostVersion(), 0x00020304);  // 2.3.4, packed
+
+  for (int32_t opcode :
+       {vst2::audioMasterGetTime, vst2::audioMasterBeginEdit, vst2::audioMasterAutomate,
+        vst2::audioMasterEndEdit, vst2::audioMasterUpdateDisplay, vst2::audioMasterSizeWindow,
+        vst2::audioMasterGetProductString, vst2::audioMasterGetVendorVersion}) {
+    EXPECT_EQ(gCallbackRequests[opcode], 0) << "opcode " << opcode;
+  }
+}
