@@ -4,7 +4,7 @@
 # _posix.cpp are their native counterparts. editor_x11/ (the X11 editor
 # window, with the editor's images compiled in) is the native build's alone.
 set(core_sources)
-foreach(sub engine framework gui graphics)
+foreach(sub engine framework gui graphics instance)
   file(GLOB sub_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${sub}/*.cpp)
   list(APPEND core_sources ${sub_sources})
 endforeach()

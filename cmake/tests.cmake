@@ -26,7 +26,7 @@ if(WIN32)
   set(test_suffix "_wintest")
 endif()
 
-foreach(sub engine framework gui graphics editor_win editor_x11 host vst3)
+foreach(sub engine framework gui graphics editor_win editor_x11 host instance vst3)
   file(GLOB sub_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${sub}/*${test_suffix}.cpp)
   if(NOT sub_tests)
     continue()

@@ -73,13 +73,9 @@ double VSTCLASS::EngineSamplesPerBeat() { return SamplesPerBeat(); }
 bool VSTCLASS::EngineTransportRunning() { return HostTransportState() != 0; }
 
 int64_t VSTCLASS::EngineSamplePosition() {
-  // Asked directly rather than through the 32-bit position, which cannot
-  // hold positions past 2^31 samples (13.5 hours at 44.1 kHz).
-  const auto* time = reinterpret_cast<const vst2::VstTimeInfo*>(
-      CallHost(vst2::audioMasterGetTime, 0, 0, nullptr, 0.0f));
-  if (!time || !(time->samplePos >= 0.0) || time->samplePos >= 9.0e18) return 0;
-  // llround, not + 0.5: past 2^52 the addition itself rounds to even.
-  return std::llround(time->samplePos);
+  // Not the 32-bit position, which cannot hold positions past 2^31 samples
+  // (13.5 hours at 44.1 kHz).
+  return HostSamplePosition64();
 }
 
 uint32_t VSTCLASS::EngineClock() { return MillisecondClock(); }

@@ -13,6 +13,7 @@
 #include "framework/state_buffer.h"
 #include "framework/state_extension.h"
 #include "framework/vst2_interface.h"
+#include "instance/instance_host.h"
 
 class IPlugVST : public IPlugBase {
  public:
@@ -23,6 +24,10 @@ class IPlugVST : public IPlugBase {
   ~IPlugVST() override;
 
   vst2::AEffect* Effect() { return &effect_; }
+  // Another format's glue answering the host services instead of the
+  // audio-master callback; null (the default) goes back to the callback.
+  // Requests with no counterpart there still reach the callback. [host main thread]
+  void SetInstanceHost(InstanceHost* host) { instanceHost_ = host; }
   const vst2::ERect& EditorRect() const { return editorRect_; }
 
   // ---- Host services ----
@@ -49,6 +54,9 @@ class IPlugVST : public IPlugBase {
   // formats save through here. [host main thread, takes the instance lock]
   bool WriteChunk(StateBuffer& buffer, bool bank, bool bypassed);
 
+  // The host's sample position without narrowing; 0 before zero or without
+  // one. [audio thread, lock held]
+  int64_t HostSamplePosition64();
   // 0 stopped, 1 playing, 2 recording. [audio thread, lock held]
   int32_t HostTransportState();
   // Samples per beat at the host tempo; 0 without a tempo.
@@ -93,7 +101,9 @@ class IPlugVST : public IPlugBase {
   void ProcessFloatSlice(float** inputs, float** outputs, int32_t offset, int32_t frames,
                          bool accumulate);
   void ProcessDouble(double** inputs, double** outputs, int32_t frames);
-  const vst2::VstTimeInfo* QueryTime(int32_t filter);
+  // The host's transport, from the instance host or the callback (asked with
+  // `filter`); null when there is none. [audio thread, lock held]
+  const HostTime* QueryTime(int32_t filter);
   // Marks a program switch made while the block rendered. [audio thread, lock held]
   void NoteProgramSwitch(int programBefore);
   // effIdle / effEditIdle: audioMasterUpdateDisplay for a program a note-on
@@ -107,6 +117,8 @@ class IPlugVST : public IPlugBase {
 
   vst2::ERect editorRect_ = {};
   vst2::AudioMasterCallback audioMaster_;
+  InstanceHost* instanceHost_ = nullptr;
+  HostTime callbackTime_;  // the callback's answer, translated
   vst2::VstSpeakerArrangement inputArrangement_ = {};
   vst2::VstSpeakerArrangement outputArrangement_ = {};
   bool hostSpecificSetupDone_ = false;

@@ -355,8 +355,7 @@ bool IPlugVST::IsOwnChunk(const StateBuffer& buffer, int32_t version, ExtensionR
 }
 
 void IPlugVST::ReportProgramSwitch() {
-  if (programSwitchUnreported_.exchange(false))
-    CallHost(audioMasterUpdateDisplay, 0, 0, nullptr, 0.0f);
+  if (programSwitchUnreported_.exchange(false)) RequestHostDisplayUpdate();
 }
 
 intptr_t IPlugVST::CanDo(const char* text) const {

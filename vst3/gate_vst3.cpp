@@ -1,6 +1,6 @@
 // GateVst3's life: creation, reference counting, interface lookup, the
-// plug-in base, and the audio-master callback through which the owned
-// instance reaches the host.
+// plug-in base, and the InstanceHost through which the owned instance
+// reaches the host.
 #include "vst3/gate_vst3.h"
 
 #include <new>
@@ -9,6 +9,7 @@
 #include "framework/host_id.h"
 #include "framework/recursive_lock.h"
 #include "framework/text_copy.h"
+#include "instance/vst2_effect_instance.h"
 #include "vst3/gate_vst3_faces.h"
 #include "vst3/no_throw.h"
 #include "vst3/plug_view.h"
@@ -47,14 +48,20 @@ bool GateVst3::CreateInstance() {
   controller_ = {&kControllerVtable, this};
   units_ = {&kUnitsVtable, this};
   requirements_ = {&kRequirementsVtable, this};
+  VSTCLASS* plug = nullptr;
   {
     ScopedLock lock(ConstructionLock());
-    plug_ = new (std::nothrow) VSTCLASS(&GateVst3::AudioMaster);
+    plug = new (std::nothrow) VSTCLASS(&GateVst3::AudioMaster);
   }
-  if (!plug_) return false;
+  if (!plug) return false;
+  instance_ = new (std::nothrow) Vst2EffectInstance(plug);
+  if (!instance_) {
+    delete plug;
+    return false;
+  }
+  plug_ = plug;
   plug_->EnsureOnePreset();
-  effect_ = plug_->Effect();
-  effect_->user = this;
+  plug_->SetInstanceHost(this);
   plug_->InstanceLock().SetReleaseHook(&GateVst3::SendHandlerCalls, this);
   for (std::vector<double>& channel : dry_) channel.assign(static_cast<size_t>(maxBlock_), 0.0);
   for (int i = 0; i < kVisibleParams; ++i) {
@@ -68,12 +75,8 @@ GateVst3::~GateVst3() {
   // Calls still queued are dropped: the lock releases while closing send nothing.
   if (handler_) v3_cpp_obj_unref(handler_);
   handler_ = nullptr;
-  if (effect_) {
-    if (active_) Dispatch(vst2::effMainsChanged, 0, 0);
-    Dispatch(vst2::effClose);  // deletes the instance
-  } else {
-    delete plug_;
-  }
+  if (instance_ && active_) instance_->SetActive(false);
+  delete instance_;  // closes and deletes the instance
   --gLiveObjects;
 }
 
@@ -135,7 +138,7 @@ v3_result GateVst3::Initialize(v3_funknown** context) {
     }
   }
   // The instance identifies the host and applies every parameter, as at effOpen.
-  Dispatch(vst2::effOpen);
+  instance_->Open();
   return kResultOk;
 }
 
@@ -148,9 +151,7 @@ v3_result GateVst3::Terminate() {
   return kResultOk;
 }
 
-intptr_t GateVst3::Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt) {
-  return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
-}
+EffectInstance* GateVst3::Instance() const { return instance_; }
 
 bool GateVst3::OnAudioThread() const {
   return inProcess_.load() && std::this_thread::get_id() == processThread_.load();
@@ -163,49 +164,46 @@ void GateVst3::SendHandlerCalls(void* self) {
   object->handlerCalls_.SendMine(object->handler_);
 }
 
-intptr_t VST2_CALL GateVst3::AudioMaster(vst2::AEffect* effect, int32_t opcode, int32_t index,
-                                         intptr_t value, void* ptr, float /*opt*/) {
-  // Requests made while the instance is still being built have no object yet.
-  GateVst3* self = effect ? static_cast<GateVst3*>(effect->user) : nullptr;
-  if (opcode == vst2::audioMasterVersion) return vst2::kVstVersion;
-  return self ? self->AnswerInstance(opcode, index, value, ptr) : 0;
+intptr_t VST2_CALL GateVst3::AudioMaster(vst2::AEffect* /*effect*/, int32_t opcode,
+                                         int32_t /*index*/, intptr_t /*value*/, void* /*ptr*/,
+                                         float /*opt*/) {
+  return opcode == vst2::audioMasterVersion ? vst2::kVstVersion : 0;
 }
 
-intptr_t GateVst3::AnswerInstance(int32_t opcode, int32_t index, intptr_t value, void* ptr) {
-  switch (opcode) {
-    case vst2::audioMasterGetTime:
-      return OnAudioThread() && timeInfoValid_ ? reinterpret_cast<intptr_t>(&timeInfo_) : 0;
-    case vst2::audioMasterGetSampleRate:
-      return static_cast<intptr_t>(sampleRate_);
-    case vst2::audioMasterGetBlockSize:
-      return maxBlock_;
-    case vst2::audioMasterGetProductString:
-      if (!ptr) return 0;
-      CopyTextBounded(static_cast<char*>(ptr), hostName_, vst2::kMaxProductStrLen + 1);
-      return 1;
-    case vst2::audioMasterAutomate:
-    case vst2::audioMasterBeginEdit:
-    case vst2::audioMasterEndEdit:
-      // Changes made on the audio thread reach the host through the output
-      // parameter changes instead; the handler is for the editor's thread.
-      if (!handler_ || OnAudioThread() || index < 0 || index >= kVisibleParams) return 0;
-      {
-        // Queued under the lock, whose last release on this thread sends it.
-        ScopedLock lock(plug_->InstanceLock());
-        const v3_param_id id = static_cast<v3_param_id>(index);
-        if (opcode == vst2::audioMasterBeginEdit) {
-          handlerCalls_.Push(HandlerCalls::kBeginEdit, id, 0.0);
-        } else if (opcode == vst2::audioMasterEndEdit) {
-          handlerCalls_.Push(HandlerCalls::kEndEdit, id, 0.0);
-        } else {
-          handlerCalls_.Push(HandlerCalls::kPerformEdit, id, ParameterNormalized(id));
-        }
-      }
-      return 1;
-    case vst2::audioMasterSizeWindow:
-      // The editor changed its size: the host's frame follows, when it will.
-      return view_ && RequestPlugViewSize(view_, index, static_cast<int>(value)) ? 1 : 0;
-    default:
-      return 0;
-  }
+const HostTime* GateVst3::TransportTime() {
+  return OnAudioThread() && timeInfoValid_ ? &hostTime_ : nullptr;
+}
+
+void GateVst3::QueueEdit(HandlerCalls::Kind kind, int32_t index) {
+  // Changes made on the audio thread reach the host through the output
+  // parameter changes instead; the handler is for the editor's thread.
+  if (!handler_ || OnAudioThread() || index < 0 || index >= kVisibleParams) return;
+  // Queued under the lock, whose last release on this thread sends it.
+  ScopedLock lock(plug_->InstanceLock());
+  const v3_param_id id = static_cast<v3_param_id>(index);
+  handlerCalls_.Push(kind, id, kind == HandlerCalls::kPerformEdit ? ParameterNormalized(id) : 0.0);
+}
+
+void GateVst3::BeginEdit(int32_t index) { QueueEdit(HandlerCalls::kBeginEdit, index); }
+
+// The host gets the value at full precision, read back from the parameter.
+void GateVst3::PerformEdit(int32_t index, double /*normalized*/) {
+  QueueEdit(HandlerCalls::kPerformEdit, index);
+}
+
+void GateVst3::EndEdit(int32_t index) { QueueEdit(HandlerCalls::kEndEdit, index); }
+
+// A program a note-on chose reaches the host as a point on the program
+// selector in the block's output changes; nothing else is shown.
+void GateVst3::UpdateDisplay() {}
+
+bool GateVst3::ResizeEditor(int32_t width, int32_t height) {
+  // The editor changed its size: the host's frame follows, when it will.
+  return view_ && RequestPlugViewSize(view_, width, height);
+}
+
+void GateVst3::HostIdentity(char* name, int32_t size, int32_t* versionDecimal) {
+  if (name && size > 0) CopyTextBounded(name, hostName_, static_cast<size_t>(size));
+  // The host application interface tells no version.
+  if (versionDecimal) *versionDecimal = 0;
 }

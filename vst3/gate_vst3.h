@@ -1,14 +1,14 @@
 // GateVst3: the effect as one VST 3 object that is component, audio
 // processor, edit controller and unit information at once. It owns one
 // VSTCLASS instance, created with an audio-master callback of its own, and
-// drives it the way the VST 2 glue's host does: lifecycle, programs and state
-// chunks through the instance's effect record (so both formats run the same
-// code and save the same chunk, whose extension holds the program, the bypass
-// and the values after the 17: framework/state_extension.h), audio through
-// its replacing
-// callbacks, parameter texts and values through the instance's IPlugParam
-// objects. What the instance asks of its host (time info, edit gestures,
-// host name) is answered from the process context and the component handler;
+// drives it through the format-neutral EffectInstance seam
+// (instance/effect_instance.h): lifecycle, programs, state, audio and the
+// editor, so both formats run the same code and save the same chunk, whose
+// extension holds the program, the bypass and the values after the 17
+// (framework/state_extension.h). Parameter texts and values still come
+// from the instance's IPlugParam objects. What the instance asks of its host
+// (time info, edit gestures, host name) is answered from the process context
+// and the component handler;
 // handler calls wait until the instance lock is released (HandlerCalls).
 //
 // Lifetime: created by the factory with no reference; each face handed to
@@ -23,18 +23,21 @@
 #include "engine/gate_params.h"
 #include "framework/state_buffer.h"
 #include "framework/vst2_interface.h"
+#include "instance/instance_host.h"
 #include "vst3/com_face.h"
 #include "vst3/handler_calls.h"
 #include "vst3/vst3_api.h"
 
 class VSTCLASS;
+class Vst2EffectInstance;
+class EffectInstance;
 class GatePlugView;
 struct BlockNote;
 
-class GateVst3 {
+class GateVst3 final : public InstanceHost {
  public:
   static constexpr int kVisibleParams = kHostVisibleParams;  // ids 0-23: the VST 2 parameters
-  static constexpr v3_param_id kProgramParamId = 100;  // the program list's selector
+  static constexpr v3_param_id kProgramParamId = 100;        // the program list's selector
   static constexpr v3_param_id kBypassParamId = 101;
   static constexpr int32_t kProgramListId = 1;
   static constexpr double kBypassFadeSeconds = 0.005;
@@ -87,9 +90,18 @@ class GateVst3 {
   v3_result ProgramName(int32_t listId, int32_t program, int16_t* name);
 
   // ---- For the editor view [editor thread] ----
-  vst2::AEffect* Effect() const { return effect_; }
+  EffectInstance* Instance() const;
   VSTCLASS* Plug() const { return plug_; }
   void ViewGone() { view_ = nullptr; }
+
+  // ---- What the instance asks of its host (InstanceHost) ----
+  const HostTime* TransportTime() override;  // [audio thread, lock held]
+  void BeginEdit(int32_t index) override;    // [editor thread]
+  void PerformEdit(int32_t index, double normalized) override;
+  void EndEdit(int32_t index) override;
+  void UpdateDisplay() override;  // [host main thread]
+  bool ResizeEditor(int32_t width, int32_t height) override;
+  void HostIdentity(char* name, int32_t size, int32_t* versionDecimal) override;
 
   // The static thunks every face shares for its first three slots.
   static v3_result V3_API QueryThunk(void* self, const v3_tuid iid, void** obj);
@@ -98,15 +110,15 @@ class GateVst3 {
 
  private:
   GateVst3() = default;
-  ~GateVst3();
+  ~GateVst3() override;
   bool CreateInstance();
 
-  intptr_t Dispatch(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
-                    float opt = 0.0f);
-  // The instance's requests to its host. [any thread the instance calls from]
+  // The instance's remaining VST 2 requests (MIDI wishes, MIDI out), which
+  // have no counterpart here. [any thread the instance calls from]
   static intptr_t VST2_CALL AudioMaster(vst2::AEffect* effect, int32_t opcode, int32_t index,
                                         intptr_t value, void* ptr, float opt);
-  intptr_t AnswerInstance(int32_t opcode, int32_t index, intptr_t value, void* ptr);
+  // Queues an edit gesture step for the component handler. [editor thread]
+  void QueueEdit(HandlerCalls::Kind kind, int32_t index);
   bool OnAudioThread() const;
   // The instance lock's release hook: sends what this thread queued for the
   // component handler. [any thread, the lock just released]
@@ -133,8 +145,11 @@ class GateVst3 {
   ComFace<GateVst3> requirements_{};
   std::atomic<uint32_t> refCount_{0};
 
+  // The instance, driven through the format-neutral seam; plug_ is the same
+  // object, for what the seam does not cover yet (parameter records, the
+  // editor's size and the host callback).
+  Vst2EffectInstance* instance_ = nullptr;
   VSTCLASS* plug_ = nullptr;
-  vst2::AEffect* effect_ = nullptr;
   int initializeCount_ = 0;
   bool active_ = false;
   char hostName_[128] = {};
@@ -152,7 +167,7 @@ class GateVst3 {
   double reported_[kVisibleParams] = {};
   std::atomic<bool> bypassed_{false};  // set from any thread, read by the audio thread
   double bypassMix_ = 0.0;             // 0 the effect's output, 1 the dry input
-  vst2::VstTimeInfo timeInfo_{};
+  HostTime hostTime_{};
   bool timeInfoValid_ = false;
   std::atomic<bool> inProcess_{false};
   std::atomic<std::thread::id> processThread_{};

@@ -7,6 +7,7 @@
 #include "engine/gate_plug.h"
 #include "framework/recursive_lock.h"
 #include "framework/state_extension.h"
+#include "instance/vst2_effect_instance.h"
 #include "vst3/gate_vst3.h"
 #include "vst3/gate_vst3_faces.h"
 #include "vst3/no_throw.h"
@@ -140,7 +141,7 @@ v3_result GateVst3::BusInfo(int32_t mediaType, int32_t direction, int32_t index,
 v3_result GateVst3::SetActive(bool active) {
   if (active == active_) return kResultOk;
   active_ = active;
-  Dispatch(vst2::effMainsChanged, 0, active ? 1 : 0);
+  instance_->SetActive(active);
   return kResultOk;
 }
 
@@ -167,25 +168,24 @@ v3_result GateVst3::SetupProcessing(const v3_process_setup* setup) {
   ScopedLock lock(plug_->InstanceLock());
   // The instance's own buffers may fail too; they never shrink below what
   // the old size needs.
-  Dispatch(vst2::effSetBlockSize, 0, setup->max_block_size);
+  instance_->SetMaxBlockFrames(setup->max_block_size);
   for (int c = 0; c < 2; ++c) dry_[c].swap(dry[c]);
   sampleRate_ = setup->sample_rate;
   maxBlock_ = setup->max_block_size;
-  Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate_));
+  instance_->SetSampleRate(sampleRate_);
   return kResultOk;
 }
 
 v3_result GateVst3::SetProcessing(bool on) {
-  Dispatch(on ? vst2::effStartProcess : vst2::effStopProcess);
+  instance_->SetProcessing(on);
   return kResultOk;
 }
 
 v3_result GateVst3::GetState(v3_bstream** stream) {
   if (!stream) return kInvalidArgument;
   StateBuffer state;
-  // The bank request, as VST 2 hosts save a project: the same chunk, with
-  // this object's bypass in its extension.
-  if (!plug_->WriteChunk(state, true, bypassed_.load())) return kOutOfMemory;
+  // The same chunk a VST 2 host saves, with this object's bypass in its extension.
+  if (!instance_->SaveState(state, bypassed_.load())) return kOutOfMemory;
   // Written without the lock: the stream is the host's code.
   int32_t written = 0;
   const v3_result result = v3_cpp_obj(stream)->write(stream, state.Data(), state.Size(), &written);
@@ -210,17 +210,9 @@ v3_result GateVst3::LoadState(const StateBuffer& bytes) {
   ScopedLock lock(plug_->InstanceLock());
   // A foreign state changes nothing; a short one of ours keeps what it cannot
   // supply. Both report failure, as the chunk loader does.
-  // The loader copies the bytes and writes nothing through the pointer.
-  const intptr_t loaded =
-      Dispatch(vst2::effSetChunk, 0, bytes.Size(), const_cast<uint8_t*>(bytes.Data()));
-  if (loaded != 1) return kResultFalse;
-  const int32_t chunkBytes = 4 + 8 * plug_->NChunkParams();
-  StateExtension extension;
-  if (bytes.Size() > chunkBytes && ReadStateExtension(bytes, chunkBytes, plug_->NPresets(),
-                                                      &extension) == ExtensionRead::kComplete) {
-    // A bare chunk (an older VST 2 build's) leaves both as they are.
-    plug_->AdoptPresetOfState(extension.program);
-    bypassed_ = extension.bypassed;
-  }
+  LoadedState carried;
+  if (!instance_->LoadState(bytes, &carried)) return kResultFalse;
+  // A bare chunk (an older VST 2 build's) leaves the bypass as it is.
+  if (carried.carriedExtension) bypassed_ = carried.bypassed;
   return kResultOk;
 }

@@ -11,6 +11,7 @@
 #include "engine/gate_plug.h"
 #include "framework/recursive_lock.h"
 #include "gui/editor_view.h"
+#include "instance/vst2_effect_instance.h"
 #include "vst3/gate_vst3.h"
 #include "vst3/gate_vst3_faces.h"
 #include "vst3/no_throw.h"
@@ -103,24 +104,6 @@ v3_result V3_API SetUnitProgramData(void*, int32_t, int32_t, v3_bstream**) {
   return kNotImplemented;
 }
 
-// Hosts show a title for every parameter; the pattern and chance words have
-// none of their own.
-void ParamTitle(const IPlugParam* param, int index, char* title, int size) {
-  if (param->Name()[0]) {
-    std::snprintf(title, static_cast<size_t>(size), "%s", param->Name());
-  } else if (index >= kChanceWord0) {
-    std::snprintf(title, static_cast<size_t>(size), "Chance Word %d", index - kChanceWord0 + 1);
-  } else {
-    std::snprintf(title, static_cast<size_t>(size), "Pattern Word %d", index - kPatternWord0 + 1);
-  }
-}
-
-// Stepped means evenly spaced whole steps: an integer kind with a straight curve.
-int32_t StepCount(const IPlugParam* param) {
-  if (param->Kind() == kParamReal || param->CurveExponent() != 1.0) return 0;
-  return static_cast<int32_t>(std::lround((param->Max() - param->Min()) / param->Step()));
-}
-
 }  // namespace
 
 const v3_edit_controller_cpp kControllerVtable = {
@@ -144,7 +127,7 @@ v3_result GateVst3::ParameterInfo(int32_t index, v3_param_info* info) {
     info->param_id = kProgramParamId;
     CopyToText16(info->title, kTextSize, "Program");
     CopyToText16(info->short_title, kTextSize, "Program");
-    info->step_count = plug_->NPresets() - 1;
+    info->step_count = instance_->ProgramCount() - 1;
     info->flags = V3_PARAM_PROGRAM_CHANGE | V3_PARAM_IS_LIST;
     return kResultOk;
   }
@@ -156,18 +139,16 @@ v3_result GateVst3::ParameterInfo(int32_t index, v3_param_info* info) {
     info->flags = V3_PARAM_CAN_AUTOMATE | V3_PARAM_IS_BYPASS;
     return kResultOk;
   }
-  ScopedLock lock(plug_->InstanceLock());
-  const IPlugParam* param = plug_->GetParam(index);
-  char title[kTextSize];
-  ParamTitle(param, index, title, sizeof title);
+  ParamInfoRecord record;
+  if (!instance_->ParamInfo(index, &record)) return kInvalidArgument;
   info->param_id = static_cast<v3_param_id>(index);
-  CopyToText16(info->title, kTextSize, title);
-  CopyToText16(info->short_title, kTextSize, title);
-  CopyToText16(info->units, kTextSize, param->Label());
-  info->step_count = StepCount(param);
+  CopyToText16(info->title, kTextSize, record.title);
+  CopyToText16(info->short_title, kTextSize, record.title);
+  CopyToText16(info->units, kTextSize, record.units);
+  info->step_count = record.stepCount;
   info->default_normalised_value = defaults_[index];
   info->flags = V3_PARAM_CAN_AUTOMATE;
-  if (param->Kind() == kParamEnum) info->flags |= V3_PARAM_IS_LIST;
+  if (record.isList) info->flags |= V3_PARAM_IS_LIST;
   return kResultOk;
 }
 
@@ -175,14 +156,12 @@ v3_result GateVst3::ParameterText(v3_param_id id, double normalized, int16_t* te
   if (!text) return kInvalidArgument;
   char display[kTextSize] = {};
   if (id == kProgramParamId) {
-    const int program = static_cast<int>(std::lround(normalized * (plug_->NPresets() - 1)));
-    ScopedLock lock(plug_->InstanceLock());
-    std::snprintf(display, sizeof display, "%s", plug_->PresetName(program));
+    const int program = static_cast<int>(std::lround(normalized * (instance_->ProgramCount() - 1)));
+    instance_->ProgramName(program, display, sizeof display);
   } else if (id == kBypassParamId) {
     std::snprintf(display, sizeof display, "%s", normalized >= 0.5 ? "On" : "Off");
   } else if (id < static_cast<v3_param_id>(kVisibleParams)) {
-    ScopedLock lock(plug_->InstanceLock());
-    plug_->GetParam(static_cast<int>(id))->FormatValue(normalized, true, display, sizeof display);
+    instance_->ParamText(static_cast<int32_t>(id), normalized, display, sizeof display);
   } else {
     return kInvalidArgument;
   }
@@ -195,9 +174,13 @@ v3_result GateVst3::ParameterFromText(v3_param_id id, const int16_t* text, doubl
   char typed[kTextSize];
   CopyFromText16(typed, sizeof typed, text);
   if (id == kProgramParamId) {
-    for (int i = 0; i < plug_->NPresets(); ++i) {
-      if (std::strcmp(plug_->PresetName(i), typed) != 0) continue;
-      *normalized = plug_->NPresets() > 1 ? static_cast<double>(i) / (plug_->NPresets() - 1) : 0.0;
+    for (int i = 0; i < instance_->ProgramCount(); ++i) {
+      char name[EffectInstance::kProgramNameBytes];
+      instance_->ProgramName(i, name, sizeof name);
+      if (std::strcmp(name, typed) != 0) continue;
+      *normalized = instance_->ProgramCount() > 1
+                        ? static_cast<double>(i) / (instance_->ProgramCount() - 1)
+                        : 0.0;
       return kResultOk;
     }
     return kResultFalse;
@@ -209,50 +192,38 @@ v3_result GateVst3::ParameterFromText(v3_param_id id, const int16_t* text, doubl
     return kResultOk;
   }
   if (id >= static_cast<v3_param_id>(kVisibleParams)) return kInvalidArgument;
-  ScopedLock lock(plug_->InstanceLock());
-  const IPlugParam* param = plug_->GetParam(static_cast<int>(id));
-  // A display text or a leading number; anything else names no value.
-  double shown = 0.0;
-  char* end = typed;
-  const bool displayText = param->ValueForDisplayText(typed, &shown);
-  if (!displayText) std::strtod(typed, &end);
-  if (!displayText && end == typed) return kResultFalse;
-  // Stepped as VST 2's effString2Parameter stores it.
-  *normalized = param->ToNormalized(param->ValueFromText(typed));
-  return kResultOk;
+  return instance_->ParamFromText(static_cast<int32_t>(id), typed, normalized) ? kResultOk
+                                                                               : kResultFalse;
 }
 
 double GateVst3::NormalizedToPlain(v3_param_id id, double normalized) {
-  if (id == kProgramParamId) return std::lround(normalized * (plug_->NPresets() - 1));
+  if (id == kProgramParamId) return std::lround(normalized * (instance_->ProgramCount() - 1));
   if (id == kBypassParamId) return normalized >= 0.5 ? 1.0 : 0.0;
   if (id >= static_cast<v3_param_id>(kVisibleParams)) return normalized;
-  ScopedLock lock(plug_->InstanceLock());
-  IPlugParam scratch = *plug_->GetParam(static_cast<int>(id));
-  scratch.SetFromNormalized(std::min(1.0, std::max(0.0, normalized)));
-  return scratch.Value();
+  return instance_->ParamPlain(static_cast<int32_t>(id), normalized);
 }
 
 double GateVst3::PlainToNormalized(v3_param_id id, double plain) {
   if (id == kProgramParamId) {
-    return plug_->NPresets() > 1 ? std::min(1.0, std::max(0.0, plain / (plug_->NPresets() - 1)))
-                                 : 0.0;
+    return instance_->ProgramCount() > 1
+               ? std::min(1.0, std::max(0.0, plain / (instance_->ProgramCount() - 1)))
+               : 0.0;
   }
   if (id == kBypassParamId) return plain >= 0.5 ? 1.0 : 0.0;
   if (id >= static_cast<v3_param_id>(kVisibleParams)) return plain;
-  ScopedLock lock(plug_->InstanceLock());
-  return plug_->GetParam(static_cast<int>(id))->ToNormalized(plain);
+  return instance_->ParamNormalizedOfPlain(static_cast<int32_t>(id), plain);
 }
 
 double GateVst3::ParameterNormalized(v3_param_id id) {
   ScopedLock lock(plug_->InstanceLock());
   if (id == kProgramParamId) {
-    return plug_->NPresets() > 1
-               ? static_cast<double>(plug_->CurrentPresetIndex()) / (plug_->NPresets() - 1)
+    return instance_->ProgramCount() > 1
+               ? static_cast<double>(instance_->CurrentProgram()) / (instance_->ProgramCount() - 1)
                : 0.0;
   }
   if (id == kBypassParamId) return bypassed_ ? 1.0 : 0.0;
   if (id >= static_cast<v3_param_id>(kVisibleParams)) return 0.0;
-  return plug_->GetParam(static_cast<int>(id))->GetNormalized();
+  return instance_->ParamNormalized(static_cast<int32_t>(id));
 }
 
 v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
@@ -260,16 +231,16 @@ v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
   if (normalized > 1.0) normalized = 1.0;
   if (id == kProgramParamId) {
     ScopedLock lock(plug_->InstanceLock());
-    const int before = plug_->CurrentPresetIndex();
-    SelectProgram(static_cast<int>(std::lround(normalized * (plug_->NPresets() - 1))));
-    if (plug_->CurrentPresetIndex() == before || !handler_ || OnAudioThread()) return kResultOk;
+    const int before = instance_->CurrentProgram();
+    SelectProgram(static_cast<int>(std::lround(normalized * (instance_->ProgramCount() - 1))));
+    if (instance_->CurrentProgram() == before || !handler_ || OnAudioThread()) return kResultOk;
     // A host that would wait on itself reads the values again on its own.
     if (hostRereadsAfterProgram_) return kResultOk;
     // Every parameter changed: the host reads them again at once, told after
     // the lock is released (a host may wait on its audio thread, which may
     // wait on this lock). It has them then; the processor need not repeat them.
     handlerCalls_.Push(HandlerCalls::kRestart, V3_RESTART_PARAM_VALUES_CHANGED, 0.0);
-    for (int i = 0; i < kVisibleParams; ++i) reported_[i] = plug_->GetParam(i)->GetNormalized();
+    for (int i = 0; i < kVisibleParams; ++i) reported_[i] = instance_->ParamNormalized(i);
     return kResultOk;
   }
   if (id == kBypassParamId) {
@@ -280,12 +251,9 @@ v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
   // The VST 2 parameter callback's road, with the host's full precision.
   const int index = static_cast<int>(id);
   ScopedLock lock(plug_->InstanceLock());
-  if (IEditorView* editor = plug_->Editor())
-    editor->SetParameterFromPlugin(index, normalized, true);
-  plug_->GetParam(index)->SetFromNormalized(normalized);
-  plug_->OnParamChanged(index);
+  instance_->SetParamNormalized(index, normalized);
   // The host knows the value it set: nothing to echo in the next block.
-  reported_[index] = plug_->GetParam(index)->GetNormalized();
+  reported_[index] = instance_->ParamNormalized(index);
   return kResultOk;
 }
 
@@ -317,15 +285,16 @@ v3_result GateVst3::ProgramListInfo(int32_t index, v3_program_list_info* info) {
   std::memset(info, 0, sizeof *info);
   info->id = kProgramListId;
   CopyToText16(info->name, kTextSize, "Programs");
-  info->programCount = plug_->NPresets();
+  info->programCount = instance_->ProgramCount();
   return kResultOk;
 }
 
 v3_result GateVst3::ProgramName(int32_t listId, int32_t program, int16_t* name) {
-  if (!name || listId != kProgramListId || program < 0 || program >= plug_->NPresets()) {
+  if (!name || listId != kProgramListId || program < 0 || program >= instance_->ProgramCount()) {
     return kInvalidArgument;
   }
-  ScopedLock lock(plug_->InstanceLock());
-  CopyToText16(name, kTextSize, plug_->PresetName(program));
+  char text[kTextSize];
+  instance_->ProgramName(program, text, sizeof text);
+  CopyToText16(name, kTextSize, text);
   return kResultOk;
 }

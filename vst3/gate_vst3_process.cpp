@@ -10,6 +10,7 @@
 #include "engine/gate_plug.h"
 #include "engine/note_queue.h"
 #include "framework/recursive_lock.h"
+#include "instance/vst2_effect_instance.h"
 #include "vst3/gate_vst3.h"
 
 // A note-on of the host's event list, at its sample of the block.
@@ -90,46 +91,25 @@ void SilenceOutputs(v3_process_data* data) {
 void GateVst3::BuildTimeInfo(const v3_process_context* context, int32_t offset) {
   timeInfoValid_ = context != nullptr;
   if (!context) return;
-  vst2::VstTimeInfo& t = timeInfo_;
+  HostTime& t = hostTime_;
   t = {};
   const uint32_t state = context->state;
-  t.sampleRate = sampleRate_;
   const int64_t position = context->project_time_in_samples + offset;
-  t.samplePos = static_cast<double>(position);
+  t.samplePosition = static_cast<double>(position);
   // A host may roll through a pre-roll at negative project time, where a
   // VST 2 host reports its transport still stopped: the transport starts, and
   // the step clock aligns, when the position reaches zero.
   const bool rolling = position >= 0;
-  if (rolling && (state & V3_PROCESS_CTX_PLAYING)) t.flags |= vst2::kVstTransportPlaying;
-  if (rolling && (state & V3_PROCESS_CTX_RECORDING)) t.flags |= vst2::kVstTransportRecording;
-  if (state & V3_PROCESS_CTX_CYCLE_ACTIVE) t.flags |= vst2::kVstTransportCycleActive;
-  if (state & V3_PROCESS_CTX_SYSTEM_TIME_VALID) {
-    t.nanoSeconds = static_cast<double>(context->system_time_ns);
-    t.flags |= vst2::kVstNanosValid;
-  }
+  t.playing = rolling && (state & V3_PROCESS_CTX_PLAYING);
+  t.recording = rolling && (state & V3_PROCESS_CTX_RECORDING);
   if (state & V3_PROCESS_CTX_TEMPO_VALID) {
     t.tempo = context->bpm;
-    t.flags |= vst2::kVstTempoValid;
-  }
-  if (state & V3_PROCESS_CTX_PROJECT_TIME_VALID) {
-    // The musical position moves with the slice at the current tempo.
-    const double quartersPerSample = t.tempo > 0.0 ? t.tempo / (60.0 * sampleRate_) : 0.0;
-    t.ppqPos = context->project_time_quarters + offset * quartersPerSample;
-    t.flags |= vst2::kVstPpqPosValid;
-  }
-  if (state & V3_PROCESS_CTX_BAR_POSITION_VALID) {
-    t.barStartPos = context->bar_position_quarters;
-    t.flags |= vst2::kVstBarsValid;
-  }
-  if (state & V3_PROCESS_CTX_CYCLE_VALID) {
-    t.cycleStartPos = context->cycle_start_quarters;
-    t.cycleEndPos = context->cycle_end_quarters;
-    t.flags |= vst2::kVstCyclePosValid;
+    t.tempoValid = true;
   }
   if (state & V3_PROCESS_CTX_TIME_SIG_VALID) {
-    t.timeSigNumerator = context->time_sig_numerator;
-    t.timeSigDenominator = context->time_sig_denom;
-    t.flags |= vst2::kVstTimeSigValid;
+    t.numerator = context->time_sig_numerator;
+    t.denominator = context->time_sig_denom;
+    t.signatureValid = true;
   }
 }
 
@@ -141,7 +121,7 @@ void GateVst3::ApplyParamChange(v3_param_id id, double normalized) {
     return;
   }
   if (id == kProgramParamId) {
-    SelectProgram(static_cast<int>(std::lround(normalized * (plug_->NPresets() - 1))));
+    SelectProgram(static_cast<int>(std::lround(normalized * (instance_->ProgramCount() - 1))));
     return;
   }
   if (id >= static_cast<v3_param_id>(kVisibleParams)) return;
@@ -151,9 +131,9 @@ void GateVst3::ApplyParamChange(v3_param_id id, double normalized) {
 
 void GateVst3::SelectProgram(int program) {
   ScopedLock lock(plug_->InstanceLock());
-  if (program < 0 || program >= plug_->NPresets()) return;
-  if (program == plug_->CurrentPresetIndex()) return;
-  Dispatch(vst2::effSetProgram, 0, program);
+  if (program < 0 || program >= instance_->ProgramCount()) return;
+  if (program == instance_->CurrentProgram()) return;
+  instance_->SelectProgram(program);
 }
 
 void GateVst3::RenderSlice(v3_process_data* data, int32_t offset, int32_t frames) {
@@ -172,13 +152,9 @@ void GateVst3::RenderSlice(v3_process_data* data, int32_t offset, int32_t frames
     }
   }
   if (wide) {
-    double* inputs[2] = {in.channel_buffers_64[0] + offset, in.channel_buffers_64[1] + offset};
-    double* outputs[2] = {out.channel_buffers_64[0] + offset, out.channel_buffers_64[1] + offset};
-    effect_->processDoubleReplacing(effect_, inputs, outputs, frames);
+    instance_->ProcessDouble(in.channel_buffers_64, out.channel_buffers_64, offset, frames);
   } else {
-    float* inputs[2] = {in.channel_buffers_32[0] + offset, in.channel_buffers_32[1] + offset};
-    float* outputs[2] = {out.channel_buffers_32[0] + offset, out.channel_buffers_32[1] + offset};
-    effect_->processReplacing(effect_, inputs, outputs, frames);
+    instance_->ProcessFloat(in.channel_buffers_32, out.channel_buffers_32, offset, frames);
   }
   if (fading) CrossfadeBypass(data, offset, frames, bypassed);
 }
@@ -215,7 +191,7 @@ void GateVst3::DeliverNotes(const BlockNote* notes, int count, int32_t start, in
     if (notes[i].offset < start || notes[i].offset >= end) continue;
     MidiMessage message = notes[i].message;
     message.offset = notes[i].offset - start;
-    plug_->OnMidiMessage(message);
+    instance_->QueueMidi(message);
   }
 }
 
@@ -314,9 +290,9 @@ v3_result GateVst3::Process(v3_process_data* data) {
       BuildTimeInfo(data->ctx, position);
       // The slice's notes go first: its render times them from its own start.
       DeliverNotes(notes, noteCount, position, sliceEnd);
-      const uint32_t switchesBefore = plug_->midiProgramSwitches;
+      const uint32_t switchesBefore = instance_->NoteProgramSwitches();
       RenderSlice(data, position, sliceEnd - position);
-      if (plug_->midiProgramSwitches != switchesBefore) ReportProgram(data, position);
+      if (instance_->NoteProgramSwitches() != switchesBefore) ReportProgram(data, position);
       ReportChangedParams(data, position);
     }
     position = sliceEnd;
@@ -324,7 +300,7 @@ v3_result GateVst3::Process(v3_process_data* data) {
   if (frames == 0) {
     // Nothing renders, yet the notes count: they act at the next sample.
     DeliverNotes(notes, noteCount, 0, 1);
-    plug_->OnHostBlockStart(0);
+    instance_->ProcessNothing();
     ReportChangedParams(data, 0);
     // Nothing to gate, yet the host reads the outputs: they hold silence.
     if (data->nframes > 0) SilenceOutputs(data);

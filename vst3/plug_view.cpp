@@ -1,8 +1,8 @@
 // The editor in a host's window: attached and removed open and close the
-// instance's editor window through its effect record, exactly as a VST 2
-// host's effEditOpen and effEditClose do; where the window has no timer of
-// its own, a timer on the host's run loop sends effEditIdle, and so does the
-// run loop seeing the window's events arrive. Its size is the editor's: the
+// instance's editor window through its EffectInstance seam, as every
+// format's glue does; where the window has no timer of its own, a timer on
+// the host's run loop calls its editor idle, and so does the run loop
+// seeing the window's events arrive. Its size is the editor's: the
 // user's size menu asks the host's frame to follow, and a content scale the
 // host announces chooses the size as the VST 2 vendor request does. While
 // open, the view answers the size the host's frame has: a new one once the
@@ -13,15 +13,14 @@
 
 #include "engine/gate_plug.h"
 #include "gui/editor_view.h"
+#include "instance/effect_instance.h"
 #include "vst3/gate_vst3.h"
 #include "vst3/no_throw.h"
 #include "vst3/plug_view.h"
 
 namespace {
 
-constexpr int32_t kWheelRequest = 0x73744341;  // 'stCA'
-constexpr intptr_t kWheelValue = 0x57686565;   // 'Whee'
-constexpr uint64_t kTickMs = 41;               // the editor's 24 frames a second
+constexpr uint64_t kTickMs = 41;  // the editor's 24 frames a second
 
 }  // namespace
 
@@ -146,9 +145,8 @@ class GatePlugView {
   }
   v3_result Attach(void* parent, const char* type) {
     if (!parent || IsPlatformTypeSupported(this, type) != kResultOk) return kResultFalse;
-    vst2::AEffect* effect = owner_->Effect();
     // An X11 window id arrives as the pointer's value, as VST 2 hosts pass it.
-    if (effect->dispatcher(effect, vst2::effEditOpen, 0, 0, parent, 0.0f) == 0) return kResultFalse;
+    if (!owner_->Instance()->OpenEditor(parent)) return kResultFalse;
     attached_ = true;
     TakeEditorSize();
     if (EditorNeedsHostTimer()) StartHostLoop();
@@ -194,8 +192,7 @@ class GatePlugView {
     Guarded(0, [&] {
       GatePlugView* view = Self(self);
       if (!view->attached_) return 0;
-      vst2::AEffect* effect = view->owner_->Effect();
-      effect->dispatcher(effect, vst2::effEditIdle, 0, 0, nullptr, 0.0f);
+      view->owner_->Instance()->EditorIdle();
       return 0;
     });
   }
@@ -208,17 +205,12 @@ class GatePlugView {
     attached_ = false;
     pending_ = false;
     StopHostLoop();
-    vst2::AEffect* effect = owner_->Effect();
-    effect->dispatcher(effect, vst2::effEditClose, 0, 0, nullptr, 0.0f);
+    owner_->Instance()->CloseEditor();
     return kResultOk;
   }
   static v3_result V3_API OnWheel(void* self, float distance) {
     return Guarded(kInternalError, [&] {
-      vst2::AEffect* effect = Self(self)->owner_->Effect();
-      return effect->dispatcher(effect, vst2::effVendorSpecific, kWheelRequest, kWheelValue,
-                                nullptr, distance) != 0
-                 ? kResultOk
-                 : kResultFalse;
+      return Self(self)->owner_->Instance()->EditorWheel(distance) ? kResultOk : kResultFalse;
     });
   }
   // The host's keys while the view has focus, through the VST 2 key entry:
@@ -229,11 +221,8 @@ class GatePlugView {
     return Guarded(kInternalError, [&] {
       GatePlugView* view = Self(self);
       if (!view->attached_) return kResultFalse;
-      vst2::AEffect* effect = view->owner_->Effect();
-      return effect->dispatcher(effect, vst2::effEditKeyDown, character, keyCode, nullptr,
-                                static_cast<float>(modifiers)) != 0
-                 ? kResultOk
-                 : kResultFalse;
+      return view->owner_->Instance()->EditorKeyDown(character, keyCode, modifiers) ? kResultOk
+                                                                                    : kResultFalse;
     });
   }
   // Entries with fixed answers call nothing that could throw.
@@ -249,10 +238,11 @@ class GatePlugView {
         *rect = view->hostRect_;
         return kResultOk;
       }
-      // Before the window opens the size follows the user, the host and the
-      // screen, as effEditGetRect does.
-      editor->ApplyPreferredSize();
-      *rect = {0, 0, editor->PixelWidth(), editor->PixelHeight()};
+      // Before the window opens the size follows the user, the host and the screen.
+      int32_t width = 0;
+      int32_t height = 0;
+      if (!view->owner_->Instance()->PreferredEditorSize(&width, &height)) return kResultFalse;
+      *rect = {0, 0, width, height};
       return kResultOk;
     });
   }
