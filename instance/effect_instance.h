@@ -13,6 +13,10 @@
 #include "framework/midi_message.h"
 #include "framework/state_buffer.h"
 
+class IEditorView;
+class InstanceHost;
+class RecursiveLock;
+
 // What a loaded state carried besides its values.
 struct LoadedState {
   bool carriedExtension = false;  // false: a bare chunk, program and bypass unknown
@@ -32,6 +36,15 @@ struct ParamInfoRecord {
 class EffectInstance {
  public:
   virtual ~EffectInstance() = default;  // closes the instance [host main thread]
+
+  // ---- Identity [any thread] ----
+  // The effect's name as hosts list it.
+  virtual const char* Name() = 0;
+  // Audio channels in and out.
+  virtual int32_t InputChannels() = 0;
+  virtual int32_t OutputChannels() = 0;
+  // The instance lock: re-entrant; the audio thread takes it for each block.
+  virtual RecursiveLock& Lock() = 0;
 
   // ---- Lifecycle [host main thread] ----
   // Identifies the host and applies every parameter; once, before anything else.
@@ -96,6 +109,8 @@ class EffectInstance {
   virtual void ProcessNothing() = 0;
 
   // ---- Editor [host main thread] ----
+  // The editor's own view (its size, scale and window), null without one.
+  virtual IEditorView* Editor() = 0;
   // Opens the editor window inside the host's `parent`; false when it cannot.
   virtual bool OpenEditor(void* parent) = 0;
   virtual void CloseEditor() = 0;
@@ -108,3 +123,8 @@ class EffectInstance {
   // A host mouse wheel over the editor; true when the editor used it.
   virtual bool EditorWheel(float distance) = 0;
 };
+
+// A new instance whose host services go to `host` (which outlives it), with
+// one program at least; null when memory ran out. Open() comes next.
+// [host main thread]
+EffectInstance* CreateEffectInstance(InstanceHost* host);

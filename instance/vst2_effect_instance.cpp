@@ -58,6 +58,14 @@ intptr_t Vst2EffectInstance::Request(int32_t opcode, int32_t index, intptr_t val
   return effect->dispatcher(effect, opcode, index, value, ptr, opt);
 }
 
+const char* Vst2EffectInstance::Name() { return plug_->EffectName(); }
+
+int32_t Vst2EffectInstance::InputChannels() { return plug_->NInChannels(); }
+
+int32_t Vst2EffectInstance::OutputChannels() { return plug_->NOutChannels(); }
+
+RecursiveLock& Vst2EffectInstance::Lock() { return plug_->InstanceLock(); }
+
 void Vst2EffectInstance::Open() { Request(vst2::effOpen); }
 
 void Vst2EffectInstance::SetSampleRate(double rate) {
@@ -219,6 +227,8 @@ void Vst2EffectInstance::ProcessNothing() {
   ScopedLock lock(plug_->InstanceLock());
   plug_->OnHostBlockStart(0);
 }
+
+IEditorView* Vst2EffectInstance::Editor() { return plug_->Editor(); }
 
 bool Vst2EffectInstance::OpenEditor(void* parent) {
   return Request(vst2::effEditOpen, 0, 0, parent) != 0;

@@ -23,6 +23,11 @@ class Vst2EffectInstance final : public EffectInstance {
   // The wrapped instance, for what the seam does not cover yet. [any thread]
   VSTCLASS* Plug() const { return plug_; }
 
+  const char* Name() override;
+  int32_t InputChannels() override;
+  int32_t OutputChannels() override;
+  RecursiveLock& Lock() override;
+
   void Open() override;
   void SetSampleRate(double rate) override;
   void SetMaxBlockFrames(int32_t frames) override;
@@ -52,6 +57,7 @@ class Vst2EffectInstance final : public EffectInstance {
   void ProcessDouble(double** inputs, double** outputs, int32_t offset, int32_t frames) override;
   void ProcessNothing() override;
 
+  IEditorView* Editor() override;
   bool OpenEditor(void* parent) override;
   void CloseEditor() override;
   bool PreferredEditorSize(int32_t* width, int32_t* height) override;

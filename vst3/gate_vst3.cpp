@@ -5,11 +5,10 @@
 
 #include <new>
 
-#include "engine/gate_plug.h"
 #include "framework/host_id.h"
 #include "framework/recursive_lock.h"
 #include "framework/text_copy.h"
-#include "instance/vst2_effect_instance.h"
+#include "instance/effect_instance.h"
 #include "vst3/gate_vst3_faces.h"
 #include "vst3/no_throw.h"
 #include "vst3/plug_view.h"
@@ -18,12 +17,6 @@
 namespace {
 
 std::atomic<int> gLiveObjects{0};
-
-// Serialises instance construction, as the VST 2 entry does.
-RecursiveLock& ConstructionLock() {
-  static RecursiveLock lock;
-  return lock;
-}
 
 }  // namespace
 
@@ -48,24 +41,12 @@ bool GateVst3::CreateInstance() {
   controller_ = {&kControllerVtable, this};
   units_ = {&kUnitsVtable, this};
   requirements_ = {&kRequirementsVtable, this};
-  VSTCLASS* plug = nullptr;
-  {
-    ScopedLock lock(ConstructionLock());
-    plug = new (std::nothrow) VSTCLASS(&GateVst3::AudioMaster);
-  }
-  if (!plug) return false;
-  instance_ = new (std::nothrow) Vst2EffectInstance(plug);
-  if (!instance_) {
-    delete plug;
-    return false;
-  }
-  plug_ = plug;
-  plug_->EnsureOnePreset();
-  plug_->SetInstanceHost(this);
-  plug_->InstanceLock().SetReleaseHook(&GateVst3::SendHandlerCalls, this);
+  instance_ = CreateEffectInstance(this);
+  if (!instance_) return false;
+  instance_->Lock().SetReleaseHook(&GateVst3::SendHandlerCalls, this);
   for (std::vector<double>& channel : dry_) channel.assign(static_cast<size_t>(maxBlock_), 0.0);
   for (int i = 0; i < kVisibleParams; ++i) {
-    defaults_[i] = plug_->GetParam(i)->GetNormalized();
+    defaults_[i] = instance_->ParamNormalized(i);
     reported_[i] = defaults_[i];
   }
   return true;
@@ -164,12 +145,6 @@ void GateVst3::SendHandlerCalls(void* self) {
   object->handlerCalls_.SendMine(object->handler_);
 }
 
-intptr_t VST2_CALL GateVst3::AudioMaster(vst2::AEffect* /*effect*/, int32_t opcode,
-                                         int32_t /*index*/, intptr_t /*value*/, void* /*ptr*/,
-                                         float /*opt*/) {
-  return opcode == vst2::audioMasterVersion ? vst2::kVstVersion : 0;
-}
-
 const HostTime* GateVst3::TransportTime() {
   return OnAudioThread() && timeInfoValid_ ? &hostTime_ : nullptr;
 }
@@ -179,7 +154,7 @@ void GateVst3::QueueEdit(HandlerCalls::Kind kind, int32_t index) {
   // parameter changes instead; the handler is for the editor's thread.
   if (!handler_ || OnAudioThread() || index < 0 || index >= kVisibleParams) return;
   // Queued under the lock, whose last release on this thread sends it.
-  ScopedLock lock(plug_->InstanceLock());
+  ScopedLock lock(instance_->Lock());
   const v3_param_id id = static_cast<v3_param_id>(index);
   handlerCalls_.Push(kind, id, kind == HandlerCalls::kPerformEdit ? ParameterNormalized(id) : 0.0);
 }

@@ -1,12 +1,10 @@
 // GateVst3: the effect as one VST 3 object that is component, audio
 // processor, edit controller and unit information at once. It owns one
-// VSTCLASS instance, created with an audio-master callback of its own, and
-// drives it through the format-neutral EffectInstance seam
-// (instance/effect_instance.h): lifecycle, programs, state, audio and the
-// editor, so both formats run the same code and save the same chunk, whose
-// extension holds the program, the bypass and the values after the 17
-// (framework/state_extension.h). Parameter texts and values still come
-// from the instance's IPlugParam objects. What the instance asks of its host
+// instance and drives it through the format-neutral EffectInstance seam
+// alone (instance/effect_instance.h): lifecycle, parameters, programs,
+// state, audio and the editor, so every format runs the same code and saves
+// the same chunk, whose extension holds the program, the bypass and the
+// values after the 17 (framework/state_extension.h). What the instance asks of its host
 // (time info, edit gestures, host name) is answered from the process context
 // and the component handler;
 // handler calls wait until the instance lock is released (HandlerCalls).
@@ -22,14 +20,11 @@
 
 #include "engine/gate_params.h"
 #include "framework/state_buffer.h"
-#include "framework/vst2_interface.h"
 #include "instance/instance_host.h"
 #include "vst3/com_face.h"
 #include "vst3/handler_calls.h"
 #include "vst3/vst3_api.h"
 
-class VSTCLASS;
-class Vst2EffectInstance;
 class EffectInstance;
 class GatePlugView;
 struct BlockNote;
@@ -91,7 +86,6 @@ class GateVst3 final : public InstanceHost {
 
   // ---- For the editor view [editor thread] ----
   EffectInstance* Instance() const;
-  VSTCLASS* Plug() const { return plug_; }
   void ViewGone() { view_ = nullptr; }
 
   // ---- What the instance asks of its host (InstanceHost) ----
@@ -113,10 +107,6 @@ class GateVst3 final : public InstanceHost {
   ~GateVst3() override;
   bool CreateInstance();
 
-  // The instance's remaining VST 2 requests (MIDI wishes, MIDI out), which
-  // have no counterpart here. [any thread the instance calls from]
-  static intptr_t VST2_CALL AudioMaster(vst2::AEffect* effect, int32_t opcode, int32_t index,
-                                        intptr_t value, void* ptr, float opt);
   // Queues an edit gesture step for the component handler. [editor thread]
   void QueueEdit(HandlerCalls::Kind kind, int32_t index);
   bool OnAudioThread() const;
@@ -145,11 +135,8 @@ class GateVst3 final : public InstanceHost {
   ComFace<GateVst3> requirements_{};
   std::atomic<uint32_t> refCount_{0};
 
-  // The instance, driven through the format-neutral seam; plug_ is the same
-  // object, for what the seam does not cover yet (parameter records, the
-  // editor's size and the host callback).
-  Vst2EffectInstance* instance_ = nullptr;
-  VSTCLASS* plug_ = nullptr;
+  // The instance, driven through the format-neutral seam alone.
+  EffectInstance* instance_ = nullptr;
   int initializeCount_ = 0;
   bool active_ = false;
   char hostName_[128] = {};

@@ -165,7 +165,7 @@ v3_result GateVst3::SetupProcessing(const v3_process_setup* setup) {
   for (std::vector<double>& channel : dry) {
     channel.assign(static_cast<size_t>(setup->max_block_size), 0.0);
   }
-  ScopedLock lock(plug_->InstanceLock());
+  ScopedLock lock(instance_->Lock());
   // The instance's own buffers may fail too; they never shrink below what
   // the old size needs.
   instance_->SetMaxBlockFrames(setup->max_block_size);
@@ -207,7 +207,7 @@ v3_result GateVst3::SetState(v3_bstream** stream) {
 
 v3_result GateVst3::LoadState(const StateBuffer& bytes) {
   // One step for the audio thread: chunk, program and bypass together.
-  ScopedLock lock(plug_->InstanceLock());
+  ScopedLock lock(instance_->Lock());
   // A foreign state changes nothing; a short one of ours keeps what it cannot
   // supply. Both report failure, as the chunk loader does.
   LoadedState carried;

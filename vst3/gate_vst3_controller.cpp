@@ -215,7 +215,7 @@ double GateVst3::PlainToNormalized(v3_param_id id, double plain) {
 }
 
 double GateVst3::ParameterNormalized(v3_param_id id) {
-  ScopedLock lock(plug_->InstanceLock());
+  ScopedLock lock(instance_->Lock());
   if (id == kProgramParamId) {
     return instance_->ProgramCount() > 1
                ? static_cast<double>(instance_->CurrentProgram()) / (instance_->ProgramCount() - 1)
@@ -230,7 +230,7 @@ v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
   if (!(normalized >= 0.0)) normalized = 0.0;
   if (normalized > 1.0) normalized = 1.0;
   if (id == kProgramParamId) {
-    ScopedLock lock(plug_->InstanceLock());
+    ScopedLock lock(instance_->Lock());
     const int before = instance_->CurrentProgram();
     SelectProgram(static_cast<int>(std::lround(normalized * (instance_->ProgramCount() - 1))));
     if (instance_->CurrentProgram() == before || !handler_ || OnAudioThread()) return kResultOk;
@@ -250,7 +250,7 @@ v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
   if (id >= static_cast<v3_param_id>(kVisibleParams)) return kInvalidArgument;
   // The VST 2 parameter callback's road, with the host's full precision.
   const int index = static_cast<int>(id);
-  ScopedLock lock(plug_->InstanceLock());
+  ScopedLock lock(instance_->Lock());
   instance_->SetParamNormalized(index, normalized);
   // The host knows the value it set: nothing to echo in the next block.
   reported_[index] = instance_->ParamNormalized(index);
@@ -265,7 +265,7 @@ v3_result GateVst3::SetComponentHandler(v3_component_handler** handler) {
 }
 
 v3_plugin_view** GateVst3::CreateView(const char* name) {
-  if (!name || std::strcmp(name, "editor") != 0 || view_ || !plug_->Editor()) return nullptr;
+  if (!name || std::strcmp(name, "editor") != 0 || view_ || !instance_->Editor()) return nullptr;
   view_ = CreateGatePlugView(this);
   return reinterpret_cast<v3_plugin_view**>(view_ ? PlugViewFace(view_) : nullptr);
 }
@@ -275,7 +275,7 @@ v3_result GateVst3::UnitInfo(int32_t index, v3_unit_info* info) {
   std::memset(info, 0, sizeof *info);
   info->id = 0;
   info->parent_unit_id = -1;
-  CopyToText16(info->name, kTextSize, plug_->EffectName());
+  CopyToText16(info->name, kTextSize, instance_->Name());
   info->program_list_id = kProgramListId;
   return kResultOk;
 }

@@ -126,11 +126,11 @@ void GateVst3::ApplyParamChange(v3_param_id id, double normalized) {
   }
   if (id >= static_cast<v3_param_id>(kVisibleParams)) return;
   SetParameterNormalized(id, normalized);
-  reported_[id] = plug_->GetParam(static_cast<int>(id))->GetNormalized();
+  reported_[id] = instance_->ParamNormalized(static_cast<int32_t>(id));
 }
 
 void GateVst3::SelectProgram(int program) {
-  ScopedLock lock(plug_->InstanceLock());
+  ScopedLock lock(instance_->Lock());
   if (program < 0 || program >= instance_->ProgramCount()) return;
   if (program == instance_->CurrentProgram()) return;
   instance_->SelectProgram(program);
@@ -208,7 +208,7 @@ void GateVst3::ReportProgram(v3_process_data* data, int32_t offset) {
 void GateVst3::ReportChangedParams(v3_process_data* data, int32_t offset) {
   v3_param_changes** changes = data->output_params;
   for (int i = 0; i < kVisibleParams; ++i) {
-    const double now = plug_->GetParam(i)->GetNormalized();
+    const double now = instance_->ParamNormalized(i);
     if (now == reported_[i]) continue;
     if (!changes) {
       reported_[i] = now;
@@ -237,7 +237,7 @@ v3_result GateVst3::Process(v3_process_data* data) {
   // The whole call, as every VST 2 audio callback, under the instance lock:
   // queue points, slices and reports see no half-made change from the host's
   // other threads.
-  ScopedLock lock(plug_->InstanceLock());
+  ScopedLock lock(instance_->Lock());
 
   QueueCursor cursors[kMaxQueues];
   int queueCount = 0;

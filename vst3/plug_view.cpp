@@ -41,7 +41,7 @@ class GatePlugView {
   // size the host has, so the host sees a change to make; a host that
   // refuses sends the editor back to that size. [editor thread]
   bool RequestSize(int width, int height) {
-    IEditorView* editor = owner_->Plug()->Editor();
+    IEditorView* editor = owner_->Instance()->Editor();
     // The editor going back to the host's size needs no one's consent.
     if (reverting_ || !editor) return true;
     if (!attached_ || !frame_) {
@@ -87,7 +87,7 @@ class GatePlugView {
   }
   // The host has (or needs no say in) the editor's current size.
   void TakeEditorSize() {
-    IEditorView* editor = owner_->Plug()->Editor();
+    IEditorView* editor = owner_->Instance()->Editor();
     if (!editor) return;
     hostRect_ = {0, 0, editor->PixelWidth(), editor->PixelHeight()};
     hostPercent_ = editor->SizePercent();
@@ -166,7 +166,7 @@ class GatePlugView {
     timerRegistered_ = true;
     // Input is handled as it arrives rather than at the next tick; a run
     // loop without descriptor handlers leaves it to the timer.
-    IEditorView* editor = owner_->Plug()->Editor();
+    IEditorView* editor = owner_->Instance()->Editor();
     const int descriptor = editor ? editor->WindowEventDescriptor() : -1;
     watchesEvents_ =
         descriptor >= 0 &&
@@ -231,7 +231,7 @@ class GatePlugView {
     if (!rect) return kInvalidArgument;
     return Guarded(kInternalError, [&] {
       GatePlugView* view = Self(self);
-      IEditorView* editor = view->owner_->Plug()->Editor();
+      IEditorView* editor = view->owner_->Instance()->Editor();
       if (!editor) return kResultFalse;
       if (view->attached_) {
         // The size the host has confirmed, not one it is still asked for.
@@ -279,7 +279,7 @@ class GatePlugView {
   // ---- Content scale [host main thread] ----
   static v3_result V3_API SetContentScale(void* self, float factor) {
     return Guarded(kInternalError, [&] {
-      IEditorView* editor = Self(self)->owner_->Plug()->Editor();
+      IEditorView* editor = Self(self)->owner_->Instance()->Editor();
       if (!editor || !(factor > 0.0f)) return kResultFalse;
       editor->SetHostContentScale(factor);
       return kResultOk;

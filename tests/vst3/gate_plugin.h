@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/gate_plug.h"
+#include "instance/vst2_effect_instance.h"
 #include "tools/host/vst3_host_objects.h"
 #include "vst3/gate_vst3.h"
 #include "vst3/plugin_factory.h"
@@ -17,6 +19,8 @@ struct GatePlugin {
   v3_unit_information** units = nullptr;
 
   GateVst3* Object() const { return FaceOwner<GateVst3>(component); }
+  // The effect behind the seam, for what a test inspects directly.
+  VSTCLASS* Plug() const { return static_cast<Vst2EffectInstance*>(Object()->Instance())->Plug(); }
 
   // Every face null when the factory makes nothing.
   static GatePlugin Create() {

@@ -319,7 +319,7 @@ TEST(GateVst3, PackedPatternWordsAreReportedThroughOutputChanges) {
   const double before = p.Param(kPatternWord0);
   {
     // What a step bar does: write the entry, then raise "step edited".
-    VSTCLASS* plug = p.Object()->Plug();
+    VSTCLASS* plug = p.Plug();
     ScopedLock lock(plug->InstanceLock());
     plug->StepPattern[0] = 0;
     plug->ApplyEditorParamChange(kStepEdited, 1.0);
@@ -522,7 +522,7 @@ TEST(GateVst3, ProgramsRoundTripAndTheirChangesAreReportedWhereTheyApply) {
     in.QueueFor(id)->Add(100, position);
     block.Process(p, &in, &out);
     EXPECT_EQ(p.Param(id), position);
-    EXPECT_EQ(p.Object()->Plug()->CurrentPresetIndex(), program);
+    EXPECT_EQ(p.Plug()->CurrentPresetIndex(), program);
     for (const auto& queue : out.Queues()) {
       for (const ParamQueue::Point& point : queue->Points()) {
         EXPECT_EQ(point.offset, 100) << queue->Id();
@@ -545,7 +545,7 @@ TEST(GateVst3, TheHostHearsOfAProgramAtOnceAndNotOfItsOwnValues) {
   p.Start(host, V3_SAMPLE_32, kBlock, kRate);
   Block block(V3_SAMPLE_32, 0.5);
   block.Process(p, nullptr, nullptr);
-  RecursiveLock& lock = p.Object()->Plug()->InstanceLock();
+  RecursiveLock& lock = p.Plug()->InstanceLock();
   const std::thread::id hostThread = std::this_thread::get_id();
   int lockedCalls = 0, otherThreadCalls = 0;
   double rateSeen = -1.0;
@@ -574,7 +574,7 @@ TEST(GateVst3, TheHostHearsOfAProgramAtOnceAndNotOfItsOwnValues) {
 
   // An editor gesture made inside the instance lock, as the editor's input
   // passes are: the handler hears it once the lock is released.
-  VSTCLASS* plug = p.Object()->Plug();
+  VSTCLASS* plug = p.Plug();
   {
     ScopedLock held(lock);
     plug->BeginParamEdit(kGate);
@@ -599,7 +599,7 @@ TEST(GateVst3, TheHostHearsOfAProgramAtOnceAndNotOfItsOwnValues) {
   Host().productString = ownName;
   const int restarts = host.restarts;
   ardour.SetParam(GateVst3::kProgramParamId, 5.0 / 49.0);
-  EXPECT_EQ(ardour.Object()->Plug()->CurrentPresetIndex(), 5);
+  EXPECT_EQ(ardour.Plug()->CurrentPresetIndex(), 5);
   EXPECT_EQ(host.restarts, restarts);
   ardour.Stop();
   ardour.Release();

@@ -46,7 +46,7 @@ std::pair<uint32_t, int64_t> RunBlock(GatePlugin& p, StereoBlock& block, int32_t
   ParamChangeList changes;
   for (size_t i = 0; i < points.size(); ++i)
     changes.QueueFor(kMix)->Add(points[i], i % 2 ? 0.25 : 0.75);
-  VSTCLASS* plug = p.Object()->Plug();
+  VSTCLASS* plug = p.Plug();
   auto mark = [plug] {
     ScopedLock lock(plug->InstanceLock());
     return std::make_tuple(plug->sampleClock, plug->originClock, plug->midiProgramSwitches);

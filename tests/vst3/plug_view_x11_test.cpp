@@ -162,7 +162,7 @@ TEST(Vst3PlugViewX11, EmbedsTheEditorAndTicksFromTheHostsRunLoop) {
 
   // Host automation while the editor is open: the Rate knob draws each value
   // the controller is given, and the same value the same way.
-  IEditorView* editor = plugin.Object()->Plug()->Editor();
+  IEditorView* editor = plugin.Plug()->Editor();
   ASSERT_NE(editor, nullptr);
   ASSERT_EQ(editor->SizePercent(), 100);
   IControl* knob = nullptr;
@@ -201,7 +201,7 @@ TEST(Vst3PlugViewX11, EmbedsTheEditorAndTicksFromTheHostsRunLoop) {
   // The host's keys while the view is attached (character, key code and
   // modifier bits as VST 2 numbers them): the editor's are taken, the
   // others and every release go back to the host.
-  VSTCLASS* gate = plugin.Object()->Plug();
+  VSTCLASS* gate = plugin.Plug();
   const auto keyDown = [&](int16_t character, int16_t keyCode, int16_t modifiers) {
     return v3_cpp_obj(view)->on_key_down(view, character, keyCode, modifiers);
   };

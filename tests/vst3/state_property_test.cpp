@@ -103,14 +103,14 @@ TEST(Vst3StateProperty, OursRoundTripsFromEitherFormatForeignAndCutStatesReportF
     ASSERT_EQ(state.size(), 220u);
     EXPECT_EQ(LittleEndian(state, 0, 4), 10000u);
     for (int i = 0; i < 17; ++i) {
-      EXPECT_EQ(DoubleAt(state, 4 + 8 * i), a.Object()->Plug()->GetParam(i)->Value()) << i;
+      EXPECT_EQ(DoubleAt(state, 4 + 8 * i), a.Plug()->GetParam(i)->Value()) << i;
     }
     EXPECT_EQ(std::string(state.data() + 140, 4), "QRVX");
     const long program = std::lround(saved.program * 49.0);
     EXPECT_EQ(static_cast<long>(LittleEndian(state, 152, 4)), program);
     EXPECT_EQ(static_cast<double>(LittleEndian(state, 156, 4)), saved.bypass);
     for (int i = 17; i < kParams; ++i) {
-      EXPECT_EQ(DoubleAt(state, 164 + 8 * (i - 17)), a.Object()->Plug()->GetParam(i)->Value()) << i;
+      EXPECT_EQ(DoubleAt(state, 164 + 8 * (i - 17)), a.Plug()->GetParam(i)->Value()) << i;
     }
 
     // VST 3 state into a fresh VST 3 object: the same values and the same bytes.
