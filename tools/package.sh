@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Packages built modules for release into out/ (or the folder given):
 #   Quorvel-<version>-windows-x64.zip        Quorvel.dll, Quorvel32.dll, the
-#                                            Quorvel.vst3 bundle when built,
-#                                            LICENSE, THIRD_PARTY_NOTICES, INSTALL.txt
+#                                            Quorvel.vst3 bundle and Quorvel.clap
+#                                            when built, LICENSE,
+#                                            THIRD_PARTY_NOTICES, INSTALL.txt
 #   Quorvel-<version>-linux-x86_64.tar.gz    Quorvel.so (release build), the Linux
-#                                            Quorvel.vst3 bundle when built, the same texts
+#                                            Quorvel.vst3 and Quorvel.lv2 bundles and
+#                                            Quorvel.clap when built, the same texts
 #   Quorvel-<version>-windows-x64-setup.exe  the installer (tools/release/installer.nsi)
 #   SHA256SUMS
 # Run after `tools/build.sh windows`, `windows32` and `release`. The version
@@ -40,10 +42,14 @@ win_name="Quorvel-$version-windows-x64"
 win="$stage/$win_name"
 mkdir -p "$win"
 cp "$win64" "$win32" "$win/"
-have_vst3=()
+have=()
 if [ -d "$root/build/windows/Quorvel.vst3" ]; then
   cp -r "$root/build/windows/Quorvel.vst3" "$win/"
-  have_vst3=(-DHAVE_VST3)
+  have+=(-DHAVE_VST3)
+fi
+if [ -f "$root/build/windows/Quorvel.clap" ]; then
+  cp "$root/build/windows/Quorvel.clap" "$win/"
+  have+=(-DHAVE_CLAP)
 fi
 stage_texts "$win" "$root/tools/release/install_windows.txt"
 # Notepad wants CRLF line ends.
@@ -53,7 +59,9 @@ linux_name="Quorvel-$version-linux-x86_64"
 lin="$stage/$linux_name"
 mkdir -p "$lin"
 cp "$linux" "$lin/"
-[ ! -d "$root/build/release/Quorvel.vst3" ] || cp -r "$root/build/release/Quorvel.vst3" "$lin/"
+for bundle in Quorvel.vst3 Quorvel.clap Quorvel.lv2; do
+  [ ! -e "$root/build/release/$bundle" ] || cp -r "$root/build/release/$bundle" "$lin/"
+done
 stage_texts "$lin" "$root/tools/release/install_linux.txt"
 
 chmod -R u=rwX,go=rX "$stage"
@@ -83,7 +91,7 @@ tar -C "$stage" --sort=name --mtime="@$epoch" --owner=0 --group=0 --numeric-owne
   --format=gnu -cf - "$linux_name" | gzip -9 -n >"$out/$linux_name.tar.gz"
 
 makensis -V2 -INPUTCHARSET UTF8 "-DVERSION=$version" "-DVENDOR=$vendor" "-DSTAGE=$win" \
-  "-DOUTFILE=$out/$win_name-setup.exe" "${have_vst3[@]}" "$root/tools/release/installer.nsi" >/dev/null
+  "-DOUTFILE=$out/$win_name-setup.exe" "${have[@]}" "$root/tools/release/installer.nsi" >/dev/null
 
 (cd "$out" && sha256sum "$win_name.zip" "$linux_name.tar.gz" "$win_name-setup.exe" >SHA256SUMS)
 echo "package: $out/{$win_name.zip,$linux_name.tar.gz,$win_name-setup.exe,SHA256SUMS}"

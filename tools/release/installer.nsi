@@ -1,9 +1,10 @@
 ; The Windows installer, built by tools/package.sh with makensis:
-;   makensis -DVERSION=1.0.0 -DVENDOR=Kelvo -DSTAGE=DIR -DOUTFILE=FILE [-DHAVE_VST3] installer.nsi
-; STAGE holds Quorvel.dll, LICENSE, THIRD_PARTY_NOTICES, INSTALL.txt and, with
-; HAVE_VST3, the Quorvel.vst3 bundle. Per machine: the VST 2 effect goes into
-; the folder the user picks ($INSTDIR), the VST 3 bundle into the standard
-; VST 3 folder, and the texts and the uninstaller into Program Files\Quorvel.
+;   makensis -DVERSION=1.0.0 -DVENDOR=Kelvo -DSTAGE=DIR -DOUTFILE=FILE [-DHAVE_VST3] [-DHAVE_CLAP] installer.nsi
+; STAGE holds Quorvel.dll, LICENSE, THIRD_PARTY_NOTICES, INSTALL.txt, with
+; HAVE_VST3 the Quorvel.vst3 bundle and with HAVE_CLAP Quorvel.clap. Per
+; machine: the VST 2 effect goes into the folder the user picks ($INSTDIR),
+; the VST 3 bundle and the CLAP file into their standard folders, and the
+; texts and the uninstaller into Program Files\Quorvel.
 ; /S installs or uninstalls silently; /D=FOLDER sets the VST 2 folder.
 ; Running it again over an install updates that install in place: the folder
 ; chosen last time is offered again, and choosing another one moves the
@@ -21,6 +22,7 @@ ManifestDPIAware true
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvel"
 !define APP_DIR "$PROGRAMFILES64\Quorvel"
 !define VST3_DIR "$COMMONFILES64\VST3"
+!define CLAP_DIR "$COMMONFILES64\CLAP"
 
 Name "Quorvel ${VERSION}"
 OutFile "${OUTFILE}"
@@ -109,6 +111,15 @@ Section "Quorvel"
   SetOutPath "${VST3_DIR}"
   File /r "${STAGE}/Quorvel.vst3"
 !endif
+!ifdef HAVE_CLAP
+  ClearErrors
+  ReadRegStr $2 HKLM "${UNINSTALL_KEY}" "CreatedClapFolder"
+  IfErrors 0 clap_kept
+    !insertmacro NoteCreatedFolder "${CLAP_DIR}" CreatedClapFolder
+  clap_kept:
+  SetOutPath "${CLAP_DIR}"
+  File "${STAGE}/Quorvel.clap"
+!endif
   SetOutPath "${APP_DIR}"
   File "${STAGE}/LICENSE"
   File "${STAGE}/THIRD_PARTY_NOTICES"
@@ -135,6 +146,10 @@ Section "Uninstall"
 !ifdef HAVE_VST3
   RMDir /r "${VST3_DIR}\Quorvel.vst3"
   !insertmacro RemoveCreatedFolders "${VST3_DIR}" CreatedVst3Folder
+!endif
+!ifdef HAVE_CLAP
+  Delete "${CLAP_DIR}\Quorvel.clap"
+  !insertmacro RemoveCreatedFolders "${CLAP_DIR}" CreatedClapFolder
 !endif
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   Delete "$INSTDIR\LICENSE"
