@@ -54,6 +54,38 @@ class IPlugVST : public IPlugBase {
   // formats save through here. [host main thread, takes the instance lock]
   bool WriteChunk(StateBuffer& buffer, bool bank, bool bypassed);
 
+  // ---- What the dispatcher's requests do, for every glue ----
+  // Each takes the instance lock unless it says otherwise.
+  // Closes the instance and deletes it. [host main thread]
+  static void CloseAndDelete(IPlugVST* plug);
+  // Identifies the host and applies every parameter. [host main thread]
+  void OpenForHost();
+  // A sample rate or block size of the host's; a value it could not mean
+  // keeps the current one. Either resets the effect. [host main thread]
+  void ChangeSampleRate(double rate);
+  void ChangeMaxBlockFrames(intptr_t frames);
+  // Suspend (false) or resume (true). [host main thread]
+  void ChangeActive(bool active);
+  // The host starts or stops calling the audio callbacks. [host main or audio thread]
+  void ChangeProcessing(bool on);
+  // The current values go back into their program first; a number outside
+  // the list selects nothing. [host main thread]
+  void SelectProgramFromHost(intptr_t program);
+  // Loads `size` bytes of a saved chunk (`bank`: a bank request); 1 loaded,
+  // 0 refused or cut short. [host main thread]
+  intptr_t LoadChunk(bool bank, intptr_t size, const void* bytes);
+  // Opens the editor window inside `parent`; false without an editor or a
+  // window. [host main thread]
+  bool OpenEditorIn(void* parent);
+  bool CloseEditor();
+  // The host's idle call (`editorIdle`: the editor's own). [host main thread, lock not held]
+  void HostIdle(bool editorIdle);
+  // A key press or release from the host: 1 when the editor used the key, 0
+  // to hand it back. [host main thread, lock not held]
+  intptr_t EditorKey(bool down, int32_t character, intptr_t virtualKey, float modifiers);
+  // A host mouse wheel over the editor: 1 when the editor used it. [host main thread]
+  intptr_t EditorWheel(float distance);
+
   // The host's sample position without narrowing; 0 before zero or without
   // one. [audio thread, lock held]
   int64_t HostSamplePosition64();
@@ -80,11 +112,8 @@ class IPlugVST : public IPlugBase {
  private:
   // One dispatcher request with the instance lock held (effClose excepted).
   intptr_t Dispatch(int32_t opcode, int32_t index, intptr_t value, void* ptr, float opt);
-  // effEditKeyDown / effEditKeyUp: 1 when the editor used the key, 0 to
-  // hand it back to the host. [host main thread, lock not held]
-  intptr_t EditorKey(bool down, int32_t character, intptr_t virtualKey, float modifiers);
   intptr_t GetChunk(int32_t index, void* ptr);
-  intptr_t SetChunk(int32_t index, intptr_t size, void* ptr);
+  intptr_t SetChunk(int32_t index, intptr_t size, const void* ptr);
   // Whether a chunk of `version` and the buffer's size is one of ours (whole
   // or cut short); `tail` says what follows the parameters.
   bool IsOwnChunk(const StateBuffer& buffer, int32_t version, ExtensionRead* tail) const;
@@ -109,6 +138,7 @@ class IPlugVST : public IPlugBase {
   // effIdle / effEditIdle: audioMasterUpdateDisplay for a program a note-on
   // selected since the last idle call. [host main thread, lock not held]
   void ReportProgramSwitch();
+  void ChangeActiveLocked(bool active);
 
   // 1.0.0, the first release: every chunk of ours starts with a version from
   // here up to this build's. A later build's chunk is refused as well: its

@@ -35,31 +35,114 @@ intptr_t VST2_CALL IPlugVST::Dispatcher(AEffect* effect, int32_t opcode, int32_t
   IPlugVST* plug = InstanceOf(effect);
   if (!plug) return 0;
   if (opcode == effClose) {
-    plug->InstanceLock().Enter();
-    plug->OnClosing();
-    plug->InstanceLock().Leave();
-    delete plug;
+    CloseAndDelete(plug);
     return 0;
   }
   if (opcode == effEditIdle || opcode == effIdle) {
-    plug->ReportProgramSwitch();
-    // The window takes the instance lock for its own work and leaves it
-    // before copying to the screen: the audio thread never waits on X.
-    IEditorView* editor = opcode == effEditIdle ? plug->Editor() : nullptr;
-    if (editor) editor->OnHostIdle();
+    plug->HostIdle(opcode == effEditIdle);
     return 0;
   }
   if (opcode == effEditKeyDown || opcode == effEditKeyUp) {
-    // Like the window's own key messages, without the lock: the editor
-    // takes it where it needs it, and calls the host outside it.
     return plug->EditorKey(opcode == effEditKeyDown, index, value, opt);
   }
   ScopedLock lock(plug->InstanceLock());
   return plug->Dispatch(opcode, index, value, ptr, opt);
 }
 
+void IPlugVST::CloseAndDelete(IPlugVST* plug) {
+  plug->InstanceLock().Enter();
+  plug->OnClosing();
+  plug->InstanceLock().Leave();
+  delete plug;
+}
+
+void IPlugVST::HostIdle(bool editorIdle) {
+  ReportProgramSwitch();
+  // The window takes the instance lock for its own work and leaves it
+  // before copying to the screen: the audio thread never waits on X.
+  IEditorView* editor = editorIdle ? Editor() : nullptr;
+  if (editor) editor->OnHostIdle();
+}
+
+void IPlugVST::OpenForHost() {
+  ScopedLock lock(InstanceLock());
+  HostSpecificSetup();
+  for (int i = 0; i < NParams(); ++i) OnParamChanged(i);
+}
+
+void IPlugVST::ChangeSampleRate(double rate) {
+  ScopedLock lock(InstanceLock());
+  if (rate > 0.0) SetSampleRate(rate);
+  OnReset();
+}
+
+void IPlugVST::ChangeMaxBlockFrames(intptr_t frames) {
+  ScopedLock lock(InstanceLock());
+  if (frames > 0 && frames <= INT32_MAX) SetMaxBlockFrames(static_cast<int>(frames));
+  OnReset();
+}
+
+void IPlugVST::ChangeActive(bool active) {
+  ScopedLock lock(InstanceLock());
+  ChangeActiveLocked(active);
+}
+
+void IPlugVST::ChangeActiveLocked(bool active) {
+  if (!active) {
+    OnActiveChanged(false);
+    OnReset();
+    return;
+  }
+  OnActiveChanged(true);
+  // Hosts that want telling before they send MIDI are told once per
+  // resume; the audio callbacks stay free of host calls.
+  if (MidiMode() != 0) CallHost(audioMasterWantMidi, 0, 1, nullptr, 0.0f);
+}
+
+void IPlugVST::ChangeProcessing(bool on) {
+  ScopedLock lock(InstanceLock());
+  OnActiveChanged(on);
+}
+
+void IPlugVST::SelectProgramFromHost(intptr_t program) {
+  ScopedLock lock(InstanceLock());
+  CaptureCurrentPreset(nullptr);
+  // Checked before narrowing: a wide value must not wrap onto a real slot.
+  SelectPreset(program >= 0 && program < NPresets() ? static_cast<int>(program) : -1);
+}
+
+intptr_t IPlugVST::LoadChunk(bool bank, intptr_t size, const void* bytes) {
+  ScopedLock lock(InstanceLock());
+  return SetChunk(bank ? 0 : 1, size, bytes);
+}
+
+bool IPlugVST::OpenEditorIn(void* parent) {
+  ScopedLock lock(InstanceLock());
+  IEditorView* editor = Editor();
+  if (!editor || !editor->OpenEditorWindow(parent)) return false;
+  OnEditorOpened();
+  return true;
+}
+
+bool IPlugVST::CloseEditor() {
+  ScopedLock lock(InstanceLock());
+  IEditorView* editor = Editor();
+  if (!editor) return false;
+  OnEditorClosing();
+  editor->CloseEditorWindow();
+  return true;
+}
+
+intptr_t IPlugVST::EditorWheel(float distance) {
+  ScopedLock lock(InstanceLock());
+  IEditorView* editor = Editor();
+  return editor ? editor->HostMouseWheel(distance) : 0;
+}
+
 intptr_t IPlugVST::EditorKey(bool down, int32_t character, intptr_t virtualKey, float modifiers) {
-  // The editor acts on presses; releases stay the host's.
+  // Like the window's own key messages, without the lock: the editor takes
+  // it where it needs it, and calls the host outside it. It acts on
+  // presses; releases stay the host's.
   IEditorView* editor = Editor();
   KeyCode key;
   KeyMods mods;
@@ -79,13 +162,10 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
   IEditorView* editor = Editor();
   switch (opcode) {
     case effOpen:
-      HostSpecificSetup();
-      for (int i = 0; i < NParams(); ++i) OnParamChanged(i);
+      OpenForHost();
       return 0;
     case effSetProgram:
-      CaptureCurrentPreset(nullptr);
-      // Checked before narrowing: a wide value must not wrap onto a real slot.
-      SelectPreset(value >= 0 && value < NPresets() ? static_cast<int>(value) : -1);
+      SelectProgramFromHost(value);
       return 0;
     case effGetProgram:
       return CurrentPresetIndex();
@@ -108,23 +188,13 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
       CopyParamText(index, opcode, ptr);
       return 0;
     case effSetSampleRate:
-      if (opt > 0.0f) SetSampleRate(static_cast<double>(opt));
-      OnReset();
+      ChangeSampleRate(static_cast<double>(opt));
       return 0;
     case effSetBlockSize:
-      if (value > 0 && value <= INT32_MAX) SetMaxBlockFrames(static_cast<int>(value));
-      OnReset();
+      ChangeMaxBlockFrames(value);
       return 0;
     case effMainsChanged:
-      if (value == 0) {
-        OnActiveChanged(false);
-        OnReset();
-      } else {
-        OnActiveChanged(true);
-        // Hosts that want telling before they send MIDI are told once per
-        // resume; the audio callbacks stay free of host calls.
-        if (MidiMode() != 0) CallHost(audioMasterWantMidi, 0, 1, nullptr, 0.0f);
-      }
+      ChangeActiveLocked(value != 0);
       return 0;
     case effEditGetRect:
       if (!ptr || !editor) return 0;
@@ -134,14 +204,9 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
       *static_cast<ERect**>(ptr) = &editorRect_;
       return 1;
     case effEditOpen:
-      if (!editor || !editor->OpenEditorWindow(ptr)) return 0;
-      OnEditorOpened();
-      return 1;
+      return OpenEditorIn(ptr) ? 1 : 0;
     case effEditClose:
-      if (!editor) return 0;
-      OnEditorClosing();
-      editor->CloseEditorWindow();
-      return 1;
+      return CloseEditor() ? 1 : 0;
     case effIdentify:
       return kIdentifyAnswer;
     case effGetChunk:
@@ -239,7 +304,7 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
     case effBeginSetProgram:
     case effEndSetProgram:
     case effStartProcess:
-      OnActiveChanged(true);
+      ChangeProcessing(true);
       return 0;
     case effGetMidiKeyName: {
       vst2::MidiKeyName* key = static_cast<vst2::MidiKeyName*>(ptr);
@@ -254,7 +319,7 @@ intptr_t IPlugVST::Dispatch(int32_t opcode, int32_t index, intptr_t value, void*
       if (ptr) *static_cast<VstSpeakerArrangement**>(ptr) = &outputArrangement_;
       return 1;
     case effStopProcess:
-      OnActiveChanged(false);
+      ChangeProcessing(false);
       return 0;
     default:
       return 0;
@@ -319,7 +384,7 @@ bool IPlugVST::WriteChunk(StateBuffer& buffer, bool bank, bool bypassed) {
   return ok && buffer.Size() > 0;
 }
 
-intptr_t IPlugVST::SetChunk(int32_t index, intptr_t size, void* ptr) {
+intptr_t IPlugVST::SetChunk(int32_t index, intptr_t size, const void* ptr) {
   StateBuffer& buffer = index == 0 ? bankChunk_ : programChunk_;
   // A negative size or missing data is an empty chunk; it still runs the
   // change notifications and then reports failure.
@@ -376,10 +441,7 @@ intptr_t IPlugVST::CanDo(const char* text) const {
 intptr_t IPlugVST::VendorSpecific(int32_t index, intptr_t value, void* ptr, float opt) {
   const bool validParam = value >= 0 && value < NParams();
   IPlugParam* param = validParam ? GetParam(static_cast<int>(value)) : nullptr;
-  if (index == kWheelRequest && value == kWheelValue) {
-    IEditorView* editor = Editor();
-    return editor ? editor->HostMouseWheel(opt) : 0;
-  }
+  if (index == kWheelRequest && value == kWheelValue) return EditorWheel(opt);
   if (index == kContentScaleRequest && value == kContentScaleValue) {
     IEditorView* editor = Editor();
     if (!editor || !(opt > 0.0f)) return 0;

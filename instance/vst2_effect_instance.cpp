@@ -16,9 +16,6 @@
 
 namespace {
 
-constexpr int32_t kWheelRequest = 0x73744341;  // 'stCA'
-constexpr intptr_t kWheelValue = 0x57686565;   // 'Whee'
-
 // Channel pointers moved `offset` frames on; a missing array or channel stays missing.
 template <class Sample>
 Sample** Offset(Sample** channels, int count, int32_t offset, Sample** moved, int room) {
@@ -50,13 +47,7 @@ int32_t StepCount(const IPlugParam* param) {
 
 Vst2EffectInstance::Vst2EffectInstance(VSTCLASS* plug) : plug_(plug) {}
 
-Vst2EffectInstance::~Vst2EffectInstance() { Request(vst2::effClose); }  // deletes the instance
-
-intptr_t Vst2EffectInstance::Request(int32_t opcode, int32_t index, intptr_t value, void* ptr,
-                                     float opt) {
-  vst2::AEffect* effect = plug_->Effect();
-  return effect->dispatcher(effect, opcode, index, value, ptr, opt);
-}
+Vst2EffectInstance::~Vst2EffectInstance() { IPlugVST::CloseAndDelete(plug_); }
 
 const char* Vst2EffectInstance::Name() { return plug_->EffectName(); }
 
@@ -66,23 +57,18 @@ int32_t Vst2EffectInstance::OutputChannels() { return plug_->NOutChannels(); }
 
 RecursiveLock& Vst2EffectInstance::Lock() { return plug_->InstanceLock(); }
 
-void Vst2EffectInstance::Open() { Request(vst2::effOpen); }
+void Vst2EffectInstance::Open() { plug_->OpenForHost(); }
 
 void Vst2EffectInstance::SetSampleRate(double rate) {
-  Request(vst2::effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
+  // Through the precision the effect record carries, as every host's rate did.
+  plug_->ChangeSampleRate(static_cast<double>(static_cast<float>(rate)));
 }
 
-void Vst2EffectInstance::SetMaxBlockFrames(int32_t frames) {
-  Request(vst2::effSetBlockSize, 0, frames);
-}
+void Vst2EffectInstance::SetMaxBlockFrames(int32_t frames) { plug_->ChangeMaxBlockFrames(frames); }
 
-void Vst2EffectInstance::SetActive(bool active) {
-  Request(vst2::effMainsChanged, 0, active ? 1 : 0);
-}
+void Vst2EffectInstance::SetActive(bool active) { plug_->ChangeActive(active); }
 
-void Vst2EffectInstance::SetProcessing(bool on) {
-  Request(on ? vst2::effStartProcess : vst2::effStopProcess);
-}
+void Vst2EffectInstance::SetProcessing(bool on) { plug_->ChangeProcessing(on); }
 
 int32_t Vst2EffectInstance::ParamCount() { return plug_->Effect()->numParams; }
 
@@ -170,9 +156,7 @@ void Vst2EffectInstance::ProgramName(int32_t index, char* name, int32_t size) {
   CopyTextBounded(name, plug_->PresetName(index), static_cast<size_t>(size));
 }
 
-void Vst2EffectInstance::SelectProgram(int32_t program) {
-  Request(vst2::effSetProgram, 0, program);
-}
+void Vst2EffectInstance::SelectProgram(int32_t program) { plug_->SelectProgramFromHost(program); }
 
 uint32_t Vst2EffectInstance::NoteProgramSwitches() { return plug_->midiProgramSwitches; }
 
@@ -185,10 +169,7 @@ bool Vst2EffectInstance::LoadState(const StateBuffer& bytes, LoadedState* carrie
   if (carried) *carried = LoadedState();
   // One step for the audio thread: values and program together.
   ScopedLock lock(plug_->InstanceLock());
-  // The loader copies the bytes and writes nothing through the pointer.
-  if (Request(vst2::effSetChunk, 0, bytes.Size(), const_cast<uint8_t*>(bytes.Data())) != 1) {
-    return false;
-  }
+  if (plug_->LoadChunk(true, bytes.Size(), bytes.Data()) != 1) return false;
   const int32_t chunkBytes = 4 + 8 * plug_->NChunkParams();
   StateExtension extension;
   // A bare chunk (an older build's) leaves program and bypass as they are.
@@ -230,11 +211,9 @@ void Vst2EffectInstance::ProcessNothing() {
 
 IEditorView* Vst2EffectInstance::Editor() { return plug_->Editor(); }
 
-bool Vst2EffectInstance::OpenEditor(void* parent) {
-  return Request(vst2::effEditOpen, 0, 0, parent) != 0;
-}
+bool Vst2EffectInstance::OpenEditor(void* parent) { return plug_->OpenEditorIn(parent); }
 
-void Vst2EffectInstance::CloseEditor() { Request(vst2::effEditClose); }
+void Vst2EffectInstance::CloseEditor() { plug_->CloseEditor(); }
 
 bool Vst2EffectInstance::PreferredEditorSize(int32_t* width, int32_t* height) {
   IEditorView* editor = plug_->Editor();
@@ -247,13 +226,10 @@ bool Vst2EffectInstance::PreferredEditorSize(int32_t* width, int32_t* height) {
   return true;
 }
 
-void Vst2EffectInstance::EditorIdle() { Request(vst2::effEditIdle); }
+void Vst2EffectInstance::EditorIdle() { plug_->HostIdle(true); }
 
 bool Vst2EffectInstance::EditorKeyDown(int32_t character, int32_t virtualKey, int32_t modifiers) {
-  return Request(vst2::effEditKeyDown, character, virtualKey, nullptr,
-                 static_cast<float>(modifiers)) != 0;
+  return plug_->EditorKey(true, character, virtualKey, static_cast<float>(modifiers)) != 0;
 }
 
-bool Vst2EffectInstance::EditorWheel(float distance) {
-  return Request(vst2::effVendorSpecific, kWheelRequest, kWheelValue, nullptr, distance) != 0;
-}
+bool Vst2EffectInstance::EditorWheel(float distance) { return plug_->EditorWheel(distance) != 0; }

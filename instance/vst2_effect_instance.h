@@ -1,9 +1,7 @@
 // Vst2EffectInstance: EffectInstance over the effect as its VST 2 glue
-// builds it. Owns the VSTCLASS object and deletes it through the effect
-// record's close request, as a VST 2 host would. Lifecycle, program switch,
-// chunk loading and the editor still enter through the effect record's
-// dispatcher here, so both formats run that one code; this file is the only
-// place outside the VST 2 glue that knows its opcodes.
+// builds it. Owns the VSTCLASS object and closes it as a VST 2 host would.
+// Every entry calls the same IPlugVST method the VST 2 dispatcher's request
+// calls, so all formats run one code; no opcode is sent.
 #pragma once
 
 #include <cstdint>
@@ -69,9 +67,6 @@ class Vst2EffectInstance final : public EffectInstance {
   // Channel arrays moved by a block's offset; more channels than this are
   // not handed on.
   static constexpr int kMaxChannels = 8;
-
-  intptr_t Request(int32_t opcode, int32_t index = 0, intptr_t value = 0, void* ptr = nullptr,
-                   float opt = 0.0f);
 
   VSTCLASS* plug_;
 };
