@@ -15,7 +15,7 @@ quorvel_platform_filter(clap_sources)
 list(REMOVE_ITEM clap_sources ${CMAKE_SOURCE_DIR}/clap/module_entry.cpp)
 add_library(quorvel_clap STATIC ${clap_sources})
 quorvel_warnings(quorvel_clap)
-target_include_directories(quorvel_clap SYSTEM PUBLIC ${QUORVEL_CLAP_API_DIR})
+target_include_directories(quorvel_clap SYSTEM PUBLIC ${CMAKE_SOURCE_DIR}/third_party)
 target_link_libraries(quorvel_clap PUBLIC quorvel_core)
 
 if(WIN32)
