@@ -274,11 +274,16 @@ struct ClapBlock {
   }
   double Out(int c, uint32_t i) const { return wide ? out64[c][i] : out32[c][i]; }
 
-  clap_process_status Run(ClapPlugin& p, const InputEvents* in, const OutputEvents* out,
+  clap_process_status Run(ClapPlugin& p, const clap_input_events_t* in,
+                          const clap_output_events_t* out,
                           const clap_event_transport_t* transport = nullptr) {
-    process.in_events = in ? in->List() : nullptr;
-    process.out_events = out ? out->List() : nullptr;
+    process.in_events = in;
+    process.out_events = out;
     process.transport = transport;
     return p.plugin->process(p.plugin, &process);
+  }
+  clap_process_status Run(ClapPlugin& p, const InputEvents* in, const OutputEvents* out,
+                          const clap_event_transport_t* transport = nullptr) {
+    return Run(p, in ? in->List() : nullptr, out ? out->List() : nullptr, transport);
   }
 };
