@@ -90,8 +90,8 @@ TEST(ClapGuiX11, EmbedsTheEditorAndTicksFromTheHostsTimer) {
   // is asked for a flush, which brings it the gesture's begin.
   Window root = DefaultRootWindow(display);
   XEvent press = {};
-  press.xbutton = {ButtonPress, 0,   True, display, editorWindow, root,    0,   1,
-                   121,         125, 0,    0,       0,            Button1, True};
+  press.xbutton = {ButtonPress, 0, True, display, editorWindow, root, 0, 1, 121,
+                   125,         0, 0,    0,       Button1,      True};
   XSendEvent(display, editorWindow, False, 0, &press);
   XSync(display, False);
   for (int tick = 0; tick < 100 && host.flushRequests == 0; ++tick) {

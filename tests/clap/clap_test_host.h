@@ -18,8 +18,11 @@ struct TestHost {
   clap_host_t host = {};
   clap_host_params_t params = {};
   clap_host_timer_support_t timers = {};
+  clap_host_thread_check_t threads = {};
   bool offerParams = true;
   bool offerTimers = true;
+  bool offerThreadCheck = false;
+  bool onAudioThread = false;  // what the thread check answers
   int flushRequests = 0;
   int rescans = 0;
   int timersRegistered = 0;
@@ -43,6 +46,8 @@ struct TestHost {
       Self(h)->timersRegistered++;
       return true;
     };
+    threads.is_main_thread = [](const clap_host_t* h) { return !Self(h)->onAudioThread; };
+    threads.is_audio_thread = [](const clap_host_t* h) { return Self(h)->onAudioThread; };
     timers.unregister_timer = [](const clap_host_t* h, clap_id) {
       Self(h)->timersRegistered--;
       return true;
@@ -56,6 +61,8 @@ struct TestHost {
     TestHost* self = Self(h);
     if (self->offerParams && std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &self->params;
     if (self->offerTimers && std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return &self->timers;
+    if (self->offerThreadCheck && std::strcmp(id, CLAP_EXT_THREAD_CHECK) == 0)
+      return &self->threads;
     return nullptr;
   }
 };
