@@ -125,6 +125,7 @@ bool GateClap::GuiSetParent(const clap_window_t* window) {
   if (std::strcmp(window->api, ClapEditorWindowApi()) != 0) return false;
   if (!instance_->OpenEditor(ClapEditorParentOf(window))) return false;
   guiOpen_ = true;
+  hostPercent_ = instance_->Editor()->SizePercent();
   if (ClapEditorNeedsHostTimer()) StartEditorTimer();
   return true;
 }

@@ -1,7 +1,8 @@
 // The CLAP editor on Linux: embedded in a host's X11 window only, ticked by
 // the host's timer (a press in the window reaches the host as a gesture at
-// a tick, through the flush it asks for), one window at a time, and gone
-// with its timer when the host destroys the editor.
+// a tick, through the flush it asks for), one window at a time, sized as
+// the host's window lets it be, and gone with its timer when the host
+// destroys the editor.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include "clap_test_host.h"
 #include "editor_x11/x11_headers.h"
 #include "engine/gate_params.h"
+#include "gui/editor_view.h"
 #include "gui/user_settings.h"
 #include "instance/effect_instance.h"
 #include "tests/editor_x11/xvfb_display.h"
@@ -104,6 +106,29 @@ TEST(ClapGuiX11, EmbedsTheEditorAndTicksFromTheHostsTimer) {
   ASSERT_FALSE(out.events.empty());
   EXPECT_EQ(out.events[0].type, CLAP_EVENT_PARAM_GESTURE_BEGIN);
   EXPECT_EQ(out.events[0].id, static_cast<clap_id>(kCycle));
+
+  // The editor's own size changes ask the host's window to follow; a
+  // refusal sends the editor back to the size the window has.
+  IEditorView* editor = p.Object()->Instance()->Editor();
+  ASSERT_EQ(editor->SizePercent(), 100);
+  host.acceptResize = false;
+  editor->SetSizePercent(150);
+  EXPECT_EQ(host.askedWidth, width * 3 / 2);
+  EXPECT_EQ(editor->SizePercent(), 100);
+  uint32_t nowWidth = 0, nowHeight = 0;
+  ASSERT_TRUE(gui->get_size(p.plugin, &nowWidth, &nowHeight));
+  EXPECT_EQ(nowWidth, width);
+  EXPECT_EQ(nowHeight, height);
+  host.acceptResize = true;
+  editor->SetSizePercent(150);
+  EXPECT_EQ(editor->SizePercent(), 150);
+  ASSERT_TRUE(gui->get_size(p.plugin, &nowWidth, &nowHeight));
+  EXPECT_EQ(nowWidth, host.askedWidth);
+  EXPECT_EQ(nowHeight, host.askedHeight);
+  EXPECT_EQ(nowWidth, width * 3 / 2);
+  host.acceptResize = false;
+  editor->SetSizePercent(200);
+  EXPECT_EQ(editor->SizePercent(), 150);
 
   gui->destroy(p.plugin);
   EXPECT_EQ(host.timersRegistered, 0);

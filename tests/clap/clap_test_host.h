@@ -19,10 +19,13 @@ struct TestHost {
   clap_host_params_t params = {};
   clap_host_timer_support_t timers = {};
   clap_host_thread_check_t threads = {};
+  clap_host_gui_t gui = {};
   bool offerParams = true;
   bool offerTimers = true;
   bool offerThreadCheck = false;
   bool onAudioThread = false;  // what the thread check answers
+  bool acceptResize = true;    // what request_resize answers
+  uint32_t askedWidth = 0, askedHeight = 0;
   int flushRequests = 0;
   int rescans = 0;
   int timersRegistered = 0;
@@ -46,6 +49,15 @@ struct TestHost {
       Self(h)->timersRegistered++;
       return true;
     };
+    gui.resize_hints_changed = [](const clap_host_t*) {};
+    gui.request_resize = [](const clap_host_t* h, uint32_t width, uint32_t height) {
+      Self(h)->askedWidth = width;
+      Self(h)->askedHeight = height;
+      return Self(h)->acceptResize;
+    };
+    gui.request_show = [](const clap_host_t*) { return true; };
+    gui.request_hide = [](const clap_host_t*) { return true; };
+    gui.closed = [](const clap_host_t*, bool) {};
     threads.is_main_thread = [](const clap_host_t* h) { return !Self(h)->onAudioThread; };
     threads.is_audio_thread = [](const clap_host_t* h) { return Self(h)->onAudioThread; };
     timers.unregister_timer = [](const clap_host_t* h, clap_id) {
@@ -61,6 +73,7 @@ struct TestHost {
     TestHost* self = Self(h);
     if (self->offerParams && std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &self->params;
     if (self->offerTimers && std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return &self->timers;
+    if (std::strcmp(id, CLAP_EXT_GUI) == 0) return &self->gui;
     if (self->offerThreadCheck && std::strcmp(id, CLAP_EXT_THREAD_CHECK) == 0)
       return &self->threads;
     return nullptr;
