@@ -7,8 +7,9 @@
 // blocks past the activated maximum. The plug-in must stay sane: a load
 // that succeeds or fails as the target's own decoding says (JudgeChunk)
 // and changes nothing when foreign, finite audio, output events in time
-// order inside the block with values inside their parameter's range,
-// every value inside its range afterwards, and a whole state of ours.
+// order inside the block with finite values, every value inside its range
+// afterwards, texts of any value or any text answered within bounds, and a
+// whole state of ours.
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -188,6 +189,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RunBlocks<float>(in, p, false);
   }
   CheckValues(p);
+  // Texts of any value, and any text, for every parameter.
+  const uint32_t count = p.Params()->count(p.plugin);
+  for (uint32_t i = 0; i < count && !in.Empty(); ++i) {
+    clap_param_info_t info = {};
+    p.Params()->get_info(p.plugin, i, &info);
+    char text[64] = {};
+    const uint32_t room = in.Choose(sizeof text);
+    if (p.Params()->value_to_text(p.plugin, info.id, in.Raw<double>(), text, room)) {
+      FUZZ_CHECK(room > 0 && std::memchr(text, 0, room) != nullptr, "a text without its end");
+    }
+    char typed[16] = {};
+    in.Take(typed, in.Choose(sizeof typed));
+    double value = 0.0;
+    if (p.Params()->text_to_value(p.plugin, info.id, typed, &value)) {
+      FUZZ_CHECK(value >= info.min_value && value <= info.max_value,
+                 "a typed value left its range");
+    }
+  }
   const std::vector<uint8_t> saved = p.Save();
   FUZZ_CHECK(saved.size() == static_cast<size_t>(kChunkBytes),
              "the state is not a whole chunk and extension");
