@@ -41,6 +41,11 @@ foreach(sub engine framework gui graphics editor_win editor_x11 host instance vs
                                   ${CMAKE_SOURCE_DIR}/tools/host/host_services.cpp)
     target_link_libraries(${exe} PRIVATE quorvel_vst3)
   endif()
+  if(sub STREQUAL host)
+    # The CLAP mode's value conversion, against the effect's own.
+    target_sources(${exe} PRIVATE ${CMAKE_SOURCE_DIR}/tools/host/clap_param_values.cpp)
+    target_include_directories(${exe} SYSTEM PRIVATE ${CMAKE_SOURCE_DIR}/third_party)
+  endif()
   if(sub STREQUAL editor_x11)
     # Real pointer and keyboard input through the server's test extension.
     target_link_libraries(${exe} PRIVATE X11::Xtst)

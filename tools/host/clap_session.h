@@ -21,16 +21,12 @@
 #include <vector>
 
 #include "tools/host/clap_host_objects.h"
+#include "tools/host/clap_param_values.h"
 #include "tools/host/plugin_module.h"
 #include "tools/host/plugin_session.h"
 
 // True for a path naming a .clap module.
 bool IsClapPath(const std::string& path);
-
-// The plain value a host's normalised position stands for: linear across
-// the range, stepped parameters rounded to the nearest step (halves up).
-double ClapPlainOfNormalized(const clap_param_info_t& info, double normalized);
-double ClapNormalizedOfPlain(const clap_param_info_t& info, double plain);
 
 class ClapSession : public PluginSession {
  public:
