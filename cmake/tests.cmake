@@ -26,7 +26,7 @@ if(WIN32)
   set(test_suffix "_wintest")
 endif()
 
-foreach(sub engine framework gui graphics editor_win editor_x11 host instance vst3)
+foreach(sub engine framework gui graphics editor_win editor_x11 host instance vst3 clap)
   file(GLOB sub_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${sub}/*${test_suffix}.cpp)
   if(NOT sub_tests)
     continue()
@@ -45,6 +45,13 @@ foreach(sub engine framework gui graphics editor_win editor_x11 host instance vs
     # The CLAP mode's value conversion, against the effect's own.
     target_sources(${exe} PRIVATE ${CMAKE_SOURCE_DIR}/tools/host/clap_param_values.cpp)
     target_include_directories(${exe} SYSTEM PRIVATE ${CMAKE_SOURCE_DIR}/third_party)
+  endif()
+  if(sub STREQUAL clap)
+    # The glue itself, and the VST 3 glue with the test host's objects to
+    # compare against.
+    target_sources(${exe} PRIVATE ${CMAKE_SOURCE_DIR}/tools/host/vst3_host_objects.cpp
+                                  ${CMAKE_SOURCE_DIR}/tools/host/host_services.cpp)
+    target_link_libraries(${exe} PRIVATE quorvel_clap quorvel_vst3)
   endif()
   if(sub STREQUAL editor_x11)
     # Real pointer and keyboard input through the server's test extension.

@@ -15,7 +15,7 @@
 #include "gui/editor_view.h"
 #include "instance/effect_instance.h"
 #include "vst3/gate_vst3.h"
-#include "vst3/no_throw.h"
+#include "framework/no_throw.h"
 #include "vst3/plug_view.h"
 
 namespace {
