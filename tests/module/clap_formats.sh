@@ -29,8 +29,11 @@ same_but_program() {
   cmp -s <(head -c 152 "$1") <(head -c 152 "$2") && cmp -s <(tail -c +157 "$1") <(tail -c +157 "$2") ||
     fail "$3: $1 and $2 differ"
 }
-# The 24 effect parameters' display texts, as each format shows them.
-displays() { grep '^param .* name=' <<<"$1" | head -24 | sed 's/ name=.* display=/ display=/; s/ value=.*//'; }
+# The 24 effect parameters' display texts, as each format shows them last.
+displays() {
+  grep '^param [0-9]* name=' <<<"$1" | sed 's/ name=.* display=/ display=/; s/ value=.*//' |
+    awk '{ last[$2] = $0 } END { for (i = 0; i < 24; i++) print last[i] }'
+}
 
 out=$(host "$clap" info params) || fail "clap info: $(cat host.err)"
 for line in "info inputs=2" "info outputs=2" "info params=26" "info programs=50" "info latency=0" \
@@ -128,18 +131,20 @@ TABLE
 cmp_files fresh.chunk after_foreign.chunk "state after a foreign load"
 
 # The editor: natively on an X server of the test's own, the X11 editor with
-# the host's timers; on Windows the Win32 one.
+# the host's timers, beside the VST 2 module's (the host's VST 3 mode embeds
+# in Win32 windows only); on Windows the Win32 one beside both others'.
+editors=(vst2 vst3 clap)
 if [ "$QUORVEL_PLATFORM" != windows ]; then
   source "$QUORVEL_SOURCE_DIR/tests/module/xvfb.bash"
   start_xvfb
+  editors=(vst2 clap)
 fi
-for format in vst2 vst3 clap; do
+for format in "${editors[@]}"; do
   out=$(host "${module[$format]}" open "editor open" "editor ticks 3" "editor capture $format.bmp" \
     "editor close") || fail "$format editor: $(cat host.err)"
   expect_line "$out" "editor rect=0,0,285,620"
+  cmp_files vst2.bmp "$format.bmp" "editor capture"
 done
-cmp_files vst2.bmp clap.bmp "editor capture"
-cmp_files vst3.bmp clap.bmp "editor capture"
 # A drag on the "Rate" knob reaches the host as one gesture of rising values
 # through the flush the editor asks for; the timers the editor registered are
 # gone when it closes.
