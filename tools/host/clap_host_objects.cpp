@@ -161,7 +161,7 @@ void ClapHost::SetPlugin(const clap_plugin_t* plugin) {
   if (plugin != nullptr) return;
   timers_.clear();
   descriptors_.clear();
-  ClapPlatformTimers(*this, false);
+  ClapPlatformStop(*this);
 }
 
 ClapHost& ClapHost::Of(const clap_host_t* host) { return *static_cast<ClapHost*>(host->host_data); }
@@ -198,6 +198,7 @@ void CLAP_ABI ClapHost::RequestProcess(const clap_host_t*) { LogLine("clapHost R
 void CLAP_ABI ClapHost::RequestCallback(const clap_host_t* host) {
   LogLine("clapHost RequestCallback");
   Of(host).callbackRequested_ = true;
+  ClapPlatformWake(Of(host));
 }
 
 bool CLAP_ABI ClapHost::IsMainThread(const clap_host_t* host) {
@@ -221,6 +222,7 @@ void CLAP_ABI ClapHost::Clear(const clap_host_t*, clap_id id, uint32_t flags) {
 void CLAP_ABI ClapHost::RequestFlush(const clap_host_t* host) {
   LogLine("clapHost RequestFlush");
   Of(host).flushRequested_ = true;
+  ClapPlatformWake(Of(host));
 }
 
 void CLAP_ABI ClapHost::MarkDirty(const clap_host_t*) { LogLine("clapHost MarkDirty"); }
@@ -320,11 +322,10 @@ bool ClapHost::TakeFlushRequest() { return std::exchange(flushRequested_, false)
 
 bool ClapHost::TakeCallbackRequest() { return std::exchange(callbackRequested_, false); }
 
-void ClapHost::FireDueTimers() {
-  if (plugin_ == nullptr || timers_.empty()) return;
+void ClapHost::RunTimersAndDescriptors() {
+  if (plugin_ == nullptr) return;
   auto* support = static_cast<const clap_plugin_timer_support_t*>(
       plugin_->get_extension(plugin_, CLAP_EXT_TIMER_SUPPORT));
-  if (support == nullptr || support->on_timer == nullptr) return;
   const Clock::time_point now = Clock::now();
   // By id, not by position: a timer may unregister timers while it runs.
   std::vector<clap_id> due;
@@ -336,17 +337,15 @@ void ClapHost::FireDueTimers() {
   for (clap_id id : due) {
     const bool stillThere = std::any_of(timers_.begin(), timers_.end(),
                                         [id](const Timer& timer) { return timer.id == id; });
-    if (stillThere) support->on_timer(plugin_, id);
+    if (stillThere && support != nullptr && support->on_timer != nullptr) {
+      support->on_timer(plugin_, id);
+    }
   }
-}
-
-void ClapHost::RunTimersAndDescriptors() {
-  FireDueTimers();
   if (plugin_ == nullptr || descriptors_.empty()) return;
-  auto* support = static_cast<const ClapPluginPosixFdSupport*>(
+  auto* descriptorSupport = static_cast<const ClapPluginPosixFdSupport*>(
       plugin_->get_extension(plugin_, kClapExtPosixFdSupport));
-  if (support == nullptr || support->on_fd == nullptr) return;
+  if (descriptorSupport == nullptr || descriptorSupport->on_fd == nullptr) return;
   for (const ClapReadyDescriptor& ready : ClapReadyDescriptors(descriptors_)) {
-    support->on_fd(plugin_, ready.fd, ready.flags);
+    descriptorSupport->on_fd(plugin_, ready.fd, ready.flags);
   }
 }

@@ -116,8 +116,13 @@ class ClapHost {
   // Fires every registered timer whose period has passed, then hands the
   // plug-in the registered descriptors that are ready. [host main thread]
   void RunTimersAndDescriptors();
-  // For Win32 thread timers, which run the due timers on their own.
-  void FireDueTimers();
+  // The main-thread work the session does in its idle call (timers,
+  // descriptors, requested callbacks and flushes), for message loops that
+  // make no idle calls and wake the host instead (Windows).
+  std::function<void()> mainThreadWork;
+  void RunMainThreadWork() {
+    if (mainThreadWork) mainThreadWork();
+  }
   size_t TimersLeft() const { return timers_.size(); }
   size_t DescriptorsLeft() const { return descriptors_.size(); }
 

@@ -21,6 +21,12 @@ bool ClapOffersDescriptors();
 // message loops that make no idle calls (Windows); nothing natively, where the
 // editor's idle calls fire the timers.
 void ClapPlatformTimers(ClapHost& host, bool any);
+// Has the host's main-thread work run soon from the message loop (Windows),
+// after the plug-in asked for a callback or a flush; nothing natively, where
+// the idle calls look for such requests.
+void ClapPlatformWake(ClapHost& host);
+// Stops the timer and forgets a pending wake: the plug-in is gone.
+void ClapPlatformStop(ClapHost& host);
 // Of `fds` (with their CLAP read/write/error flags), the ready ones and how.
 struct ClapReadyDescriptor {
   int fd;

@@ -19,6 +19,10 @@ bool ClapOffersDescriptors() { return true; }
 
 void ClapPlatformTimers(ClapHost&, bool) {}
 
+void ClapPlatformWake(ClapHost&) {}
+
+void ClapPlatformStop(ClapHost&) {}
+
 std::vector<ClapReadyDescriptor> ClapReadyDescriptors(const std::vector<ClapReadyDescriptor>& fds) {
   std::vector<pollfd> polled;
   for (const ClapReadyDescriptor& fd : fds) {

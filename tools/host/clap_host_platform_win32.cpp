@@ -1,6 +1,7 @@
-// On Windows: editors embed in Win32 windows, and a thread timer of the
-// host's fires the plug-in's timers from the message loop, which makes no
-// idle calls of its own. No descriptors to watch.
+// On Windows: editors embed in Win32 windows, and thread timers of the
+// host's run its main-thread work (the plug-in's timers, its callback and
+// flush requests) from the message loop, which makes no idle calls of its
+// own. No descriptors to watch.
 #include <windows.h>
 
 #include "tools/host/clap_host_objects.h"
@@ -11,9 +12,17 @@ namespace {
 constexpr UINT kTimerResolutionMs = 10;
 ClapHost* timerHost = nullptr;  // the host runs one plug-in
 UINT_PTR timerId = 0;
+ClapHost* wokenHost = nullptr;
+UINT_PTR wakeId = 0;
 
 void CALLBACK OnThreadTimer(HWND, UINT, UINT_PTR, DWORD) {
-  if (timerHost != nullptr) timerHost->FireDueTimers();
+  if (timerHost != nullptr) timerHost->RunMainThreadWork();
+}
+
+void CALLBACK OnWake(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  wakeId = 0;
+  if (wokenHost != nullptr) wokenHost->RunMainThreadWork();
 }
 
 }  // namespace
@@ -38,6 +47,18 @@ void ClapPlatformTimers(ClapHost& host, bool any) {
     timerId = 0;
     timerHost = nullptr;
   }
+}
+
+void ClapPlatformWake(ClapHost& host) {
+  wokenHost = &host;
+  if (wakeId == 0) wakeId = SetTimer(nullptr, 0, 0, OnWake);
+}
+
+void ClapPlatformStop(ClapHost& host) {
+  ClapPlatformTimers(host, false);
+  if (wakeId != 0) KillTimer(nullptr, wakeId);
+  wakeId = 0;
+  wokenHost = nullptr;
 }
 
 std::vector<ClapReadyDescriptor> ClapReadyDescriptors(const std::vector<ClapReadyDescriptor>&) {

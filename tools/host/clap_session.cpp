@@ -65,6 +65,7 @@ bool ClapSession::Create(const std::string& path, std::string& error) {
   plugin_ = factory->create_plugin(factory, host_.Record(), descriptor->id);
   if (plugin_ == nullptr) return Fail(error, "the factory made no plug-in");
   host_.SetPlugin(plugin_);
+  host_.mainThreadWork = [this] { EditorIdle(); };
   if (!plugin_->init(plugin_)) return Fail(error, "the plug-in did not initialise");
   params_ = Ext<clap_plugin_params_t>(CLAP_EXT_PARAMS);
   state_ = Ext<clap_plugin_state_t>(CLAP_EXT_STATE);
@@ -86,6 +87,7 @@ void ClapSession::Close() {
                 host_.DescriptorsLeft());
     std::fflush(stdout);
     host_.SetPlugin(nullptr);
+    host_.mainThreadWork = nullptr;
   }
   plugin_ = nullptr;
   params_ = nullptr;
