@@ -70,20 +70,26 @@ for size in "${sizes[@]}"; do
   cmp -s in.wav clap/default.wav && fail "the CLAP render did not gate"
 done
 
-# Values inside one block (VST 2: split blocks): "Target" to "Low - High" at
-# sample 100 and back to "High" at 700, in blocks of 512.
-for format in vst2 clap; do
-  host "${module[$format]}" open "samplerate 44100" "blocksize 512" "tempo 128" "transport playing" \
-    "mains on" "process in.wav base_$format.wav" "mains off" "position 0" "mains on" \
-    "change 8=1@100" "change 8=0@700" "process in.wav changed_$format.wav" >/dev/null ||
-    fail "$format offset render: $(cat host.err)"
-done
-cmp_files changed_vst2.wav changed_clap.wav "values at offsets 100 and 700"
+# Events inside one block (VST 2: split blocks), in blocks of 512. Rows:
+# NAME STEPS. "values": "Target" to "Low - High" at sample 100 and back to
+# "High" at 700.
+while read -r name steps; do
+  for format in vst2 clap; do
+    eval "events=($steps)"
+    host "${module[$format]}" open "samplerate 44100" "blocksize 512" "tempo 128" "transport playing" \
+      "mains on" "process in.wav base_$format.wav" "mains off" "position 0" "mains on" "${events[@]}" \
+      "process in.wav ${name}_$format.wav" >/dev/null || fail "$format $name render: $(cat host.err)"
+  done
+  cmp_files "${name}_vst2.wav" "${name}_clap.wav" "$name inside blocks"
+  cmp -s base_clap.wav "${name}_clap.wav" && fail "$name changed nothing"
+done <<'TABLE'
+values "change 8=1@100" "change 8=0@700"
+TABLE
 /usr/bin/python3 - "$QUORVEL_SOURCE_DIR/tests/module" <<'PY' || fail "change not exactly at sample 100"
 import sys
 sys.path.insert(0, sys.argv[1])
 from wav_check import read_wav
-base, changed = (read_wav(f)[2] for f in ("base_clap.wav", "changed_clap.wav"))
+base, changed = (read_wav(f)[2] for f in ("base_clap.wav", "values_clap.wav"))
 first = min(i for c in range(2) for i, (a, b) in enumerate(zip(base[c], changed[c])) if a != b)
 assert first == 100, first
 PY
