@@ -70,9 +70,11 @@ for size in "${sizes[@]}"; do
   cmp -s in.wav clap/default.wav && fail "the CLAP render did not gate"
 done
 
-# Events inside one block (VST 2: split blocks), in blocks of 512. Rows:
-# NAME STEPS. "values": "Target" to "Low - High" at sample 100 and back to
-# "High" at 700.
+# Events inside one block (VST 2: split blocks, notes before the piece that
+# holds them), in blocks of 512. Rows: NAME STEPS. "values": "Target" to
+# "Low - High" at sample 100 and back to "High" at 700; "restart": notes
+# restart the pattern, one before the render, at a block's last sample, one
+# past the end; "switch": notes switch patterns at once.
 while read -r name steps; do
   for format in vst2 clap; do
     eval "events=($steps)"
@@ -84,6 +86,8 @@ while read -r name steps; do
   cmp -s base_clap.wav "${name}_clap.wav" && fail "$name changed nothing"
 done <<'TABLE'
 values "change 8=1@100" "change 8=0@700"
+restart "param 19=1" "note -5 60" "note 300 60" "note 511 60" "note 1300 60 1" "note 20000 60"
+switch "param 20=0.34" "note 100 40" "note 5000 50" "note 9000 40 0" "note 12000 45"
 TABLE
 /usr/bin/python3 - "$QUORVEL_SOURCE_DIR/tests/module" <<'PY' || fail "change not exactly at sample 100"
 import sys
