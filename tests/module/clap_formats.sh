@@ -74,7 +74,8 @@ done
 # holds them), in blocks of 512. Rows: NAME STEPS. "values": "Target" to
 # "Low - High" at sample 100 and back to "High" at 700; "restart": notes
 # restart the pattern, one before the render, at a block's last sample, one
-# past the end; "switch": notes switch patterns at once.
+# past the end; "switch": notes 36-85 pick programs at once, with a note-off
+# among them.
 while read -r name steps; do
   for format in vst2 clap; do
     eval "events=($steps)"
