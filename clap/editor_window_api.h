@@ -3,8 +3,8 @@
 // timer of its own; a Win32 window runs its own, as in VST 2).
 #pragma once
 
-const char* EditorWindowApi();
-bool EditorNeedsHostTimer();
+const char* ClapEditorWindowApi();
+bool ClapEditorNeedsHostTimer();
 // The window handle set_parent carries, as OpenEditor takes it.
 struct clap_window;
-void* EditorParentOf(const struct clap_window* window);
+void* ClapEditorParentOf(const struct clap_window* window);

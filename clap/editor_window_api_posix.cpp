@@ -2,8 +2,8 @@
 #include "clap/clap_api.h"
 #include "clap/editor_window_api.h"
 
-const char* EditorWindowApi() { return CLAP_WINDOW_API_X11; }
-bool EditorNeedsHostTimer() { return true; }
-void* EditorParentOf(const clap_window_t* window) {
+const char* ClapEditorWindowApi() { return CLAP_WINDOW_API_X11; }
+bool ClapEditorNeedsHostTimer() { return true; }
+void* ClapEditorParentOf(const clap_window_t* window) {
   return reinterpret_cast<void*>(static_cast<uintptr_t>(window->x11));
 }

@@ -11,6 +11,7 @@
 #include "framework/no_throw.h"
 #include "framework/recursive_lock.h"
 #include "framework/text_copy.h"
+#include "gui/editor_view.h"
 #include "instance/effect_instance.h"
 
 GateClap* GateClap::Create(const clap_host_t* host) {
@@ -151,11 +152,21 @@ void GateClap::UpdateDisplay() {}
 
 bool GateClap::ResizeEditor(int32_t width, int32_t height) {
   // The editor changed its size: the host's window follows, when it will.
-  if (!guiOpen_ || !hostGui_ || !hostGui_->request_resize || width <= 0 || height <= 0) {
-    return false;
+  IEditorView* editor = instance_->Editor();
+  // The editor going back to the host's size needs no one's consent.
+  if (revertingSize_ || !editor) return true;
+  if (!guiOpen_) return false;  // no window yet: the editor's size is the one get_size answers
+  if (hostGui_ && hostGui_->request_resize && width > 0 && height > 0 &&
+      hostGui_->request_resize(host_, static_cast<uint32_t>(width),
+                               static_cast<uint32_t>(height))) {
+    hostPercent_ = editor->SizePercent();
+    return true;
   }
-  return hostGui_->request_resize(host_, static_cast<uint32_t>(width),
-                                  static_cast<uint32_t>(height));
+  // Refused: the editor goes back to the size the host's window has.
+  revertingSize_ = true;
+  editor->SetSizePercent(hostPercent_);
+  revertingSize_ = false;
+  return false;
 }
 
 void GateClap::HostIdentity(char* name, int32_t size, int32_t* versionDecimal) {

@@ -157,5 +157,9 @@ class GateClap final : public InstanceHost {
   bool guiCreated_ = false;
   bool guiOpen_ = false;
   bool timerRegistered_ = false;
+  // The editor size the host's window has, in percent, and whether the
+  // editor is going back to it after a refused resize. [editor thread]
+  int hostPercent_ = 100;
+  bool revertingSize_ = false;
   clap_id timerId_ = CLAP_INVALID_ID;
 };

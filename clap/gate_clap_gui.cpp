@@ -25,7 +25,7 @@ bool CLAP_ABI IsApiSupported(const clap_plugin_t* plugin, const char* api, bool 
 }
 bool CLAP_ABI PreferredApi(const clap_plugin_t*, const char** api, bool* floating) {
   if (!api || !floating) return false;
-  *api = EditorWindowApi();
+  *api = ClapEditorWindowApi();
   *floating = false;
   return true;
 }
@@ -81,7 +81,7 @@ const clap_plugin_gui_t kGateGuiExtension = {IsApiSupported, PreferredApi, Creat
 const clap_plugin_timer_support_t kGateTimerExtension = {OnTimer};
 
 bool GateClap::GuiApiSupported(const char* api, bool floating) const {
-  return !floating && api && std::strcmp(api, EditorWindowApi()) == 0 && instance_->Editor();
+  return !floating && api && std::strcmp(api, ClapEditorWindowApi()) == 0 && instance_->Editor();
 }
 
 bool GateClap::GuiCreate(const char* api, bool floating) {
@@ -122,10 +122,11 @@ bool GateClap::GuiSize(uint32_t* width, uint32_t* height) {
 
 bool GateClap::GuiSetParent(const clap_window_t* window) {
   if (!guiCreated_ || guiOpen_ || !window || !window->api) return false;
-  if (std::strcmp(window->api, EditorWindowApi()) != 0) return false;
-  if (!instance_->OpenEditor(EditorParentOf(window))) return false;
+  if (std::strcmp(window->api, ClapEditorWindowApi()) != 0) return false;
+  if (!instance_->OpenEditor(ClapEditorParentOf(window))) return false;
   guiOpen_ = true;
-  if (EditorNeedsHostTimer()) StartEditorTimer();
+  hostPercent_ = instance_->Editor()->SizePercent();
+  if (ClapEditorNeedsHostTimer()) StartEditorTimer();
   return true;
 }
 

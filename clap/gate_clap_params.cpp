@@ -99,7 +99,7 @@ bool GateClap::ParamValue(clap_id id, double* value) {
 }
 
 bool GateClap::ValueToText(clap_id id, double value, char* display, uint32_t size) {
-  if (!display || size == 0) return false;
+  if (!display || size == 0 || std::isnan(value)) return false;
   char text[EffectInstance::kProgramNameBytes] = {};
   if (id == kProgramParamId) {
     const int count = instance_->ProgramCount();

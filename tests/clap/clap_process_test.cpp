@@ -281,6 +281,33 @@ TEST(ClapProcess, EditorGesturesBecomeOutputEvents) {
   }
 }
 
+// A host's thread check decides where an edit comes from: edits on what
+// it calls the audio thread are not gestures (the value still reaches the
+// host, as a value the instance changed); on its main thread they are.
+TEST(ClapProcess, HostThreadCheckTellsEditorEditsFromAudioThreadChanges) {
+  TestHost host;
+  host.offerThreadCheck = true;
+  ClapPlugin p(host);
+  EffectInstance& instance = *p.Object()->Instance();
+  for (const bool audio : {true, false}) {
+    SCOPED_TRACE(testing::Message() << "audio thread " << audio);
+    host.onAudioThread = audio;
+    const int flushesBefore = host.flushRequests;
+    const double target = instance.ParamNormalized(4) < 0.5 ? 1.0 : 0.0;
+    p.Object()->BeginEdit(4);
+    instance.SetParamNormalized(4, target);
+    p.Object()->PerformEdit(4, target);
+    p.Object()->EndEdit(4);
+    host.onAudioThread = false;
+    OutputEvents out;
+    p.Params()->flush(p.plugin, nullptr, out.List());
+    ASSERT_EQ(out.events.size(), audio ? 1u : 3u);
+    EXPECT_EQ(out.events[audio ? 0 : 1].type, CLAP_EVENT_PARAM_VALUE);
+    EXPECT_EQ(out.events[audio ? 0 : 1].value, p.Value(4));
+    EXPECT_EQ(host.flushRequests > flushesBefore, !audio);
+  }
+}
+
 // A program chosen by the host brings new values: the host hears each
 // value that changed, as the parameter now holds it, and nothing else.
 TEST(ClapProcess, ProgramValueReportsTheValuesItChanged) {

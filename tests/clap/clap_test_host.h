@@ -18,8 +18,14 @@ struct TestHost {
   clap_host_t host = {};
   clap_host_params_t params = {};
   clap_host_timer_support_t timers = {};
+  clap_host_thread_check_t threads = {};
+  clap_host_gui_t gui = {};
   bool offerParams = true;
   bool offerTimers = true;
+  bool offerThreadCheck = false;
+  bool onAudioThread = false;  // what the thread check answers
+  bool acceptResize = true;    // what request_resize answers
+  uint32_t askedWidth = 0, askedHeight = 0;
   int flushRequests = 0;
   int rescans = 0;
   int timersRegistered = 0;
@@ -43,6 +49,17 @@ struct TestHost {
       Self(h)->timersRegistered++;
       return true;
     };
+    gui.resize_hints_changed = [](const clap_host_t*) {};
+    gui.request_resize = [](const clap_host_t* h, uint32_t width, uint32_t height) {
+      Self(h)->askedWidth = width;
+      Self(h)->askedHeight = height;
+      return Self(h)->acceptResize;
+    };
+    gui.request_show = [](const clap_host_t*) { return true; };
+    gui.request_hide = [](const clap_host_t*) { return true; };
+    gui.closed = [](const clap_host_t*, bool) {};
+    threads.is_main_thread = [](const clap_host_t* h) { return !Self(h)->onAudioThread; };
+    threads.is_audio_thread = [](const clap_host_t* h) { return Self(h)->onAudioThread; };
     timers.unregister_timer = [](const clap_host_t* h, clap_id) {
       Self(h)->timersRegistered--;
       return true;
@@ -56,6 +73,9 @@ struct TestHost {
     TestHost* self = Self(h);
     if (self->offerParams && std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &self->params;
     if (self->offerTimers && std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return &self->timers;
+    if (std::strcmp(id, CLAP_EXT_GUI) == 0) return &self->gui;
+    if (self->offerThreadCheck && std::strcmp(id, CLAP_EXT_THREAD_CHECK) == 0)
+      return &self->threads;
     return nullptr;
   }
 };
@@ -274,11 +294,16 @@ struct ClapBlock {
   }
   double Out(int c, uint32_t i) const { return wide ? out64[c][i] : out32[c][i]; }
 
-  clap_process_status Run(ClapPlugin& p, const InputEvents* in, const OutputEvents* out,
+  clap_process_status Run(ClapPlugin& p, const clap_input_events_t* in,
+                          const clap_output_events_t* out,
                           const clap_event_transport_t* transport = nullptr) {
-    process.in_events = in ? in->List() : nullptr;
-    process.out_events = out ? out->List() : nullptr;
+    process.in_events = in;
+    process.out_events = out;
     process.transport = transport;
     return p.plugin->process(p.plugin, &process);
+  }
+  clap_process_status Run(ClapPlugin& p, const InputEvents* in, const OutputEvents* out,
+                          const clap_event_transport_t* transport = nullptr) {
+    return Run(p, in ? in->List() : nullptr, out ? out->List() : nullptr, transport);
   }
 };
