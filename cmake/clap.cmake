@@ -29,8 +29,10 @@ if(WIN32)
   quorvel_version_resource(Quorvel_clap Quorvel.clap "Quorvel step gate, CLAP effect")
 else()
   add_library(Quorvel_clap MODULE ${CMAKE_SOURCE_DIR}/clap/module_entry.cpp)
+  # Once loaded it stays loaded, as the VST 2 module does: unloaded after the
+  # X11 editor has been open, it would leak what was allocated for the editor.
   target_link_options(Quorvel_clap PRIVATE
-                      -Wl,--version-script=${CMAKE_SOURCE_DIR}/clap/exports.map)
+                      -Wl,--version-script=${CMAKE_SOURCE_DIR}/clap/exports.map -Wl,-z,nodelete)
   set_target_properties(Quorvel_clap PROPERTIES PREFIX "" SUFFIX ".clap" OUTPUT_NAME Quorvel
                         LINK_DEPENDS ${CMAKE_SOURCE_DIR}/clap/exports.map
                         LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

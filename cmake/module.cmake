@@ -58,6 +58,8 @@ if(host_sources)
   quorvel_warnings(quorvel_host)
   target_include_directories(quorvel_host PRIVATE ${CMAKE_SOURCE_DIR})
   target_include_directories(quorvel_host SYSTEM PRIVATE ${CMAKE_SOURCE_DIR}/third_party/vst3_c_api)
+  # The CLAP mode includes the extracted headers as <clap/...>.
+  target_include_directories(quorvel_host SYSTEM PRIVATE ${CMAKE_SOURCE_DIR}/third_party)
   set_target_properties(quorvel_host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   if(WIN32)
     target_link_options(quorvel_host PRIVATE -static)

@@ -41,6 +41,15 @@ foreach(sub engine framework gui graphics editor_win editor_x11 host instance vs
                                   ${CMAKE_SOURCE_DIR}/tools/host/host_services.cpp)
     target_link_libraries(${exe} PRIVATE quorvel_vst3)
   endif()
+  if(sub STREQUAL host)
+    # The CLAP mode's value conversion, against the effect's own, and the
+    # objects the plug-in reaches the host through.
+    target_sources(${exe} PRIVATE ${CMAKE_SOURCE_DIR}/tools/host/clap_param_values.cpp
+                                  ${CMAKE_SOURCE_DIR}/tools/host/clap_host_objects.cpp
+                                  ${CMAKE_SOURCE_DIR}/tools/host/clap_host_platform_posix.cpp
+                                  ${CMAKE_SOURCE_DIR}/tools/host/host_services.cpp)
+    target_include_directories(${exe} SYSTEM PRIVATE ${CMAKE_SOURCE_DIR}/third_party)
+  endif()
   if(sub STREQUAL clap)
     # The glue itself, and the VST 3 glue with the test host's objects to
     # compare against.

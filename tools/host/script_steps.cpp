@@ -19,8 +19,11 @@
 #include "tools/host/wav_file.h"
 
 const char kStepUsage[] =
-    "PLUGIN is a VST 2 module, or a .vst3 bundle (folder or binary) for VST 3; the\n"
-    "steps name VST 2's requests, and VST 3 sessions carry out the same requests.\n"
+    "PLUGIN is a VST 2 module, a .vst3 bundle (folder or binary) for VST 3, or a .clap\n"
+    "module for CLAP; the steps name VST 2's requests, and VST 3 and CLAP sessions carry\n"
+    "out the same requests (CLAP: normalised values become plain ones across each\n"
+    "parameter's range, programs are parameter 100, state is the plug-in's stream,\n"
+    "changes and notes are events inside the block that holds them).\n"
     "Steps (one per argument, or one per line of a -f script; # starts a comment):\n"
     "  open                          effOpen\n"
     "  close                         effClose (done anyway at the end)\n"
