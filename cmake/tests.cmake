@@ -93,6 +93,9 @@ if(TARGET Quorvel_vst3)
 endif()
 
 file(GLOB module_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/module/*.sh)
+if(NOT TARGET Quorvel_lv2)
+  list(FILTER module_tests EXCLUDE REGEX "/lv2_[a-z0-9_]+\\.sh$")  # the LV2 bundle is native only
+endif()
 foreach(script ${module_tests})
   get_filename_component(name ${script} NAME_WE)
   add_test(NAME module_${name} COMMAND bash ${script})
