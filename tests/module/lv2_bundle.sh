@@ -61,7 +61,8 @@ for symbol, value in re.findall(r'lv2:symbol "([^"]+)" ; pset:value ([-0-9.e+]+)
     print("-c", symbol, value)
 PY
 }
-host none "generate pad in.wav seconds=0.4 rate=44100 channels=2 level=0.5" >/dev/null
+# Noise: the very first frame already carries signal for the settings to act on.
+host none "generate noise in.wav seconds=0.4 rate=44100 channels=2 level=0.5" >/dev/null
 # Each render from a fresh instance in both formats: lv2apply makes one per file.
 lv2_runs=(default target_0 target_1 target_2 target_3 program_1 program_12 program_23 program_35)
 for run in "${lv2_runs[@]}"; do
