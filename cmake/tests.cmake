@@ -26,7 +26,7 @@ if(WIN32)
   set(test_suffix "_wintest")
 endif()
 
-foreach(sub engine framework gui graphics editor_win editor_x11 host instance vst3 clap)
+foreach(sub engine framework gui graphics editor_win editor_x11 host instance vst3 clap lv2)
   file(GLOB sub_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${sub}/*${test_suffix}.cpp)
   if(NOT sub_tests)
     continue()
@@ -57,7 +57,11 @@ foreach(sub engine framework gui graphics editor_win editor_x11 host instance vs
                                   ${CMAKE_SOURCE_DIR}/tools/host/host_services.cpp)
     target_link_libraries(${exe} PRIVATE quorvel_clap quorvel_vst3)
   endif()
-  if(sub STREQUAL editor_x11)
+  if(sub STREQUAL lv2)
+    # The glue and the description writer, driven through their own entries.
+    target_link_libraries(${exe} PRIVATE quorvel_lv2 quorvel_lv2_describe)
+  endif()
+  if(sub STREQUAL editor_x11 OR sub STREQUAL lv2)
     # Real pointer and keyboard input through the server's test extension.
     target_link_libraries(${exe} PRIVATE X11::Xtst)
   endif()
@@ -105,6 +109,9 @@ if(TARGET Quorvel_vst3)
 endif()
 
 file(GLOB module_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/module/*.sh)
+if(NOT TARGET Quorvel_lv2)
+  list(FILTER module_tests EXCLUDE REGEX "/lv2_[a-z0-9_]+\\.sh$")  # the LV2 bundle is native only
+endif()
 foreach(script ${module_tests})
   get_filename_component(name ${script} NAME_WE)
   add_test(NAME module_${name} COMMAND bash ${script})
