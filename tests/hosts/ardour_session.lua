@@ -2,9 +2,9 @@
 -- ardour7-lua. tests/hosts/ardour_render.sh writes the settings block below
 -- (lines between the markers) before running it:
 --   session_dir, session_name, sample_rate, block_size, tempo,
---   record_seconds (0: record nothing), effect_name, plugin_type (ARDOUR.PluginType.LXVST or VST3),
+--   record_seconds (0: record nothing), effect_name, plugin_type (ARDOUR.PluginType.LXVST, VST3 or LV2),
 --   preset (label or ""), params ({index, value} pairs: normalised for VST 2,
---   the plug-in's own units for VST 3)
+--   the plug-in's own units for VST 3 and LV2)
 -- The session gets one stereo track with the effect as its first processor,
 -- the tempo at the start, and a silent recorded region of record_seconds that
 -- the render script then overwrites with the input clip.
