@@ -1,0 +1,19 @@
+// The three descriptions of the bundle, written at build time from an
+// instance's parameter table and factory programs. [build tool]
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class EffectInstance;
+
+// The URI of the preset made from program `program`.
+std::string PresetUri(int32_t program);
+// manifest.ttl: the plug-in, its UI and every preset, with where each is described.
+std::string ManifestTtl(EffectInstance& instance);
+// quorvel.ttl: the plug-in's ports and features and its UI; reads the
+// defaults from `instance`, which should be fresh.
+std::string PluginTtl(EffectInstance& instance);
+// presets.ttl: one preset per program, its ports' values and its name.
+// Selects each program of `instance` in turn.
+std::string PresetsTtl(EffectInstance& instance);

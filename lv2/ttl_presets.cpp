@@ -1,0 +1,31 @@
+#include <vector>
+
+#include "instance/effect_instance.h"
+#include "lv2/lv2_ports.h"
+#include "lv2/ttl_bundle.h"
+#include "lv2/ttl_ports.h"
+#include "lv2/ttl_text.h"
+
+std::string PresetsTtl(EffectInstance& instance) {
+  // The symbols come from the table before any program changes a value.
+  const std::vector<TtlParamPort> ports = ReadParamPorts(instance);
+  std::string text =
+      "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+      "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
+      "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n";
+  for (int32_t p = 0; p < instance.ProgramCount(); ++p) {
+    instance.SelectProgram(p);
+    char name[EffectInstance::kProgramNameBytes];
+    instance.ProgramName(p, name, sizeof name);
+    const std::vector<double> values = ReadPortValues(instance);
+    text += "\n<" + PresetUri(p) + ">\n    a pset:Preset ;\n    lv2:appliesTo <" + kLv2PluginUri +
+            "> ;\n    rdfs:label " + TtlString(name) + " ;\n    lv2:port";
+    for (size_t i = 0; i < ports.size() && i < values.size(); ++i) {
+      text += i == 0 ? " " : ",\n        ";
+      text += "[ lv2:symbol " + TtlString(ports[i].symbol.c_str()) + " ; pset:value " +
+              TtlNumber(values[i]) + " ]";
+    }
+    text += " .\n";
+  }
+  return text;
+}
