@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "tools/host/host_services.h"
 #include "tools/host/lv2_position.h"
@@ -48,6 +49,19 @@ using Node = std::unique_ptr<LilvNode, NodeDeleter>;
 
 std::string TextOf(const LilvNode* node) {
   return node != nullptr && lilv_node_as_string(node) ? lilv_node_as_string(node) : "";
+}
+
+// A URI without the digits it ends in, and those digits as a number (-1
+// without any).
+size_t DigitsStart(const std::string& uri) {
+  size_t start = uri.size();
+  while (start > 0 && uri[start - 1] >= '0' && uri[start - 1] <= '9') --start;
+  return start;
+}
+std::string UriStem(const std::string& uri) { return uri.substr(0, DigitsStart(uri)); }
+long long UriNumber(const std::string& uri) {
+  const size_t start = DigitsStart(uri);
+  return start < uri.size() && uri.size() - start < 18 ? std::stoll(uri.substr(start)) : -1;
 }
 
 std::string AbsoluteFolder(const std::string& path) {
@@ -202,9 +216,12 @@ void Lv2Session::ReadPresets() {
     presets_.push_back({lilv_node_as_uri(preset), TextOf(label.get())});
   }
   lilv_nodes_free(related);
-  // The bundle numbers its presets in the factory order.
-  std::sort(presets_.begin(), presets_.end(),
-            [](const Preset& a, const Preset& b) { return a.uri < b.uri; });
+  // The bundle numbers its presets in the factory order at the end of their
+  // URIs ("...#preset-12"): numbers compare as numbers.
+  std::sort(presets_.begin(), presets_.end(), [](const Preset& a, const Preset& b) {
+    return std::make_pair(UriStem(a.uri), UriNumber(a.uri)) <
+           std::make_pair(UriStem(b.uri), UriNumber(b.uri));
+  });
 }
 
 bool Lv2Session::Instantiate() {
@@ -341,6 +358,7 @@ void Lv2Session::SetParam(int32_t index, double normalized) {
   if (index < 0 || index >= ParamCount()) return;
   const ControlPort& control = controls_[static_cast<size_t>(index)];
   portValues_[control.index] = PlainOf(control, normalized);
+  portsPending_ = true;
 }
 
 intptr_t Lv2Session::SetParamText(int32_t index, const std::string& text) {
@@ -349,6 +367,7 @@ intptr_t Lv2Session::SetParamText(int32_t index, const std::string& text) {
   for (const auto& point : control.points) {
     if (point.second == text) {
       portValues_[control.index] = point.first;
+      portsPending_ = true;
       return 1;
     }
   }
@@ -358,6 +377,7 @@ intptr_t Lv2Session::SetParamText(int32_t index, const std::string& text) {
   if (control.whole) plain = std::floor(plain + 0.5);
   plain = std::min<double>(control.max, std::max<double>(control.min, plain));
   portValues_[control.index] = static_cast<float>(plain);
+  portsPending_ = true;
   return 1;
 }
 
@@ -411,6 +431,7 @@ void Lv2Session::SelectProgram(int32_t index) {
       &target, 0, features_.Features());
   lilv_state_free(state);
   currentProgram_ = index;
+  portsPending_ = true;
 }
 
 int32_t Lv2Session::CurrentProgram(std::string& name) {
@@ -424,6 +445,7 @@ bool Lv2Session::SaveState(bool, std::vector<char>& bytes, std::string& error) {
     error = "the plug-in did not instantiate";
     return false;
   }
+  HandOverPorts();
   const auto* state = static_cast<const LV2_State_Interface*>(
       lilv_instance_get_extension_data(instance_, LV2_STATE__interface));
   if (!state || !state->save) {
@@ -456,7 +478,7 @@ intptr_t Lv2Session::LoadState(bool, const std::vector<char>& bytes) {
 }
 
 void Lv2Session::WriteEvents(const std::vector<TimedNoteOn>& notes, int64_t start, int64_t frames,
-                             int64_t total) {
+                             int64_t total, bool position) {
   LV2_Atom_Forge forge;
   lv2_atom_forge_init(&forge, static_cast<LV2_URID_Map*>(features_.MapFeature()->data));
   lv2_atom_forge_set_buffer(&forge, reinterpret_cast<uint8_t*>(sequence_.data()),
@@ -464,7 +486,7 @@ void Lv2Session::WriteEvents(const std::vector<TimedNoteOn>& notes, int64_t star
   LV2_Atom_Forge_Frame sequence;
   lv2_atom_forge_sequence_head(&forge, &sequence, 0);
   const HostServices& host = Host();
-  if (host.timeInfoAvailable) {
+  if (position && host.timeInfoAvailable) {
     const Lv2Position at = PositionOf(host);
     LV2_Atom_Forge_Frame object;
     lv2_atom_forge_frame_time(&forge, 0);
@@ -506,6 +528,17 @@ void Lv2Session::WriteEvents(const std::vector<TimedNoteOn>& notes, int64_t star
     lv2_atom_forge_write(&forge, message, sizeof message);
   }
   lv2_atom_forge_pop(&forge, &sequence);
+}
+
+void Lv2Session::HandOverPorts() {
+  if (!portsPending_ || !NeedInstance()) return;
+  const bool wasActive = active_;
+  SetActive(true);
+  // No position either: the transport has not moved.
+  WriteEvents({}, 0, 0, 0, false);
+  lilv_instance_run(instance_, 0);
+  SetActive(wasActive);
+  portsPending_ = false;
 }
 
 bool Lv2Session::Render(const WavAudio& input, ProcessCallback callback,
@@ -555,7 +588,8 @@ bool Lv2Session::Render(const WavAudio& input, ProcessCallback callback,
       }
       const size_t piece = pieceEnd - done;
       WriteEvents(notes, static_cast<int64_t>(start + done), static_cast<int64_t>(piece),
-                  static_cast<int64_t>(frames));
+                  static_cast<int64_t>(frames), true);
+      portsPending_ = false;
       host.processing = true;
       lilv_instance_run(instance_, static_cast<uint32_t>(piece));
       host.processing = false;

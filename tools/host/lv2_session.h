@@ -85,10 +85,15 @@ class Lv2Session : public PluginSession {
   void FreeInstance();
   bool NeedInstance();
   void ConnectPorts();
+  // A run of no frames, so that the plug-in takes port values set since its
+  // last run (a plug-in reads its ports only when it runs): done before the
+  // host asks for its state or opens its UI, as a host whose plug-in runs
+  // all the time would have done it already.
+  void HandOverPorts();
   // Fills the atom port's sequence for a run of `frames` starting at
   // render sample `start`.
   void WriteEvents(const std::vector<TimedNoteOn>& notes, int64_t start, int64_t frames,
-                   int64_t total);
+                   int64_t total, bool position);
   float PlainOf(const ControlPort& port, double normalized) const;
   uint32_t Urid(const char* uri) { return features_.Map(uri); }
   void ReleaseUi();
@@ -98,6 +103,7 @@ class Lv2Session : public PluginSession {
   LilvInstance* instance_ = nullptr;
   Lv2HostFeatures features_;
   bool active_ = false;
+  bool portsPending_ = false;  // port values set since the last run
   double sampleRate_ = 44100.0;
   int32_t blockFrames_ = 1024;
 

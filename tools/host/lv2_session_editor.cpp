@@ -65,6 +65,7 @@ bool Lv2Session::EditorSize(int& width, int& height, std::string& error) {
 
 intptr_t Lv2Session::AttachEditor(void* parent) {
   if (uiHandle_ || !NeedInstance()) return 0;
+  HandOverPorts();  // the UI reads the instance itself
   LilvUIs* uis = lilv_plugin_get_uis(plugin_);
   const LilvUI* ui = uis ? FindX11Ui(world_, uis) : nullptr;
   if (!ui) {
@@ -156,6 +157,7 @@ void Lv2Session::UiWrite(uint32_t port, uint32_t size, uint32_t protocol, const 
   float value;
   std::memcpy(&value, buffer, sizeof value);
   portValues_[port] = value;
+  portsPending_ = true;
   if (log) std::fprintf(log, "ui write port=%u value=%g\n", port, static_cast<double>(value));
 }
 
