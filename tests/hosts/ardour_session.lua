@@ -30,6 +30,14 @@ local tracks = Session:new_audio_track(2, 2, nil, 1, "T", ARDOUR.PresentationInf
 if tracks:size() ~= 1 then fail("could not add a track") end
 local track = tracks:front()
 
+-- Ardour writes the transport's position only into an LV2 event input that
+-- carries a MIDI stream of the track's: for an effect taking both, the audio
+-- track gets a MIDI input beside its audio ones.
+if plugin_type == ARDOUR.PluginType.LV2 then
+  if track:input():add_port("", nil, ARDOUR.DataType("midi")) ~= 0 then
+    fail("could not give the track a MIDI input")
+  end
+end
 local effect = ARDOUR.LuaAPI.new_plugin(Session, effect_name, plugin_type, "")
 if effect:isnil() then fail("effect '" .. effect_name .. "' not found (not scanned?)") end
 if not track:add_processor_by_index(effect, 0, nil, true) then fail("could not insert the effect") end
