@@ -26,7 +26,7 @@ if(WIN32)
   set(test_suffix "_wintest")
 endif()
 
-foreach(sub engine framework gui graphics editor_win editor_x11 host instance vst3)
+foreach(sub engine framework gui graphics editor_win editor_x11 host instance vst3 lv2)
   file(GLOB sub_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${sub}/*${test_suffix}.cpp)
   if(NOT sub_tests)
     continue()
@@ -41,7 +41,11 @@ foreach(sub engine framework gui graphics editor_win editor_x11 host instance vs
                                   ${CMAKE_SOURCE_DIR}/tools/host/host_services.cpp)
     target_link_libraries(${exe} PRIVATE quorvel_vst3)
   endif()
-  if(sub STREQUAL editor_x11)
+  if(sub STREQUAL lv2)
+    # The glue and the description writer, driven through their own entries.
+    target_link_libraries(${exe} PRIVATE quorvel_lv2 quorvel_lv2_describe)
+  endif()
+  if(sub STREQUAL editor_x11 OR sub STREQUAL lv2)
     # Real pointer and keyboard input through the server's test extension.
     target_link_libraries(${exe} PRIVATE X11::Xtst)
   endif()

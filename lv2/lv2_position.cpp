@@ -67,8 +67,8 @@ bool ReadLv2Position(const LV2_Atom* atom, const Lv2Urids& ids, Lv2PositionField
   while (at + sizeof(LV2_Atom_Property_Body) <= atom->size) {
     const auto* property = reinterpret_cast<const LV2_Atom_Property_Body*>(base + at);
     const uint32_t valueBytes = property->value.size;
-    if (valueBytes > atom->size - at - sizeof(LV2_Atom_Property_Body))
-      break;  // runs past the object
+    // A property running past the object makes the whole object suspect.
+    if (valueBytes > atom->size - at - sizeof(LV2_Atom_Property_Body)) return false;
     double number = 0.0;
     if (ReadNumber(&property->value, ids, &number))
       TakeProperty(property->key, number, ids, fields);

@@ -26,6 +26,7 @@ struct Lv2PositionFields {
 };
 
 // The fields of `atom` when it is a time:Position object of `size` bytes in
-// all (header included), read within those bytes; false for anything else.
+// all (header included), read within those bytes; false for anything else,
+// and for an object whose properties run past its end.
 // [audio thread]
 bool ReadLv2Position(const LV2_Atom* atom, const Lv2Urids& ids, Lv2PositionFields* fields);

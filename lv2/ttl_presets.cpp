@@ -14,9 +14,10 @@ std::string PresetsTtl(EffectInstance& instance) {
       "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
       "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n";
   for (int32_t p = 0; p < instance.ProgramCount(); ++p) {
-    instance.SelectProgram(p);
+    // The name as a host lists it, before the program is chosen.
     char name[EffectInstance::kProgramNameBytes];
     instance.ProgramName(p, name, sizeof name);
+    instance.SelectProgram(p);
     const std::vector<double> values = ReadPortValues(instance);
     text += "\n<" + PresetUri(p) + ">\n    a pset:Preset ;\n    lv2:appliesTo <" + kLv2PluginUri +
             "> ;\n    rdfs:label " + TtlString(name) + " ;\n    lv2:port";

@@ -1,0 +1,416 @@
+// The plug-in's run against the same effect driven straight through the
+// seam: control ports become parameter values at the block's start, once;
+// transport positions split the block at their frame and the transport
+// moves on between them (computed here on a frame count of the test's
+// own); note-ons reach the instance at their frames; blocks of no frames,
+// huge blocks, events past the block and sequences that lie about their
+// sizes. Outputs are compared sample for sample.
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "engine/gate_params.h"
+#include "lv2/lv2_gate.h"
+#include "lv2_fixture.h"
+
+namespace {
+
+using lv2_test::Direct;
+using lv2_test::Plugin;
+using lv2_test::PositionEvent;
+using lv2_test::UridMap;
+
+constexpr int kTrance = 12;  // a factory program with a pattern of varied steps
+
+// The transport as a host means it: each position sets what it carries at
+// its frame, and the position moves on with the speed over every frame
+// since, counted from the start of the render.
+class TransportModel {
+ public:
+  void Apply(const PositionEvent& p, int64_t frame) {
+    position_ = known_ ? PositionAt(frame) : 0.0;
+    anchor_ = frame;
+    known_ = true;
+    if (p.frame) position_ = static_cast<double>(*p.frame);
+    if (p.speed) speed_ = *p.speed;
+    if (p.bpm) bpm_ = *p.bpm;
+    if (p.beatsPerBar) beatsPerBar_ = *p.beatsPerBar;
+    if (p.beatUnit) beatUnit_ = *p.beatUnit;
+  }
+  const HostTime* At(int64_t frame) {
+    if (!known_) return nullptr;
+    time_ = HostTime();
+    time_.samplePosition = PositionAt(frame);
+    time_.playing = speed_ != 0.0 && time_.samplePosition >= 0.0;
+    time_.tempoValid = bpm_ > 0.0;
+    time_.tempo = time_.tempoValid ? bpm_ : 0.0;
+    time_.signatureValid = beatsPerBar_ > 0.0 && beatUnit_ > 0;
+    if (time_.signatureValid) {
+      time_.numerator = static_cast<int32_t>(std::lround(beatsPerBar_));
+      time_.denominator = beatUnit_;
+    }
+    return &time_;
+  }
+
+ private:
+  double PositionAt(int64_t frame) const {
+    return position_ + static_cast<double>(frame - anchor_) * speed_;
+  }
+  bool known_ = false;
+  double position_ = 0.0;
+  int64_t anchor_ = 0;
+  double speed_ = 0.0;
+  double bpm_ = 0.0;
+  double beatsPerBar_ = 0.0;
+  int32_t beatUnit_ = 0;
+  HostTime time_{};
+};
+
+struct Note {
+  int64_t at;
+  uint8_t status, pitch, velocity;
+};
+
+struct Block {
+  int32_t frames;
+  std::vector<PositionEvent> positions;  // in time order
+  std::vector<Note> notes;               // in time order
+  int param = -1;                        // a control port moved before the block
+  float value = 0.0f;
+};
+
+// A stereo signal with something for every gate to act on.
+struct Signal {
+  std::vector<float> left, right;
+  explicit Signal(size_t frames) : left(frames), right(frames) {
+    for (size_t i = 0; i < frames; ++i) {
+      left[i] = static_cast<float>(0.5 * std::sin(0.031 * static_cast<double>(i)));
+      right[i] = static_cast<float>(0.4 * std::sin(0.0071 * static_cast<double>(i) + 1.0));
+    }
+  }
+};
+
+struct Outputs {
+  std::vector<float> left, right;
+};
+
+// The plug-in's output for `blocks`, the events laid out in one sequence
+// per block in time order.
+Outputs RunPlugin(const std::vector<Block>& blocks, const std::vector<float>& ports,
+                  const Signal& in, size_t total) {
+  UridMap map;
+  Plugin plugin(&map);
+  plugin.Start(ports);
+  Outputs out{std::vector<float>(total), std::vector<float>(total)};
+  size_t start = 0;
+  for (const Block& block : blocks) {
+    if (block.param >= 0) plugin.Port(block.param) = block.value;
+    size_t p = 0, n = 0;
+    while (p < block.positions.size() || n < block.notes.size()) {
+      const bool position = n == block.notes.size() || (p < block.positions.size() &&
+                                                        block.positions[p].at <= block.notes[n].at);
+      if (position) {
+        plugin.Events().AddPosition(block.positions[p++]);
+      } else {
+        const Note& note = block.notes[n++];
+        plugin.Events().AddMidi(note.at, note.status, note.pitch, note.velocity);
+      }
+    }
+    plugin.Run(in.left.data() + start, in.right.data() + start, out.left.data() + start,
+               out.right.data() + start, static_cast<uint32_t>(block.frames));
+    start += static_cast<size_t>(block.frames);
+  }
+  return out;
+}
+
+// The same blocks straight through the seam: the slices, times and note
+// offsets computed here.
+Outputs RunDirect(const std::vector<Block>& blocks, const std::vector<float>& ports, Signal& in,
+                  size_t total) {
+  Direct direct;
+  for (size_t i = 0; i < ports.size(); ++i) {
+    if (ports[i] != static_cast<float>(direct.Plain(static_cast<int>(i))))
+      direct.SetPlain(static_cast<int>(i), ports[i]);
+  }
+  TransportModel transport;
+  Outputs out{std::vector<float>(total), std::vector<float>(total)};
+  int64_t blockStart = 0;
+  for (const Block& block : blocks) {
+    if (block.param >= 0) direct.SetPlain(block.param, block.value);
+    const int32_t frames = block.frames;
+    auto noteFrame = [frames](int64_t at) {
+      return std::min<int64_t>(std::max<int64_t>(at, 0), std::max(frames - 1, 0));
+    };
+    auto queueNotes = [&](int64_t from, int64_t to) {
+      for (const Note& note : block.notes) {
+        const int64_t at = noteFrame(note.at);
+        if (at < from || at >= to || (note.status & 0xF0) != 0x90 || note.velocity == 0) continue;
+        direct.Instance().QueueMidi(
+            {static_cast<int32_t>(at - from), note.status, note.pitch, note.velocity});
+      }
+    };
+    auto render = [&](int64_t from, int64_t to) {
+      queueNotes(from, to);
+      const size_t base = static_cast<size_t>(blockStart);
+      direct.Render(in.left.data() + base, in.right.data() + base, out.left.data() + base,
+                    out.right.data() + base, static_cast<int32_t>(from),
+                    static_cast<int32_t>(to - from), transport.At(blockStart + from));
+    };
+    int64_t sliceStart = 0;
+    for (const PositionEvent& p : block.positions) {
+      const int64_t at =
+          std::max(std::min<int64_t>(std::max<int64_t>(p.at, 0), frames), sliceStart);
+      if (at > sliceStart) render(sliceStart, at);
+      sliceStart = at;
+      transport.Apply(p, blockStart + at);
+    }
+    if (frames > 0) {
+      render(sliceStart, frames);
+    } else {
+      queueNotes(0, 1);
+      direct.Instance().ProcessNothing();
+    }
+    blockStart += frames;
+  }
+  return out;
+}
+
+size_t TotalFrames(const std::vector<Block>& blocks) {
+  size_t total = 0;
+  for (const Block& block : blocks) total += static_cast<size_t>(block.frames);
+  return total;
+}
+
+// The first sample where the two outputs differ, or -1.
+int64_t FirstDifference(const Outputs& a, const Outputs& b) {
+  for (size_t i = 0; i < a.left.size(); ++i) {
+    if (a.left[i] != b.left[i] || a.right[i] != b.right[i]) return static_cast<int64_t>(i);
+  }
+  return -1;
+}
+
+std::vector<Block> RandomBlocks(std::mt19937& random) {
+  std::vector<Block> blocks(14);
+  for (Block& block : blocks) {
+    const unsigned kind = random() % 10;
+    block.frames = kind == 0   ? 0
+                   : kind == 1 ? 1 + static_cast<int32_t>(random() % 3)
+                               : 16 + static_cast<int32_t>(random() % 900);
+    // Events up to a few frames past the block's end.
+    const int64_t reach = block.frames + 8;
+    for (int k = 0; k < 2; ++k) {
+      if (random() % 5 >= 2) continue;
+      PositionEvent p;
+      p.at = static_cast<int64_t>(random() % static_cast<unsigned>(reach));
+      // Mostly complete positions, some with only the tempo or only the speed.
+      const unsigned shape = random() % 6;
+      if (shape != 4) {
+        const int64_t frames[] = {0, 1000, -3000, static_cast<int64_t>(random() % 400000)};
+        p.frame = frames[random() % 4];
+      }
+      if (shape != 5) p.bpm = std::vector<float>{90.0f, 120.0f, 128.0f, 141.5f}[random() % 4];
+      if (shape < 4) {
+        p.speed = random() % 4 == 0 ? 0.0f : 1.0f;
+        p.beatsPerBar = random() % 3 == 0 ? 3.0f : 4.0f;
+        p.beatUnit = random() % 4 == 0 ? 8 : 4;
+      }
+      block.positions.push_back(p);
+    }
+    std::sort(block.positions.begin(), block.positions.end(),
+              [](const PositionEvent& a, const PositionEvent& b) { return a.at < b.at; });
+    const int notes = static_cast<int>(random() % 4);
+    for (int k = 0; k < notes; ++k) {
+      const uint8_t statuses[] = {0x90, 0x91, 0x80};
+      block.notes.push_back({static_cast<int64_t>(random() % static_cast<unsigned>(reach - 4)),
+                             statuses[random() % 3], static_cast<uint8_t>(36 + random() % 50),
+                             static_cast<uint8_t>(random() % 128)});
+    }
+    std::stable_sort(block.notes.begin(), block.notes.end(),
+                     [](const Note& a, const Note& b) { return a.at < b.at; });
+    if (random() % 4 == 0) {
+      block.param = random() % 2 ? kRate : kTarget;
+      block.value = static_cast<float>(random() % (block.param == kRate ? 28 : 4));
+    }
+  }
+  return blocks;
+}
+
+TEST(Lv2Run, MatchesTheInstanceDrivenWithTheSameTimeNotesAndValues) {
+  const unsigned seed = lv2_test::TestSeed(24);
+  SCOPED_TRACE("seed " + std::to_string(seed) + " (replay with QUORVEL_SEED)");
+  std::mt19937 random(seed);
+  for (int round = 0; round < 12; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    const std::vector<Block> blocks = RandomBlocks(random);
+    // A factory program's pattern, which the grid's placement shows.
+    std::vector<float> ports = Direct().ProgramPortValues(1 + static_cast<int>(random() % 20));
+    // Notes restart the pattern in some rounds; in the others the host
+    // position places it.
+    ports[kRestartMode] =
+        static_cast<float>(round % 3 == 0 ? kRestartMidiNote : kRestartHostPosition);
+    ports[kRate] = static_cast<float>(random() % 28);
+    ports[kCycle] = static_cast<float>(1 + random() % 32);
+    const size_t total = TotalFrames(blocks);
+    Signal in(total);
+    const Outputs viaPlugin = RunPlugin(blocks, ports, in, total);
+    const Outputs viaSeam = RunDirect(blocks, ports, in, total);
+    EXPECT_EQ(FirstDifference(viaPlugin, viaSeam), -1);
+  }
+}
+
+TEST(Lv2Run, APositionChangesTheOutputFromItsFrameOn) {
+  // Without this the comparison above could pass with time ignored.
+  std::vector<float> ports = Direct().ProgramPortValues(kTrance);
+  ports[kRate] = 12.0f;  // 1/8: steps long enough to see a move of the grid
+  Block block{512, {}, {}, -1, 0.0f};
+  const Signal in(512);
+  const Outputs none = RunPlugin({block}, ports, in, 512);
+  PositionEvent p;
+  p.at = 200;
+  p.frame = 5000;
+  p.speed = 1.0f;
+  p.bpm = 120.0f;
+  p.beatsPerBar = 4.0f;
+  p.beatUnit = 4;
+  block.positions = {p};
+  const Outputs timed = RunPlugin({block}, ports, in, 512);
+  EXPECT_EQ(FirstDifference(none, timed), 200);
+}
+
+TEST(Lv2Run, AControlPortIsAppliedOnceAtTheStartOfTheBlockItChangedBefore) {
+  UridMap map;
+  Plugin plugin(&map);
+  Direct direct;
+  plugin.Start(direct.PortValues());
+  auto* gate = static_cast<Lv2Gate*>(plugin.Handle());
+  EffectInstance& instance = *gate->Instance();
+  const Signal in(256);
+  std::vector<float> outL(256), outR(256), refL(256), refR(256);
+  auto plain = [&instance](int param) {
+    return instance.ParamPlain(param, instance.ParamNormalized(param));
+  };
+
+  plugin.Port(kTarget) = 3.0f;  // "Low - High": the whole block sounds different
+  plugin.Run(in.left.data(), in.right.data(), outL.data(), outR.data(), 256);
+  EXPECT_EQ(plain(kTarget), 3.0);
+  direct.SetPlain(kTarget, 3.0);
+  direct.Render(const_cast<float*>(in.left.data()), const_cast<float*>(in.right.data()),
+                refL.data(), refR.data(), 0, 256, nullptr);
+  EXPECT_EQ(outL, refL);
+  EXPECT_EQ(outR, refR);
+
+  // The editor moves it; the port, unchanged, does not move it back.
+  instance.SetParamNormalized(kTarget, instance.ParamNormalizedOfPlain(kTarget, 1.0));
+  plugin.Run(in.left.data(), in.right.data(), outL.data(), outR.data(), 256);
+  EXPECT_EQ(plain(kTarget), 1.0);
+  // A NaN in a port is no value.
+  plugin.Port(kTarget) = std::nanf("");
+  plugin.Run(in.left.data(), in.right.data(), outL.data(), outR.data(), 256);
+  EXPECT_EQ(plain(kTarget), 1.0);
+  // A value between steps lands on a step, as a host value does.
+  plugin.Port(kCycle) = 7.4f;
+  plugin.Run(in.left.data(), in.right.data(), outL.data(), outR.data(), 256);
+  EXPECT_EQ(plain(kCycle), 7.0);
+  // Beyond the range: its end.
+  plugin.Port(kSwing) = 99.0f;
+  plugin.Run(in.left.data(), in.right.data(), outL.data(), outR.data(), 256);
+  EXPECT_EQ(plain(kSwing), 75.0);
+}
+
+TEST(Lv2Run, AHugeBlockRendersAsSmallBlocksDo) {
+  // Larger than the instance's block size: rendered in pieces, the
+  // transport moved on between them, sample for sample as a host's small
+  // blocks are, a note deep inside it included.
+  constexpr uint32_t kFrames = 10000;
+  std::vector<float> ports = Direct().ProgramPortValues(kTrance);
+  ports[kRestartMode] = static_cast<float>(kRestartMidiNote);
+  PositionEvent start;
+  start.frame = 0;
+  start.speed = 1.0f;
+  start.bpm = 128.0f;
+  start.beatsPerBar = 4.0f;
+  start.beatUnit = 4;
+  const Signal in(kFrames);
+  auto render = [&](uint32_t block, bool note) {
+    Outputs out{std::vector<float>(kFrames), std::vector<float>(kFrames)};
+    UridMap map;
+    Plugin plugin(&map);
+    plugin.Start(ports);
+    for (uint32_t at = 0; at < kFrames; at += block) {
+      if (at == 0) plugin.Events().AddPosition(start);
+      if (note && at <= 9050 && 9050 < at + block)
+        plugin.Events().AddMidi(9050 - at, 0x90, 60, 100);
+      plugin.Run(in.left.data() + at, in.right.data() + at, out.left.data() + at,
+                 out.right.data() + at, block);
+    }
+    return out;
+  };
+  const Outputs big = render(kFrames, true);
+  EXPECT_EQ(FirstDifference(big, render(100, true)), -1);
+  // The note did something: without it the output differs from 9050 on.
+  EXPECT_EQ(FirstDifference(big, render(kFrames, false)), 9050);
+}
+
+TEST(Lv2Run, EventsThatRunPastTheSequenceAreNotRead) {
+  UridMap map;
+  std::vector<float> ports = Direct().ProgramPortValues(kTrance);
+  ports[kRestartMode] = static_cast<float>(kRestartMidiNote);
+  const Signal in(300);
+  auto render = [&](LV2_Atom_Sequence* events) {
+    Plugin plugin(&map);
+    plugin.Start(ports);
+    Outputs out{std::vector<float>(300), std::vector<float>(300)};
+    plugin.Run(in.left.data(), in.right.data(), out.left.data(), out.right.data(), 300, events);
+    return out;
+  };
+  lv2_test::Sequence good(map);
+  good.AddMidi(100, 0x90, 60, 100);
+  const Outputs expected = render(good.Port());
+  // The same note, then an event claiming more bytes than the sequence holds.
+  lv2_test::Sequence lying(map);
+  lying.AddMidi(100, 0x90, 60, 100);
+  const uint8_t note[3] = {0x90, 61, 100};
+  lying.AddEvent(150, map.Id(LV2_MIDI__MidiEvent), note, sizeof note);
+  LV2_Atom_Sequence* port = lying.Port();
+  auto* last = reinterpret_cast<LV2_Atom_Event*>(reinterpret_cast<uint8_t*>(port) +
+                                                 sizeof(LV2_Atom_Sequence) + 24);
+  last->body.size = 1u << 30;
+  EXPECT_EQ(FirstDifference(render(port), expected), -1);
+  // A sequence shorter than its own header, and a position whose property
+  // claims more than the object holds: nothing read, nothing rendered wrong.
+  lv2_test::Sequence shortened(map);
+  shortened.AddMidi(100, 0x90, 60, 100);
+  shortened.SetDeclaredSize(4);
+  const Outputs none = render(nullptr);
+  EXPECT_EQ(FirstDifference(render(shortened.PortWithDeclaredSize()), none), -1);
+  std::vector<uint8_t> object(sizeof(LV2_Atom_Object_Body) + sizeof(LV2_Atom_Property_Body) + 8, 0);
+  const LV2_Atom_Object_Body head = {0, map.Id(LV2_TIME__Position)};
+  const LV2_Atom_Property_Body speed = {
+      map.Id(LV2_TIME__speed), 0, {1000, map.Id(LV2_ATOM__Float)}};
+  std::memcpy(object.data(), &head, sizeof head);
+  std::memcpy(object.data() + sizeof head, &speed, sizeof speed);
+  lv2_test::Sequence broken(map);
+  broken.AddEvent(50, map.Id(LV2_ATOM__Object), object.data(),
+                  static_cast<uint32_t>(object.size()));
+  EXPECT_EQ(FirstDifference(render(broken.Port()), none), -1);
+}
+
+TEST(Lv2Run, AHostWithoutAUridMapStillGetsAudio) {
+  UridMap map;
+  Plugin plugin(&map, Plugin::NoFeatures{});
+  ASSERT_NE(plugin.Handle(), nullptr);
+  std::vector<float> ports = Direct().PortValues();
+  plugin.Start(ports);
+  const Signal in(256);
+  Outputs out{std::vector<float>(256), std::vector<float>(256)};
+  plugin.Events().AddMidi(10, 0x90, 60, 100);
+  plugin.Run(in.left.data(), in.right.data(), out.left.data(), out.right.data(), 256);
+  Direct direct;
+  Outputs ref = out;
+  direct.Render(const_cast<float*>(in.left.data()), const_cast<float*>(in.right.data()),
+                ref.left.data(), ref.right.data(), 0, 256, nullptr);
+  EXPECT_EQ(FirstDifference(out, ref), -1);
+}
+
+}  // namespace
