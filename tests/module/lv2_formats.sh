@@ -97,9 +97,9 @@ host "$vst2" open "program 7" "param 9=0.3" "param 17=0.6" "param 18=0.25" "save
 out=$(host "$bundle" open "loadchunk bank a.chunk" "savechunk bank b.chunk") || fail "lv2: $(cat host.err)"
 expect_line "$out" "loadchunk bank bytes=220 result=1"
 cmp_files a.chunk b.chunk "state from VST 2 saved again by LV2"
-# What was loaded is what plays.
+# What was loaded is what plays, over values set before it.
 render=("samplerate 44100" "blocksize 512" "tempo 128" "transport playing" "mains on" "process in.wav loaded.wav")
-run_both loaded open "loadchunk bank ../../a.chunk" "${render[@]}"
+run_both loaded open "param 1=0.25" "param 8=1" "loadchunk bank ../../a.chunk" "${render[@]}"
 # The same settings made in each format save the same bytes (the LV2 host
 # applies presets by their values, so the program word may differ).
 for format in vst2 lv2; do
