@@ -44,6 +44,21 @@ host "$bundle" programs >lv2.programs || fail "lv2 programs: $(cat host.err)"
 diff vst2.programs lv2.programs >programs.diff || fail "program lists differ: $(cat programs.diff)"
 [ "$(wc -l <lv2.programs)" -eq 50 ] || fail "not 50 programs: $(cat lv2.programs)"
 
+# What the ports say: the VST 2 module's displays and labels, the scale
+# points' labels for lists; 32-bit float only.
+out=$(host "$bundle" info) || fail "lv2 info: $(cat host.err)"
+for line in "info inputs=2" "info outputs=2" "info params=24" "info programs=50" "info event_inputs=1"; do
+  expect_line "$out" "$line"
+done
+for format in vst2 lv2; do
+  host "$(module_of $format)" "program 12" params | grep '^param [0-9]* name=' |
+    sed 's/ name="[^"]*"//; s/ value=.*//' >"$format.displays" || fail "$format params: $(cat host.err)"
+done
+cmp_files vst2.displays lv2.displays "parameter displays after a program"
+[ "$(wc -l <lv2.displays)" -eq 24 ] || fail "not 24 parameters: $(cat lv2.displays)"
+host "$bundle" "process in.wav double.wav double" >/dev/null 2>&1 && fail "LV2 rendered in double precision"
+grep -q "32-bit float only" host.err || fail "no reason for refusing double: $(cat host.err)"
+
 # One session per table: every render follows the last, so the formats must
 # agree on everything carried from one to the next.
 steps=(open "samplerate 44100" "blocksize 512" "tempo 128" "transport playing" "mains on"
@@ -100,6 +115,14 @@ cmp_files a.chunk b.chunk "state from VST 2 saved again by LV2"
 # What was loaded is what plays, over values set before it.
 render=("samplerate 44100" "blocksize 512" "tempo 128" "transport playing" "mains on" "process in.wav loaded.wav")
 run_both loaded open "param 1=0.25" "param 8=1" "loadchunk bank ../../a.chunk" "${render[@]}"
+# A new rate or block length makes a new LV2 instance: it carries the loaded
+# state (not in the ports) and plays on as the VST 2 module does. Changes at
+# a block's first sample and at a block boundary, two at one sample; notes
+# before the render and past its end.
+run_both edges open "samplerate 44100" "blocksize 512" "tempo 128" "transport playing" \
+  "loadchunk bank ../../a.chunk" "param 19=1" "mains on" "process in.wav a.wav" "samplerate 48000" \
+  "blocksize 1000" "change 8=1@0" "change 8=0.3333@1000" "change 3=0.5@1000" "note -5 60" \
+  "note 1999 61" "note 99999999 62" "process in.wav b.wav" "mains off" "mains on" "process in.wav c.wav"
 # The same settings made in each format save the same bytes (the LV2 host
 # applies presets by their values, so the program word may differ).
 for format in vst2 lv2; do
