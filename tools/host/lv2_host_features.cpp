@@ -6,10 +6,12 @@
 
 namespace {
 
+// [whichever thread the plug-in maps from: here the host main thread]
 LV2_URID MapCall(LV2_URID_Map_Handle handle, const char* uri) {
   return static_cast<Lv2HostFeatures*>(handle)->Map(uri);
 }
 
+// [host main thread]
 const char* UnmapCall(LV2_URID_Unmap_Handle handle, LV2_URID id) {
   return static_cast<Lv2HostFeatures*>(handle)->Unmap(id);
 }

@@ -36,11 +36,13 @@ std::string PathOf(const LilvNode* fileUri) {
   return text;
 }
 
+// The UI's edits. [host main thread, from the UI's event handling]
 void WriteCall(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t protocol,
                const void* buffer) {
   static_cast<Lv2Session*>(controller)->UiWrite(port, size, protocol, buffer);
 }
 
+// The UI's size requests. [host main thread, from the UI]
 int ResizeCall(LV2UI_Feature_Handle handle, int width, int height) {
   return static_cast<Lv2Session*>(handle)->UiResize(width, height);
 }
