@@ -16,7 +16,7 @@ packages=(
   libx11-dev libxext-dev libxtst-dev libfreetype-dev libfontconfig-dev libglib2.0-0
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   ardour sox python3-numpy xdotool x11-utils
-  lv2-dev lilv-utils serdi sordi
+  lv2-dev lilv-utils serdi sordi liblilv-dev
   nsis
   lmms:i386 lmms-vst-server:i386 wine32:i386
 )

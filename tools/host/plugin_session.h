@@ -2,8 +2,9 @@
 // its format: load and close, the processing settings, parameters, programs,
 // state, rendering with timed parameter changes, and the editor. One
 // implementation per format: Vst2Session (a module exporting VSTPluginMain),
-// Vst3Session (a .vst3 bundle) and ClapSession (a .clap module). [host main
-// thread; the host also calls the audio entry points from this thread]
+// Vst3Session (a .vst3 bundle), ClapSession (a .clap module) and, natively,
+// Lv2Session (a .lv2 bundle). [host main thread; the host also calls the
+// audio entry points from this thread]
 #pragma once
 
 #include <cstdint>
@@ -80,5 +81,5 @@ class PluginSession {
 };
 
 // A session for the file at `path`: VST 3 for a .vst3 bundle, CLAP for a
-// .clap module, else VST 2.
+// .clap module, LV2 for a .lv2 bundle (natively), else VST 2.
 std::unique_ptr<PluginSession> MakePluginSession(const std::string& path);
