@@ -7,7 +7,7 @@
 #include "lv2/lv2_descriptor.h"
 #include "lv2/lv2_gate.h"
 #include "lv2/lv2_ports.h"
-#include "vst3/no_throw.h"
+#include "framework/no_throw.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "lv2/lv2_gate.h"
 #include "lv2/lv2_ports.h"
 #include "lv2/lv2_ui_link.h"
-#include "vst3/no_throw.h"
+#include "framework/no_throw.h"
 
 namespace {
 
