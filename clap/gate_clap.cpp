@@ -47,6 +47,8 @@ bool GateClap::CreateInstance() {
 }
 
 GateClap::~GateClap() {
+  // The lock releases while closing ask the host for nothing.
+  hostParams_ = nullptr;
   if (instance_) {
     if (guiOpen_) GuiDestroy();
     if (active_) instance_->SetActive(false);

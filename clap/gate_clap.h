@@ -74,7 +74,6 @@ class GateClap final : public InstanceHost {
   void GuiDestroy();
   bool GuiSetScale(double scale);
   bool GuiSize(uint32_t* width, uint32_t* height);
-  bool GuiCanResize();
   bool GuiSetParent(const clap_window_t* window);
   void OnTimer(clap_id timer);
 
@@ -119,7 +118,9 @@ class GateClap final : public InstanceHost {
   void ReadTransport(const clap_event_transport_t* transport);
   // The block's note-ons, of either dialect, on the one note port.
   void ReadNoteOns(const clap_input_events_t* in, int32_t frames, BlockNotes* notes) const;
-  // The host's editor timer: the editor's ticks on a window with no timer of its own.
+
+  // The host's editor timer: the editor's ticks on a window with no timer
+  // of its own. [host main thread]
   void StartEditorTimer();
   void StopEditorTimer();
 

@@ -281,6 +281,43 @@ TEST(ClapProcess, EditorGesturesBecomeOutputEvents) {
   }
 }
 
+// A flood of gestures with nothing draining them (no flush between): the
+// host gets whole gestures, the first ones, each value inside its own
+// gesture, and never a begin without its end.
+TEST(ClapProcess, GesturesTheHostCannotTakeInTimeAreDroppedWhole) {
+  TestHost host;
+  ClapPlugin p(host);
+  EffectInstance& instance = *p.Object()->Instance();
+  for (int gesture = 0; gesture < 200; ++gesture) {
+    const int32_t index = gesture % 3;
+    p.Object()->BeginEdit(index);
+    for (int step = 0; step < 1 + gesture % 5; ++step) {
+      instance.SetParamNormalized(index, step / 5.0);
+      p.Object()->PerformEdit(index, step / 5.0);
+    }
+    p.Object()->EndEdit(index);
+  }
+  OutputEvents out;
+  p.Params()->flush(p.plugin, nullptr, out.List());
+  int open = -1, begins = 0;
+  for (const OutputEvent& e : out.events) {
+    if (e.type == CLAP_EVENT_PARAM_GESTURE_BEGIN) {
+      ASSERT_EQ(open, -1);
+      EXPECT_EQ(e.id, static_cast<clap_id>(begins % 3));  // the first gestures, in order
+      open = static_cast<int>(e.id);
+      ++begins;
+    } else if (e.type == CLAP_EVENT_PARAM_GESTURE_END) {
+      ASSERT_EQ(static_cast<int>(e.id), open);
+      open = -1;
+    } else if (open >= 0) {
+      EXPECT_EQ(static_cast<int>(e.id), open);
+    }
+  }
+  EXPECT_EQ(open, -1);
+  EXPECT_GT(begins, 10);
+  EXPECT_LT(begins, 200);
+}
+
 // A host's thread check decides where an edit comes from: edits on what
 // it calls the audio thread are not gestures (the value still reaches the
 // host, as a value the instance changed); on its main thread they are.
