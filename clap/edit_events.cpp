@@ -1,7 +1,7 @@
 // [lock held]
 #include "clap/edit_events.h"
 
-bool EditEvents::Push(Kind kind, int32_t index) {
+bool EditEvents::Push(Kind kind, int32_t index, double normalized) {
   if (index < 0 || index >= kParams) return false;
   if (kind == kBegin) {
     // A begin inside an open gesture of the same parameter changes nothing.
@@ -26,7 +26,7 @@ bool EditEvents::Push(Kind kind, int32_t index) {
     open_[index] = false;
     --openGestures_;  // its kept slot is the one it takes now
   }
-  edits_[(head_ + count_) % kCapacity] = {kind, index};
+  edits_[(head_ + count_) % kCapacity] = {kind, index, normalized};
   ++count_;
   return true;
 }

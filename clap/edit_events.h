@@ -16,12 +16,13 @@ class EditEvents {
   struct Edit {
     Kind kind;
     int32_t index;
+    double normalized;  // a value's own, as the editor set it
   };
   static constexpr int kCapacity = 256;
   static constexpr int kParams = kHostVisibleParams;
 
   // False when dropped (for want of room, or as part of a dropped gesture).
-  bool Push(Kind kind, int32_t index);
+  bool Push(Kind kind, int32_t index, double normalized = 0.0);
   bool Empty() const { return count_ == 0; }
   // The oldest edit; only when not empty.
   Edit Front() const { return edits_[head_]; }

@@ -129,21 +129,22 @@ const HostTime* GateClap::TransportTime() {
   return OnAudioThread() && timeInfoValid_ ? &hostTime_ : nullptr;
 }
 
-void GateClap::QueueEdit(EditEvents::Kind kind, int32_t index) {
+void GateClap::QueueEdit(EditEvents::Kind kind, int32_t index, double normalized) {
   // Changes made on the audio thread reach the host through the value scan
   // of the block instead.
   if (OnAudioThread() || index < 0 || index >= kVisibleParams) return;
   ScopedLock lock(instance_->Lock());
-  edits_.Push(kind, index);
+  edits_.Push(kind, index, normalized);
   // Not processing: the host is asked for a flush once the lock is free.
   if (!processing_.load()) flushWanted_ = true;
 }
 
 void GateClap::BeginEdit(int32_t index) { QueueEdit(EditEvents::kBegin, index); }
 
-// The host gets the value the parameter holds when the edit goes out.
-void GateClap::PerformEdit(int32_t index, double /*normalized*/) {
-  QueueEdit(EditEvents::kValue, index);
+// Each value of a drag goes out as the editor set it, so the host records
+// the whole movement, not only where it ended.
+void GateClap::PerformEdit(int32_t index, double normalized) {
+  QueueEdit(EditEvents::kValue, index, normalized);
 }
 
 void GateClap::EndEdit(int32_t index) { QueueEdit(EditEvents::kEnd, index); }

@@ -95,7 +95,7 @@ class GateClap final : public InstanceHost {
   // editor queued edits while nothing processes. [any thread, the lock just released]
   static void AfterUnlock(void* self);
   // Queues an edit gesture step for the host. [editor thread]
-  void QueueEdit(EditEvents::Kind kind, int32_t index);
+  void QueueEdit(EditEvents::Kind kind, int32_t index, double normalized = 0.0);
   // A host extension by id; null when the host has none.
   const void* HostExtension(const char* id) const;
 

@@ -25,7 +25,9 @@ void GateClap::EmitEdits(const clap_output_events_t* out, uint32_t time) {
     const clap_id id = static_cast<clap_id>(edit.index);
     bool sent = true;
     if (edit.kind == EditEvents::kValue) {
-      sent = PushValue(out, time, id, PlainValue(id));
+      sent = PushValue(out, time, id, instance_->ParamPlain(edit.index, edit.normalized));
+      // The scan must not tell the host again what the gesture's last value
+      // already did.
       if (sent) reported_.Remember(edit.index, instance_->ParamNormalized(edit.index));
     } else if (out && out->try_push) {
       clap_event_param_gesture_t gesture = {};

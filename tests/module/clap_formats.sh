@@ -168,8 +168,9 @@ edits=$(tr -d '\r' <edits.log)
 [ "$(grep '^clapOutput .* id=0\b' <<<"$edits" | sed 's/ value=.*//' | uniq)" = "clapOutput GestureBegin id=0
 clapOutput ParamValue id=0
 clapOutput GestureEnd id=0" ] || fail "editor gesture: $edits"
-grep '^clapOutput ParamValue id=0 ' <<<"$edits" | sed 's/.*value=//; s/ .*//' | sort -n -c ||
-  fail "drag values do not rise: $edits"
+values=$(grep '^clapOutput ParamValue id=0 ' <<<"$edits" | sed 's/.*value=//; s/ .*//')
+sort -n -c <<<"$values" || fail "drag values do not rise: $edits"
+[ "$(uniq <<<"$values" | wc -l)" -ge 3 ] || fail "the drag's values did not reach the host one by one: $edits"
 grep -q '^clapHost RequestFlush' <<<"$edits" || fail "no flush asked for: $edits"
 if [ "$QUORVEL_PLATFORM" != windows ]; then
   grep -q '^clapHost RegisterTimer ' <<<"$edits" || fail "no host timer natively: $edits"
