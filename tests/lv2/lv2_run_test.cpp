@@ -286,6 +286,37 @@ TEST(Lv2Run, APositionChangesTheOutputFromItsFrameOn) {
   EXPECT_EQ(FirstDifference(none, timed), 200);
 }
 
+TEST(Lv2Run, APositionWithoutAFrameKeepsTheTransportMovingOn) {
+  // Started at 0, stopped by a position carrying only the speed two blocks
+  // later, started again a block after that: the transport starts from
+  // frame 8192 of the project, where it stopped, and the grid aligns there.
+  std::vector<float> ports = Direct().ProgramPortValues(kTrance);
+  PositionEvent start;
+  start.frame = 0;
+  start.speed = 1.0f;
+  start.bpm = 120.0f;
+  start.beatsPerBar = 4.0f;
+  start.beatUnit = 4;
+  PositionEvent stop;
+  stop.speed = 0.0f;
+  PositionEvent go;
+  go.speed = 1.0f;
+  std::vector<Block> blocks = {{4096, {start}, {}, -1, 0.0f},
+                               {4096, {}, {}, -1, 0.0f},
+                               {512, {stop}, {}, -1, 0.0f},
+                               {4096, {go}, {}, -1, 0.0f}};
+  Signal in(12800);
+  const Outputs moved = RunPlugin(blocks, ports, in, 12800);
+  EXPECT_EQ(FirstDifference(moved, RunDirect(blocks, ports, in, 12800)), -1);
+  // Started again from 0 instead: the output changes, from the start on
+  // (once the gate's shapes part).
+  go.frame = 0;
+  blocks[3].positions = {go};
+  const int64_t first = FirstDifference(moved, RunPlugin(blocks, ports, in, 12800));
+  EXPECT_GE(first, 8704);
+  EXPECT_LT(first, 12800);
+}
+
 TEST(Lv2Run, ANoteActsAtItsOwnFrameInASliceAfterAPosition) {
   std::vector<float> ports = Direct().ProgramPortValues(kTrance);
   ports[kMidiSwitch] = static_cast<float>(kSwitchImmediate);
