@@ -93,9 +93,8 @@ if(TARGET Quorvel_vst3)
 endif()
 
 file(GLOB module_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/module/*.sh)
-if(WIN32)
-  # LV2 bundles are built for Linux only.
-  list(FILTER module_tests EXCLUDE REGEX "/lv2_[^/]*\\.sh$")
+if(NOT TARGET Quorvel_lv2)
+  list(FILTER module_tests EXCLUDE REGEX "/lv2_[a-z0-9_]+\\.sh$")  # the LV2 bundle is native only
 endif()
 foreach(script ${module_tests})
   get_filename_component(name ${script} NAME_WE)

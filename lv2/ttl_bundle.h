@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 class EffectInstance;
@@ -14,6 +16,9 @@ std::string ManifestTtl(EffectInstance& instance);
 // quorvel.ttl: the plug-in's ports and features and its UI; reads the
 // defaults from `instance`, which should be fresh.
 std::string PluginTtl(EffectInstance& instance);
-// presets.ttl: one preset per program, its ports' values and its name.
-// Selects each program of `instance` in turn.
-std::string PresetsTtl(EffectInstance& instance);
+// A fresh instance, opened, as a host has it before choosing a program.
+using FreshInstance = std::function<std::unique_ptr<EffectInstance>()>;
+// presets.ttl: one preset per program, its ports' values and the name a
+// host lists it by: each read from an instance of its own, since choosing
+// a program (an empty one above all) starts from the values before it.
+std::string PresetsTtl(const FreshInstance& fresh);

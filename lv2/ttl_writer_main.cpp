@@ -33,14 +33,20 @@ bool WriteFile(const std::string& path, const std::string& text) {
   return std::fclose(file) == 0 && written;
 }
 
-// Each text from an instance of its own: the presets move through the programs.
-std::string Describe(std::string (*writer)(EffectInstance&)) {
-  SilentHost host;
-  std::unique_ptr<EffectInstance> instance(CreateEffectInstance(&host));
-  if (!instance) return "";
-  instance->Open();
-  return writer(*instance);
+SilentHost gHost;
+
+std::unique_ptr<EffectInstance> FreshOpened() {
+  std::unique_ptr<EffectInstance> instance(CreateEffectInstance(&gHost));
+  if (instance) instance->Open();
+  return instance;
 }
+
+std::string Describe(std::string (*writer)(EffectInstance&)) {
+  std::unique_ptr<EffectInstance> instance = FreshOpened();
+  return instance ? writer(*instance) : "";
+}
+
+std::string Presets(EffectInstance&) { return PresetsTtl(FreshOpened); }
 
 }  // namespace
 
@@ -53,8 +59,7 @@ int main(int argc, char** argv) {
   const struct {
     const char* name;
     std::string (*writer)(EffectInstance&);
-  } files[] = {
-      {"manifest.ttl", ManifestTtl}, {"quorvel.ttl", PluginTtl}, {"presets.ttl", PresetsTtl}};
+  } files[] = {{"manifest.ttl", ManifestTtl}, {"quorvel.ttl", PluginTtl}, {"presets.ttl", Presets}};
   for (const auto& file : files) {
     const std::string text = Describe(file.writer);
     if (text.empty() || !WriteFile(directory + "/" + file.name, text)) {

@@ -1,8 +1,8 @@
 // The bundle's generated descriptions, decoded here: every control port's
 // index, symbol, range, default, properties, unit and labels against the
 // parameter table as written out by hand; each preset's values, applied
-// through the plug-in's ports, give exactly its program's values; the
-// manifest names every preset.
+// through the plug-in's ports, give exactly its program's values (the
+// manifest is read by lilv in tests/module/lv2_bundle.sh).
 #include <map>
 #include <string>
 #include <vector>
@@ -171,24 +171,29 @@ std::vector<DecodedPreset> DecodePresets(const std::string& ttl) {
   return presets;
 }
 
-TEST(Lv2Ttl, EachPresetThroughThePortsIsItsProgram) {
-  Direct writer;
-  const std::vector<DecodedPreset> presets = DecodePresets(PresetsTtl(writer.Instance()));
-  Direct reference;
-  EffectInstance& programs = reference.Instance();
-  ASSERT_EQ(static_cast<int>(presets.size()), programs.ProgramCount());
-  ASSERT_GE(presets.size(), 10u);
-  Direct forDefaults;
-  const std::vector<float> defaults = forDefaults.PortValues();
-  for (int p = 0; p < programs.ProgramCount(); ++p) {
+TEST(Lv2Ttl, EachPresetThroughThePortsIsItsProgramChosenOnAFreshInstance) {
+  Direct host;  // answers the fresh instances' host services
+  const std::vector<DecodedPreset> presets = DecodePresets(PresetsTtl([&host] {
+    std::unique_ptr<EffectInstance> instance(CreateEffectInstance(&host));
+    instance->Open();
+    return instance;
+  }));
+  const int count = host.Instance().ProgramCount();
+  ASSERT_EQ(static_cast<int>(presets.size()), count);
+  ASSERT_GE(count, 10);
+  const std::vector<float> defaults = Direct().PortValues();
+  for (int p = 0; p < count; ++p) {
     const DecodedPreset& preset = presets[static_cast<size_t>(p)];
     SCOPED_TRACE(preset.uri);
     EXPECT_EQ(preset.uri, "urn:quorvel:step-gate#preset-" + std::to_string(p));
+    // A host's choice: the name it lists, then the program on a fresh instance.
+    Direct reference;
+    EffectInstance& program = reference.Instance();
     char name[EffectInstance::kProgramNameBytes];
-    programs.ProgramName(p, name, sizeof name);
+    program.ProgramName(p, name, sizeof name);
     EXPECT_EQ(preset.label, name);
     ASSERT_EQ(preset.values.size(), std::size(kExpected));
-    programs.SelectProgram(p);
+    program.SelectProgram(p);
     // A host applying the preset: a fresh plug-in, the ports set, one block.
     UridMap map;
     Plugin plugin(&map);
@@ -198,29 +203,9 @@ TEST(Lv2Ttl, EachPresetThroughThePortsIsItsProgram) {
     std::vector<float> in(32, 0.0f), outL(32), outR(32);
     plugin.Run(in.data(), in.data(), outL.data(), outR.data(), 32);
     EffectInstance* applied = static_cast<Lv2Gate*>(plugin.Handle())->Instance();
-    for (int i = 0; i < programs.ParamCount(); ++i)
-      EXPECT_EQ(applied->ParamNormalized(i), programs.ParamNormalized(i)) << kExpected[i].symbol;
+    for (int i = 0; i < program.ParamCount(); ++i)
+      EXPECT_EQ(applied->ParamNormalized(i), program.ParamNormalized(i)) << kExpected[i].symbol;
   }
-}
-
-TEST(Lv2Ttl, TheManifestNamesThePluginItsUiAndEveryPreset) {
-  Direct direct;
-  const std::string manifest = ManifestTtl(direct.Instance());
-  EXPECT_NE(
-      manifest.find("<urn:quorvel:step-gate>\n    a lv2:Plugin ;\n    lv2:binary <quorvel.so> ;"),
-      std::string::npos);
-  EXPECT_NE(
-      manifest.find("<urn:quorvel:step-gate#ui>\n    a ui:X11UI ;\n    ui:binary <quorvel.so> ;"),
-      std::string::npos);
-  const int count = direct.Instance().ProgramCount();
-  for (int p = 0; p < count; ++p) {
-    EXPECT_NE(manifest.find("<urn:quorvel:step-gate#preset-" + std::to_string(p) +
-                            ">\n    a pset:Preset ;\n    lv2:appliesTo <urn:quorvel:step-gate> ;\n"
-                            "    rdfs:seeAlso <presets.ttl> ."),
-              std::string::npos)
-        << p;
-  }
-  EXPECT_EQ(manifest.find("#preset-" + std::to_string(count) + ">"), std::string::npos);
 }
 
 }  // namespace
