@@ -61,12 +61,16 @@ grep -q "32-bit float only" host.err || fail "no reason for refusing double: $(c
 
 # One session per table: every render follows the last, so the formats must
 # agree on everything carried from one to the next.
-steps=(open "samplerate 44100" "blocksize 512" "tempo 128" "transport playing" "mains on"
-       "process in.wav default.wav")
-for p in $(seq 0 49); do steps+=("program $p" "process in.wav program_$p.wav"); done
+setup=(open "samplerate 44100" "blocksize 512" "tempo 128" "transport playing" "mains on")
+steps=("${setup[@]}" "process in.wav default.wav")
+# The factory's programs one after another; the free slots each from a fresh
+# instance: the VST 2 module's free slot takes whatever values are current,
+# the bundle's preset for it holds the fresh instance's.
+for p in $(seq 0 24); do steps+=("program $p" "process in.wav program_$p.wav"); done
 for t in 0 1 2 3; do steps+=("param 8=$(python3 -c "print($t / 3)")" "process in.wav target_$t.wav"); done
 run_both presets "${steps[@]}"
 cmp -s in.wav presets/lv2/default.wav && fail "the LV2 render did not gate"
+for p in $(seq 25 49); do run_both "free_$p" "${setup[@]}" "program $p" "process in.wav program_$p.wav"; done
 # No time info from the start (an LV2 plug-in keeps the last position it was
 # given running, so a session that had one is not the same thing): no
 # position object ever.
