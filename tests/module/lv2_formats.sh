@@ -45,17 +45,21 @@ diff vst2.programs lv2.programs >programs.diff || fail "program lists differ: $(
 [ "$(wc -l <lv2.programs)" -eq 50 ] || fail "not 50 programs: $(cat lv2.programs)"
 
 # What the ports say: the VST 2 module's displays and labels, the scale
-# points' labels for lists; 32-bit float only.
+# points' labels for lists, typed values taken as it takes them; 32-bit
+# float only.
 out=$(host "$bundle" info) || fail "lv2 info: $(cat host.err)"
 for line in "info inputs=2" "info outputs=2" "info params=24" "info programs=50" "info event_inputs=1"; do
   expect_line "$out" "$line"
 done
+# Typed values: list labels, whole numbers rounded, ends clamped (these
+# parameters are linear: the normalised values compare too).
 for format in vst2 lv2; do
-  host "$(module_of $format)" "program 12" params | grep '^param [0-9]* name=' |
-    sed 's/ name="[^"]*"//; s/ value=.*//' >"$format.displays" || fail "$format params: $(cat host.err)"
+  host "$(module_of $format)" "program 12" params "paramtext 0=1/8" "paramtext 1=12.6" "paramtext 9=150" \
+    "paramtext 17=-3" "paramtext 4=No" | grep -E '^param [0-9]* name=|^paramtext' |
+    sed '1,24s/ value=.*//; s/ name="[^"]*"//' >"$format.displays" || fail "$format params: $(cat host.err)"
 done
 cmp_files vst2.displays lv2.displays "parameter displays after a program"
-[ "$(wc -l <lv2.displays)" -eq 24 ] || fail "not 24 parameters: $(cat lv2.displays)"
+[ "$(wc -l <lv2.displays)" -eq 34 ] || fail "not 24 parameters and 5 typed values: $(cat lv2.displays)"
 host "$bundle" "process in.wav double.wav double" >/dev/null 2>&1 && fail "LV2 rendered in double precision"
 grep -q "32-bit float only" host.err || fail "no reason for refusing double: $(cat host.err)"
 
