@@ -44,6 +44,12 @@ host "$bundle" programs >lv2.programs || fail "lv2 programs: $(cat host.err)"
 diff vst2.programs lv2.programs >programs.diff || fail "program lists differ: $(cat programs.diff)"
 [ "$(wc -l <lv2.programs)" -eq 50 ] || fail "not 50 programs: $(cat lv2.programs)"
 
+# A folder that is no bundle of one plug-in: a load failure, with the reason.
+mkdir empty.lv2
+status=0
+host "$work/empty.lv2" info >/dev/null || status=$?
+[ "$status" = 3 ] && grep -q "holds 0 plug-ins, not one" host.err || fail "empty bundle: $status $(cat host.err)"
+
 # What the ports say: the VST 2 module's displays and labels, the scale
 # points' labels for lists, typed values taken as it takes them; 32-bit
 # float only.
