@@ -268,6 +268,25 @@ TEST(Lv2Run, MatchesTheInstanceDrivenWithTheSameTimeNotesAndValues) {
     const Outputs viaSeam = RunDirect(blocks, ports, in, total);
     EXPECT_EQ(FirstDifference(viaPlugin, viaSeam), -1);
   }
+  // And one transport as written: started at 0, then stopped and started
+  // again by positions carrying only the speed, from where it got to.
+  PositionEvent start, stop, go;
+  start.frame = 0;
+  start.speed = 1.0f;
+  start.bpm = 120.0f;
+  start.beatsPerBar = 4.0f;
+  start.beatUnit = 4;
+  stop.speed = 0.0f;
+  go.speed = 1.0f;
+  const std::vector<Block> script = {{4096, {start}, {}, -1, 0.0f},
+                                     {4096, {}, {}, -1, 0.0f},
+                                     {512, {stop}, {}, -1, 0.0f},
+                                     {4096, {go}, {}, -1, 0.0f}};
+  const std::vector<float> ports = Direct().ProgramPortValues(kTrance);
+  Signal in(TotalFrames(script));
+  EXPECT_EQ(FirstDifference(RunPlugin(script, ports, in, in.left.size()),
+                            RunDirect(script, ports, in, in.left.size())),
+            -1);
 }
 
 TEST(Lv2Run, AControlPortAppliesOnceWhenItChangesOnAStepOfItsRange) {
@@ -304,48 +323,68 @@ TEST(Lv2Run, AControlPortAppliesOnceWhenItChangesOnAStepOfItsRange) {
 }
 
 TEST(Lv2Run, EventsThatRunPastTheSequenceAreNotRead) {
+  // Each sequence starts the transport at its first frame, then notes
+  // restart the pattern where they fall.
   UridMap map;
   std::vector<float> ports = Direct().ProgramPortValues(kTrance);
   ports[kRestartMode] = static_cast<float>(kRestartMidiNote);
+  PositionEvent start;
+  start.frame = 0;
+  start.speed = 1.0f;
+  start.bpm = 120.0f;
   const Signal in(300);
-  auto render = [&](LV2_Atom_Sequence* events) {
+  auto render = [&](lv2_test::Sequence& events, uint32_t declaredSize, int lyingEvent) {
+    LV2_Atom_Sequence* port = events.Port();
+    if (declaredSize) port->atom.size = declaredSize;
+    auto* bytes = reinterpret_cast<uint8_t*>(port + 1);
+    for (int k = 0; k < lyingEvent; ++k)
+      bytes += (sizeof(LV2_Atom_Event) + reinterpret_cast<LV2_Atom_Event*>(bytes)->body.size + 7) /
+               8 * 8;
+    if (lyingEvent > 0) reinterpret_cast<LV2_Atom_Event*>(bytes)->body.size = 1u << 30;
     Plugin plugin(&map);
     plugin.Start(ports);
     Outputs out{std::vector<float>(300), std::vector<float>(300)};
-    plugin.Run(in.left.data(), in.right.data(), out.left.data(), out.right.data(), 300, events);
+    plugin.Run(in.left.data(), in.right.data(), out.left.data(), out.right.data(), 300, port);
     return out;
   };
-  lv2_test::Sequence good(map);
-  good.AddMidi(100, 0x90, 60, 100);
-  const Outputs expected = render(good.Port());
-  // The same note, then an event claiming more bytes than the sequence holds.
-  lv2_test::Sequence lying(map);
-  lying.AddMidi(100, 0x90, 60, 100);
-  const uint8_t note[3] = {0x90, 61, 100};
-  lying.AddEvent(150, map.Id(LV2_MIDI__MidiEvent), note, sizeof note);
-  LV2_Atom_Sequence* port = lying.Port();
-  auto* last = reinterpret_cast<LV2_Atom_Event*>(reinterpret_cast<uint8_t*>(port) +
-                                                 sizeof(LV2_Atom_Sequence) + 24);
-  last->body.size = 1u << 30;
-  EXPECT_EQ(FirstDifference(render(port), expected), -1);
-  // A sequence shorter than its own header, and a position whose property
-  // claims more than the object holds: nothing read, nothing rendered wrong.
-  lv2_test::Sequence shortened(map);
-  shortened.AddMidi(100, 0x90, 60, 100);
-  LV2_Atom_Sequence* cut = shortened.Port();
-  cut->atom.size = 4;
-  const Outputs none = render(nullptr);
-  EXPECT_EQ(FirstDifference(render(cut), none), -1);
-  std::vector<uint8_t> object(sizeof(LV2_Atom_Object_Body) + sizeof(LV2_Atom_Property_Body) + 8, 0);
+  auto sequence = [&] {
+    lv2_test::Sequence events(map);
+    events.AddPosition(start);
+    events.AddMidi(100, 0x90, 60, 100);
+    return events;
+  };
+  lv2_test::Sequence good = sequence();
+  const Outputs expected = render(good, 0, 0);
+  // The same, then a note claiming more bytes than the sequence holds.
+  lv2_test::Sequence lying = sequence();
+  lying.AddMidi(150, 0x90, 61, 100);
+  EXPECT_EQ(FirstDifference(render(lying, 0, 2), expected), -1);
+  // A sequence shorter than its own header: nothing read.
+  lv2_test::Sequence none(map);
+  none.AddPosition(start);
+  const Outputs startOnly = render(none, 0, 0);
+  lv2_test::Sequence cut = sequence();
+  EXPECT_EQ(FirstDifference(render(cut, 4, 0), render(none, 4, 0)), -1);
+  // A position with a tempo, then a speed claiming more than the object
+  // holds: the whole object is ignored.
+  std::vector<uint8_t> object(
+      sizeof(LV2_Atom_Object_Body) + 2 * sizeof(LV2_Atom_Property_Body) + 16, 0);
   const LV2_Atom_Object_Body head = {0, map.Id(LV2_TIME__Position)};
+  const LV2_Atom_Property_Body tempo = {
+      map.Id(LV2_TIME__beatsPerMinute), 0, {sizeof(float), map.Id(LV2_ATOM__Float)}};
+  const float bpm = 90.0f;
   const LV2_Atom_Property_Body speed = {
       map.Id(LV2_TIME__speed), 0, {1000, map.Id(LV2_ATOM__Float)}};
-  std::memcpy(object.data(), &head, sizeof head);
-  std::memcpy(object.data() + sizeof head, &speed, sizeof speed);
+  uint8_t* at = object.data();
+  std::memcpy(at, &head, sizeof head);
+  std::memcpy(at += sizeof head, &tempo, sizeof tempo);
+  std::memcpy(at += sizeof tempo, &bpm, sizeof bpm);
+  std::memcpy(at + 8, &speed, sizeof speed);
   lv2_test::Sequence broken(map);
+  broken.AddPosition(start);
   broken.AddEvent(50, map.Id(LV2_ATOM__Object), object.data(),
                   static_cast<uint32_t>(object.size()));
-  EXPECT_EQ(FirstDifference(render(broken.Port()), none), -1);
+  EXPECT_EQ(FirstDifference(render(broken, 0, 0), startOnly), -1);
 }
 
 TEST(Lv2Run, HugeOneFrameAndSharedBlocksRenderAsOneBlockDoes) {
