@@ -62,10 +62,7 @@ struct PositionEvent {
 class Sequence {
  public:
   explicit Sequence(UridMap& map) : map_(map) { Clear(); }
-  void Clear() {
-    bytes_.assign(sizeof(LV2_Atom_Sequence), 0);
-    events_ = 0;
-  }
+  void Clear() { bytes_.assign(sizeof(LV2_Atom_Sequence), 0); }
   void AddMidi(int64_t at, uint8_t status, uint8_t data1, uint8_t data2) {
     const uint8_t body[3] = {status, data1, data2};
     AddEvent(at, map_.Id(LV2_MIDI__MidiEvent), body, sizeof body);
@@ -89,7 +86,6 @@ class Sequence {
     Append(&event, sizeof event);
     Append(body, size);
     while (bytes_.size() % 8) bytes_.push_back(0);
-    ++events_;
   }
   // The sequence as the port sees it (valid until the next change).
   LV2_Atom_Sequence* Port() {
@@ -100,13 +96,6 @@ class Sequence {
     aligned_.assign((bytes_.size() + 7) / 8, 0);
     std::memcpy(aligned_.data(), bytes_.data(), bytes_.size());
     return reinterpret_cast<LV2_Atom_Sequence*>(aligned_.data());
-  }
-  // The declared size of the whole sequence, for truncating it.
-  void SetDeclaredSize(uint32_t size) { declared_ = size; }
-  LV2_Atom_Sequence* PortWithDeclaredSize() {
-    LV2_Atom_Sequence* port = Port();
-    port->atom.size = declared_;
-    return port;
   }
 
  private:
@@ -125,8 +114,6 @@ class Sequence {
   UridMap& map_;
   std::vector<uint8_t> bytes_;
   std::vector<uint64_t> aligned_;
-  int events_ = 0;
-  uint32_t declared_ = 0;
 };
 
 // The plug-in through its descriptor, with every port connected.
@@ -135,13 +122,6 @@ class Plugin {
   explicit Plugin(UridMap* map) : sequence_(*map) {
     mapFeature_ = {LV2_URID__map, map->Feature()};
     features_.push_back(&mapFeature_);
-    features_.push_back(nullptr);
-    descriptor_ = Lv2GateDescriptor();
-    handle_ = descriptor_->instantiate(descriptor_, kRate, "/nowhere/", features_.data());
-  }
-  // A plug-in whose host offers no feature at all.
-  struct NoFeatures {};
-  explicit Plugin(UridMap* map, NoFeatures) : sequence_(*map) {
     features_.push_back(nullptr);
     descriptor_ = Lv2GateDescriptor();
     handle_ = descriptor_->instantiate(descriptor_, kRate, "/nowhere/", features_.data());

@@ -89,31 +89,7 @@ double PlainOf(Plugin& plugin, int param) {
   return instance->ParamPlain(param, instance->ParamNormalized(param));
 }
 
-TEST(Lv2State, SavesExactlyTheInstancesBytesAsOneChunk) {
-  UridMap map;
-  Plugin plugin(&map);
-  plugin.Start(Direct().PortValues());
-  plugin.Port(kCycle) = 7.0f;
-  plugin.Port(kSwing) = 60.0f;
-  RunOnce(plugin);
-  const Stored stored = Save(plugin);
-  EXPECT_EQ(stored.key, map.Id(kLv2StateKeyUri));
-  EXPECT_EQ(stored.type, map.Id(LV2_ATOM__Chunk));
-  EXPECT_EQ(stored.flags & (LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE),
-            static_cast<uint32_t>(LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE));
-  EXPECT_EQ(stored.bytes, InstanceBytes(plugin));
-  // Decoded: 140 bytes of version and 17 values, then "QRVX", its version,
-  // 68 payload bytes, program 0, bypass 0, 7 later values.
-  ASSERT_EQ(stored.bytes.size(), 220u);
-  EXPECT_EQ(DoubleAt(stored.bytes, 4 + 8 * kCycle), 7.0);
-  EXPECT_EQ(std::string(stored.bytes.begin() + 140, stored.bytes.begin() + 144), "QRVX");
-  EXPECT_EQ(IntAt(stored.bytes, 148), 68);
-  EXPECT_EQ(IntAt(stored.bytes, 156), 0);  // no bypass
-  EXPECT_EQ(IntAt(stored.bytes, 160), 7);
-  EXPECT_EQ(DoubleAt(stored.bytes, 164), 60.0);  // swing, the first later value
-}
-
-TEST(Lv2State, RestoredValuesOutliveControlPortsNotYetApplied) {
+TEST(Lv2State, SavesTheInstancesBytesAndRestoresThemOverPortsNotYetApplied) {
   UridMap map;
   Plugin source(&map);
   source.Start(Direct().PortValues());
@@ -121,18 +97,29 @@ TEST(Lv2State, RestoredValuesOutliveControlPortsNotYetApplied) {
   source.Port(kSwing) = 60.0f;
   RunOnce(source);
   const Stored saved = Save(source);
+  EXPECT_EQ(saved.key, map.Id(kLv2StateKeyUri));
+  EXPECT_EQ(saved.type, map.Id(LV2_ATOM__Chunk));
+  EXPECT_EQ(saved.flags, static_cast<uint32_t>(LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE));
+  EXPECT_EQ(saved.bytes, InstanceBytes(source));
+  // Decoded: 140 bytes of version and 17 values, then "QRVX", its version,
+  // 68 payload bytes, program 0, bypass 0, 7 later values.
+  ASSERT_EQ(saved.bytes.size(), 220u);
+  EXPECT_EQ(DoubleAt(saved.bytes, 4 + 8 * kCycle), 7.0);
+  EXPECT_EQ(std::string(saved.bytes.begin() + 140, saved.bytes.begin() + 144), "QRVX");
+  EXPECT_EQ(IntAt(saved.bytes, 148), 68);
+  EXPECT_EQ(IntAt(saved.bytes, 156), 0);        // no bypass
+  EXPECT_EQ(DoubleAt(saved.bytes, 164), 60.0);  // swing, the first later value
 
   Plugin target(&map);
   target.Start(Direct().PortValues());
   RunOnce(target);
   // The host moved a port, then restores before the next block.
   target.Port(kCycle) = 3.0f;
-  EXPECT_EQ(
-      StateOf(target)->restore(target.Handle(), Retrieve, const_cast<Stored*>(&saved), 0, nullptr),
-      LV2_STATE_SUCCESS);
+  Stored offered = saved;
+  EXPECT_EQ(StateOf(target)->restore(target.Handle(), Retrieve, &offered, 0, nullptr),
+            LV2_STATE_SUCCESS);
   RunOnce(target);
   EXPECT_EQ(PlainOf(target, kCycle), 7.0);
-  EXPECT_EQ(PlainOf(target, kSwing), 60.0);
   EXPECT_EQ(InstanceBytes(target), saved.bytes);
   // A port moved after the restore applies as ever.
   target.Port(kCycle) = 9.0f;
@@ -179,16 +166,6 @@ TEST(Lv2State, RefusesWhatIsNotItsOwnState) {
     EXPECT_EQ(InstanceBytes(target), before);
     EXPECT_EQ(PlainOf(target, kCycle), 16.0);
   }
-}
-
-TEST(Lv2State, WithoutAUridMapThereIsNoState) {
-  UridMap map;
-  Plugin plugin(&map, Plugin::NoFeatures{});
-  ASSERT_NE(plugin.Handle(), nullptr);
-  Stored stored;
-  EXPECT_EQ(StateOf(plugin)->save(plugin.Handle(), Store, &stored, 0, nullptr),
-            LV2_STATE_ERR_NO_FEATURE);
-  EXPECT_EQ(stored.stores, 0);
 }
 
 }  // namespace

@@ -82,8 +82,10 @@ class Lv2UiTest : public ::testing::Test {
     touchFeature_ = {LV2_UI__touch, &touch_};
   }
   void TearDown() override {
-    XDestroyWindow(display_, parent_);
-    XCloseDisplay(display_);
+    if (display_) {
+      XDestroyWindow(display_, parent_);
+      XCloseDisplay(display_);
+    }
     SetUserSettingsFolder("");
   }
   LV2UI_Handle Open(std::vector<const LV2_Feature*> features, LV2UI_Widget* widget) {

@@ -44,29 +44,43 @@ host "$bundle" programs >lv2.programs || fail "lv2 programs: $(cat host.err)"
 diff vst2.programs lv2.programs >programs.diff || fail "program lists differ: $(cat programs.diff)"
 [ "$(wc -l <lv2.programs)" -eq 50 ] || fail "not 50 programs: $(cat lv2.programs)"
 
+# A folder that is no bundle of one plug-in: a load failure, with the reason.
+mkdir empty.lv2
+status=0
+host "$work/empty.lv2" info >/dev/null || status=$?
+[ "$status" = 3 ] && grep -q "holds 0 plug-ins, not one" host.err || fail "empty bundle: $status $(cat host.err)"
+
 # What the ports say: the VST 2 module's displays and labels, the scale
-# points' labels for lists; 32-bit float only.
+# points' labels for lists, typed values taken as it takes them; 32-bit
+# float only.
 out=$(host "$bundle" info) || fail "lv2 info: $(cat host.err)"
 for line in "info inputs=2" "info outputs=2" "info params=24" "info programs=50" "info event_inputs=1"; do
   expect_line "$out" "$line"
 done
+# Typed values: list labels, whole numbers rounded, ends clamped (these
+# parameters are linear: the normalised values compare too).
 for format in vst2 lv2; do
-  host "$(module_of $format)" "program 12" params | grep '^param [0-9]* name=' |
-    sed 's/ name="[^"]*"//; s/ value=.*//' >"$format.displays" || fail "$format params: $(cat host.err)"
+  host "$(module_of $format)" "program 12" params "paramtext 0=1/8" "paramtext 1=12.6" "paramtext 9=150" \
+    "paramtext 17=-3" "paramtext 4=No" | grep -E '^param [0-9]* name=|^paramtext' |
+    sed '1,24s/ value=.*//; s/ name="[^"]*"//' >"$format.displays" || fail "$format params: $(cat host.err)"
 done
 cmp_files vst2.displays lv2.displays "parameter displays after a program"
-[ "$(wc -l <lv2.displays)" -eq 24 ] || fail "not 24 parameters: $(cat lv2.displays)"
+[ "$(wc -l <lv2.displays)" -eq 34 ] || fail "not 24 parameters and 5 typed values: $(cat lv2.displays)"
 host "$bundle" "process in.wav double.wav double" >/dev/null 2>&1 && fail "LV2 rendered in double precision"
 grep -q "32-bit float only" host.err || fail "no reason for refusing double: $(cat host.err)"
 
 # One session per table: every render follows the last, so the formats must
 # agree on everything carried from one to the next.
-steps=(open "samplerate 44100" "blocksize 512" "tempo 128" "transport playing" "mains on"
-       "process in.wav default.wav")
-for p in $(seq 0 49); do steps+=("program $p" "process in.wav program_$p.wav"); done
+setup=(open "samplerate 44100" "blocksize 512" "tempo 128" "transport playing" "mains on")
+steps=("${setup[@]}" "process in.wav default.wav")
+# The factory's programs one after another; the free slots each from a fresh
+# instance: the VST 2 module's free slot takes whatever values are current,
+# the bundle's preset for it holds the fresh instance's.
+for p in $(seq 0 24); do steps+=("program $p" "process in.wav program_$p.wav"); done
 for t in 0 1 2 3; do steps+=("param 8=$(python3 -c "print($t / 3)")" "process in.wav target_$t.wav"); done
 run_both presets "${steps[@]}"
 cmp -s in.wav presets/lv2/default.wav && fail "the LV2 render did not gate"
+for p in $(seq 25 49); do run_both "free_$p" "${setup[@]}" "program $p" "process in.wav program_$p.wav"; done
 # No time info from the start (an LV2 plug-in keeps the last position it was
 # given running, so a session that had one is not the same thing): no
 # position object ever.

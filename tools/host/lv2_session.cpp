@@ -61,8 +61,10 @@ bool Lv2Session::Create(const std::string& path, std::string& error) {
   world_ = lilv_world_new();
   if (!world_) return Fail(error, "lilv made no world");
   const std::string folder = AbsoluteFolder(path);
-  OwnedNode bundle(lilv_new_file_uri(world_, nullptr, folder.c_str()));
-  lilv_world_load_bundle(world_, bundle.get());
+  // Freed here: a failure below frees the world, and its nodes must go first.
+  LilvNode* bundle = lilv_new_file_uri(world_, nullptr, folder.c_str());
+  lilv_world_load_bundle(world_, bundle);
+  lilv_node_free(bundle);
   const LilvPlugins* plugins = lilv_world_get_all_plugins(world_);
   if (lilv_plugins_size(plugins) != 1) {
     return Fail(error, folder + " holds " + std::to_string(lilv_plugins_size(plugins)) +
