@@ -122,7 +122,7 @@ if [[ " ${hosts[*]} " == *" ardour_editor "* ]]; then
   for tool in ardour ardour7-lua Xvfb xdotool xwininfo xprop import convert; do
     command -v "$tool" >/dev/null || missing_tools+=("$tool")
   done
-  for format in vst2 vst3; do
+  for format in vst2 vst3 lv2; do
     echo "== ardour_editor: $format"
     if [ ${#missing_tools[@]} -gt 0 ]; then
       hosts_fail "ardour_editor cannot run: missing ${missing_tools[*]} (run tools/setup.sh)"
