@@ -44,24 +44,10 @@ void GateClap::RenderSlice(const clap_process_t* process, bool wide, int32_t off
   const clap_audio_buffer_t& out = process->audio_outputs[0];
   // Read once: the host may flip bypass from another thread mid-slice.
   const bool bypassed = bypassed_.load();
-  const bool fading = crossfade_.Fading(bypassed);
-  if (fading) {
-    if (wide) {
-      crossfade_.KeepDry(in.data64, offset, frames);
-    } else {
-      crossfade_.KeepDry(in.data32, offset, frames);
-    }
-  }
   if (wide) {
-    instance_->ProcessDouble(in.data64, out.data64, offset, frames);
+    crossfade_.Render(*instance_, in.data64, out.data64, offset, frames, bypassed, sampleRate_);
   } else {
-    instance_->ProcessFloat(in.data32, out.data32, offset, frames);
-  }
-  if (!fading) return;
-  if (wide) {
-    crossfade_.Apply(out.data64, offset, frames, bypassed, sampleRate_);
-  } else {
-    crossfade_.Apply(out.data32, offset, frames, bypassed, sampleRate_);
+    crossfade_.Render(*instance_, in.data32, out.data32, offset, frames, bypassed, sampleRate_);
   }
 }
 

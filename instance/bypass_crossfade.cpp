@@ -5,6 +5,42 @@
 #include <algorithm>
 #include <cmath>
 
+#include "instance/effect_instance.h"
+
+namespace {
+
+void RenderInPlace(EffectInstance& instance, float** in, float** out, int32_t offset,
+                   int32_t frames) {
+  instance.ProcessFloat(in, out, offset, frames);
+}
+
+void RenderInPlace(EffectInstance& instance, double** in, double** out, int32_t offset,
+                   int32_t frames) {
+  instance.ProcessDouble(in, out, offset, frames);
+}
+
+template <typename Sample>
+void RenderFaded(BypassCrossfade& fade, EffectInstance& instance, Sample** inputs, Sample** outputs,
+                 int32_t offset, int32_t frames, bool bypassed, double sampleRate) {
+  const bool fading = fade.Fading(bypassed);
+  // Kept first: the effect may render in place over its input.
+  if (fading) fade.KeepDry(inputs, offset, frames);
+  RenderInPlace(instance, inputs, outputs, offset, frames);
+  if (fading) fade.Apply(outputs, offset, frames, bypassed, sampleRate);
+}
+
+}  // namespace
+
+void BypassCrossfade::Render(EffectInstance& instance, float** inputs, float** outputs,
+                             int32_t offset, int32_t frames, bool bypassed, double sampleRate) {
+  RenderFaded(*this, instance, inputs, outputs, offset, frames, bypassed, sampleRate);
+}
+
+void BypassCrossfade::Render(EffectInstance& instance, double** inputs, double** outputs,
+                             int32_t offset, int32_t frames, bool bypassed, double sampleRate) {
+  RenderFaded(*this, instance, inputs, outputs, offset, frames, bypassed, sampleRate);
+}
+
 BypassCrossfade::DryBuffers BypassCrossfade::MakeDry(int32_t frames) {
   DryBuffers buffers;
   for (std::vector<double>& channel : buffers.channels) {

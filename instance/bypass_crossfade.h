@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+class EffectInstance;
+
 class BypassCrossfade {
  public:
   static constexpr double kFadeSeconds = 0.005;
@@ -19,6 +21,14 @@ class BypassCrossfade {
   static DryBuffers MakeDry(int32_t frames);
   // Takes the buffers `fresh` holds, leaving the old ones in it.
   void TakeDry(DryBuffers& fresh);
+
+  // One slice of `instance` rendered from `inputs` into `outputs` (frames
+  // offset .. offset + frames - 1), faded towards the dry input while
+  // `bypassed` or still fading back.
+  void Render(EffectInstance& instance, float** inputs, float** outputs, int32_t offset,
+              int32_t frames, bool bypassed, double sampleRate);
+  void Render(EffectInstance& instance, double** inputs, double** outputs, int32_t offset,
+              int32_t frames, bool bypassed, double sampleRate);
 
   // Whether the slice needs the crossfade: bypassed, or still fading back.
   bool Fading(bool bypassed) const { return bypassed || mix_ > 0.0; }

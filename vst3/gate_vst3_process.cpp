@@ -118,24 +118,12 @@ void GateVst3::RenderSlice(v3_process_data* data, int32_t offset, int32_t frames
   const v3_audio_bus_buffers& out = data->outputs[0];
   // Read once: the host may flip bypass from another thread mid-slice.
   const bool bypassed = bypassed_.load();
-  const bool fading = crossfade_.Fading(bypassed);
-  if (fading) {
-    if (wide) {
-      crossfade_.KeepDry(in.channel_buffers_64, offset, frames);
-    } else {
-      crossfade_.KeepDry(in.channel_buffers_32, offset, frames);
-    }
-  }
   if (wide) {
-    instance_->ProcessDouble(in.channel_buffers_64, out.channel_buffers_64, offset, frames);
+    crossfade_.Render(*instance_, in.channel_buffers_64, out.channel_buffers_64, offset, frames,
+                      bypassed, sampleRate_);
   } else {
-    instance_->ProcessFloat(in.channel_buffers_32, out.channel_buffers_32, offset, frames);
-  }
-  if (!fading) return;
-  if (wide) {
-    crossfade_.Apply(out.channel_buffers_64, offset, frames, bypassed, sampleRate_);
-  } else {
-    crossfade_.Apply(out.channel_buffers_32, offset, frames, bypassed, sampleRate_);
+    crossfade_.Render(*instance_, in.channel_buffers_32, out.channel_buffers_32, offset, frames,
+                      bypassed, sampleRate_);
   }
 }
 

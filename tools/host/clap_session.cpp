@@ -8,6 +8,7 @@
 #include <cstring>
 #include <utility>
 
+#include "tools/host/block_buffers.h"
 #include "tools/host/clap_host_platform.h"
 #include "tools/host/host_services.h"
 
@@ -351,44 +352,22 @@ bool ClapSession::Render(const WavAudio& input, ProcessCallback callback,
   output.sampleRate = input.sampleRate;
   output.format = WavFormat::Float32;
   output.channels.assign(2, std::vector<float>(frames));
-  std::vector<float> in32[2], out32[2];
-  std::vector<double> in64[2], out64[2];
-  float* inPointers32[2];
-  float* outPointers32[2];
-  double* inPointers64[2];
-  double* outPointers64[2];
-  for (int c = 0; c < 2; ++c) {
-    in32[c].resize(block);
-    out32[c].resize(block);
-    in64[c].resize(block);
-    out64[c].resize(block);
-    inPointers32[c] = in32[c].data();
-    outPointers32[c] = out32[c].data();
-    inPointers64[c] = in64[c].data();
-    outPointers64[c] = out64[c].data();
-  }
+  BlockBuffers buffers(block);
   clap_audio_buffer_t inBus = {}, outBus = {};
   inBus.channel_count = outBus.channel_count = 2;
   if (wide) {
-    inBus.data64 = inPointers64;
-    outBus.data64 = outPointers64;
+    inBus.data64 = buffers.inPointers64;
+    outBus.data64 = buffers.outPointers64;
   } else {
-    inBus.data32 = inPointers32;
-    outBus.data32 = outPointers32;
+    inBus.data32 = buffers.inPointers32;
+    outBus.data32 = buffers.outPointers32;
   }
   size_t nextChange = 0;
   ClapInputEvents events;
   output_.Reset();
   for (size_t start = 0; start < frames; start += block) {
     const size_t count = std::min(block, frames - start);
-    for (int c = 0; c < 2; ++c) {
-      const std::vector<float>& source =
-          input.channels[static_cast<size_t>(c) % input.channels.size()];
-      for (size_t f = 0; f < count; ++f) {
-        in32[c][f] = source[start + f];
-        in64[c][f] = source[start + f];
-      }
-    }
+    buffers.Fill(input, start, count);
     const int64_t blockStart = static_cast<int64_t>(start);
     const int64_t blockEnd = blockStart + static_cast<int64_t>(count);
     events.Clear();
@@ -433,12 +412,7 @@ bool ClapSession::Render(const WavAudio& input, ProcessCallback callback,
       error = "the plug-in's process failed at sample " + std::to_string(start);
       return false;
     }
-    for (int c = 0; c < 2; ++c) {
-      for (size_t f = 0; f < count; ++f) {
-        output.channels[static_cast<size_t>(c)][start + f] =
-            wide ? static_cast<float>(out64[c][f]) : out32[c][f];
-      }
-    }
+    buffers.Drain(output, start, count, wide);
     steadyTime_ += static_cast<int64_t>(count);
     if (host.Advancing()) host.samplePosition += static_cast<double>(count);
   }
