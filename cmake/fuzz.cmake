@@ -16,13 +16,14 @@ file(GLOB fuzz_targets CONFIGURE_DEPENDS ${fuzz_dir}/*_fuzz.cpp)
 file(GLOB fuzz_helpers CONFIGURE_DEPENDS ${fuzz_dir}/*.cpp)
 list(REMOVE_ITEM fuzz_helpers ${fuzz_targets} ${fuzz_dir}/replay_main.cpp)
 
-# The VST 3 target plays host with the test host's objects.
+# The VST 3 target plays host with the test host's objects; the CLAP target
+# with the CLAP tests' small host.
 add_library(quorvel_fuzz_support STATIC ${fuzz_helpers} ${CMAKE_SOURCE_DIR}/tests/support/empty.cpp
                                         ${CMAKE_SOURCE_DIR}/tools/host/vst3_host_objects.cpp
                                         ${CMAKE_SOURCE_DIR}/tools/host/host_services.cpp)
 quorvel_warnings(quorvel_fuzz_support)
 target_include_directories(quorvel_fuzz_support PUBLIC ${CMAKE_SOURCE_DIR})
-target_link_libraries(quorvel_fuzz_support PUBLIC quorvel_core quorvel_vst3)
+target_link_libraries(quorvel_fuzz_support PUBLIC quorvel_core quorvel_vst3 quorvel_clap)
 
 if(QUORVEL_FUZZ)
   if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
@@ -31,6 +32,7 @@ if(QUORVEL_FUZZ)
   target_compile_options(quorvel_core PRIVATE -fsanitize=fuzzer-no-link)
   target_compile_options(quorvel_fuzz_support PRIVATE -fsanitize=fuzzer-no-link)
   target_compile_options(quorvel_vst3 PRIVATE -fsanitize=fuzzer-no-link)
+  target_compile_options(quorvel_clap PRIVATE -fsanitize=fuzzer-no-link)
   if(TARGET quorvel_png)
     target_compile_options(quorvel_png PRIVATE -fsanitize=fuzzer-no-link)
   endif()

@@ -51,6 +51,14 @@ target_link_libraries(Quorvel PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,quorvel_core
 # The headless test host, built for the same platform as the module.
 file(GLOB host_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/host/*.cpp)
 quorvel_platform_filter(host_sources)
+if(WIN32)
+  # LV2 bundles are built for Linux only: no LV2 mode in the Windows host.
+  list(FILTER host_sources EXCLUDE REGEX "/lv2_[^/]*\\.cpp$")
+else()
+  # The LV2 mode reads bundles through lilv.
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(LILV REQUIRED IMPORTED_TARGET lilv-0)
+endif()
 if(host_sources)
   # The VST 3 mode speaks the interface through the same headers as the glue
   # and shares its text conversion; it links nothing else of the effect.
@@ -58,12 +66,14 @@ if(host_sources)
   quorvel_warnings(quorvel_host)
   target_include_directories(quorvel_host PRIVATE ${CMAKE_SOURCE_DIR})
   target_include_directories(quorvel_host SYSTEM PRIVATE ${CMAKE_SOURCE_DIR}/third_party/vst3_c_api)
+  # The CLAP mode includes the extracted headers as <clap/...>.
+  target_include_directories(quorvel_host SYSTEM PRIVATE ${CMAKE_SOURCE_DIR}/third_party)
   set_target_properties(quorvel_host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   if(WIN32)
     target_link_options(quorvel_host PRIVATE -static)
     target_link_libraries(quorvel_host PRIVATE user32 gdi32)
   else()
-    target_link_libraries(quorvel_host PRIVATE ${CMAKE_DL_LIBS} X11::X11)
+    target_link_libraries(quorvel_host PRIVATE ${CMAKE_DL_LIBS} X11::X11 PkgConfig::LILV)
   endif()
 endif()
 

@@ -26,7 +26,7 @@ if(WIN32)
   set(test_suffix "_wintest")
 endif()
 
-foreach(sub engine framework gui graphics editor_win editor_x11 host instance vst3)
+foreach(sub engine framework gui graphics editor_win editor_x11 host instance vst3 clap lv2)
   file(GLOB sub_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${sub}/*${test_suffix}.cpp)
   if(NOT sub_tests)
     continue()
@@ -41,7 +41,27 @@ foreach(sub engine framework gui graphics editor_win editor_x11 host instance vs
                                   ${CMAKE_SOURCE_DIR}/tools/host/host_services.cpp)
     target_link_libraries(${exe} PRIVATE quorvel_vst3)
   endif()
-  if(sub STREQUAL editor_x11)
+  if(sub STREQUAL host)
+    # The CLAP mode's value conversion, against the effect's own, and the
+    # objects the plug-in reaches the host through.
+    target_sources(${exe} PRIVATE ${CMAKE_SOURCE_DIR}/tools/host/clap_param_values.cpp
+                                  ${CMAKE_SOURCE_DIR}/tools/host/clap_host_objects.cpp
+                                  ${CMAKE_SOURCE_DIR}/tools/host/clap_host_platform_posix.cpp
+                                  ${CMAKE_SOURCE_DIR}/tools/host/host_services.cpp)
+    target_include_directories(${exe} SYSTEM PRIVATE ${CMAKE_SOURCE_DIR}/third_party)
+  endif()
+  if(sub STREQUAL clap)
+    # The glue itself, and the VST 3 glue with the test host's objects to
+    # compare against.
+    target_sources(${exe} PRIVATE ${CMAKE_SOURCE_DIR}/tools/host/vst3_host_objects.cpp
+                                  ${CMAKE_SOURCE_DIR}/tools/host/host_services.cpp)
+    target_link_libraries(${exe} PRIVATE quorvel_clap quorvel_vst3)
+  endif()
+  if(sub STREQUAL lv2)
+    # The glue and the description writer, driven through their own entries.
+    target_link_libraries(${exe} PRIVATE quorvel_lv2 quorvel_lv2_describe)
+  endif()
+  if(sub STREQUAL editor_x11 OR sub STREQUAL lv2)
     # Real pointer and keyboard input through the server's test extension.
     target_link_libraries(${exe} PRIVATE X11::Xtst)
   endif()
@@ -89,6 +109,9 @@ if(TARGET Quorvel_vst3)
 endif()
 
 file(GLOB module_tests CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/module/*.sh)
+if(NOT TARGET Quorvel_lv2)
+  list(FILTER module_tests EXCLUDE REGEX "/lv2_[a-z0-9_]+\\.sh$")  # the LV2 bundle is native only
+endif()
 foreach(script ${module_tests})
   get_filename_component(name ${script} NAME_WE)
   add_test(NAME module_${name} COMMAND bash ${script})

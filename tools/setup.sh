@@ -16,6 +16,7 @@ packages=(
   libx11-dev libxext-dev libxtst-dev libfreetype-dev libfontconfig-dev libglib2.0-0
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
   ardour sox python3-numpy xdotool x11-utils
+  lv2-dev lilv-utils serdi sordi liblilv-dev
   nsis
   lmms:i386 lmms-vst-server:i386 wine32:i386
 )
@@ -80,31 +81,63 @@ if [ ! -f "$png_dir/png.h" ]; then
   cp "$png_dir/scripts/pnglibconf.h.prebuilt" "$png_dir/pnglibconf.h"
   rm -rf "$work"
 fi
-# The plug-in interface declarations for the VST 3 build: the pure-C,
-# ISC-licensed headers (and their licence) from Debian's dpf-plugins orig
-# tarball. Nothing else of the tarball is extracted.
-vst3_dir="$root/third_party/vst3_c_api"
-vst3_sha=15492ec9693f09e676e6a18e7e35f8861c6340e70ecb53e1404d0b803bf1f98a
-if [ ! -f "$vst3_dir/base.h" ]; then
+# The plug-in interface declarations for the VST 3 and CLAP builds come from
+# Debian's dpf-plugins orig tarball, fetched once (into $dpf_work) and
+# checked; nothing else of the tarball is extracted.
+dpf_sha=15492ec9693f09e676e6a18e7e35f8861c6340e70ecb53e1404d0b803bf1f98a
+dpf_root="dpf-plugins-1.6+ds/dpf"
+dpf_work=""
+dpf_tarball=""
+fetch_dpf_tarball() {
+  [ -z "$dpf_tarball" ] || return 0
   source_lists_ready
-  work="$(mktemp -d)"
+  dpf_work="$(mktemp -d)"
   # The plain form fails on a patch file the package lacks; the orig tarball is all we need.
   for wanted in dpf-plugins=1.6+ds-2 dpf-plugins; do
-    (cd "$work" && apt-get source --download-only --tar-only -qq "$wanted" </dev/null >/dev/null 2>&1) || true
-    ls "$work"/dpf-plugins_*.orig.tar.* >/dev/null 2>&1 && break
+    (cd "$dpf_work" && apt-get source --download-only --tar-only -qq "$wanted" </dev/null >/dev/null 2>&1) || true
+    ls "$dpf_work"/dpf-plugins_*.orig.tar.* >/dev/null 2>&1 && break
   done
-  tarball="$(ls "$work"/dpf-plugins_*.orig.tar.* 2>/dev/null | head -n 1)"
-  [ -n "$tarball" ] || { echo "setup: could not fetch the dpf-plugins source package" >&2; exit 1; }
-  echo "$vst3_sha  $tarball" | sha256sum -c --quiet -
-  headers=(base.h factory.h component.h audio_processor.h edit_controller.h events.h unit.h view.h
-           message.h bstream.h host.h align_push.h align_pop.h)
-  members=("dpf-plugins-1.6+ds/dpf/LICENSE")
-  for h in "${headers[@]}"; do members+=("dpf-plugins-1.6+ds/dpf/distrho/src/travesty/$h"); done
-  mkdir -p "$work/unpack"
-  tar -xf "$tarball" -C "$work/unpack" "${members[@]}"
-  rm -rf "$vst3_dir"; mkdir -p "$vst3_dir"
-  cp "$work/unpack/dpf-plugins-1.6+ds/dpf/distrho/src/travesty/"*.h "$vst3_dir/"
-  cp "$work/unpack/dpf-plugins-1.6+ds/dpf/LICENSE" "$vst3_dir/LICENSE"
-  rm -rf "$work"
+  dpf_tarball="$(ls "$dpf_work"/dpf-plugins_*.orig.tar.* 2>/dev/null | head -n 1)"
+  [ -n "$dpf_tarball" ] || { echo "setup: could not fetch the dpf-plugins source package" >&2; exit 1; }
+  echo "$dpf_sha  $dpf_tarball" | sha256sum -c --quiet -
+}
+
+# VST 3: the pure-C, ISC-licensed headers and their licence.
+extract_vst3_headers() {
+  local dir="$root/third_party/vst3_c_api" unpack="$dpf_work/unpack_vst3"
+  local headers=(base.h factory.h component.h audio_processor.h edit_controller.h events.h unit.h
+                 view.h message.h bstream.h host.h align_push.h align_pop.h)
+  local members=("$dpf_root/LICENSE")
+  for h in "${headers[@]}"; do members+=("$dpf_root/distrho/src/travesty/$h"); done
+  mkdir -p "$unpack"
+  tar -xf "$dpf_tarball" -C "$unpack" "${members[@]}"
+  rm -rf "$dir"; mkdir -p "$dir"
+  cp "$unpack/$dpf_root/distrho/src/travesty/"*.h "$dir/"
+  cp "$unpack/$dpf_root/LICENSE" "$dir/LICENSE"
+}
+
+# CLAP: the MIT-licensed C headers with their sub-folders (ext/, private/).
+# Their folder holds no licence of its own: beside them go the tarball's
+# LICENSE, which covers the files it distributes, and its LICENSING.md,
+# which states the CLAP headers' MIT licence and attribution.
+extract_clap_headers() {
+  local dir="$root/third_party/clap" unpack="$dpf_work/unpack_clap"
+  mkdir -p "$unpack"
+  tar -xf "$dpf_tarball" -C "$unpack" "$dpf_root/distrho/src/clap" "$dpf_root/LICENSE" \
+    "$dpf_root/LICENSING.md"
+  rm -rf "$dir"; mkdir -p "$dir"
+  cp -r "$unpack/$dpf_root/distrho/src/clap/." "$dir/"
+  cp "$unpack/$dpf_root/LICENSE" "$dir/LICENSE"
+  cp "$unpack/$dpf_root/LICENSING.md" "$dir/LICENSING.md"
+}
+
+if [ ! -f "$root/third_party/vst3_c_api/base.h" ]; then
+  fetch_dpf_tarball
+  extract_vst3_headers
 fi
+if [ ! -f "$root/third_party/clap/entry.h" ]; then
+  fetch_dpf_tarball
+  extract_clap_headers
+fi
+[ -z "$dpf_work" ] || rm -rf "$dpf_work"
 echo "setup: ready"

@@ -6,11 +6,11 @@
 #include <new>
 
 #include "framework/host_id.h"
+#include "framework/no_throw.h"
 #include "framework/recursive_lock.h"
 #include "framework/text_copy.h"
 #include "instance/effect_instance.h"
 #include "vst3/gate_vst3_faces.h"
-#include "vst3/no_throw.h"
 #include "vst3/plug_view.h"
 #include "vst3/text16.h"
 
@@ -44,11 +44,10 @@ bool GateVst3::CreateInstance() {
   instance_ = CreateEffectInstance(this);
   if (!instance_) return false;
   instance_->Lock().SetReleaseHook(&GateVst3::SendHandlerCalls, this);
-  for (std::vector<double>& channel : dry_) channel.assign(static_cast<size_t>(maxBlock_), 0.0);
-  for (int i = 0; i < kVisibleParams; ++i) {
-    defaults_[i] = instance_->ParamNormalized(i);
-    reported_[i] = defaults_[i];
-  }
+  BypassCrossfade::DryBuffers dry = BypassCrossfade::MakeDry(maxBlock_);
+  crossfade_.TakeDry(dry);
+  for (int i = 0; i < kVisibleParams; ++i) defaults_[i] = instance_->ParamNormalized(i);
+  reported_.RememberAll(*instance_);
   return true;
 }
 

@@ -20,14 +20,16 @@
 
 #include "engine/gate_params.h"
 #include "framework/state_buffer.h"
+#include "instance/bypass_crossfade.h"
 #include "instance/instance_host.h"
+#include "instance/reported_values.h"
 #include "vst3/com_face.h"
 #include "vst3/handler_calls.h"
 #include "vst3/vst3_api.h"
 
 class EffectInstance;
+class BlockNotes;
 class GatePlugView;
-struct BlockNote;
 
 class GateVst3 final : public InstanceHost {
  public:
@@ -35,7 +37,7 @@ class GateVst3 final : public InstanceHost {
   static constexpr v3_param_id kProgramParamId = 100;        // the program list's selector
   static constexpr v3_param_id kBypassParamId = 101;
   static constexpr int32_t kProgramListId = 1;
-  static constexpr double kBypassFadeSeconds = 0.005;
+  static constexpr double kBypassFadeSeconds = BypassCrossfade::kFadeSeconds;
   // Larger blocks than this are refused by SetupProcessing.
   static constexpr int32_t kMaxBlockFrames = 1 << 20;
 
@@ -120,10 +122,7 @@ class GateVst3 final : public InstanceHost {
   void ApplyParamChange(v3_param_id id, double normalized);
   void BuildTimeInfo(const v3_process_context* context, int32_t offset);
   void RenderSlice(v3_process_data* data, int32_t offset, int32_t frames);
-  void CrossfadeBypass(v3_process_data* data, int32_t offset, int32_t frames, bool bypassed);
   void ReportChangedParams(v3_process_data* data, int32_t offset);
-  // Hands the instance the notes at offsets start..end-1, relative to start.
-  void DeliverNotes(const BlockNote* notes, int count, int32_t start, int32_t end);
   // An output point on the program selector: a note-on chose another program.
   void ReportProgram(v3_process_data* data, int32_t offset);
   void SelectProgram(int program);
@@ -150,10 +149,9 @@ class GateVst3 final : public InstanceHost {
   // Audio state: sized in SetupProcessing, used without allocation in Process.
   double sampleRate_ = 44100.0;
   int32_t maxBlock_ = 1024;
-  std::vector<double> dry_[2];
-  double reported_[kVisibleParams] = {};
+  BypassCrossfade crossfade_;
+  ReportedValues reported_;
   std::atomic<bool> bypassed_{false};  // set from any thread, read by the audio thread
-  double bypassMix_ = 0.0;             // 0 the effect's output, 1 the dry input
   HostTime hostTime_{};
   bool timeInfoValid_ = false;
   std::atomic<bool> inProcess_{false};

@@ -5,12 +5,12 @@
 #include <cstring>
 
 #include "engine/gate_plug.h"
+#include "framework/no_throw.h"
 #include "framework/recursive_lock.h"
 #include "framework/state_extension.h"
 #include "instance/vst2_effect_instance.h"
 #include "vst3/gate_vst3.h"
 #include "vst3/gate_vst3_faces.h"
-#include "vst3/no_throw.h"
 #include "vst3/text16.h"
 
 namespace {
@@ -161,15 +161,12 @@ v3_result GateVst3::SetupProcessing(const v3_process_setup* setup) {
   }
   // The new buffers first: when they cannot be had, the object keeps its
   // size and goes on working.
-  std::vector<double> dry[2];
-  for (std::vector<double>& channel : dry) {
-    channel.assign(static_cast<size_t>(setup->max_block_size), 0.0);
-  }
+  BypassCrossfade::DryBuffers dry = BypassCrossfade::MakeDry(setup->max_block_size);
   ScopedLock lock(instance_->Lock());
   // The instance's own buffers may fail too; they never shrink below what
   // the old size needs.
   instance_->SetMaxBlockFrames(setup->max_block_size);
-  for (int c = 0; c < 2; ++c) dry_[c].swap(dry[c]);
+  crossfade_.TakeDry(dry);
   sampleRate_ = setup->sample_rate;
   maxBlock_ = setup->max_block_size;
   instance_->SetSampleRate(sampleRate_);

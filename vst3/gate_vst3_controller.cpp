@@ -9,12 +9,12 @@
 #include <cstring>
 
 #include "engine/gate_plug.h"
+#include "framework/no_throw.h"
 #include "framework/recursive_lock.h"
 #include "gui/editor_view.h"
 #include "instance/vst2_effect_instance.h"
 #include "vst3/gate_vst3.h"
 #include "vst3/gate_vst3_faces.h"
-#include "vst3/no_throw.h"
 #include "vst3/plug_view.h"
 #include "vst3/text16.h"
 
@@ -240,7 +240,7 @@ v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
     // the lock is released (a host may wait on its audio thread, which may
     // wait on this lock). It has them then; the processor need not repeat them.
     handlerCalls_.Push(HandlerCalls::kRestart, V3_RESTART_PARAM_VALUES_CHANGED, 0.0);
-    for (int i = 0; i < kVisibleParams; ++i) reported_[i] = instance_->ParamNormalized(i);
+    reported_.RememberAll(*instance_);
     return kResultOk;
   }
   if (id == kBypassParamId) {
@@ -253,7 +253,7 @@ v3_result GateVst3::SetParameterNormalized(v3_param_id id, double normalized) {
   ScopedLock lock(instance_->Lock());
   instance_->SetParamNormalized(index, normalized);
   // The host knows the value it set: nothing to echo in the next block.
-  reported_[index] = instance_->ParamNormalized(index);
+  reported_.Remember(index, instance_->ParamNormalized(index));
   return kResultOk;
 }
 

@@ -8,16 +8,11 @@
 #include <cmath>
 
 #include "engine/gate_plug.h"
-#include "engine/note_queue.h"
 #include "framework/recursive_lock.h"
+#include "instance/block_notes.h"
+#include "instance/host_time_at.h"
 #include "instance/vst2_effect_instance.h"
 #include "vst3/gate_vst3.h"
-
-// A note-on of the host's event list, at its sample of the block.
-struct BlockNote {
-  int32_t offset;
-  MidiMessage message;
-};
 
 namespace {
 
@@ -38,29 +33,18 @@ int32_t PointOffset(const QueueCursor& cursor, int32_t index, double* value) {
   return offset;
 }
 
-// The note-ons of the event list, at most `capacity` (as many as the
-// instance's queue holds for one call), in the list's order. An offset at
-// or past the block's end belongs to its last sample, a negative one to its
-// first; with no frames every note sits at 0. A note-on of velocity 0 is a
-// note-off, and like the other events it means nothing here.
-int ReadNoteOns(v3_event_list** list, int32_t frames, BlockNote* notes, int capacity) {
-  if (!list) return 0;
+// The note-ons of the event list, as many as the block's list holds, in the
+// list's order. Like the other events, a note-off means nothing here.
+void ReadNoteOns(v3_event_list** list, int32_t frames, BlockNotes* notes) {
+  if (!list) return;
   const uint32_t count = v3_cpp_obj(list)->get_event_count(list);
-  int read = 0;
-  for (uint32_t i = 0; i < count && read < capacity; ++i) {
+  for (uint32_t i = 0; i < count && !notes->Full(); ++i) {
     v3_event event = {};
     if (v3_cpp_obj(list)->get_event(list, static_cast<int32_t>(i), &event) != kResultOk) continue;
     if (event.bus_index != 0 || event.type != V3_EVENT_NOTE_ON) continue;
     const v3_event_note_on& on = event.note_on;
-    if (!(on.velocity > 0.0f) || on.pitch < 0 || on.pitch > 127) continue;
-    const long velocity = std::lround(std::min(on.velocity, 1.0f) * 127.0f);
-    const int32_t last = frames > 0 ? frames - 1 : 0;
-    notes[read++] = {
-        std::min(std::max(event.sample_offset, 0), last),
-        {0, static_cast<uint8_t>(0x90 | (on.channel & 0x0F)), static_cast<uint8_t>(on.pitch),
-         static_cast<uint8_t>(std::max(1L, velocity))}};
+    notes->Add(event.sample_offset, frames, on.channel, on.pitch, on.velocity);
   }
-  return read;
 }
 
 bool HasChannels(const v3_audio_bus_buffers& bus, int32_t sampleSize) {
@@ -91,26 +75,17 @@ void SilenceOutputs(v3_process_data* data) {
 void GateVst3::BuildTimeInfo(const v3_process_context* context, int32_t offset) {
   timeInfoValid_ = context != nullptr;
   if (!context) return;
-  HostTime& t = hostTime_;
-  t = {};
   const uint32_t state = context->state;
-  const int64_t position = context->project_time_in_samples + offset;
-  t.samplePosition = static_cast<double>(position);
-  // A host may roll through a pre-roll at negative project time, where a
-  // VST 2 host reports its transport still stopped: the transport starts, and
-  // the step clock aligns, when the position reaches zero.
-  const bool rolling = position >= 0;
-  t.playing = rolling && (state & V3_PROCESS_CTX_PLAYING);
-  t.recording = rolling && (state & V3_PROCESS_CTX_RECORDING);
-  if (state & V3_PROCESS_CTX_TEMPO_VALID) {
-    t.tempo = context->bpm;
-    t.tempoValid = true;
-  }
-  if (state & V3_PROCESS_CTX_TIME_SIG_VALID) {
-    t.numerator = context->time_sig_numerator;
-    t.denominator = context->time_sig_denom;
-    t.signatureValid = true;
-  }
+  TransportFacts facts;
+  facts.blockPosition = context->project_time_in_samples;
+  facts.playing = (state & V3_PROCESS_CTX_PLAYING) != 0;
+  facts.recording = (state & V3_PROCESS_CTX_RECORDING) != 0;
+  facts.tempoValid = (state & V3_PROCESS_CTX_TEMPO_VALID) != 0;
+  facts.tempo = context->bpm;
+  facts.signatureValid = (state & V3_PROCESS_CTX_TIME_SIG_VALID) != 0;
+  facts.numerator = context->time_sig_numerator;
+  facts.denominator = context->time_sig_denom;
+  hostTime_ = HostTimeAt(facts, offset);
 }
 
 void GateVst3::ApplyParamChange(v3_param_id id, double normalized) {
@@ -126,7 +101,8 @@ void GateVst3::ApplyParamChange(v3_param_id id, double normalized) {
   }
   if (id >= static_cast<v3_param_id>(kVisibleParams)) return;
   SetParameterNormalized(id, normalized);
-  reported_[id] = instance_->ParamNormalized(static_cast<int32_t>(id));
+  reported_.Remember(static_cast<int32_t>(id),
+                     instance_->ParamNormalized(static_cast<int32_t>(id)));
 }
 
 void GateVst3::SelectProgram(int program) {
@@ -142,56 +118,12 @@ void GateVst3::RenderSlice(v3_process_data* data, int32_t offset, int32_t frames
   const v3_audio_bus_buffers& out = data->outputs[0];
   // Read once: the host may flip bypass from another thread mid-slice.
   const bool bypassed = bypassed_.load();
-  const bool fading = bypassed || bypassMix_ > 0.0;
-  if (fading) {
-    for (int c = 0; c < 2; ++c) {
-      double* dry = dry_[c].data();
-      for (int32_t j = 0; j < frames; ++j) {
-        dry[j] = wide ? in.channel_buffers_64[c][offset + j] : in.channel_buffers_32[c][offset + j];
-      }
-    }
-  }
   if (wide) {
-    instance_->ProcessDouble(in.channel_buffers_64, out.channel_buffers_64, offset, frames);
+    crossfade_.Render(*instance_, in.channel_buffers_64, out.channel_buffers_64, offset, frames,
+                      bypassed, sampleRate_);
   } else {
-    instance_->ProcessFloat(in.channel_buffers_32, out.channel_buffers_32, offset, frames);
-  }
-  if (fading) CrossfadeBypass(data, offset, frames, bypassed);
-}
-
-void GateVst3::CrossfadeBypass(v3_process_data* data, int32_t offset, int32_t frames,
-                               bool bypassed) {
-  const bool wide = data->symbolic_sample_size == V3_SAMPLE_64;
-  const v3_audio_bus_buffers& out = data->outputs[0];
-  const double fadeSamples = std::max(1.0, std::round(sampleRate_ * kBypassFadeSeconds));
-  const double stepPerSample = (bypassed ? 1.0 : -1.0) / fadeSamples;
-  const double startMix = bypassMix_;
-  double mix = startMix;
-  for (int c = 0; c < 2; ++c) {
-    const double* dry = dry_[c].data();
-    mix = startMix;
-    for (int32_t j = 0; j < frames; ++j) {
-      mix = std::min(1.0, std::max(0.0, mix + stepPerSample));
-      // out = wet + (dry - wet) * mix, and exactly dry once mix reaches 1
-      if (wide) {
-        double& sample = out.channel_buffers_64[c][offset + j];
-        sample = mix >= 1.0 ? dry[j] : sample + (dry[j] - sample) * mix;
-      } else {
-        float& sample = out.channel_buffers_32[c][offset + j];
-        const double wet = sample;
-        sample = static_cast<float>(mix >= 1.0 ? dry[j] : wet + (dry[j] - wet) * mix);
-      }
-    }
-  }
-  bypassMix_ = mix;
-}
-
-void GateVst3::DeliverNotes(const BlockNote* notes, int count, int32_t start, int32_t end) {
-  for (int i = 0; i < count; ++i) {
-    if (notes[i].offset < start || notes[i].offset >= end) continue;
-    MidiMessage message = notes[i].message;
-    message.offset = notes[i].offset - start;
-    instance_->QueueMidi(message);
+    crossfade_.Render(*instance_, in.channel_buffers_32, out.channel_buffers_32, offset, frames,
+                      bypassed, sampleRate_);
   }
 }
 
@@ -207,21 +139,14 @@ void GateVst3::ReportProgram(v3_process_data* data, int32_t offset) {
 
 void GateVst3::ReportChangedParams(v3_process_data* data, int32_t offset) {
   v3_param_changes** changes = data->output_params;
-  for (int i = 0; i < kVisibleParams; ++i) {
-    const double now = instance_->ParamNormalized(i);
-    if (now == reported_[i]) continue;
-    if (!changes) {
-      reported_[i] = now;
-      continue;
-    }
-    v3_param_id id = static_cast<v3_param_id>(i);
+  reported_.Scan(*instance_, [&](int32_t index, double now) {
+    if (!changes) return true;
+    v3_param_id id = static_cast<v3_param_id>(index);
     int32_t queueIndex = 0;
     v3_param_value_queue** queue = v3_cpp_obj(changes)->add_param_data(changes, &id, &queueIndex);
     int32_t pointIndex = 0;
-    if (queue && v3_cpp_obj(queue)->add_point(queue, offset, now, &pointIndex) == kResultOk) {
-      reported_[i] = now;
-    }
-  }
+    return queue && v3_cpp_obj(queue)->add_point(queue, offset, now, &pointIndex) == kResultOk;
+  });
 }
 
 v3_result GateVst3::Process(v3_process_data* data) {
@@ -265,8 +190,8 @@ v3_result GateVst3::Process(v3_process_data* data) {
                      HasChannels(data->inputs[0], data->symbolic_sample_size) &&
                      HasChannels(data->outputs[0], data->symbolic_sample_size);
   const int32_t frames = audio ? data->nframes : 0;
-  BlockNote notes[NoteQueue::kCapacity];
-  const int noteCount = ReadNoteOns(data->input_events, frames, notes, NoteQueue::kCapacity);
+  BlockNotes notes;
+  ReadNoteOns(data->input_events, frames, &notes);
   int32_t position = 0;
   do {
     // Apply every point due by `position`; the next pending point ends the slice.
@@ -289,7 +214,7 @@ v3_result GateVst3::Process(v3_process_data* data) {
     if (frames > 0) {
       BuildTimeInfo(data->ctx, position);
       // The slice's notes go first: its render times them from its own start.
-      DeliverNotes(notes, noteCount, position, sliceEnd);
+      notes.Deliver(*instance_, position, sliceEnd);
       const uint32_t switchesBefore = instance_->NoteProgramSwitches();
       RenderSlice(data, position, sliceEnd - position);
       if (instance_->NoteProgramSwitches() != switchesBefore) ReportProgram(data, position);
@@ -299,7 +224,7 @@ v3_result GateVst3::Process(v3_process_data* data) {
   } while (position < frames);
   if (frames == 0) {
     // Nothing renders, yet the notes count: they act at the next sample.
-    DeliverNotes(notes, noteCount, 0, 1);
+    notes.Deliver(*instance_, 0, 1);
     instance_->ProcessNothing();
     ReportChangedParams(data, 0);
     // Nothing to gate, yet the host reads the outputs: they hold silence.

@@ -12,10 +12,10 @@
 #include <new>
 
 #include "engine/gate_plug.h"
+#include "framework/no_throw.h"
 #include "gui/editor_view.h"
 #include "instance/effect_instance.h"
 #include "vst3/gate_vst3.h"
-#include "vst3/no_throw.h"
 #include "vst3/plug_view.h"
 
 namespace {

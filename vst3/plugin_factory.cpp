@@ -6,11 +6,11 @@
 #include <new>
 
 #include "engine/version.h"
+#include "framework/no_throw.h"
 #include "framework/text_copy.h"
 #include "gui/url_open.h"
 #include "vst3/com_face.h"
 #include "vst3/gate_vst3.h"
-#include "vst3/no_throw.h"
 #include "vst3/text16.h"
 
 const v3_tuid kGateClassId = V3_ID(0x5176726C, 0x4B656C76, 0x6F77746B, 0x47617465);

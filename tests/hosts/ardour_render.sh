@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Renders INPUT through Quorvel.so (build/release) in Ardour 7, or through the
-# Quorvel.vst3 bundle of the same build with ARDOUR_FORMAT=vst3, headless with
+# Quorvel.vst3 or Quorvel.lv2 bundle of the same build with ARDOUR_FORMAT=vst3
+# or lv2, headless with
 # the Dummy backend: a session with one stereo track, the effect on it, the
 # case's tempo and preset or parameters (tests/hosts/ardour_session.lua); the
 # track's recorded region is replaced by INPUT and the session exported as
@@ -14,8 +15,8 @@ format="${ARDOUR_FORMAT:-vst2}"
 
 hosts_case "$case_name" || exit 1
 ardour_prepare "$work" "$format" || exit 1
-# VST 3 parameters are set in the plug-in's own units.
-[ "$format" != vst3 ] || case_params=$case_plain
+# VST 3 and LV2 parameters are set in the plug-in's own units.
+[ "$format" = vst2 ] || case_params=$case_plain
 
 frames=$(soxi -s "$input") || exit 1
 params_lua=""

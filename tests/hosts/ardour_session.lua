@@ -2,9 +2,9 @@
 -- ardour7-lua. tests/hosts/ardour_render.sh writes the settings block below
 -- (lines between the markers) before running it:
 --   session_dir, session_name, sample_rate, block_size, tempo,
---   record_seconds (0: record nothing), effect_name, plugin_type (ARDOUR.PluginType.LXVST or VST3),
+--   record_seconds (0: record nothing), effect_name, plugin_type (ARDOUR.PluginType.LXVST, VST3 or LV2),
 --   preset (label or ""), params ({index, value} pairs: normalised for VST 2,
---   the plug-in's own units for VST 3)
+--   the plug-in's own units for VST 3 and LV2)
 -- The session gets one stereo track with the effect as its first processor,
 -- the tempo at the start, and a silent recorded region of record_seconds that
 -- the render script then overwrites with the input clip.
@@ -30,6 +30,14 @@ local tracks = Session:new_audio_track(2, 2, nil, 1, "T", ARDOUR.PresentationInf
 if tracks:size() ~= 1 then fail("could not add a track") end
 local track = tracks:front()
 
+-- Ardour writes the transport's position only into an LV2 event input that
+-- carries a MIDI stream of the track's: for an effect taking both, the audio
+-- track gets a MIDI input beside its audio ones.
+if plugin_type == ARDOUR.PluginType.LV2 then
+  if track:input():add_port("", nil, ARDOUR.DataType("midi")) ~= 0 then
+    fail("could not give the track a MIDI input")
+  end
+end
 local effect = ARDOUR.LuaAPI.new_plugin(Session, effect_name, plugin_type, "")
 if effect:isnil() then fail("effect '" .. effect_name .. "' not found (not scanned?)") end
 if not track:add_processor_by_index(effect, 0, nil, true) then fail("could not insert the effect") end

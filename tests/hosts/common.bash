@@ -41,7 +41,8 @@ hosts_reference() {
 
 # Ardour 7 isolated in WORK (its HOME, configuration, plug-in cache and
 # search paths), with a copy of build/release's Quorvel.so (FORMAT vst2) or
-# Quorvel.vst3 (vst3) scanned into its cache. Sets module and plugin_type
+# Quorvel.vst3 (vst3) scanned into its cache, or Quorvel.lv2 (lv2) on its
+# LV2 path. Sets module and plugin_type
 # (the ARDOUR.PluginType name). Usage: ardour_prepare WORK FORMAT
 ardour_prepare() {
   local work="$1" format="$2" binary
@@ -50,6 +51,10 @@ ardour_prepare() {
     module="$work/plugins/Quorvel.vst3" plugin_type=VST3
     cp -r "$release_dir/Quorvel.vst3" "$work/plugins/" || return 1
     binary="$module/Contents/x86_64-linux/Quorvel.so"
+  elif [ "$format" = lv2 ]; then
+    module="$work/plugins/Quorvel.lv2" plugin_type=LV2
+    cp -r "$release_dir/Quorvel.lv2" "$work/plugins/" || return 1
+    binary="$module"
   else
     module="$work/plugins/Quorvel.so" plugin_type=LXVST
     cp "$release_dir/Quorvel.so" "$work/plugins/" || return 1
@@ -60,6 +65,9 @@ ardour_prepare() {
   touch -d '1 minute ago' "$binary"
   export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache"
   export LXVST_PATH="$work/plugins" VST3_PATH="$work/plugins"
+  # Ardour reads LV2 bundles at start-up, from LV2_PATH: the copy, then the
+  # system's bundles (the LV2 vocabularies themselves live there).
+  export LV2_PATH="$work/plugins:/usr/lib/lv2"
   # Debian's build hides the Dummy backend unless the configuration shows it.
   cat >"$work/config/ardour7/config" <<'XML'
 <?xml version="1.0" encoding="UTF-8"?>
@@ -69,7 +77,12 @@ ardour_prepare() {
   </Config>
 </Ardour>
 XML
-  if [ "$format" = vst3 ]; then
+  if [ "$format" = lv2 ]; then
+    # No scanner: lilv reads the bundle when Ardour starts. It must at least
+    # hold its description and binary.
+    [ -f "$module/manifest.ttl" ] ||
+      hosts_fail "ardour: $module has no manifest.ttl"
+  elif [ "$format" = vst3 ]; then
     # The scanner exits 0 even when the module does not load: its cache entry
     # is the proof.
     LD_LIBRARY_PATH=/usr/lib/ardour7 timeout 60 /usr/lib/ardour7/ardour-vst3-scanner -f -q \

@@ -2,17 +2,18 @@
 # Renders the test input through the effect in each real host, for every case
 # of gate_cases.py, and compares each render with the test host's render of
 # the same input, settings and tempo (gate_compare.py); Ardour's renders of
-# the VST 2 module and of the VST 3 bundle must also be identical. Needs
-# build/release (Quorvel.so, Quorvel.vst3, quorvel_host) and build/windows32
+# the VST 2 module, of the VST 3 bundle and of the LV2 bundle must also be
+# identical. Needs build/release (Quorvel.so, Quorvel.vst3, Quorvel.lv2,
+# quorvel_host) and build/windows32
 # (Quorvel32.dll). ardour_editor opens the editor of each format in Ardour's
 # GUI under Xvfb and compares it with the test host's
 # (ardour_editor_screenshot.sh).
-# Usage: run_all.sh [ardour] [ardour_vst3] [lmms] [ardour_editor]   (default all four). Exit 1 on
+# Usage: run_all.sh [ardour] [ardour_vst3] [ardour_lv2] [lmms] [ardour_editor]   (default all). Exit 1 on
 # any failure; a host that cannot run counts as failed. QUORVEL_KEEP_HOSTS=1 keeps the work folder.
 set -uo pipefail
 source "$(dirname "$0")/common.bash"
 hosts=("$@")
-[ ${#hosts[@]} -gt 0 ] || hosts=(ardour ardour_vst3 lmms ardour_editor)
+[ ${#hosts[@]} -gt 0 ] || hosts=(ardour ardour_vst3 ardour_lv2 lmms ardour_editor)
 
 work="$(mktemp -d /tmp/quorvel-hosts.XXXXXX)"
 export LMMS_WINEPREFIX="$work/wine32"
@@ -33,7 +34,7 @@ for host in "${hosts[@]}"; do
   # differ. Ardour ramps its output up over the first ~4000 samples after the
   # transport starts, so its first 0.1 s are not compared.
   case "$host" in
-    ardour|ardour_vst3)
+    ardour|ardour_vst3|ardour_lv2)
             block=1024 tolerances=(--skip-start 4800 --edge-tolerance 2 --sample-tolerance 1e-4)
             tools=(ardour7-lua ardour7-export sox soxi) ;;
     # LMMS stops a sample clip one 256-frame period before its end.
@@ -46,6 +47,7 @@ for host in "${hosts[@]}"; do
   for tool in "${tools[@]}"; do command -v "$tool" >/dev/null || missing_tools+=("$tool"); done
   [ "$host" != lmms ] || [ -f "$windows32_dir/Quorvel32.dll" ] || missing_tools+=("$windows32_dir/Quorvel32.dll")
   [ "$host" != ardour_vst3 ] || [ -d "$release_dir/Quorvel.vst3" ] || missing_tools+=("$release_dir/Quorvel.vst3")
+  [ "$host" != ardour_lv2 ] || [ -d "$release_dir/Quorvel.lv2" ] || missing_tools+=("$release_dir/Quorvel.lv2")
   for case_name in $("$python" "$hosts_dir/gate_cases.py" names); do
     dir="$work/$host-$case_name"
     mkdir -p "$dir"
@@ -86,12 +88,13 @@ for host in "${hosts[@]}"; do
 done
 echo "real hosts: $passed of $((passed + failed)) renders agree with the test host"
 
-# The same host, the same session: the two formats must give the same samples
-# once Ardour's start-up fade is over.
-for case_name in $("$python" "$hosts_dir/gate_cases.py" names); do
-  vst2="$work/ardour-$case_name/host.wav" vst3="$work/ardour_vst3-$case_name/host.wav"
-  [ -f "$vst2" ] && [ -f "$vst3" ] || continue
-  if QUORVEL_ROOT="$root" "$python" - "$vst2" "$vst3" <<'PY'; then
+# The same host, the same session: each bundle format must give the VST 2
+# module's samples once Ardour's start-up fade is over.
+for pair in $(for c in $("$python" "$hosts_dir/gate_cases.py" names); do echo "vst3:$c lv2:$c"; done); do
+  format=${pair%%:*} case_name=${pair#*:}
+  vst2="$work/ardour-$case_name/host.wav" other="$work/ardour_$format-$case_name/host.wav"
+  [ -f "$vst2" ] && [ -f "$other" ] || continue
+  if QUORVEL_ROOT="$root" FORMAT="$format" "$python" - "$vst2" "$other" <<'PY'; then
 import sys, os
 sys.path.insert(0, os.path.join(os.environ.get("QUORVEL_ROOT", "."), "tools"))
 import numpy as np
@@ -103,13 +106,13 @@ b, _ = wav_io.read_wav(sys.argv[2])
 skip = 4800
 n = min(len(a), len(b))
 differing = skip + np.nonzero(np.any(a[skip:n] != b[skip:n], axis=1))[0]
-print("ardour vst2 vs vst3: frames %d to %d, %d differ%s" % (
-    skip, n, len(differing), " (%d to %d)" % (differing[0], differing[-1]) if len(differing) else ""))
+print("ardour vst2 vs %s: frames %d to %d, %d differ%s" % (
+    os.environ["FORMAT"], skip, n, len(differing), " (%d to %d)" % (differing[0], differing[-1]) if len(differing) else ""))
 sys.exit(1 if len(differing) or n <= skip else 0)
 PY
     passed=$((passed + 1))
   else
-    echo "FAIL ardour $case_name: the VST 3 render differs from the VST 2 render"
+    echo "FAIL ardour $case_name: the $format render differs from the VST 2 render"
     failed=$((failed + 1))
   fi
 done
@@ -119,7 +122,7 @@ if [[ " ${hosts[*]} " == *" ardour_editor "* ]]; then
   for tool in ardour ardour7-lua Xvfb xdotool xwininfo xprop import convert; do
     command -v "$tool" >/dev/null || missing_tools+=("$tool")
   done
-  for format in vst2 vst3; do
+  for format in vst2 vst3 lv2; do
     echo "== ardour_editor: $format"
     if [ ${#missing_tools[@]} -gt 0 ]; then
       hosts_fail "ardour_editor cannot run: missing ${missing_tools[*]} (run tools/setup.sh)"

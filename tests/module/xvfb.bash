@@ -16,8 +16,10 @@ start_xvfb() {
     ! grep -q "@/tmp/.X11-unix/X$number\b" /proc/net/unix 2>/dev/null || continue
     # A background job of a script is no group leader: setsid makes the new
     # session without forking, and setpriv only sets the parent-death signal
-    # before it runs the server, so $! is the server and its group.
-    setsid setpriv --pdeathsig TERM Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp \
+    # before it runs the server, so $! is the server and its group. -noreset:
+    # otherwise the server resets each time its last client leaves (the
+    # readiness check below is one), turning away whoever connects meanwhile.
+    setsid setpriv --pdeathsig TERM Xvfb ":$number" -screen 0 1280x1024x24 -nolisten tcp -noreset \
       </dev/null >/dev/null 2>"$work/xvfb.log" &
     xvfb_pid=$!
     trap 'kill -TERM -- "-$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; rm -rf "$work"' EXIT

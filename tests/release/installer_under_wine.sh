@@ -6,7 +6,7 @@
 # new folder (the effect moves: nothing stays in the first one), and one
 # uninstall. Each install must leave exactly the files of one install into
 # its folder, with the packaged bytes, and the installed-programs entry; the
-# installed Quorvel.dll must load in the test host; and the uninstall must
+# installed Quorvel.dll (and Quorvel.clap) must load in the test host; and the uninstall must
 # leave the drive and the installed-programs keys as they were before the
 # first install (the other plug-in and its folder stay). Needs a Wine session
 # (tools/wine_session.sh).
@@ -61,6 +61,11 @@ expected_after() {
     while IFS= read -r p; do added+=("./Program Files/Common Files/VST3/${p#./}"); done \
       < <(cd "$packaged" && find ./Quorvel.vst3)
   fi
+  if [ -f "$packaged/Quorvel.clap" ]; then
+    grep -qxF "./Program Files/Common Files/CLAP" <<<"$before_paths" ||
+      added+=("./Program Files/Common Files/CLAP")
+    added+=("./Program Files/Common Files/CLAP/Quorvel.clap")
+  fi
   { echo "$before_paths"; printf '%s\n' "${added[@]}"; } | sort
 }
 
@@ -81,6 +86,9 @@ install() {
   [ ! -d "$packaged/Quorvel.vst3" ] ||
     diff -r "$packaged/Quorvel.vst3" "$drive/Program Files/Common Files/VST3/Quorvel.vst3" ||
     fail "VST 3 bundle bytes"
+  [ ! -f "$packaged/Quorvel.clap" ] ||
+    cmp "$packaged/Quorvel.clap" "$drive/Program Files/Common Files/CLAP/Quorvel.clap" ||
+    fail "Quorvel.clap bytes"
 
   local entry
   entry=$(wine reg query "$key")
@@ -89,6 +97,9 @@ install() {
     fail "uninstall entry misses the VST 2 folder $vst2_win: $entry"
   wine "$root/build/windows/quorvel_host.exe" "$vst2_win\\Quorvel.dll" info |
     grep -qx 'info magic=VstP' || fail "the installed Quorvel.dll does not load"
+  [ ! -f "$packaged/Quorvel.clap" ] ||
+    wine "$root/build/windows/quorvel_host.exe" 'C:\Program Files\Common Files\CLAP\Quorvel.clap' info |
+    grep -qx 'info format=clap' || fail "the installed Quorvel.clap does not load"
 }
 
 # The uninstaller runs on from a copy in the temporary folder and returns at

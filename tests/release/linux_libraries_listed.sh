@@ -11,7 +11,8 @@ text="${QUORVEL_INSTALL_TEXT:-$root/tools/release/install_linux.txt}"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 needed=""
-for module in release/Quorvel.so release/Quorvel.vst3/Contents/x86_64-linux/Quorvel.so; do
+for module in release/Quorvel.so release/Quorvel.vst3/Contents/x86_64-linux/Quorvel.so \
+  release/Quorvel.clap release/Quorvel.lv2/quorvel.so; do
   [ -f "$root/build/$module" ] || fail "build/$module missing: build release first"
   needed+=$(readelf -d "$root/build/$module" | sed -nE 's/.*\(NEEDED\).*\[(.*)\]$/\1/p')$'\n'
 done

@@ -19,8 +19,11 @@ modules=(
   "Quorvel.dll:windows/Quorvel.dll:x86_64-w64-mingw32-nm"
   "Quorvel32.dll:windows32/Quorvel32.dll:i686-w64-mingw32-nm"
   "Quorvel.vst3/Contents/x86_64-win/Quorvel.vst3:windows/Quorvel.vst3/Contents/x86_64-win/Quorvel.vst3:x86_64-w64-mingw32-nm"
+  "Windows Quorvel.clap:windows/Quorvel.clap:x86_64-w64-mingw32-nm"
   "Quorvel.so:release/Quorvel.so:nm"
   "Quorvel.vst3/Contents/x86_64-linux/Quorvel.so:release/Quorvel.vst3/Contents/x86_64-linux/Quorvel.so:nm"
+  "Linux Quorvel.clap:release/Quorvel.clap:nm"
+  "Quorvel.lv2/quorvel.so:release/Quorvel.lv2/quorvel.so:nm"
 )
 for entry in "${modules[@]}"; do
   IFS=: read -r name file nm <<<"$entry"
@@ -47,7 +50,8 @@ COMPONENTS = {
     "GCC runtime libraries": r"(_Unwind_\w+|__gxx_personality_\w+|__cxa_\w+|_ZNSt\w+|_ZSt\w+)",
     "VST 3 interface headers": r"_ZL\d+v3_\w+_iid",
 }
-MODULE = re.compile(r"Quorvel32\.dll|Quorvel\.dll|Quorvel\.vst3/Contents/x86_64-win/Quorvel\.vst3"
+MODULE = re.compile(r"Windows Quorvel\.clap|Linux Quorvel\.clap|Quorvel\.lv2/quorvel\.so"
+                    r"|Quorvel32\.dll|Quorvel\.dll|Quorvel\.vst3/Contents/x86_64-win/Quorvel\.vst3"
                     r"|Quorvel\.vst3/Contents/x86_64-linux/Quorvel\.so|Quorvel\.so")
 
 # Sections: a rule line, the heading lines, a rule line, the licence text.

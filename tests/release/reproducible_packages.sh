@@ -3,8 +3,8 @@
 # again in between (no link time in the modules, no file times or order of
 # the moment in the archives), and each archive holds what it should: the
 # modules as built, the VST 3 bundle with every file of it (the binary, its
-# moduleinfo.json and snapshots), the licence, the notices and the install
-# text.
+# moduleinfo.json and snapshots), the CLAP module and (Linux) the LV2 bundle
+# with its descriptions, the licence, the notices and the install text.
 set -euo pipefail
 export LC_ALL=C
 root="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -16,7 +16,9 @@ bash "$root/tools/package.sh" "$work/first" >/dev/null
 sleep 1  # a new second, so that anything stamped with the time would differ
 for module in windows/Quorvel.dll:Quorvel windows32/Quorvel32.dll:Quorvel release/Quorvel.so:Quorvel \
   windows/Quorvel.vst3/Contents/x86_64-win/Quorvel.vst3:Quorvel_vst3 \
-  release/Quorvel.vst3/Contents/x86_64-linux/Quorvel.so:Quorvel_vst3; do
+  release/Quorvel.vst3/Contents/x86_64-linux/Quorvel.so:Quorvel_vst3 \
+  windows/Quorvel.clap:Quorvel_clap release/Quorvel.clap:Quorvel_clap \
+  release/Quorvel.lv2/quorvel.so:Quorvel_lv2; do
   file="${module%%:*}"
   rm "$root/build/$file"
   cmake --build "$root/build/${file%%/*}" --target "${module##*:}" >/dev/null
@@ -51,8 +53,10 @@ with tarfile.open(tar_path) as t:
     owners = {(m.uid, m.gid) for m in t.getmembers()}
 expect = {
     (top_win, "win"): {"Quorvel.dll": build("windows/Quorvel.dll"),
-                       "Quorvel32.dll": build("windows32/Quorvel32.dll")},
-    (top_lin, "lin"): {"Quorvel.so": build("release/Quorvel.so")},
+                       "Quorvel32.dll": build("windows32/Quorvel32.dll"),
+                       "Quorvel.clap": build("windows/Quorvel.clap")},
+    (top_lin, "lin"): {"Quorvel.so": build("release/Quorvel.so"),
+                       "Quorvel.clap": build("release/Quorvel.clap")},
 }
 failures = []
 for (top, kind), modules in expect.items():
@@ -63,20 +67,21 @@ for (top, kind), modules in expect.items():
     for text in ("LICENSE", "THIRD_PARTY_NOTICES", "INSTALL.txt"):
         if f"{top}/{text}" not in entries:
             failures.append(f"{top}/{text}: missing")
-    bundle = os.path.join(root, "build", "windows" if kind == "win" else "release", "Quorvel.vst3")
-    has_bundle = any(n.startswith(f"{top}/Quorvel.vst3/") for n in entries)
-    if os.path.isdir(bundle) != has_bundle:
-        failures.append(f"{top}: Quorvel.vst3 bundle {'missing' if not has_bundle else 'unexpected'}")
-    # The whole bundle as built: binary, moduleinfo.json and snapshots.
-    built = {}
-    for folder, _, files in os.walk(bundle):
-        for name in files:
-            path = os.path.join(folder, name)
-            built[f"{top}/Quorvel.vst3/{os.path.relpath(path, bundle)}"] = digest(open(path, "rb").read())
-    packed = {n: d for n, d in entries.items() if n.startswith(f"{top}/Quorvel.vst3/")}
-    if built != packed:
-        failures.append(f"{top}: the bundle's files differ from the build's: "
-                        f"{sorted(set(built.items()) ^ set(packed.items()))}")
+    for folder_name in ("Quorvel.vst3", "Quorvel.lv2"):
+        bundle = os.path.join(root, "build", "windows" if kind == "win" else "release", folder_name)
+        has_bundle = any(n.startswith(f"{top}/{folder_name}/") for n in entries)
+        if os.path.isdir(bundle) != has_bundle:
+            failures.append(f"{top}: {folder_name} bundle {'missing' if not has_bundle else 'unexpected'}")
+        # The whole bundle as built: binary, descriptions, snapshots.
+        built = {}
+        for folder, _, files in os.walk(bundle):
+            for name in files:
+                path = os.path.join(folder, name)
+                built[f"{top}/{folder_name}/{os.path.relpath(path, bundle)}"] = digest(open(path, "rb").read())
+        packed = {n: d for n, d in entries.items() if n.startswith(f"{top}/{folder_name}/")}
+        if built != packed:
+            failures.append(f"{top}: the {folder_name} files differ from the build's: "
+                            f"{sorted(set(built.items()) ^ set(packed.items()))}")
 if len(times) != 1 or owners != {(0, 0)}:
     failures.append(f"entries carry varying times {times} or owners {owners}")
 for f in failures:

@@ -15,6 +15,7 @@ version="$major.$minor.$patch"
 modules=(windows/Quorvel.dll windows32/Quorvel32.dll)
 [ ! -f "$root/build/windows/Quorvel.vst3/Contents/x86_64-win/Quorvel.vst3" ] ||
   modules+=(windows/Quorvel.vst3/Contents/x86_64-win/Quorvel.vst3)
+[ ! -f "$root/build/windows/Quorvel.clap" ] || modules+=(windows/Quorvel.clap)
 for module in "${modules[@]}"; do
   info=$(/usr/bin/python3 "$root/tests/release/pe_version.py" "$root/build/$module") ||
     fail "$module: no version resource"
@@ -34,6 +35,14 @@ check_record() {  # check_record LABEL OUTPUT
 check_record Quorvel.so "$("$root/build/release/quorvel_host" "$root/build/release/Quorvel.so" info)"
 check_record Quorvel.dll "$(bash "$root/tools/wine_run.sh" "$root/build/windows/quorvel_host.exe" \
   "$root/build/windows/Quorvel.dll" info | tr -d '\r')"
+
+# The LV2 description: the minor and micro version (the major one is in no
+# LV2 field).
+ttl="$root/build/release/Quorvel.lv2/quorvel.ttl"
+if [ -f "$ttl" ]; then
+  grep -qE "lv2:minorVersion $minor ;" "$ttl" && grep -qE "lv2:microVersion $patch ;" "$ttl" ||
+    fail "Quorvel.lv2 describes another version: $(grep -E 'Version' "$ttl")"
+fi
 
 grep -qE "^Version $version\b" "$root/README.md" || fail "README does not state version $version"
 echo "versions: $version in ${#modules[@]} version resources, both effect records and the README"

@@ -8,9 +8,9 @@
 # moduleinfo.json what its factory says.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
-bash "$root/tools/build.sh" windows Quorvel Quorvel_vst3 quorvel_host vst3_factory_info >/dev/null || { echo "FAIL windows build"; exit 1; }
+bash "$root/tools/build.sh" windows Quorvel Quorvel_vst3 Quorvel_clap quorvel_host vst3_factory_info >/dev/null || { echo "FAIL windows build"; exit 1; }
 bash "$root/tools/build.sh" windows32 >/dev/null || { echo "FAIL windows32 build"; exit 1; }
-bash "$root/tools/build.sh" release Quorvel Quorvel_vst3 quorvel_host vst3_factory_info >/dev/null || { echo "FAIL release build"; exit 1; }
+bash "$root/tools/build.sh" release Quorvel Quorvel_vst3 Quorvel_clap Quorvel_lv2 quorvel_host vst3_factory_info >/dev/null || { echo "FAIL release build"; exit 1; }
 
 # shellcheck source=../wine_session.sh
 source "$root/tools/wine_session.sh"

@@ -1,9 +1,10 @@
 // PluginSession: what the host's script steps ask of one plug-in, whatever
 // its format: load and close, the processing settings, parameters, programs,
 // state, rendering with timed parameter changes, and the editor. One
-// implementation per format: Vst2Session (a module exporting VSTPluginMain)
-// and Vst3Session (a .vst3 bundle). [host main thread; the host also calls
-// the audio entry points from this thread]
+// implementation per format: Vst2Session (a module exporting VSTPluginMain),
+// Vst3Session (a .vst3 bundle), ClapSession (a .clap module) and, natively,
+// Lv2Session (a .lv2 bundle). [host main thread; the host also calls the
+// audio entry points from this thread]
 #pragma once
 
 #include <cstdint>
@@ -79,5 +80,6 @@ class PluginSession {
   virtual Vst2Session* AsVst2() { return nullptr; }
 };
 
-// A session for the file at `path`: VST 3 for a .vst3 bundle, else VST 2.
+// A session for the file at `path`: VST 3 for a .vst3 bundle, CLAP for a
+// .clap module, LV2 for a .lv2 bundle (natively), else VST 2.
 std::unique_ptr<PluginSession> MakePluginSession(const std::string& path);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <utility>
 
+#include "tools/host/block_buffers.h"
 #include "tools/host/host_services.h"
 #include "vst3/text16.h"
 
@@ -354,22 +355,7 @@ bool Vst3Session::Render(const WavAudio& input, ProcessCallback callback,
   output.sampleRate = input.sampleRate;
   output.format = WavFormat::Float32;
   output.channels.assign(2, std::vector<float>(frames));
-  std::vector<float> in32[2], out32[2];
-  std::vector<double> in64[2], out64[2];
-  float* inPointers32[2];
-  float* outPointers32[2];
-  double* inPointers64[2];
-  double* outPointers64[2];
-  for (int c = 0; c < 2; ++c) {
-    in32[c].resize(block);
-    out32[c].resize(block);
-    in64[c].resize(block);
-    out64[c].resize(block);
-    inPointers32[c] = in32[c].data();
-    outPointers32[c] = out32[c].data();
-    inPointers64[c] = in64[c].data();
-    outPointers64[c] = out64[c].data();
-  }
+  BlockBuffers buffers(block);
   std::vector<TimedParamChange> timed = pending_;
   pending_.clear();
   timed.insert(timed.end(), changes.begin(), changes.end());
@@ -381,14 +367,7 @@ bool Vst3Session::Render(const WavAudio& input, ProcessCallback callback,
   EventList events;
   for (size_t start = 0; start < frames; start += block) {
     const size_t count = std::min(block, frames - start);
-    for (int c = 0; c < 2; ++c) {
-      const std::vector<float>& source =
-          input.channels[static_cast<size_t>(c) % input.channels.size()];
-      for (size_t f = 0; f < count; ++f) {
-        in32[c][f] = source[start + f];
-        in64[c][f] = source[start + f];
-      }
-    }
+    buffers.Fill(input, start, count);
     inputChanges.Clear();
     outputChanges.Clear();
     for (; nextChange < timed.size(); ++nextChange) {
@@ -410,11 +389,11 @@ bool Vst3Session::Render(const WavAudio& input, ProcessCallback callback,
     v3_audio_bus_buffers inBus = {}, outBus = {};
     inBus.num_channels = outBus.num_channels = 2;
     if (size == V3_SAMPLE_64) {
-      inBus.channel_buffers_64 = inPointers64;
-      outBus.channel_buffers_64 = outPointers64;
+      inBus.channel_buffers_64 = buffers.inPointers64;
+      outBus.channel_buffers_64 = buffers.outPointers64;
     } else {
-      inBus.channel_buffers_32 = inPointers32;
-      outBus.channel_buffers_32 = outPointers32;
+      inBus.channel_buffers_32 = buffers.inPointers32;
+      outBus.channel_buffers_32 = buffers.outPointers32;
     }
     v3_process_context context;
     FillContext(context);
@@ -435,12 +414,7 @@ bool Vst3Session::Render(const WavAudio& input, ProcessCallback callback,
     for (const auto& queue : outputChanges.Queues()) {
       outputChanges_ += static_cast<int>(queue->Points().size());
     }
-    for (int c = 0; c < 2; ++c) {
-      for (size_t f = 0; f < count; ++f) {
-        output.channels[static_cast<size_t>(c)][start + f] =
-            size == V3_SAMPLE_64 ? static_cast<float>(out64[c][f]) : out32[c][f];
-      }
-    }
+    buffers.Drain(output, start, count, size == V3_SAMPLE_64);
     if (host.Advancing()) host.samplePosition += static_cast<double>(count);
   }
   std::printf("process output_changes=%d\n", outputChanges_);

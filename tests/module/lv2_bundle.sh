@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# The LV2 bundle as the system's LV2 tools see it: every description parses
+# with serdi and sordi; lv2ls lists the plug-in; lv2info lists every port
+# with its symbol, by index, the UI and every factory program as a preset;
+# lv2apply renders through it (it sends no transport, so the VST 2 module
+# renders through the test host with no time info) the default, each
+# target and a few programs with their presets' port values, sample for
+# sample as the VST 2 module renders the same input.
+source "$(dirname "$0")/host_common.bash"
+bundle="$QUORVEL_BINARY_DIR/Quorvel.lv2"
+vst2="$QUORVEL_MODULE"
+uri="urn:quorvel:step-gate"
+[ -d "$bundle" ] || fail "no bundle at $bundle"
+# lilv reads every folder on LV2_PATH as a bundle: one holding only ours.
+mkdir lv2 && ln -s "$bundle" lv2/Quorvel.lv2
+export LV2_PATH="$work/lv2"
+# A module built with the address sanitizer loads only into a process that
+# has its runtime first.
+lilv_env=()
+if ldd "$bundle/quorvel.so" | grep -q 'libasan'; then
+  lilv_env=(env "LD_PRELOAD=$(gcc -print-file-name=libasan.so)" ASAN_OPTIONS=detect_leaks=0)
+fi
+
+for ttl in "$bundle"/*.ttl; do
+  serdi -i turtle -o ntriples "$ttl" >serd.nt 2>serd.err || fail "serdi: $ttl: $(cat serd.err)"
+  [ ! -s serd.err ] || fail "serdi complains about $ttl: $(cat serd.err)"
+  [ -s serd.nt ] || fail "serdi read nothing from $ttl"
+  sordi "$ttl" "file://$ttl" >sord.nt 2>sord.err || fail "sordi: $ttl: $(cat sord.err)"
+  [ ! -s sord.err ] || fail "sordi complains about $ttl: $(cat sord.err)"
+  [ "$(wc -l <sord.nt)" -eq "$(wc -l <serd.nt)" ] || fail "serdi and sordi disagree on $ttl"
+done
+[ "$(ls "$bundle"/*.ttl | wc -l)" -eq 3 ] || fail "descriptions: $(ls "$bundle")"
+
+"${lilv_env[@]}" lv2ls >list.txt 2>lv2ls.err || fail "lv2ls: $(cat lv2ls.err)"
+[ "$(cat list.txt)" = "$uri" ] || fail "lv2ls lists: $(cat list.txt)"
+
+"${lilv_env[@]}" lv2info "$uri" >info.txt 2>info.err || fail "lv2info: $(cat info.err)"
+[ ! -s info.err ] || fail "lv2info complains: $(cat info.err)"
+symbols=$(awk '/^\tPort [0-9]+:/{sub(":", "", $2); port=$2} /^\t\tSymbol:/{print port, $2}' info.txt)
+expected=""
+n=0
+for s in in_l in_r out_l out_r control rate cycle attack gate tie_lock release fade split_freq target \
+  mix pattern_word_1 pattern_word_2 pattern_word_3 pattern_word_4 pattern_word_5 pattern_word_6 \
+  pattern_word_7 swing chance restart midi_switch chance_word_1 chance_word_2 chance_word_3; do
+  expected+="$n $s"$'\n'
+  n=$((n + 1))
+done
+[ "$symbols" = "${expected%$'\n'}" ] || fail "ports: $symbols"
+grep -q "^		$uri#ui$" info.txt || fail "no UI listed"
+grep -q "Class:  http://lv2plug.in/ns/extensions/ui#X11UI" info.txt || fail "UI class"
+presets=$(sed -n '/^	Presets:/,/^	[A-Z]/p' info.txt | grep -c '^	         ')
+[ "$presets" -eq 50 ] || fail "presets listed: $presets"
+
+# The renders. One program's port values as lv2apply flags, from presets.ttl.
+preset_flags() {
+  /usr/bin/python3 - "$bundle/presets.ttl" "$uri#preset-$1" <<'PY'
+import re, sys
+text = open(sys.argv[1]).read()
+block = text.split("<%s>" % sys.argv[2], 1)[1].split(" .\n", 1)[0]
+for symbol, value in re.findall(r'lv2:symbol "([^"]+)" ; pset:value ([-0-9.e+]+)', block):
+    print("-c", symbol, value)
+PY
+}
+# Noise: the very first frame already carries signal for the settings to act on.
+host none "generate noise in.wav seconds=0.4 rate=44100 channels=2 level=0.5" >/dev/null
+# Each render from a fresh instance in both formats: lv2apply makes one per file.
+lv2_runs=(default target_0 target_1 target_2 target_3 program_1 program_12 program_23 program_35)
+for run in "${lv2_runs[@]}"; do
+  flags=()
+  setting=()
+  case "$run" in
+    target_*)
+      flags=(-c target "${run#target_}")
+      setting=("param 8=$(python3 -c "print(${run#target_} / 3)")")
+      ;;
+    program_*)
+      read -r -a flags <<<"$(preset_flags "${run#program_}" | tr '\n' ' ')"
+      setting=("program ${run#program_}")
+      ;;
+  esac
+  "${lilv_env[@]}" lv2apply -i in.wav -o "lv2_$run.wav" "${flags[@]}" "$uri" 2>apply.err ||
+    fail "lv2apply $run: $(cat apply.err)"
+  host "$vst2" open "samplerate 44100" "blocksize 512" "timeinfo off" "${setting[@]}" "mains on" \
+    "process in.wav vst2_$run.wav" >/dev/null || fail "vst2 $run: $(cat host.err)"
+done
+/usr/bin/python3 - "$QUORVEL_SOURCE_DIR/tests/module" "${lv2_runs[@]}" <<'PY' || fail "renders differ"
+import sys
+sys.path.insert(0, sys.argv[1])
+from wav_check import read_wav
+source = read_wav("in.wav")[2]
+moved = 0
+for run in sys.argv[2:]:
+    lv2, vst2 = read_wav("lv2_%s.wav" % run), read_wav("vst2_%s.wav" % run)
+    assert lv2[:2] == vst2[:2], (run, lv2[:2], vst2[:2])
+    assert lv2[2] == vst2[2], "%s: the LV2 render differs from the VST 2 render" % run
+    moved += lv2[2] != source
+assert moved > 0, "no render changed the input"
+PY
+echo "lv2 bundle ok"
