@@ -15,9 +15,10 @@ uri="urn:quorvel:step-gate"
 mkdir lv2 && ln -s "$bundle" lv2/Quorvel.lv2
 export LV2_PATH="$work/lv2"
 # A module built with the address sanitizer loads only into a process that
-# has its runtime first.
+# has its runtime first. (The list is read whole: grep -q would stop
+# reading early, and under pipefail ldd's broken pipe would fail the test.)
 lilv_env=()
-if ldd "$bundle/quorvel.so" | grep -q 'libasan'; then
+if grep -q 'libasan' <<<"$(ldd "$bundle/quorvel.so")"; then
   lilv_env=(env "LD_PRELOAD=$(gcc -print-file-name=libasan.so)" ASAN_OPTIONS=detect_leaks=0)
 fi
 
