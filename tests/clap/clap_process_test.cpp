@@ -30,9 +30,9 @@ struct Change {
 // The block cut by the test: values applied in the order sent at the
 // sample they name (the last one when past the end), the notes of each
 // slice queued from its start, then the slice rendered.
-template <typename Sample>
-void RenderStraight(EffectInstance& instance, const std::vector<Change>& changes, Sample* const* in,
-                    Sample* const* out, int32_t frames) {
+void RenderStraight(EffectInstance& instance, const std::vector<Change>& changes,
+                    ClapBlock& expected) {
+  const auto frames = static_cast<int32_t>(expected.frames);
   auto due = [&](const Change& c) {
     return std::min<int32_t>(static_cast<int32_t>(c.time), frames - 1);
   };
@@ -58,13 +58,7 @@ void RenderStraight(EffectInstance& instance, const std::vector<Change>& changes
       instance.QueueMidi({at - position, 0x90, static_cast<uint8_t>(c.key),
                           static_cast<uint8_t>(std::max(1L, velocity))});
     }
-    if constexpr (sizeof(Sample) == 8) {
-      instance.ProcessDouble(const_cast<double**>(in), const_cast<double**>(out), position,
-                             end - position);
-    } else {
-      instance.ProcessFloat(const_cast<float**>(in), const_cast<float**>(out), position,
-                            end - position);
-    }
+    expected.RenderStraight(instance, position, end - position);
     position = end;
   }
 }
@@ -152,13 +146,7 @@ TEST(ClapProcess, TimedValuesAndNotesRenderAsTheInstanceCutAtTheirSamples) {
       }
       OutputEvents out;
       ASSERT_EQ(block.Run(p, &events, &out), CLAP_PROCESS_CONTINUE);
-      if (wide) {
-        RenderStraight(*straight, changes, expected.in64Pointers, expected.out64Pointers,
-                       static_cast<int32_t>(frames));
-      } else {
-        RenderStraight(*straight, changes, expected.in32Pointers, expected.out32Pointers,
-                       static_cast<int32_t>(frames));
-      }
+      RenderStraight(*straight, changes, expected);
       for (int c = 0; c < 2; ++c) {
         for (uint32_t i = 0; i < frames; ++i) {
           ASSERT_EQ(block.Out(c, i), expected.Out(c, i))

@@ -18,6 +18,7 @@
 #include "clap/plugin_descriptor.h"
 #include "instance/effect_instance.h"
 #include "instance/instance_host.h"
+#include "tools/host/block_buffers.h"
 
 // The fixed seed, or QUORVEL_SEED's to replay another; printed either way.
 inline uint32_t TestSeed(uint32_t fixed) {
@@ -249,49 +250,40 @@ struct ClapPlugin {
 };
 
 // Stereo buffers for one process call, 32- or 64-bit.
-struct ClapBlock {
+struct ClapBlock : BlockBuffers {
   bool wide;
   uint32_t frames;
-  std::vector<float> in32[2], out32[2];
-  std::vector<double> in64[2], out64[2];
-  float* in32Pointers[2];
-  float* out32Pointers[2];
-  double* in64Pointers[2];
-  double* out64Pointers[2];
   clap_audio_buffer_t inBuffer = {}, outBuffer = {};
   clap_process_t process = {};
 
   ClapBlock(bool wideSamples, uint32_t frameCount, double level = 0.0)
-      : wide(wideSamples), frames(frameCount) {
-    for (int c = 0; c < 2; ++c) {
-      in32[c].assign(frames, static_cast<float>(level));
-      out32[c].assign(frames, 0.0f);
-      in64[c].assign(frames, static_cast<float>(level));
-      out64[c].assign(frames, 0.0);
-      in32Pointers[c] = in32[c].data();
-      out32Pointers[c] = out32[c].data();
-      in64Pointers[c] = in64[c].data();
-      out64Pointers[c] = out64[c].data();
-    }
+      : BlockBuffers(frameCount), wide(wideSamples), frames(frameCount) {
+    for (uint32_t i = 0; i < 2 * frames; ++i) SetIn(static_cast<int>(i % 2), i / 2, level);
     inBuffer.channel_count = outBuffer.channel_count = 2;
-    inBuffer.data32 = wide ? nullptr : in32Pointers;
-    outBuffer.data32 = wide ? nullptr : out32Pointers;
-    inBuffer.data64 = wide ? in64Pointers : nullptr;
-    outBuffer.data64 = wide ? out64Pointers : nullptr;
+    inBuffer.data32 = wide ? nullptr : inPointers32;
+    outBuffer.data32 = wide ? nullptr : outPointers32;
+    inBuffer.data64 = wide ? inPointers64 : nullptr;
+    outBuffer.data64 = wide ? outPointers64 : nullptr;
     process.steady_time = -1;
     process.frames_count = frames;
     process.audio_inputs = &inBuffer;
     process.audio_outputs = &outBuffer;
     process.audio_inputs_count = process.audio_outputs_count = 1;
   }
-  ClapBlock(const ClapBlock&) = delete;
-  ClapBlock& operator=(const ClapBlock&) = delete;
 
   void SetIn(int c, uint32_t i, double value) {
     in32[c][i] = static_cast<float>(value);
     in64[c][i] = static_cast<float>(value);
   }
   double Out(int c, uint32_t i) const { return wide ? out64[c][i] : out32[c][i]; }
+  // Frames `start` on, `count` of them, rendered by an instance driven straight.
+  void RenderStraight(EffectInstance& instance, int32_t start, int32_t count) {
+    if (wide) {
+      instance.ProcessDouble(inPointers64, outPointers64, start, count);
+    } else {
+      instance.ProcessFloat(inPointers32, outPointers32, start, count);
+    }
+  }
 
   clap_process_status Run(ClapPlugin& p, const clap_input_events_t* in,
                           const clap_output_events_t* out,
@@ -304,15 +296,6 @@ struct ClapBlock {
   clap_process_status Run(ClapPlugin& p, const InputEvents* in, const OutputEvents* out,
                           const clap_event_transport_t* transport = nullptr) {
     return Run(p, in ? in->List() : nullptr, out ? out->List() : nullptr, transport);
-  }
-  // The same input rendered by an instance driven straight, whole.
-  void RunStraight(EffectInstance& instance, ClapBlock& into) const {
-    if (wide) {
-      instance.ProcessDouble(into.in64Pointers, into.out64Pointers, 0,
-                             static_cast<int32_t>(frames));
-    } else {
-      instance.ProcessFloat(into.in32Pointers, into.out32Pointers, 0, static_cast<int32_t>(frames));
-    }
   }
 };
 

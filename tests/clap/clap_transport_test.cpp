@@ -84,7 +84,7 @@ TEST(ClapTransport, InstanceSeesTheHostsTimeAtTheActivatedRate) {
       time.signatureValid = (row.flags & kSignature) != 0;
       time.numerator = time.signatureValid ? row.numerator : 0;
       time.denominator = time.signatureValid ? row.denominator : 0;
-      block.RunStraight(*straight, expected);
+      expected.RenderStraight(*straight, 0, static_cast<int32_t>(kFrames));
       for (int c = 0; c < 2; ++c) {
         for (uint32_t i = 0; i < kFrames; ++i) {
           ASSERT_EQ(block.out32[c][i], expected.out32[c][i])
