@@ -74,17 +74,8 @@ std::vector<Change> RandomChanges(std::mt19937& random, ClapPlugin& p, uint32_t 
   const int count = 1 + static_cast<int>(random() % 12);
   for (int i = 0; i < count; ++i) {
     Change c = {};
-    switch (random() % 4) {
-      case 0:
-        c.time = 0;
-        break;
-      case 1:
-        c.time = frames + random() % 3000;
-        break;
-      default:
-        c.time = random() % frames;
-        break;
-    }
+    const uint32_t when = random() % 4;  // at 0, past the end, or inside
+    c.time = when == 0 ? 0 : when == 1 ? frames + random() % 3000 : random() % frames;
     if (random() % 3 == 0) {
       c.note = true;
       // Half of them on the notes that select programs.
