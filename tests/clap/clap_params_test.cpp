@@ -7,32 +7,18 @@
 // same plain value, and reads back as that parameter's plain value.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <random>
 #include <string>
 
-#include "clap_test_host.h"
-#include "instance/effect_instance.h"
-#include "support/fake_host.h"
-#include "vst3/gate_plugin.h"
+#include "clap_vst3_pair.h"
 #include "vst3/text16.h"
 
 namespace {
 
-std::string Title(const v3_param_info& info) {
-  char text[256];
-  CopyFromText16(text, sizeof text, info.title);
-  return text;
-}
-
 TEST(ClapParams, ListMatchesTheVst3Controller) {
-  TestHost clapHost;
-  ClapPlugin p(clapHost);
-  HostContext vst3Host;
-  GatePlugin v = GatePlugin::Create();
-  v.Start(vst3Host, V3_SAMPLE_32, 256, 48000.0);
-  v3_edit_controller** controller = v.controller;
+  ClapVst3Pair pair;
+  ClapPlugin& p = pair.clap;
+  v3_edit_controller** controller = pair.vst3.controller;
   const int32_t count = v3_cpp_obj(controller)->get_parameter_count(controller);
   ASSERT_EQ(p.Params()->count(p.plugin), static_cast<uint32_t>(count));
   for (int32_t i = 0; i < count; ++i) {
@@ -42,12 +28,12 @@ TEST(ClapParams, ListMatchesTheVst3Controller) {
     clap_param_info_t info = {};
     ASSERT_TRUE(p.Params()->get_info(p.plugin, static_cast<uint32_t>(i), &info));
     EXPECT_EQ(info.id, expected.param_id);
-    EXPECT_EQ(std::string(info.name), Title(expected));
+    char title[256];
+    CopyFromText16(title, sizeof title, expected.title);
+    EXPECT_EQ(std::string(info.name), title);
     EXPECT_EQ((info.flags & CLAP_PARAM_IS_STEPPED) != 0, expected.step_count > 0);
     EXPECT_EQ((info.flags & CLAP_PARAM_IS_BYPASS) != 0, (expected.flags & V3_PARAM_IS_BYPASS) != 0);
-    EXPECT_EQ((info.flags & CLAP_PARAM_IS_READONLY) != 0,
-              (expected.flags & V3_PARAM_READ_ONLY) != 0);
-    EXPECT_EQ((info.flags & CLAP_PARAM_IS_HIDDEN) != 0, (expected.flags & V3_PARAM_IS_HIDDEN) != 0);
+    EXPECT_EQ(expected.flags & (V3_PARAM_READ_ONLY | V3_PARAM_IS_HIDDEN), 0);
     // Every one automatable, the program selector too: a CLAP host has no
     // program-change flag to tell it apart.
     EXPECT_NE(info.flags & CLAP_PARAM_IS_AUTOMATABLE, 0u);
@@ -55,81 +41,51 @@ TEST(ClapParams, ListMatchesTheVst3Controller) {
         info.flags & ~(CLAP_PARAM_IS_STEPPED | CLAP_PARAM_IS_BYPASS | CLAP_PARAM_IS_AUTOMATABLE),
         0u);
     const v3_param_id id = expected.param_id;
-    auto plain = [&](double normalized) {
-      return v3_cpp_obj(controller)->normalised_parameter_to_plain(controller, id, normalized);
-    };
-    EXPECT_EQ(info.min_value, plain(0.0));
-    EXPECT_EQ(info.max_value, plain(1.0));
-    EXPECT_EQ(info.default_value, plain(expected.default_normalised_value));
+    EXPECT_EQ(info.min_value, pair.Vst3Plain(id, 0.0));
+    EXPECT_EQ(info.max_value, pair.Vst3Plain(id, 1.0));
+    EXPECT_EQ(info.default_value, pair.Vst3Plain(id, expected.default_normalised_value));
     if (expected.step_count > 0) {
       EXPECT_EQ(info.max_value - info.min_value, expected.step_count);
     }
-    double now = -1.0;
-    ASSERT_TRUE(p.Params()->get_value(p.plugin, info.id, &now));
-    EXPECT_EQ(now, plain(v.Param(id)));
+    EXPECT_EQ(p.Value(info.id), pair.Vst3Plain(id, pair.vst3.Param(id)));
   }
   clap_param_info_t past = {};
   EXPECT_FALSE(p.Params()->get_info(p.plugin, static_cast<uint32_t>(count), &past));
   double value = 0.0;
   EXPECT_FALSE(p.Params()->get_value(p.plugin, GateClap::kVisibleParams, &value));
-  v.Stop();
-  v.Release();
 }
 
 TEST(ClapParams, PlainValuesLandWhereTheVst3ControllerPutsThem) {
-  const char* seedText = std::getenv("QUORVEL_SEED");
-  const unsigned seed = seedText ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 0)) : 7u;
-  std::printf("seed %u (QUORVEL_SEED replays it)\n", seed);
-  std::mt19937 random(seed);
-  TestHost clapHost;
-  ClapPlugin p(clapHost);
+  std::mt19937 random(TestSeed(7u));
+  ClapVst3Pair pair;
+  ClapPlugin& p = pair.clap;
   EffectInstance& instance = *p.Object()->Instance();
-  HostContext vst3Host;
-  GatePlugin v = GatePlugin::Create();
-  v.Start(vst3Host, V3_SAMPLE_32, 256, 48000.0);
-  v3_edit_controller** controller = v.controller;
   for (int32_t index = 0; index < GateClap::kVisibleParams; ++index) {
-    clap_param_info_t info = {};
-    ASSERT_TRUE(p.Params()->get_info(p.plugin, static_cast<uint32_t>(index), &info));
+    const clap_param_info_t info = p.Info(static_cast<uint32_t>(index));
     std::uniform_real_distribution<double> spread(info.min_value, info.max_value);
     // The ends, halfway between two steps, and random values.
     const double values[] = {info.min_value, info.max_value, info.min_value + 0.5,
                              spread(random), spread(random), spread(random)};
     for (const double sent : values) {
       SCOPED_TRACE(testing::Message() << "parameter " << index << " plain " << sent);
-      InputEvents in;
-      in.Value(0, info.id, sent);
-      p.Params()->flush(p.plugin, in.List(), nullptr);
-      const double normalized =
-          v3_cpp_obj(controller)->plain_parameter_to_normalised(controller, info.id, sent);
-      v.SetParam(info.id, normalized);
-      EXPECT_EQ(instance.ParamNormalized(index), v.Param(info.id));
-      const double stored =
-          v3_cpp_obj(controller)
-              ->normalised_parameter_to_plain(controller, info.id, v.Param(info.id));
-      EXPECT_EQ(p.Value(info.id), stored);
+      pair.SetBoth(info.id, sent);
+      EXPECT_EQ(instance.ParamNormalized(index), pair.vst3.Param(info.id));
+      EXPECT_EQ(p.Value(info.id), pair.Vst3Plain(info.id, pair.vst3.Param(info.id)));
     }
   }
   // The program selector and bypass take their plain values, rounded, and
   // values past their ends stop there.
-  struct Row {
-    clap_id id;
-    double sent;
-    double read;
-  };
   const double last = instance.ProgramCount() - 1;
-  const Row rows[] = {
+  const double rows[][3] = {
+      // id, sent, read back
       {GateClap::kProgramParamId, 2.4, 2.0},  {GateClap::kProgramParamId, 5.6, 6.0},
       {GateClap::kProgramParamId, 1e9, last}, {GateClap::kProgramParamId, -3.0, 0.0},
       {GateClap::kBypassParamId, 0.7, 1.0},   {GateClap::kBypassParamId, 0.2, 0.0}};
-  for (const Row& row : rows) {
-    InputEvents in;
-    in.Value(0, row.id, row.sent);
-    p.Params()->flush(p.plugin, in.List(), nullptr);
-    EXPECT_EQ(p.Value(row.id), row.read) << row.id << " " << row.sent;
+  for (const auto& row : rows) {
+    const auto id = static_cast<clap_id>(row[0]);
+    p.Flush(id, row[1]);
+    EXPECT_EQ(p.Value(id), row[2]) << id << " " << row[1];
   }
-  v.Stop();
-  v.Release();
 }
 
 }  // namespace

@@ -1,18 +1,32 @@
-// A tiny CLAP host for the glue's tests: the host record with the
-// extensions a test offers (params: its flush requests and rescans;
-// timer support), input event lists built by the test, output lists that
-// keep what the plug-in pushes, memory streams that move bytes in pieces of
-// a chosen size, and the plug-in made by the module's own factory,
-// initialised and activated in the order hosts use.
+// A tiny CLAP host for the glue's tests: the host record (params with its
+// flush requests and rescans, timer support, gui, and a thread check when
+// offered), input event lists built by the test, output lists that keep what
+// the plug-in pushes, memory streams that move bytes in pieces of a chosen
+// size, the plug-in made by the module's own factory, and an instance driven
+// straight to compare renders against.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "clap/clap_api.h"
 #include "clap/gate_clap.h"
 #include "clap/plugin_descriptor.h"
+#include "instance/effect_instance.h"
+#include "instance/instance_host.h"
+#include "tools/host/block_buffers.h"
+
+// The fixed seed, or QUORVEL_SEED's to replay another; printed either way.
+inline uint32_t TestSeed(uint32_t fixed) {
+  const char* text = std::getenv("QUORVEL_SEED");
+  const uint32_t seed = text ? static_cast<uint32_t>(std::strtoul(text, nullptr, 0)) : fixed;
+  std::printf("seed %u (QUORVEL_SEED replays it)\n", seed);
+  return seed;
+}
 
 struct TestHost {
   clap_host_t host = {};
@@ -20,34 +34,32 @@ struct TestHost {
   clap_host_timer_support_t timers = {};
   clap_host_thread_check_t threads = {};
   clap_host_gui_t gui = {};
-  bool offerParams = true;
-  bool offerTimers = true;
   bool offerThreadCheck = false;
   bool onAudioThread = false;  // what the thread check answers
   bool acceptResize = true;    // what request_resize answers
   uint32_t askedWidth = 0, askedHeight = 0;
-  int flushRequests = 0;
-  int rescans = 0;
-  int timersRegistered = 0;
+  int flushRequests = 0, rescans = 0, timersRegistered = 0;
 
   TestHost() {
-    host.clap_version = CLAP_VERSION;
-    host.host_data = this;
-    host.name = "Test Host";
-    host.vendor = "";
-    host.url = "";
-    host.version = "2.5.1";
-    host.get_extension = &Extension;
-    host.request_restart = [](const clap_host_t*) {};
-    host.request_process = [](const clap_host_t*) {};
-    host.request_callback = [](const clap_host_t*) {};
+    host = {CLAP_VERSION,
+            this,
+            "Test Host",
+            "",
+            "",
+            "2.5.1",
+            &Extension,
+            [](const clap_host_t*) {},
+            [](const clap_host_t*) {},
+            [](const clap_host_t*) {}};
     params.rescan = [](const clap_host_t* h, clap_param_rescan_flags) { Self(h)->rescans++; };
     params.clear = [](const clap_host_t*, clap_id, clap_param_clear_flags) {};
     params.request_flush = [](const clap_host_t* h) { Self(h)->flushRequests++; };
     timers.register_timer = [](const clap_host_t* h, uint32_t, clap_id* id) {
       *id = 7;
-      Self(h)->timersRegistered++;
-      return true;
+      return ++Self(h)->timersRegistered > 0;
+    };
+    timers.unregister_timer = [](const clap_host_t* h, clap_id) {
+      return --Self(h)->timersRegistered >= 0;
     };
     gui.resize_hints_changed = [](const clap_host_t*) {};
     gui.request_resize = [](const clap_host_t* h, uint32_t width, uint32_t height) {
@@ -55,15 +67,10 @@ struct TestHost {
       Self(h)->askedHeight = height;
       return Self(h)->acceptResize;
     };
-    gui.request_show = [](const clap_host_t*) { return true; };
-    gui.request_hide = [](const clap_host_t*) { return true; };
+    gui.request_show = gui.request_hide = [](const clap_host_t*) { return true; };
     gui.closed = [](const clap_host_t*, bool) {};
     threads.is_main_thread = [](const clap_host_t* h) { return !Self(h)->onAudioThread; };
     threads.is_audio_thread = [](const clap_host_t* h) { return Self(h)->onAudioThread; };
-    timers.unregister_timer = [](const clap_host_t* h, clap_id) {
-      Self(h)->timersRegistered--;
-      return true;
-    };
   }
   TestHost(const TestHost&) = delete;
   TestHost& operator=(const TestHost&) = delete;
@@ -71,8 +78,8 @@ struct TestHost {
   static TestHost* Self(const clap_host_t* h) { return static_cast<TestHost*>(h->host_data); }
   static const void* CLAP_ABI Extension(const clap_host_t* h, const char* id) {
     TestHost* self = Self(h);
-    if (self->offerParams && std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &self->params;
-    if (self->offerTimers && std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return &self->timers;
+    if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &self->params;
+    if (std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return &self->timers;
     if (std::strcmp(id, CLAP_EXT_GUI) == 0) return &self->gui;
     if (self->offerThreadCheck && std::strcmp(id, CLAP_EXT_THREAD_CHECK) == 0)
       return &self->threads;
@@ -101,41 +108,30 @@ class InputEvents {
     clap_event_param_value_t e = {};
     e.header = {sizeof e, time, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_PARAM_VALUE, 0};
     e.param_id = id;
-    e.note_id = -1;
-    e.port_index = e.channel = e.key = -1;
+    e.note_id = e.port_index = e.channel = e.key = -1;
     e.value = value;
-    Add(e);
+    Raw(&e, sizeof e);
   }
   void Note(uint32_t time, int16_t key, double velocity) {
-    clap_event_note_t e = {};
-    e.header = {sizeof e, time, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_NOTE_ON, 0};
-    e.note_id = -1;
-    e.port_index = 0;
-    e.channel = 0;
-    e.key = key;
-    e.velocity = velocity;
-    Add(e);
+    clap_event_note_t e = {
+        {sizeof e, time, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_NOTE_ON, 0}, -1, 0, 0, key, velocity};
+    Raw(&e, sizeof e);
   }
   void Midi(uint32_t time, uint8_t status, uint8_t data1, uint8_t data2) {
-    clap_event_midi_t e = {};
-    e.header = {sizeof e, time, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_MIDI, 0};
-    e.port_index = 0;
-    e.data[0] = status;
-    e.data[1] = data1;
-    e.data[2] = data2;
-    Add(e);
+    clap_event_midi_t e = {
+        {sizeof e, time, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_MIDI, 0}, 0, {status, data1, data2}};
+    Raw(&e, sizeof e);
+  }
+  // Any bytes as one event, its header whatever they say (8-byte aligned).
+  void Raw(const void* event, size_t size) {
+    events_.emplace_back((size + 7) / 8);
+    std::memcpy(events_.back().data(), event, size);
   }
   const clap_input_events_t* List() const { return &list_; }
 
  private:
-  template <typename Event>
-  void Add(const Event& event) {
-    std::vector<uint8_t> bytes(sizeof event);
-    std::memcpy(bytes.data(), &event, sizeof event);
-    events_.push_back(bytes);
-  }
   clap_input_events_t list_ = {};
-  std::vector<std::vector<uint8_t>> events_;
+  std::vector<std::vector<uint64_t>> events_;
 };
 
 // What the plug-in pushed, decoded: gestures and values.
@@ -148,11 +144,9 @@ struct OutputEvent {
 
 class OutputEvents {
  public:
-  explicit OutputEvents(size_t capacity = 100000) : capacity_(capacity) {
+  OutputEvents() {
     list_.ctx = this;
     list_.try_push = [](const clap_output_events_t* l, const clap_event_header_t* e) {
-      auto* self = static_cast<OutputEvents*>(l->ctx);
-      if (self->events.size() >= self->capacity_) return false;
       OutputEvent event = {e->type, e->time, CLAP_INVALID_ID, 0.0};
       if (e->type == CLAP_EVENT_PARAM_VALUE) {
         const auto* v = reinterpret_cast<const clap_event_param_value_t*>(e);
@@ -162,7 +156,7 @@ class OutputEvents {
                  e->type == CLAP_EVENT_PARAM_GESTURE_END) {
         event.id = reinterpret_cast<const clap_event_param_gesture_t*>(e)->param_id;
       }
-      self->events.push_back(event);
+      static_cast<OutputEvents*>(l->ctx)->events.push_back(event);
       return true;
     };
   }
@@ -173,7 +167,6 @@ class OutputEvents {
 
  private:
   clap_output_events_t list_ = {};
-  size_t capacity_;
 };
 
 // Bytes in and out, moved at most `piece` bytes a call.
@@ -240,59 +233,57 @@ struct ClapPlugin {
     Params()->get_value(plugin, id, &value);
     return value;
   }
-  std::vector<uint8_t> Save() const {
-    ByteStreams streams;
-    State()->save(plugin, &streams.out);
-    return streams.bytes;
+  clap_param_info_t Info(uint32_t index) const {
+    clap_param_info_t info = {};
+    Params()->get_info(plugin, index, &info);
+    return info;
+  }
+  std::vector<uint8_t> Save(size_t piece = 1 << 20) const {
+    ByteStreams streams({}, piece);
+    return State()->save(plugin, &streams.out) ? streams.bytes : std::vector<uint8_t>{};
+  }
+  void Flush(clap_id id, double plain) const {
+    InputEvents in;
+    in.Value(0, id, plain);
+    Params()->flush(plugin, in.List(), nullptr);
   }
 };
 
 // Stereo buffers for one process call, 32- or 64-bit.
-struct ClapBlock {
+struct ClapBlock : BlockBuffers {
   bool wide;
   uint32_t frames;
-  std::vector<float> in32[2], out32[2];
-  std::vector<double> in64[2], out64[2];
-  float* in32Pointers[2];
-  float* out32Pointers[2];
-  double* in64Pointers[2];
-  double* out64Pointers[2];
   clap_audio_buffer_t inBuffer = {}, outBuffer = {};
   clap_process_t process = {};
 
-  ClapBlock(bool wideSamples, uint32_t frameCount) : wide(wideSamples), frames(frameCount) {
-    for (int c = 0; c < 2; ++c) {
-      in32[c].assign(frames, 0.0f);
-      out32[c].assign(frames, 0.0f);
-      in64[c].assign(frames, 0.0);
-      out64[c].assign(frames, 0.0);
-      in32Pointers[c] = in32[c].data();
-      out32Pointers[c] = out32[c].data();
-      in64Pointers[c] = in64[c].data();
-      out64Pointers[c] = out64[c].data();
-    }
+  ClapBlock(bool wideSamples, uint32_t frameCount, double level = 0.0)
+      : BlockBuffers(frameCount), wide(wideSamples), frames(frameCount) {
+    for (uint32_t i = 0; i < 2 * frames; ++i) SetIn(static_cast<int>(i % 2), i / 2, level);
     inBuffer.channel_count = outBuffer.channel_count = 2;
-    if (wide) {
-      inBuffer.data64 = in64Pointers;
-      outBuffer.data64 = out64Pointers;
-    } else {
-      inBuffer.data32 = in32Pointers;
-      outBuffer.data32 = out32Pointers;
-    }
+    inBuffer.data32 = wide ? nullptr : inPointers32;
+    outBuffer.data32 = wide ? nullptr : outPointers32;
+    inBuffer.data64 = wide ? inPointers64 : nullptr;
+    outBuffer.data64 = wide ? outPointers64 : nullptr;
     process.steady_time = -1;
     process.frames_count = frames;
     process.audio_inputs = &inBuffer;
     process.audio_outputs = &outBuffer;
     process.audio_inputs_count = process.audio_outputs_count = 1;
   }
-  ClapBlock(const ClapBlock&) = delete;
-  ClapBlock& operator=(const ClapBlock&) = delete;
 
   void SetIn(int c, uint32_t i, double value) {
     in32[c][i] = static_cast<float>(value);
     in64[c][i] = static_cast<float>(value);
   }
   double Out(int c, uint32_t i) const { return wide ? out64[c][i] : out32[c][i]; }
+  // Frames `start` on, `count` of them, rendered by an instance driven straight.
+  void RenderStraight(EffectInstance& instance, int32_t start, int32_t count) {
+    if (wide) {
+      instance.ProcessDouble(inPointers64, outPointers64, start, count);
+    } else {
+      instance.ProcessFloat(inPointers32, outPointers32, start, count);
+    }
+  }
 
   clap_process_status Run(ClapPlugin& p, const clap_input_events_t* in,
                           const clap_output_events_t* out,
@@ -307,3 +298,32 @@ struct ClapBlock {
     return Run(p, in ? in->List() : nullptr, out ? out->List() : nullptr, transport);
   }
 };
+
+// A host that hands the instance driven straight the time info a test sets
+// (none unless `give`), and keeps no edits.
+class FixedTimeHost : public InstanceHost {
+ public:
+  bool give = false;
+  HostTime time = {};
+  const HostTime* TransportTime() override { return give ? &time : nullptr; }
+  void BeginEdit(int32_t) override {}
+  void PerformEdit(int32_t, double) override {}
+  void EndEdit(int32_t) override {}
+  void UpdateDisplay() override {}
+  bool ResizeEditor(int32_t, int32_t) override { return false; }
+  void HostIdentity(char* name, int32_t size, int32_t* version) override {
+    if (size > 0) name[0] = 0;
+    *version = 0;
+  }
+};
+
+inline std::unique_ptr<EffectInstance> StartedInstance(InstanceHost& host, double rate,
+                                                       int32_t maxFrames) {
+  std::unique_ptr<EffectInstance> instance(CreateEffectInstance(&host));
+  instance->Open();
+  instance->SetMaxBlockFrames(maxFrames);
+  instance->SetSampleRate(rate);
+  instance->SetActive(true);
+  instance->SetProcessing(true);
+  return instance;
+}

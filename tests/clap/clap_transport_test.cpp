@@ -9,33 +9,19 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 #include <vector>
 
 #include "clap_test_host.h"
-#include "instance/effect_instance.h"
-#include "instance/instance_host.h"
 
 namespace {
 
 constexpr double kRate = 48000.0;
 constexpr uint32_t kFrames = 480;  // 10 ms
-
-class FixedTimeHost : public InstanceHost {
- public:
-  bool give = false;
-  HostTime time;
-  const HostTime* TransportTime() override { return give ? &time : nullptr; }
-  void BeginEdit(int32_t) override {}
-  void PerformEdit(int32_t, double) override {}
-  void EndEdit(int32_t) override {}
-  void UpdateDisplay() override {}
-  bool ResizeEditor(int32_t, int32_t) override { return false; }
-  void HostIdentity(char* name, int32_t size, int32_t* version) override {
-    if (size > 0) name[0] = 0;
-    *version = 0;
-  }
-};
+constexpr uint32_t kSeconds = CLAP_TRANSPORT_HAS_SECONDS_TIMELINE;
+constexpr uint32_t kBeats = CLAP_TRANSPORT_HAS_BEATS_TIMELINE;
+constexpr uint32_t kTempo = CLAP_TRANSPORT_HAS_TEMPO;
+constexpr uint32_t kPlaying = CLAP_TRANSPORT_IS_PLAYING;
+constexpr uint32_t kSignature = CLAP_TRANSPORT_HAS_TIME_SIGNATURE;
 
 struct Row {
   const char* what;
@@ -43,76 +29,21 @@ struct Row {
   uint32_t flags;
   double beats, seconds, tempo;
   uint16_t numerator, denominator;
-  // What the instance must see at the first block's start.
-  double position;
-  bool playing, tempoValid;
+  double position;  // what the instance must see at the first block's start
+  bool playing;
 };
 
-constexpr uint32_t kSeconds = CLAP_TRANSPORT_HAS_SECONDS_TIMELINE;
-constexpr uint32_t kBeats = CLAP_TRANSPORT_HAS_BEATS_TIMELINE;
-constexpr uint32_t kTempo = CLAP_TRANSPORT_HAS_TEMPO;
-constexpr uint32_t kPlaying = CLAP_TRANSPORT_IS_PLAYING;
-constexpr uint32_t kSignature = CLAP_TRANSPORT_HAS_TIME_SIGNATURE;
-
+// clang-format off
 const Row kRows[] = {
-    {"no transport", {false, false}, 0, 0, 0, 0, 0, 0, 0, false, false},
-    {"seconds, beats disagreeing",
-     {true, true},
-     kSeconds | kBeats | kTempo | kPlaying,
-     1.0,
-     2.5,
-     120.0,
-     4,
-     4,
-     120000,
-     true,
-     true},
-    {"beats at 90 bpm",
-     {true, true},
-     kBeats | kTempo | kPlaying,
-     3.0,
-     0.0,
-     90.0,
-     4,
-     4,
-     96000,
-     true,
-     true},
-    {"stopped in 3/4",
-     {true, true},
-     kSeconds | kTempo | kSignature,
-     0.0,
-     1.0,
-     140.0,
-     3,
-     4,
-     48000,
-     false,
-     true},
-    {"playing in pre-roll",
-     {true, true},
-     kSeconds | kTempo | kPlaying,
-     0.0,
-     -0.005,
-     120.0,
-     4,
-     4,
-     -240,
-     false,
-     true},
-    {"no timeline", {true, true}, kTempo | kPlaying, 0.0, 0.0, 100.0, 4, 4, 0, true, true},
-    {"playing, then no transport",
-     {true, false},
-     kSeconds | kTempo | kPlaying,
-     0.0,
-     3.0,
-     120.0,
-     4,
-     4,
-     144000,
-     true,
-     true},
+    {"no transport", {false, false}, 0, 0, 0, 0, 0, 0, 0, false},
+    {"seconds, beats disagreeing", {true, true}, kSeconds | kBeats | kTempo | kPlaying, 1.0, 2.5, 120.0, 4, 4, 120000, true},
+    {"beats at 90 bpm", {true, true}, kBeats | kTempo | kPlaying, 3.0, 0.0, 90.0, 4, 4, 96000, true},
+    {"stopped in 3/4", {true, true}, kSeconds | kTempo | kSignature, 0.0, 1.0, 140.0, 3, 4, 48000, false},
+    {"playing in pre-roll", {true, true}, kSeconds | kTempo | kPlaying, 0.0, -0.005, 120.0, 4, 4, -240, false},
+    {"no timeline", {true, true}, kTempo | kPlaying, 0.0, 0.0, 100.0, 4, 4, 0, true},
+    {"playing, then no transport", {true, false}, kSeconds | kTempo | kPlaying, 0.0, 3.0, 120.0, 4, 4, 144000, true},
 };
+// clang-format on
 
 TEST(ClapTransport, InstanceSeesTheHostsTimeAtTheActivatedRate) {
   std::vector<std::vector<float>> renders;
@@ -122,20 +53,8 @@ TEST(ClapTransport, InstanceSeesTheHostsTimeAtTheActivatedRate) {
     ClapPlugin p(host);
     p.Start(kRate, kFrames);
     FixedTimeHost fixed;
-    std::unique_ptr<EffectInstance> straight(CreateEffectInstance(&fixed));
-    straight->Open();
-    straight->SetMaxBlockFrames(kFrames);
-    straight->SetSampleRate(kRate);
-    straight->SetActive(true);
-    straight->SetProcessing(true);
-    ClapBlock block(false, kFrames);
-    ClapBlock expected(false, kFrames);
-    for (int c = 0; c < 2; ++c) {
-      for (uint32_t i = 0; i < kFrames; ++i) {
-        block.SetIn(c, i, 0.5);
-        expected.SetIn(c, i, 0.5);
-      }
-    }
+    const auto straight = StartedInstance(fixed, kRate, kFrames);
+    ClapBlock block(false, kFrames, 0.5), expected(false, kFrames, 0.5);
     std::vector<float> render;
     for (int number = 0; number < 2; ++number) {
       // The host's clock moves on by one block.
@@ -155,18 +74,17 @@ TEST(ClapTransport, InstanceSeesTheHostsTimeAtTheActivatedRate) {
                 CLAP_PROCESS_CONTINUE);
 
       fixed.give = row.hasTransport[number];
-      fixed.time = {};
-      fixed.time.samplePosition = row.position + number * kFrames;
+      HostTime& time = fixed.time;
+      time = {};
+      time.samplePosition = row.position + number * kFrames;
       // Playing once the position reaches zero.
-      fixed.time.playing =
-          row.playing || ((row.flags & kPlaying) != 0 && fixed.time.samplePosition >= 0);
-      fixed.time.tempoValid = row.tempoValid;
-      fixed.time.tempo = row.tempo;
-      fixed.time.signatureValid = (row.flags & kSignature) != 0;
-      fixed.time.numerator = fixed.time.signatureValid ? row.numerator : 0;
-      fixed.time.denominator = fixed.time.signatureValid ? row.denominator : 0;
-      straight->ProcessFloat(expected.in32Pointers, expected.out32Pointers, 0,
-                             static_cast<int32_t>(kFrames));
+      time.playing = row.playing || ((row.flags & kPlaying) != 0 && time.samplePosition >= 0);
+      time.tempoValid = row.hasTransport[0];
+      time.tempo = row.tempo;
+      time.signatureValid = (row.flags & kSignature) != 0;
+      time.numerator = time.signatureValid ? row.numerator : 0;
+      time.denominator = time.signatureValid ? row.denominator : 0;
+      expected.RenderStraight(*straight, 0, static_cast<int32_t>(kFrames));
       for (int c = 0; c < 2; ++c) {
         for (uint32_t i = 0; i < kFrames; ++i) {
           ASSERT_EQ(block.out32[c][i], expected.out32[c][i])

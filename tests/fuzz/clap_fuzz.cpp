@@ -25,86 +25,59 @@ constexpr uint32_t kMaxBlock = 512;
 constexpr uint32_t kMaxEvents = 64;
 constexpr size_t kEventRoom = 64;  // bytes kept behind every event, whatever its size says
 
-// Raw events, each in room enough for any event type it claims to be.
-class FuzzEvents {
- public:
-  FuzzEvents() {
-    list_.ctx = this;
-    list_.size = [](const clap_input_events_t* l) {
-      return static_cast<uint32_t>(static_cast<FuzzEvents*>(l->ctx)->events_.size());
-    };
-    list_.get = [](const clap_input_events_t* l, uint32_t i) -> const clap_event_header_t* {
-      auto& events = static_cast<FuzzEvents*>(l->ctx)->events_;
-      return i < events.size() ? reinterpret_cast<const clap_event_header_t*>(events[i].data())
-                               : nullptr;
-    };
-  }
-  void Add(FuzzInput& in) {
-    events_.emplace_back(kEventRoom / 8);
-    auto* bytes = reinterpret_cast<uint8_t*>(events_.back().data());
-    clap_event_header_t header = {};
-    header.time = in.Choose(4) == 0 ? in.Raw<uint32_t>() : in.Byte() * 4u;
-    header.space_id = in.Choose(8) == 0 ? in.Raw<uint16_t>() : CLAP_CORE_EVENT_SPACE_ID;
-    switch (in.Choose(5)) {
-      case 0: {
-        clap_event_note_t note = {};
-        note.port_index = static_cast<int16_t>(in.Choose(3) - 1);
-        note.channel = static_cast<int16_t>(in.Choose(18) - 1);
-        note.key = in.Choose(4) == 0 ? in.Raw<int16_t>() : static_cast<int16_t>(in.Byte() & 0x7F);
-        note.velocity = in.Choose(4) == 0 ? in.Raw<double>() : in.Byte() / 255.0;
-        header.type = CLAP_EVENT_NOTE_ON;
-        header.size = sizeof note;
-        std::memcpy(bytes, &note, sizeof note);
-        break;
-      }
-      case 1: {
-        clap_event_midi_t midi = {};
-        midi.port_index = static_cast<uint16_t>(in.Choose(2));
-        for (uint8_t& b : midi.data) b = in.Byte();
-        header.type = CLAP_EVENT_MIDI;
-        header.size = sizeof midi;
-        std::memcpy(bytes, &midi, sizeof midi);
-        break;
-      }
-      case 2:  // anything else, of any claimed size
-        in.Take(bytes, kEventRoom);
-        header.type = in.Raw<uint16_t>();
-        header.size = in.Raw<uint32_t>();
-        break;
-      default: {
-        clap_event_param_value_t value = {};
-        switch (in.Choose(4)) {
-          case 0:
-            value.param_id = GateClap::kProgramParamId;
-            break;
-          case 1:
-            value.param_id = GateClap::kBypassParamId;
-            break;
-          case 2:
-            value.param_id = in.Raw<uint32_t>();
-            break;
-          default:
-            value.param_id = in.Choose(GateClap::kVisibleParams + 3);
-            break;
-        }
-        value.value = in.Choose(2) == 0 ? in.Raw<double>() : in.Raw<int16_t>() / 100.0;
-        header.type = CLAP_EVENT_PARAM_VALUE;
-        header.size = sizeof value;
-        std::memcpy(bytes, &value, sizeof value);
-        break;
-      }
+// One raw event in room enough for any event type it claims to be.
+void AddEvent(FuzzInput& in, InputEvents& events) {
+  uint64_t room[kEventRoom / 8] = {};
+  auto* bytes = reinterpret_cast<uint8_t*>(room);
+  clap_event_header_t header = {};
+  header.time = in.Choose(4) == 0 ? in.Raw<uint32_t>() : in.Byte() * 4u;
+  header.space_id = in.Choose(8) == 0 ? in.Raw<uint16_t>() : CLAP_CORE_EVENT_SPACE_ID;
+  switch (in.Choose(5)) {
+    case 0: {
+      clap_event_note_t note = {};
+      note.port_index = static_cast<int16_t>(in.Choose(3) - 1);
+      note.channel = static_cast<int16_t>(in.Choose(18) - 1);
+      note.key = in.Choose(4) == 0 ? in.Raw<int16_t>() : static_cast<int16_t>(in.Byte() & 0x7F);
+      note.velocity = in.Choose(4) == 0 ? in.Raw<double>() : in.Byte() / 255.0;
+      header.type = CLAP_EVENT_NOTE_ON;
+      header.size = sizeof note;
+      std::memcpy(bytes, &note, sizeof note);
+      break;
     }
-    if (in.Choose(16) == 0) header.size = in.Byte();  // a short or odd claimed size
-    std::memcpy(bytes, &header, sizeof header);
+    case 1: {
+      clap_event_midi_t midi = {};
+      midi.port_index = static_cast<uint16_t>(in.Choose(2));
+      for (uint8_t& b : midi.data) b = in.Byte();
+      header.type = CLAP_EVENT_MIDI;
+      header.size = sizeof midi;
+      std::memcpy(bytes, &midi, sizeof midi);
+      break;
+    }
+    case 2:  // anything else, of any claimed size
+      in.Take(bytes, kEventRoom);
+      header.type = in.Raw<uint16_t>();
+      header.size = in.Raw<uint32_t>();
+      break;
+    default: {
+      clap_event_param_value_t value = {};
+      const uint32_t pick = in.Choose(4);
+      value.param_id = pick == 0   ? GateClap::kProgramParamId
+                       : pick == 1 ? GateClap::kBypassParamId
+                       : pick == 2 ? in.Raw<uint32_t>()
+                                   : in.Choose(GateClap::kVisibleParams + 3);
+      value.value = in.Choose(2) == 0 ? in.Raw<double>() : in.Raw<int16_t>() / 100.0;
+      header.type = CLAP_EVENT_PARAM_VALUE;
+      header.size = sizeof value;
+      std::memcpy(bytes, &value, sizeof value);
+      break;
+    }
   }
-  const clap_input_events_t* List() const { return &list_; }
+  if (in.Choose(16) == 0) header.size = in.Byte();  // a short or odd claimed size
+  std::memcpy(bytes, &header, sizeof header);
+  events.Raw(room, kEventRoom);
+}
 
- private:
-  clap_input_events_t list_ = {};
-  std::vector<std::vector<uint64_t>> events_;  // 8-byte aligned
-};
-
-void CheckOutputs(ClapPlugin& p, const OutputEvents& out, uint32_t frames) {
+void CheckOutputs(const OutputEvents& out, uint32_t frames) {
   uint32_t last = 0;
   for (const OutputEvent& e : out.events) {
     FUZZ_CHECK(e.time >= last, "output events out of time order");
@@ -113,7 +86,6 @@ void CheckOutputs(ClapPlugin& p, const OutputEvents& out, uint32_t frames) {
     if (e.type != CLAP_EVENT_PARAM_VALUE) continue;
     FUZZ_CHECK(std::isfinite(e.value), "an output value is not finite");
   }
-  (void)p;
 }
 
 void CheckValues(ClapPlugin& p) {
@@ -127,20 +99,16 @@ void CheckValues(ClapPlugin& p) {
   }
 }
 
-template <typename Sample>
 void RunBlocks(FuzzInput& in, ClapPlugin& p, bool wide) {
-  ClapBlock block(wide, 2 * kMaxBlock);
-  for (int c = 0; c < 2; ++c) {
-    for (uint32_t i = 0; i < block.frames; ++i) block.SetIn(c, i, 0.5);
-  }
+  ClapBlock block(wide, 2 * kMaxBlock, 0.5);
   for (int round = 0; round < 3 && !in.Empty(); ++round) {
-    FuzzEvents events;
+    InputEvents events;
     const uint32_t count = in.Choose(kMaxEvents);
-    for (uint32_t i = 0; i < count; ++i) events.Add(in);
+    for (uint32_t i = 0; i < count; ++i) AddEvent(in, events);
     OutputEvents out;
     if (in.Choose(6) == 0) {
       p.Params()->flush(p.plugin, events.List(), out.List());
-      CheckOutputs(p, out, 1);
+      CheckOutputs(out, 1);
       continue;
     }
     clap_event_transport_t transport = {};
@@ -160,7 +128,7 @@ void RunBlocks(FuzzInput& in, ClapPlugin& p, bool wide) {
         FUZZ_CHECK(std::isfinite(block.Out(c, i)), "the output is not finite");
       }
     }
-    CheckOutputs(p, out, frames);
+    CheckOutputs(out, frames);
   }
 }
 
@@ -183,11 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (verdict.foreign) FUZZ_CHECK(p.Save() == before, "a foreign state changed the plug-in");
 
   p.Start(44100.0, kMaxBlock);
-  if (wide) {
-    RunBlocks<double>(in, p, true);
-  } else {
-    RunBlocks<float>(in, p, false);
-  }
+  RunBlocks(in, p, wide);
   CheckValues(p);
   // Texts of any value, and any text, for every parameter.
   const uint32_t count = p.Params()->count(p.plugin);
