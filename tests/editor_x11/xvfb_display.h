@@ -90,6 +90,10 @@ class XvfbDisplay : public ::testing::Environment {
                                const_cast<char*>("1280x1024x24"),
                                const_cast<char*>("-nolisten"),
                                const_cast<char*>("tcp"),
+                               // Without it the server resets whenever its
+                               // last client leaves, turning away whoever
+                               // connects meanwhile (the next test).
+                               const_cast<char*>("-noreset"),
                                nullptr};
     execvp("Xvfb", arguments);
     _exit(127);

@@ -21,9 +21,12 @@ stop() {
 trap stop EXIT
 trap "exit 1" INT TERM
 
-# An X server on the first free display number.
+# An X server on the first free display number. -noreset: otherwise it
+# resets when its last client leaves (the effect's own look at the screen
+# while the test host asks for the editor's size is one), turning away the
+# test host's next connection.
 exec 3<> <(:)
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp -noreset 2>"$work/xvfb.log" &
 xvfb_pid=$!
 read -r -t 20 number <&3 || { hosts_fail "no Xvfb display" "$work/xvfb.log"; exit 1; }
 exec 3<&-
