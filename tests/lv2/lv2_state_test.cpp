@@ -1,14 +1,11 @@
-// The plug-in's state: one property of type atom:Chunk holding exactly the
-// instance's saved bytes (decoded here: the 140-byte chunk of version and
-// 17 values, then the extension with program, bypass 0 and the later
-// values); restoring them brings the values back and keeps control ports
-// that had not yet been applied from overwriting them; foreign, truncated,
-// mistyped or missing properties are refused and change nothing.
+// The plug-in's state: one portable plain-data property of type atom:Chunk
+// holding exactly the instance's saved bytes; foreign, truncated, mistyped
+// or missing properties are refused and change nothing. (The bytes across
+// formats, and a restore over ports not yet applied, are checked through
+// the test host in tests/module/lv2_formats.sh.)
 #include <lv2/atom/atom.h>
 #include <lv2/state/state.h>
 
-#include <cstring>
-#include <string>
 #include <vector>
 
 #include "engine/gate_params.h"
@@ -61,18 +58,6 @@ Stored Save(Plugin& plugin) {
   return stored;
 }
 
-double DoubleAt(const std::vector<uint8_t>& bytes, size_t at) {
-  double value = 0.0;
-  if (at + sizeof value <= bytes.size()) std::memcpy(&value, bytes.data() + at, sizeof value);
-  return value;
-}
-
-int32_t IntAt(const std::vector<uint8_t>& bytes, size_t at) {
-  int32_t value = -1;
-  if (at + sizeof value <= bytes.size()) std::memcpy(&value, bytes.data() + at, sizeof value);
-  return value;
-}
-
 void RunOnce(Plugin& plugin) {
   std::vector<float> in(64, 0.25f), outL(64), outR(64);
   plugin.Run(in.data(), in.data(), outL.data(), outR.data(), 64);
@@ -89,51 +74,17 @@ double PlainOf(Plugin& plugin, int param) {
   return instance->ParamPlain(param, instance->ParamNormalized(param));
 }
 
-TEST(Lv2State, SavesTheInstancesBytesAndRestoresThemOverPortsNotYetApplied) {
+TEST(Lv2State, SavesTheInstancesBytesAndRefusesWhatIsNotItsOwnState) {
   UridMap map;
   Plugin source(&map);
   source.Start(Direct().PortValues());
   source.Port(kCycle) = 7.0f;
-  source.Port(kSwing) = 60.0f;
   RunOnce(source);
   const Stored saved = Save(source);
   EXPECT_EQ(saved.key, map.Id(kLv2StateKeyUri));
   EXPECT_EQ(saved.type, map.Id(LV2_ATOM__Chunk));
   EXPECT_EQ(saved.flags, static_cast<uint32_t>(LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE));
   EXPECT_EQ(saved.bytes, InstanceBytes(source));
-  // Decoded: 140 bytes of version and 17 values, then "QRVX", its version,
-  // 68 payload bytes, program 0, bypass 0, 7 later values.
-  ASSERT_EQ(saved.bytes.size(), 220u);
-  EXPECT_EQ(DoubleAt(saved.bytes, 4 + 8 * kCycle), 7.0);
-  EXPECT_EQ(std::string(saved.bytes.begin() + 140, saved.bytes.begin() + 144), "QRVX");
-  EXPECT_EQ(IntAt(saved.bytes, 148), 68);
-  EXPECT_EQ(IntAt(saved.bytes, 156), 0);        // no bypass
-  EXPECT_EQ(DoubleAt(saved.bytes, 164), 60.0);  // swing, the first later value
-
-  Plugin target(&map);
-  target.Start(Direct().PortValues());
-  RunOnce(target);
-  // The host moved a port, then restores before the next block.
-  target.Port(kCycle) = 3.0f;
-  Stored offered = saved;
-  EXPECT_EQ(StateOf(target)->restore(target.Handle(), Retrieve, &offered, 0, nullptr),
-            LV2_STATE_SUCCESS);
-  RunOnce(target);
-  EXPECT_EQ(PlainOf(target, kCycle), 7.0);
-  EXPECT_EQ(InstanceBytes(target), saved.bytes);
-  // A port moved after the restore applies as ever.
-  target.Port(kCycle) = 9.0f;
-  RunOnce(target);
-  EXPECT_EQ(PlainOf(target, kCycle), 9.0);
-}
-
-TEST(Lv2State, RefusesWhatIsNotItsOwnState) {
-  UridMap map;
-  Plugin source(&map);
-  source.Start(Direct().PortValues());
-  source.Port(kCycle) = 7.0f;
-  RunOnce(source);
-  const Stored saved = Save(source);
   struct Case {
     const char* what;
     std::vector<uint8_t> bytes;
