@@ -280,25 +280,6 @@ TEST(Lv2Run, MatchesTheInstanceDrivenWithTheSameTimeNotesAndValues) {
     const Outputs viaSeam = RunDirect(blocks, ports, in, total);
     EXPECT_EQ(FirstDifference(viaPlugin, viaSeam), -1);
   }
-  // And one transport as written: started at 0, then stopped and started
-  // again by positions carrying only the speed, from where it got to.
-  PositionEvent start, stop, go;
-  start.frame = 0;
-  start.speed = 1.0f;
-  start.bpm = 120.0f;
-  start.beatsPerBar = 4.0f;
-  start.beatUnit = 4;
-  stop.speed = 0.0f;
-  go.speed = 1.0f;
-  const std::vector<Block> script = {{4096, {start}, {}, -1, 0.0f},
-                                     {4096, {}, {}, -1, 0.0f},
-                                     {512, {stop}, {}, -1, 0.0f},
-                                     {4096, {go}, {}, -1, 0.0f}};
-  const std::vector<float> ports = Direct().ProgramPortValues(kTrance);
-  Signal in(TotalFrames(script));
-  EXPECT_EQ(FirstDifference(RunPlugin(script, ports, in, in.left.size()),
-                            RunDirect(script, ports, in, in.left.size())),
-            -1);
 }
 
 TEST(Lv2Run, EventsThatRunPastTheSequenceAreNotRead) {

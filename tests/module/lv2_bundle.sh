@@ -33,19 +33,15 @@ fi
 # scale points (count, lowest, highest), against the parameter table
 # written out by hand. Units and point labels are the VST 2 module's
 # (tests/module/lv2_formats.sh).
-# lilv lists the properties in no fixed order: they are sorted here.
+# lilv lists the properties (two at most) in no fixed order: sorted here.
 awk 'function out() { if (port != "") print port, sym, min, max, def, props (n ? " points=" n " " lo ".." hi : "") }
-  function add(p,  k, all, i) { if (props == "-") { props = p; return }
-    k = split(props, all, ","); props = ""
-    for (i = 1; i <= k; i++) { if (p != "" && p < all[i]) { props = props p ","; p = "" } props = props all[i] (i < k ? "," : "") }
-    if (p != "") props = props "," p }
   /^\tPort [0-9]+:/ { out(); port = $2 + 0; sym = min = max = def = "-"; props = "-"; n = 0; next }
   /^\t\t\t/ { v = $1 + 0; if (!n || v < lo) lo = v; if (!n || v > hi) hi = v; n++; next }
   /^\t\t[A-Z][A-Za-z ]*:/ { key = $1; value = $2 }
   /^\t\t +/ { value = $1 }
   /^\t\t/ { if (key == "Symbol:") sym = value; if (key == "Minimum:") min = value + 0
     if (key == "Maximum:") max = value + 0; if (key == "Default:") def = value + 0
-    if (key == "Properties:") { sub(/.*#/, "", value); add(value) } }
+    if (key == "Properties:") { sub(/.*#/, "", value); props = props == "-" ? value : value < props ? value "," props : props "," value } }
   /^\t[A-Z]/ { out(); port = "" } END { out() }' info.txt >ports.txt
 cat >ports.expected <<'EOF'
 0 in_l - - - -
