@@ -283,8 +283,8 @@ TEST(Lv2Run, MatchesTheInstanceDrivenWithTheSameTimeNotesAndValues) {
 }
 
 TEST(Lv2Run, EventsThatRunPastTheSequenceAreNotRead) {
-  // Each sequence starts the transport at its first frame, then notes
-  // restart the pattern where they fall.
+  // Each sequence starts the transport at its first frame; notes restart
+  // the pattern where they fall.
   UridMap map;
   std::vector<float> ports = Direct().ProgramPortValues(kTrance);
   ports[kRestartMode] = static_cast<float>(kRestartMidiNote);
@@ -293,38 +293,33 @@ TEST(Lv2Run, EventsThatRunPastTheSequenceAreNotRead) {
   start.speed = 1.0f;
   start.bpm = 120.0f;
   const Signal in(300);
-  auto render = [&](lv2_test::Sequence& events, uint32_t declaredSize, int lyingEvent) {
+  // A start, then the note at 100 if `note`, then `object` (a time position)
+  // at 50 if any, then a note at 150 claiming 1 GiB if `lying`; the
+  // sequence's own size cut to `declared` if set.
+  auto render = [&](bool note, const std::vector<uint8_t>& object, bool lying, uint32_t declared) {
+    lv2_test::Sequence events(map);
+    events.AddPosition(start);
+    if (note) events.AddMidi(100, 0x90, 60, 100);
+    if (!object.empty())
+      events.AddEvent(50, map.Id(LV2_ATOM__Object), object.data(),
+                      static_cast<uint32_t>(object.size()));
+    const uint32_t lyingAt = events.Port()->atom.size;  // bytes from the sequence body
+    if (lying) events.AddMidi(150, 0x90, 61, 100);
     LV2_Atom_Sequence* port = events.Port();
-    if (declaredSize) port->atom.size = declaredSize;
-    auto* bytes = reinterpret_cast<uint8_t*>(port + 1);
-    for (int k = 0; k < lyingEvent; ++k)
-      bytes += (sizeof(LV2_Atom_Event) + reinterpret_cast<LV2_Atom_Event*>(bytes)->body.size + 7) /
-               8 * 8;
-    if (lyingEvent > 0) reinterpret_cast<LV2_Atom_Event*>(bytes)->body.size = 1u << 30;
+    if (lying)
+      reinterpret_cast<LV2_Atom_Event*>(reinterpret_cast<uint8_t*>(&port->body) + lyingAt)
+          ->body.size = 1u << 30;
+    if (declared) port->atom.size = declared;
     Plugin plugin(&map);
     plugin.Start(ports);
     Outputs out{std::vector<float>(300), std::vector<float>(300)};
     plugin.Run(in.left.data(), in.right.data(), out.left.data(), out.right.data(), 300, port);
     return out;
   };
-  auto sequence = [&] {
-    lv2_test::Sequence events(map);
-    events.AddPosition(start);
-    events.AddMidi(100, 0x90, 60, 100);
-    return events;
-  };
-  lv2_test::Sequence good = sequence();
-  const Outputs expected = render(good, 0, 0);
-  // The same, then a note claiming more bytes than the sequence holds.
-  lv2_test::Sequence lying = sequence();
-  lying.AddMidi(150, 0x90, 61, 100);
-  EXPECT_EQ(FirstDifference(render(lying, 0, 2), expected), -1);
+  // A note claiming more bytes than the sequence holds: it and what follows unread.
+  EXPECT_EQ(FirstDifference(render(true, {}, true, 0), render(true, {}, false, 0)), -1);
   // A sequence shorter than its own header: nothing read.
-  lv2_test::Sequence none(map);
-  none.AddPosition(start);
-  const Outputs startOnly = render(none, 0, 0);
-  lv2_test::Sequence cut = sequence();
-  EXPECT_EQ(FirstDifference(render(cut, 4, 0), render(none, 4, 0)), -1);
+  EXPECT_EQ(FirstDifference(render(true, {}, false, 4), render(false, {}, false, 4)), -1);
   // A position with a tempo, then a speed claiming more than the object
   // holds: the whole object is ignored.
   std::vector<uint8_t> object(
@@ -340,11 +335,7 @@ TEST(Lv2Run, EventsThatRunPastTheSequenceAreNotRead) {
   std::memcpy(at += sizeof head, &tempo, sizeof tempo);
   std::memcpy(at += sizeof tempo, &bpm, sizeof bpm);
   std::memcpy(at + 8, &speed, sizeof speed);
-  lv2_test::Sequence broken(map);
-  broken.AddPosition(start);
-  broken.AddEvent(50, map.Id(LV2_ATOM__Object), object.data(),
-                  static_cast<uint32_t>(object.size()));
-  EXPECT_EQ(FirstDifference(render(broken, 0, 0), startOnly), -1);
+  EXPECT_EQ(FirstDifference(render(false, object, false, 0), render(false, {}, false, 0)), -1);
 }
 
 }  // namespace
