@@ -16,9 +16,10 @@ uri="urn:quorvel:step-gate"
 mkdir lv2 && ln -s "$bundle" lv2/Quorvel.lv2
 export LV2_PATH="$work/lv2"
 # A module built with the address sanitizer loads only into a process that
-# has its runtime first.
+# has its runtime first. (grep reads all of ldd's output: with -q it may
+# stop early, and the pipeline then fails on ldd's broken pipe.)
 lilv_env=()
-if ldd "$bundle/quorvel.so" | grep -q 'libasan'; then
+if ldd "$bundle/quorvel.so" | grep 'libasan' >/dev/null; then
   lilv_env=(env "LD_PRELOAD=$(gcc -print-file-name=libasan.so)" ASAN_OPTIONS=detect_leaks=0)
 fi
 
