@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -227,11 +226,5 @@ class Direct final : public InstanceHost {
   std::unique_ptr<EffectInstance> instance_;
   const HostTime* time_ = nullptr;
 };
-
-// The seed of a randomised test: QUORVEL_SEED when set (to replay one), else `fixed`.
-inline unsigned TestSeed(unsigned fixed) {
-  const char* text = std::getenv("QUORVEL_SEED");
-  return text && *text ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : fixed;
-}
 
 }  // namespace lv2_test

