@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The LV2 bundle as the system's LV2 tools see it: lv2ls lists the plug-in
+# The LV2 bundle as the system's LV2 tools see it: serdi and sordi parse every
+# description alike; lv2ls lists the plug-in
 # and lilv reads every description without a complaint; lv2info lists every port
 # by index with its symbol, range, default, properties and scale points,
 # the UI and every factory program as a preset;
