@@ -58,8 +58,8 @@ foreach(sub engine framework gui graphics editor_win editor_x11 host instance vs
     target_link_libraries(${exe} PRIVATE quorvel_clap quorvel_vst3)
   endif()
   if(sub STREQUAL lv2)
-    # The glue and the description writer, driven through their own entries.
-    target_link_libraries(${exe} PRIVATE quorvel_lv2 quorvel_lv2_describe)
+    # The glue, driven through its own entries.
+    target_link_libraries(${exe} PRIVATE quorvel_lv2)
   endif()
   if(sub STREQUAL editor_x11 OR sub STREQUAL lv2)
     # Real pointer and keyboard input through the server's test extension.
