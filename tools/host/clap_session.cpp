@@ -18,19 +18,9 @@ namespace {
 // value being the program's number and its text the program's name.
 constexpr clap_id kProgramParamId = 100;
 
-bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() &&
-         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 }  // namespace
 
-bool IsClapPath(const std::string& path) {
-  std::string trimmed = path;
-  while (trimmed.size() > 1 && (trimmed.back() == '/' || trimmed.back() == '\\'))
-    trimmed.pop_back();
-  return EndsWith(trimmed, ".clap");
-}
+bool IsClapPath(const std::string& path) { return PathHasSuffix(path, ".clap"); }
 
 ClapSession::~ClapSession() { Close(); }
 

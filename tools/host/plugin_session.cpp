@@ -5,13 +5,15 @@
 #include "tools/host/vst2_session.h"
 #include "tools/host/vst3_session.h"
 
-bool IsLv2Path(const std::string& path) {
+bool PathHasSuffix(const std::string& path, const std::string& suffix) {
   std::string trimmed = path;
-  while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
-  const std::string tail = ".lv2";
-  return trimmed.size() >= tail.size() &&
-         trimmed.compare(trimmed.size() - tail.size(), tail.size(), tail) == 0;
+  while (trimmed.size() > 1 && (trimmed.back() == '/' || trimmed.back() == '\\'))
+    trimmed.pop_back();
+  return trimmed.size() >= suffix.size() &&
+         trimmed.compare(trimmed.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
+
+bool IsLv2Path(const std::string& path) { return PathHasSuffix(path, ".lv2"); }
 
 std::unique_ptr<PluginSession> MakePluginSession(const std::string& path) {
   if (IsVst3Path(path)) return std::make_unique<Vst3Session>();

@@ -80,6 +80,10 @@ class PluginSession {
   virtual Vst2Session* AsVst2() { return nullptr; }
 };
 
+// Whether `path`, trailing slashes and backslashes aside, ends with `suffix`:
+// how a bundle folder or module names its format.
+bool PathHasSuffix(const std::string& path, const std::string& suffix);
+
 // A session for the file at `path`: VST 3 for a .vst3 bundle, CLAP for a
 // .clap module, LV2 for a .lv2 bundle (natively), else VST 2.
 std::unique_ptr<PluginSession> MakePluginSession(const std::string& path);

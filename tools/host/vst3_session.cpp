@@ -26,19 +26,9 @@ std::string Text8(const int16_t* text) {
   return buffer;
 }
 
-bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() &&
-         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 }  // namespace
 
-bool IsVst3Path(const std::string& path) {
-  std::string trimmed = path;
-  while (trimmed.size() > 1 && (trimmed.back() == '/' || trimmed.back() == '\\'))
-    trimmed.pop_back();
-  return EndsWith(trimmed, ".vst3");
-}
+bool IsVst3Path(const std::string& path) { return PathHasSuffix(path, ".vst3"); }
 
 Vst3Session::~Vst3Session() { Close(); }
 
